@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The one script behind README's commands.
+#   ./do setup   install the Debian packages the project needs
+#   ./do demo    set up, build, and run the first example session on the bundled sample machine
+#   ./do test    set up, build, and pass every test (normal build, then the sanitizer build)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+          librsvg2-bin unrtf)
+
+setup() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+  fi
+}
+
+build() {
+  local preset=$1
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+}
+
+case "${1:-}" in
+  setup) setup ;;
+  demo)
+    setup
+    build default
+    mkdir -p out
+    session=${2:-examples/text_notes.session}
+    ./build/bin/tracelon run "$session" --svg out/demo.svg --json out/demo.json
+    rsvg-convert -b white out/demo.svg -o out/demo.png
+    echo "drawing: out/demo.svg, out/demo.png, out/demo.json"
+    ;;
+  test)
+    setup
+    build default
+    ctest --preset default -j "$(nproc)"
+    build asan
+    ctest --preset asan -j "$(nproc)"
+    ;;
+  *)
+    echo "usage: ./do setup|demo [SESSION]|test" >&2
+    exit 2
+    ;;
+esac
