@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-          librsvg2-bin unrtf)
+          librsvg2-bin unrtf libwmf-bin)
 
 setup() {
   local missing=()

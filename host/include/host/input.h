@@ -44,6 +44,7 @@ struct HostEvent {
     ObjectDeleted,   // number: id
     MacroRun,        // text: macro file
     FileLoaded,      // text: path; number: kind
+    CoordinateInput, // text: "x,y": a point handed to the host as typed input (HsiCoordInput)
   };
   Kind kind;
   std::string text;

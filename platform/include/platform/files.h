@@ -3,7 +3,11 @@
 // (drive C: is ROOT/C, a backslash a separator) and resolves each name without regard to case.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
@@ -16,5 +20,88 @@ const std::filesystem::path& Root();
 // that does not exist yet keeps the case as written. Relative paths are taken from the current
 // folder (initially "C:\").
 std::filesystem::path ResolvePath(const std::string& windowsPath);
+
+// The current folder (a Windows path with a trailing backslash) against which relative paths
+// are taken. Common dialogs change it unless told not to.
+std::string CurrentFolder();
+void SetCurrentFolder(const std::string& windowsFolder);
+
+// ---- Windows path texts (no file system access) ----
+
+// Folder and name joined with exactly one backslash: none is added when the folder already ends
+// with one, and leading backslashes of the name are dropped. An empty folder gives the name.
+std::string JoinPath(const std::string& folder, const std::string& name);
+std::string IncludeTrailingBackslash(const std::string& path);
+std::string ExcludeTrailingBackslash(const std::string& path);
+// "C:\A\B.TXT": folder with backslash "C:\A\", folder "C:\A", name "B.TXT", extension ".TXT".
+std::string ExtractFilePath(const std::string& path);
+std::string ExtractFileDir(const std::string& path);
+std::string ExtractFileName(const std::string& path);
+std::string ExtractFileExt(const std::string& path);  // from the last dot of the name, or ""
+std::string ChangeFileExt(const std::string& path, const std::string& extension);
+// The full Windows path ("C:\..."), taken from the current folder when relative, with "." and
+// ".." resolved.
+std::string ExpandFileName(const std::string& path);
+// True when `name` may be one file or folder name: no control characters, none of <>:"/\|?*,
+// not a device name (CON, PRN, AUX, NUL, COM1..9, LPT1..9), not empty, not "." or "..".
+bool IsValidFileName(const std::string& name);
+bool SameFileName(const std::string& a, const std::string& b);  // compared without regard to case
+
+// ---- Errors ----
+
+// The system's error numbers for file work, with its descriptions (SystemErrorMessage).
+enum class FileErrorCode : int {
+  None = 0,
+  FileNotFound = 2,
+  PathNotFound = 3,
+  AccessDenied = 5,
+  AlreadyExists = 80,
+  InvalidName = 123,
+  DirectoryNotEmpty = 145,
+  ReadPastEnd = 100,
+  DiskFull = 101,
+  NotOpen = 103,
+  IoError = 1117,
+};
+
+std::string SystemErrorMessage(FileErrorCode code);
+
+// A failed file operation. what() is the system's description alone (for example "File not
+// found"); Path() is the Windows path concerned, so a caller can show "path: description".
+class FileError : public std::runtime_error {
+ public:
+  FileError(FileErrorCode code, std::string path);
+  FileErrorCode Code() const { return code_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  FileErrorCode code_;
+  std::string path_;
+};
+
+// The error of the last failed simple file operation below (like the system's last error).
+FileErrorCode LastFileError();
+
+// ---- Simple file operations; each returns false on failure and sets LastFileError ----
+
+bool FileExists(const std::string& path);        // a file, not a folder
+bool DirectoryExists(const std::string& path);   // a folder
+bool CreateDir(const std::string& path);         // one folder; its parent must exist
+bool ForceDirectories(const std::string& path);  // a folder with every missing parent
+bool DeleteFile(const std::string& path);
+bool RemoveDir(const std::string& path);                          // an empty folder
+bool RenameFile(const std::string& from, const std::string& to);  // fails when `to` exists
+bool CopyFile(const std::string& from, const std::string& to, bool failIfExists);
+std::optional<std::uintmax_t> FileSizeOf(const std::string& path);
+// Free bytes on a drive ('C'); -1 for a drive that does not exist.
+std::int64_t DiskFree(char drive);
+// Simulates a drive of limited size: free space is the capacity less the bytes of every file on
+// the drive, and writes that do not fit fail with DiskFull. nullopt removes the limit.
+void SetDriveCapacity(char drive, std::optional<std::uint64_t> capacityBytes);
+
+// File date and time (modification time).
+using FileTime = std::filesystem::file_time_type;
+std::optional<FileTime> GetFileTime(const std::string& path);
+bool SetFileTime(const std::string& path, FileTime time);
 
 }  // namespace platform

@@ -1,0 +1,311 @@
+// The stand-in CAD host: one drawing engine per process, reached by the host interface (hsi.h)
+// through Host::Current(), and by the host program and tests through this C++ API.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hsi/hsi.h"
+#include "host/geometry.h"
+#include "host/input.h"
+#include "host/objects.h"
+#include "host/spatial_index.h"
+#include "host/symbols.h"
+#include "host/units.h"
+
+namespace host {
+
+struct LayerState {
+  std::string name;
+  int16_t colour = 0;  // 0: objects keep their own colour
+  uint16_t state = HSI_LAYER_ON;
+  int16_t style = 0, weight = 0;
+  bool On() const { return state == HSI_LAYER_ON; }
+};
+
+struct SelectionList {
+  std::vector<HsiOslEntry> entries;
+  size_t scan = 0;
+  size_t capacity = 512;
+  int16_t owner = 0;
+  bool Contains(int32_t id) const;
+};
+
+// One interface call and its arguments, as written in the call log.
+struct CallRecord {
+  std::string name;
+  std::string args;
+};
+
+// The cursor image the host shows while it waits for a point.
+struct CursorImage {
+  bool active = false;
+  bool is3D = false;
+  int16_t style = 0;
+  int16_t list = 0;
+  Point base, other;
+  std::vector<Object> objects;  // copies of the listed objects (drag image), relative to base
+};
+
+// A temporary image drawn by HsiDrawLine / HsiDrawArc / HsiDrawText (not a drawing object).
+struct ScreenMark {
+  enum class Kind { Line, Arc, Text } kind = Kind::Line;
+  Point a, b, centre;
+  int32_t radius = 0;
+  int16_t colour = 0;
+  std::string text;
+};
+
+// A drawing shown as a reference inside the current one.
+struct Reference {
+  std::string path;       // Windows path of the referenced drawing
+  std::string layerFile;  // applied to the reference's layers at regeneration
+  int16_t layer = 0;
+  Point offset;
+  double scale = 1.0, rotation = 0.0;
+  bool visible = true;
+  // Filled by regeneration: the referenced drawing's final objects and layers.
+  std::vector<Object> objects;
+  std::array<LayerState, HSI_LAYER_COUNT + 1> layers{};
+  bool loaded = false;
+};
+
+class Host {
+ public:
+  struct Options {
+    std::string caption = "Tracelon";
+    bool readIni = true;  // read C:\TRACELON\tracelon.ini for folders
+  };
+
+  // Makes a fresh host the current one (replacing any), with an empty drawing.
+  static Host& Start(const Options& options);
+  static Host& Start();
+  static Host* Current();
+  static void Stop();
+
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+  ~Host();
+
+  void SetInputSource(InputSource* source) { input_ = source; }
+  void SetObserver(HostObserver* observer) { observer_ = observer; }
+  InputSource* Input() const { return input_; }
+
+  // ---- Set-up, as a person would draw with the host's own tools ----
+  // Layer 0 means the active layer. Each returns the new object's id, 0 when refused.
+  int32_t AddLine(const std::vector<Point>& points, int16_t layer = 0, int16_t weight = 0);
+  int32_t AddArc(Point centre, int32_t radius, double angle1, double angle2, int16_t layer = 0);
+  int32_t AddText(Point at, const std::string& text, int32_t size = 0, int16_t layer = 0);
+  // Finds the symbol, or loads NAME from the symbol folder (path 2), and places it at scale 1.
+  int32_t AddSymbol(const std::string& name, Point at, int16_t layer = 0,
+                    std::string* error = nullptr);
+  bool SelectNearest(Point p);  // adds the nearest object (pick aperture 2) to list 0
+  void SelectNone();
+  bool SetLayerOn(int layer, bool on);
+  bool SetLayerName(int layer, const std::string& name);
+  bool SetLayerColour(int layer, int16_t colour);
+  bool SetActiveLayer(int layer);
+  void SetCurrentColour(int16_t colour) { currentColour_ = colour; }
+  bool SetUnitType(uint16_t unitType);
+  bool SetPointsPerUnit(int32_t ppu);
+  bool SetScale(double scale);  // drawing and plot scale
+  void SetProgMode3D(bool threeD) { progMode_ = threeD ? HSI_MODE_3D : HSI_MODE_2D; }
+  bool SetSnapMode(int mode);
+  void SetSnap3DMode(int mode) { snap3DMode_ = mode; }
+  void SetSnapAngle(double degrees) { snapAngle_ = degrees; }
+  void SetActiveCommand(int16_t command) { activeCommand_ = command; }
+  void SetDrawingDescription(const std::string& text) { description_ = text; }
+
+  // ---- Files (Windows paths) ----
+  bool OpenDrawing(const std::string& path, std::string* error = nullptr);
+  bool SaveDrawing(const std::string& path, std::string* error = nullptr);
+  bool LoadLayerFile(const std::string& path, std::string* error = nullptr);
+  bool RunMacro(const std::string& path, std::string* error = nullptr);
+  // Loads a symbol file; returns its id (0 on failure).
+  int32_t LoadSymbolFile(const std::string& folder, const std::string& name, bool threeD,
+                         std::string* error = nullptr);
+  int32_t FindSymbol(const std::string& name) const;  // 0 when not loaded
+  const SymbolDef* Symbol(int32_t id) const;
+  // Adds a reference to another drawing file (loaded at the next regeneration).
+  void AddReference(const Reference& reference);
+  bool RegenerateReferences();
+
+  // ---- Export ----
+  std::string ToJson() const;  // the drawing as SESSIONS.md describes, stable key order
+  std::string ToSvg() const;   // what a person looks at
+
+  // ---- Reading the state ----
+  const std::map<int32_t, Object>& Objects() const { return objects_; }
+  const Object* Find(int32_t id) const;
+  std::vector<const Object*> FinalObjects() const;
+  Box ObjectBox(const Object& object) const;
+  const LayerState& Layer(int layer) const;
+  int16_t ActiveLayer() const { return activeLayer_; }
+  int16_t CurrentColour() const { return currentColour_; }
+  const UnitSettings& Units() const { return units_; }
+  UnitSettings& MutableUnits() { return units_; }
+  uint16_t ProgMode() const { return progMode_; }
+  int SnapMode() const { return snapMode_; }
+  int Snap3DMode() const { return snap3DMode_; }
+  double SnapAngle() const { return snapAngle_; }
+  int16_t ActiveCommand() const { return waiting_ ? int16_t{1} : activeCommand_; }
+  const SelectionList* List(int16_t list) const;
+  SelectionList* MutableList(int16_t list);
+  const CursorImage& Cursor() const { return cursor_; }
+  const std::vector<ScreenMark>& Marks() const { return marks_; }
+  const std::string& MessageLine() const { return messageLine_; }
+  const std::string& CallbackTitle() const { return callback_; }
+  int StatusLineUpdates() const { return statusUpdates_; }
+  const std::vector<int>& HostCommands() const { return hostCommands_; }
+  const std::vector<std::pair<std::string, int>>& LoadedFiles() const { return loadedFiles_; }
+  const std::vector<std::string>& MacrosRun() const { return macrosRun_; }
+  const std::vector<Point>& CoordinateInputs() const { return coordinateInputs_; }
+  const std::vector<Reference>& References() const { return references_; }
+  std::vector<Reference>& MutableReferences() { return references_; }
+  const std::string& DrawingPath() const { return drawingPath_; }
+  std::string DrawingName() const;
+  const std::string& DrawingDescription() const { return description_; }
+  int RedrawCount() const { return redraws_; }
+  size_t HistorySize() const { return history_.size(); }
+
+  // ---- Folders ----
+  std::string Path(int number) const;  // with its trailing backslash; "" for an unknown number
+  bool SetPath(int number, const std::string& folder);
+
+  // ---- The call log ----
+  const std::vector<CallRecord>& Calls() const { return calls_; }
+  void ClearCalls() { calls_.clear(); }
+  void LogCall(std::string name, std::string args);
+  // The calls of one function, oldest first.
+  std::vector<CallRecord> CallsTo(const std::string& name) const;
+
+  // ---- Engine operations behind the interface ----
+  int16_t ErrorNumber() const { return errno_; }
+  void SetError(int16_t number) { errno_ = number; }
+
+  // Objects. `finalObject` false makes a temporary (preview) object, kept out of selections,
+  // history and exports.
+  int32_t CreateObject(Object object, bool finalObject);
+  bool DeleteObject(int32_t id);
+  bool MoveObject(int32_t id, int32_t dx, int32_t dy);
+  // Replaces a final object's content in place (same id), keeping the spatial index current.
+  bool ReplaceObject(const Object& object);
+  // Starts a history entry; objects created or removed until EndOperation are undone together.
+  void BeginOperation();
+  void RecordRemoval(const Object& object);
+  void EndOperation();
+  bool UndoLast();
+
+  // Selection.
+  int16_t CreateList(int16_t owner, int16_t capacity);
+  bool FreeList(int16_t list);
+  // The nearest final object within `tolerance` of `p` that passes `filter` and is not yet in
+  // `exclude` (may be null). 0 when there is none.
+  int32_t NearestObject(Point p, double tolerance, int16_t filter,
+                        const SelectionList* exclude) const;
+  // Final objects in the window (wholly inside, or also crossing it) that pass `filter`.
+  std::vector<int32_t> ObjectsInWindow(const Box& window, bool crossing, int16_t filter) const;
+  static bool PassesFilter(const Object& object, int16_t filter);
+  double ObjectDistance(const Object& object, PointD p) const;
+
+  // Input: asks the input source; without one a request is cancelled.
+  PointReply Ask(RequestKind kind, const std::string& prompt);
+  void Notify(HostEvent::Kind kind, std::string text = {}, int64_t number = 0);
+
+  // Layers.
+  bool WriteLayer(int layer, const LayerState& state);
+
+  // Lines being built with HsiObjStartline / HsiObjAddtoline / HsiObjEndline.
+  struct PendingLine {
+    bool open = false;
+    Object object;
+  } pendingLine;
+
+  // Symbol settings (HsiSetSymInfo) and TrueType settings.
+  HsiSymbolInfo symbolInfo{1, 1, 0, 1, 1, 1, 0, 0, 0};
+  HsiTrueTypeSettings trueType{};
+
+  // Geometry services of the symbol and wall operations (walls.cpp).
+  // Transforms a symbol element point of an instance into drawing coordinates.
+  PointD SymbolToDrawing(const SymbolDef& def, const SymbolData& instance, Point at,
+                         PointD local) const;
+  bool OpenSegment(int16_t list, int32_t symbol, Point insertion, Point direction,
+                   int16_t justification);
+  bool FixParallelLines(int16_t list, int16_t kind, Point c1, Point c2);
+
+  // Screen images and cursor.
+  CursorImage& MutableCursor() { return cursor_; }
+  void AddMark(const ScreenMark& mark) { marks_.push_back(mark); }
+  bool RemoveMark(const ScreenMark& mark);
+  void PutMessage(const std::string& text);
+  void SetCallbackTitle(const std::string& title);
+  void StatusLineUpdate();
+  void StartCommand(int command, bool nested);
+  void Redraw() { ++redraws_; }
+  void AddCoordinateInput(Point p) { coordinateInputs_.push_back(p); }
+  void RecordLoadedFile(const std::string& path, int kind);
+
+ private:
+  explicit Host(const Options& options);
+  void ReadIni();
+  bool OpenDrawingFile(const std::string& path, std::string* error);
+  bool RegenerateReference(Reference& reference);
+  void IndexObject(const Object& object);
+  void UnindexObject(int32_t id);
+  int32_t NextId();
+  void RemoveFromLists(int32_t id);
+
+  UnitSettings units_;
+  uint16_t progMode_ = HSI_MODE_2D;
+  int snapMode_ = 0, snap3DMode_ = 0;
+  double snapAngle_ = 45.0;
+  std::array<std::string, HSI_PATH_COUNT> paths_;
+  std::array<LayerState, HSI_LAYER_COUNT + 1> layers_{};
+  int16_t activeLayer_ = 1;
+  int16_t currentColour_ = 7;
+  std::map<int32_t, Object> objects_;
+  SpatialIndex index_;
+  int32_t nextId_ = 1;
+  std::map<int16_t, SelectionList> lists_;
+
+  struct HistoryEntry {
+    std::vector<int32_t> created;
+    std::vector<Object> removed;
+  };
+  std::vector<HistoryEntry> history_;
+  int operationDepth_ = 0;
+  HistoryEntry openOperation_;
+
+  std::vector<SymbolDef> symbols_;  // id = index + 1
+  CursorImage cursor_;
+  std::vector<ScreenMark> marks_;
+  std::string messageLine_, callback_;
+  int statusUpdates_ = 0, redraws_ = 0;
+  std::vector<int> hostCommands_;
+  std::vector<std::pair<std::string, int>> loadedFiles_;
+  std::vector<std::string> macrosRun_;
+  std::vector<Point> coordinateInputs_;
+  std::vector<Reference> references_;
+  std::string drawingPath_, description_;
+  int16_t errno_ = 0;
+  int16_t activeCommand_ = 0;
+  bool waiting_ = false;
+  std::vector<CallRecord> calls_;
+  InputSource* input_ = nullptr;
+  HostObserver* observer_ = nullptr;
+  uint32_t mainWindow_ = 0;
+
+  friend uint32_t MainWindowOf(const Host& host);
+};
+
+uint32_t MainWindowOf(const Host& host);
+
+// The pick aperture of selections by point: this many DBU per aperture unit.
+inline constexpr double kApertureDbu = 12000.0;
+
+}  // namespace host

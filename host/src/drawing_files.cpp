@@ -1,0 +1,509 @@
+// The host's files: drawings (.VWF), layer files (.lyr), symbols (.SYM), macros (.CBX), and the
+// references a drawing shows.
+#include <array>
+#include <cctype>
+#include <sstream>
+
+#include "file_text.h"
+#include "host/host.h"
+#include "json_io.h"
+
+namespace host {
+
+namespace {
+
+constexpr size_t kMaxDrawingFile = 64u << 20;
+constexpr size_t kMaxTextFile = 1u << 20;
+constexpr const char* kDrawingFormat = "TRACELON DRAWING";
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Words of a line of a text file; a quoted text keeps its blanks and takes \" and \\ escapes.
+bool Words(const std::string& line, std::vector<std::string>* out, std::vector<bool>* quoted) {
+  size_t i = 0;
+  while (i < line.size()) {
+    char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+      continue;
+    }
+    std::string w;
+    bool q = c == '"';
+    if (q) {
+      ++i;
+      bool closed = false;
+      while (i < line.size()) {
+        char d = line[i++];
+        if (d == '\\' && i < line.size()) {
+          w += line[i++];
+        } else if (d == '"') {
+          closed = true;
+          break;
+        } else {
+          w += d;
+        }
+      }
+      if (!closed) return false;
+    } else {
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+        w += line[i++];
+    }
+    out->push_back(w);
+    quoted->push_back(q);
+  }
+  return true;
+}
+
+bool WholeNumber(const std::string& s, long lo, long hi, long* out) {
+  if (s.empty() || s.size() > 10) return false;
+  size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+  if (i == s.size()) return false;
+  for (size_t k = i; k < s.size(); ++k)
+    if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
+  long v = std::stol(s);
+  if (v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+struct LayerFileEntry {
+  int number = 0;
+  LayerState state;
+};
+
+// Reads a layer file: "TRACELON LAYERS 1", then "LAYER N ON|OFF COLOUR "NAME"" lines and an
+// optional "ACTIVE N".
+bool ParseLayerFile(const std::string& text, std::vector<LayerFileEntry>* entries, int* active,
+                    std::string* error) {
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  bool header = false;
+  while (std::getline(in, line)) {
+    ++number;
+    std::vector<std::string> w;
+    std::vector<bool> q;
+    auto fail = [&](const std::string& why) {
+      if (error) *error = "line " + std::to_string(number) + ": " + why;
+      return false;
+    };
+    if (line.size() > 4096) return fail("line too long");
+    if (!Words(line, &w, &q)) return fail("unclosed quote");
+    if (w.empty() || (!q[0] && w[0][0] == '#')) continue;
+    if (!header) {
+      if (w.size() != 3 || Upper(w[0]) != "TRACELON" || Upper(w[1]) != "LAYERS" || w[2] != "1")
+        return fail("not a layer file (first line must be TRACELON LAYERS 1)");
+      header = true;
+      continue;
+    }
+    std::string key = Upper(w[0]);
+    long n = 0, colour = 0;
+    if (key == "LAYER") {
+      if (w.size() != 5 || !WholeNumber(w[1], 1, HSI_LAYER_COUNT, &n) ||
+          !WholeNumber(w[3], 0, 255, &colour) || !q[4] || w[4].size() > 17)
+        return fail("expected LAYER N ON|OFF COLOUR \"NAME\"");
+      std::string state = Upper(w[2]);
+      if (state != "ON" && state != "OFF") return fail("the state must be ON or OFF");
+      LayerFileEntry e;
+      e.number = static_cast<int>(n);
+      e.state.name = w[4];
+      e.state.colour = static_cast<int16_t>(colour);
+      e.state.state = state == "ON" ? HSI_LAYER_ON : HSI_LAYER_OFF;
+      entries->push_back(e);
+    } else if (key == "ACTIVE") {
+      if (w.size() != 2 || !WholeNumber(w[1], 1, HSI_LAYER_COUNT, &n))
+        return fail("expected ACTIVE N");
+      *active = static_cast<int>(n);
+    } else {
+      return fail("unknown statement " + w[0]);
+    }
+  }
+  if (!header) {
+    if (error) *error = "empty file";
+    return false;
+  }
+  return true;
+}
+
+bool HasFolder(const std::string& path) { return path.find_first_of("\\:/") != std::string::npos; }
+
+}  // namespace
+
+// ---- Symbols ---------------------------------------------------------------------------------
+
+int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name, bool threeD,
+                             std::string* error) {
+  if (name.empty() || name.size() > 255) {
+    if (error) *error = "bad symbol name";
+    return 0;
+  }
+  std::string path = HasFolder(name) ? name : JoinWindowsPath(folder, name);
+  std::string text, why;
+  if (!ReadWindowsFile(path, kMaxTextFile, &text, &why)) {
+    if (error) *error = why;
+    return 0;
+  }
+  std::string shortName = name.substr(name.find_last_of("\\:/") == std::string::npos
+                                          ? 0
+                                          : name.find_last_of("\\:/") + 1);
+  auto def = ParseSymbol(text, shortName, &why);
+  if (!def) {
+    if (error) *error = path + ": " + why;
+    return 0;
+  }
+  def->is3D = threeD;
+  int32_t id = FindSymbol(shortName);
+  if (id != 0) {
+    symbols_[static_cast<size_t>(id) - 1] = *def;
+    // Instances of a reloaded symbol take its new extent.
+    for (const auto& [oid, o] : objects_)
+      if (o.Kind() == ObjectKind::Symbol && std::get<SymbolData>(o.data).symbol == id)
+        IndexObject(o);
+    return id;
+  }
+  symbols_.push_back(std::move(*def));
+  return static_cast<int32_t>(symbols_.size());
+}
+
+// ---- Drawings --------------------------------------------------------------------------------
+
+bool Host::SaveDrawing(const std::string& path, std::string* error) {
+  Json j;
+  j["format"] = kDrawingFormat;
+  j["version"] = 1;
+  j["description"] = description_;
+  j["activeLayer"] = activeLayer_;
+  j["currentColour"] = currentColour_;
+  j["progMode"] = progMode_ == HSI_MODE_3D ? "3d" : "2d";
+  j["snapMode"] = snapMode_;
+  j["snapAngle"] = snapAngle_;
+  j["units"] = UnitsToJson(units_);
+  Json layers = Json::array();
+  for (int n = 1; n <= HSI_LAYER_COUNT; ++n) layers.push_back(LayerToJson(n, layers_[n]));
+  j["layers"] = layers;
+  Json objects = Json::array();
+  std::vector<bool> symbolUsed(symbols_.size() + 1, false);
+  for (const auto& [id, o] : objects_) {
+    if (!o.final) continue;
+    objects.push_back(ObjectToJson(o, true));
+    if (o.Kind() == ObjectKind::Symbol) {
+      int32_t s = std::get<SymbolData>(o.data).symbol;
+      if (s > 0 && static_cast<size_t>(s) <= symbols_.size()) symbolUsed[s] = true;
+    }
+  }
+  j["objects"] = objects;
+  Json symbols = Json::array();
+  for (size_t i = 0; i < symbols_.size(); ++i)
+    if (symbolUsed[i + 1])
+      symbols.push_back(Json{{"name", symbols_[i].name}, {"text", WriteSymbol(symbols_[i])}});
+  j["symbols"] = symbols;
+  Json refs = Json::array();
+  for (const auto& r : references_) {
+    refs.push_back(Json{{"path", r.path},
+                        {"layerFile", r.layerFile},
+                        {"layer", r.layer},
+                        {"offset", Json::array({r.offset.x, r.offset.y})},
+                        {"scale", r.scale},
+                        {"rotation", r.rotation},
+                        {"visible", r.visible}});
+  }
+  j["references"] = refs;
+  if (!WriteWindowsFile(path, j.dump(1) + "\n", error)) return false;
+  drawingPath_ = path;
+  return true;
+}
+
+bool Host::OpenDrawing(const std::string& path, std::string* error) {
+  try {
+    return OpenDrawingFile(path, error);
+  } catch (const std::exception& e) {
+    // A value of the wrong type: nothing of the drawing has been replaced yet.
+    if (error) *error = path + ": " + e.what();
+    return false;
+  }
+}
+
+bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
+  std::string text, why;
+  auto fail = [&](const std::string& reason) {
+    if (error) *error = path + ": " + reason;
+    return false;
+  };
+  if (!ReadWindowsFile(path, kMaxDrawingFile, &text, &why)) {
+    if (error) *error = why;
+    return false;
+  }
+  Json j = Json::parse(text, nullptr, false);
+  if (j.is_discarded() || !j.is_object()) return fail("not a drawing file (bad JSON)");
+  if (j.value("format", std::string()) != kDrawingFormat || j.value("version", 0) != 1)
+    return fail("not a drawing file of this host");
+
+  // Everything is read before anything of the current drawing changes.
+  UnitSettings units;
+  if (!j.contains("units") || !UnitsFromJson(j["units"], &units, &why)) return fail(why);
+  std::array<LayerState, HSI_LAYER_COUNT + 1> layers{};
+  if (j.contains("layers")) {
+    if (!j["layers"].is_array()) return fail("\"layers\" is not a list");
+    for (const auto& l : j["layers"]) {
+      int n;
+      LayerState s;
+      if (!LayerFromJson(l, &n, &s, &why)) return fail(why);
+      layers[n] = s;
+    }
+  }
+  std::vector<SymbolDef> defs;
+  if (j.contains("symbols")) {
+    if (!j["symbols"].is_array()) return fail("\"symbols\" is not a list");
+    for (const auto& s : j["symbols"]) {
+      if (!s.is_object() || !s.contains("name") || !s["name"].is_string() ||
+          !s.contains("text") || !s["text"].is_string())
+        return fail("bad symbol entry");
+      auto def = ParseSymbol(s["text"].get<std::string>(), s["name"].get<std::string>(), &why);
+      if (!def) return fail("symbol " + s["name"].get<std::string>() + ": " + why);
+      defs.push_back(std::move(*def));
+    }
+  }
+  std::vector<Object> objects;
+  if (!j.contains("objects") || !j["objects"].is_array()) return fail("no \"objects\" list");
+  for (const auto& jo : j["objects"]) {
+    auto o = ObjectFromJson(jo, &why);
+    if (!o) return fail(why);
+    objects.push_back(std::move(*o));
+  }
+  std::vector<Reference> refs;
+  if (j.contains("references")) {
+    if (!j["references"].is_array()) return fail("\"references\" is not a list");
+    for (const auto& r : j["references"]) {
+      Reference ref;
+      if (!r.is_object() || !r.contains("path") || !r["path"].is_string())
+        return fail("bad reference");
+      ref.path = r["path"].get<std::string>();
+      ref.layerFile = r.value("layerFile", std::string());
+      ref.layer = static_cast<int16_t>(r.value("layer", 0));
+      if (r.contains("offset") && r["offset"].is_array() && r["offset"].size() == 2 &&
+          r["offset"][0].is_number_integer() && r["offset"][1].is_number_integer())
+        ref.offset = {r["offset"][0].get<int32_t>(), r["offset"][1].get<int32_t>()};
+      ref.scale = r.value("scale", 1.0);
+      ref.rotation = r.value("rotation", 0.0);
+      ref.visible = r.value("visible", true);
+      if (ref.path.size() > 111 || ref.layerFile.size() > 255 || ref.layer < 0 ||
+          ref.layer > HSI_LAYER_COUNT || !(ref.scale > 0))
+        return fail("bad reference");
+      refs.push_back(ref);
+    }
+  }
+  int64_t active = j.value("activeLayer", 1);
+  if (active < 1 || active > HSI_LAYER_COUNT) return fail("bad \"activeLayer\"");
+  int64_t colour = j.value("currentColour", 7);
+  if (colour < 0 || colour > 255) return fail("bad \"currentColour\"");
+  bool threeD = j.value("progMode", std::string("2d")) == "3d";
+  int64_t snap = j.value("snapMode", 0);
+  if (snap < 0 || snap > 15) return fail("bad \"snapMode\"");
+  double snapAngle = j.value("snapAngle", 45.0);
+  std::string description = j.value("description", std::string());
+
+  // Replace the drawing.
+  objects_.clear();
+  index_.Clear();
+  for (auto& [n, list] : lists_) {
+    list.entries.clear();
+    list.scan = 0;
+  }
+  history_.clear();
+  cursor_ = CursorImage{};
+  marks_.clear();
+  units_ = units;
+  layers_ = layers;
+  activeLayer_ = static_cast<int16_t>(active);
+  layers_[activeLayer_].state = HSI_LAYER_ON;
+  currentColour_ = static_cast<int16_t>(colour);
+  progMode_ = threeD ? HSI_MODE_3D : HSI_MODE_2D;
+  snapMode_ = static_cast<int>(snap);
+  snapAngle_ = snapAngle;
+  description_ = description.substr(0, 255);
+  for (auto& def : defs) {
+    int32_t id = FindSymbol(def.name);
+    if (id != 0) {
+      symbols_[static_cast<size_t>(id) - 1] = def;
+    } else {
+      symbols_.push_back(def);
+    }
+  }
+  for (auto& o : objects) {
+    if (auto* s = std::get_if<SymbolData>(&o.data)) s->symbol = FindSymbol(s->name);
+    o.id = NextId();
+    o.final = true;
+    objects_[o.id] = o;
+    IndexObject(objects_[o.id]);
+  }
+  references_ = refs;
+  drawingPath_ = path;
+  RegenerateReferences();
+  return true;
+}
+
+// ---- Layer files -----------------------------------------------------------------------------
+
+bool Host::LoadLayerFile(const std::string& path, std::string* error) {
+  std::string text, why;
+  if (!ReadWindowsFile(path, kMaxTextFile, &text, &why)) {
+    if (error) *error = why;
+    return false;
+  }
+  std::vector<LayerFileEntry> entries;
+  int active = 0;
+  if (!ParseLayerFile(text, &entries, &active, &why)) {
+    if (error) *error = path + ": " + why;
+    return false;
+  }
+  if (active != 0) SetActiveLayer(active);
+  for (const auto& e : entries) {
+    LayerState s = e.state;
+    if (e.number == activeLayer_) s.state = HSI_LAYER_ON;  // the active layer stays shown
+    layers_[e.number] = s;
+  }
+  return true;
+}
+
+// ---- Macros ----------------------------------------------------------------------------------
+
+bool Host::RunMacro(const std::string& file, std::string* error) {
+  std::string path = HasFolder(file) ? file : JoinWindowsPath(Path(HSI_PATH_MACROS), file);
+  std::string text, why;
+  if (!ReadWindowsFile(path, kMaxTextFile, &text, &why)) {
+    if (error) *error = why;
+    return false;
+  }
+  // Check the whole macro before it runs.
+  struct Step {
+    std::string key;
+    std::vector<std::string> words;
+  };
+  std::vector<Step> steps;
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  bool header = false;
+  while (std::getline(in, line)) {
+    ++number;
+    std::vector<std::string> w;
+    std::vector<bool> q;
+    auto fail = [&](const std::string& reason) {
+      if (error) *error = path + ": line " + std::to_string(number) + ": " + reason;
+      return false;
+    };
+    if (line.size() > 4096 || !Words(line, &w, &q)) return fail("unreadable line");
+    if (w.empty() || (!q[0] && w[0][0] == '#')) continue;
+    if (!header) {
+      if (w.size() != 3 || Upper(w[0]) != "TRACELON" || Upper(w[1]) != "MACRO" || w[2] != "1")
+        return fail("not a macro (first line must be TRACELON MACRO 1)");
+      header = true;
+      continue;
+    }
+    std::string key = Upper(w[0]);
+    long n, m;
+    bool ok = (key == "COMMAND" && w.size() == 2 && WholeNumber(w[1], 1, 32767, &n)) ||
+              (key == "MESSAGE" && w.size() == 2 && q[1]) ||
+              (key == "LAYER" && w.size() == 3 && WholeNumber(w[1], 1, HSI_LAYER_COUNT, &n) &&
+               (Upper(w[2]) == "ON" || Upper(w[2]) == "OFF")) ||
+              (key == "ACTIVE" && w.size() == 2 && WholeNumber(w[1], 1, HSI_LAYER_COUNT, &n)) ||
+              (key == "SNAP" && w.size() == 2 && WholeNumber(w[1], 0, 15, &n)) ||
+              (key == "COLOUR" && w.size() == 2 && WholeNumber(w[1], 0, 255, &m));
+    if (!ok) return fail("bad statement");
+    steps.push_back(Step{key, w});
+  }
+  if (!header) {
+    if (error) *error = path + ": empty macro";
+    return false;
+  }
+  macrosRun_.push_back(path);
+  Notify(HostEvent::Kind::MacroRun, path);
+  for (const auto& s : steps) {
+    if (s.key == "COMMAND") {
+      StartCommand(std::stoi(s.words[1]), false);
+    } else if (s.key == "MESSAGE") {
+      PutMessage(s.words[1]);
+    } else if (s.key == "LAYER") {
+      SetLayerOn(std::stoi(s.words[1]), Upper(s.words[2]) == "ON");
+    } else if (s.key == "ACTIVE") {
+      SetActiveLayer(std::stoi(s.words[1]));
+    } else if (s.key == "SNAP") {
+      SetSnapMode(std::stoi(s.words[1]));
+    } else if (s.key == "COLOUR") {
+      currentColour_ = static_cast<int16_t>(std::stoi(s.words[1]));
+    }
+  }
+  return true;
+}
+
+// ---- References ------------------------------------------------------------------------------
+
+void Host::AddReference(const Reference& reference) { references_.push_back(reference); }
+
+bool Host::RegenerateReferences() {
+  bool all = true;
+  for (auto& ref : references_) {
+    try {
+      if (!RegenerateReference(ref)) all = false;
+    } catch (const std::exception&) {
+      ref.objects.clear();
+      ref.loaded = false;
+      all = false;
+    }
+  }
+  return all;
+}
+
+bool Host::RegenerateReference(Reference& ref) {
+  bool all = true;
+  {
+    ref.objects.clear();
+    ref.loaded = false;
+    ref.layers = {};
+    std::string text, why;
+    if (!ReadWindowsFile(ref.path, kMaxDrawingFile, &text, &why)) return false;
+    Json j = Json::parse(text, nullptr, false);
+    if (j.is_discarded() || !j.is_object() || !j.contains("objects") ||
+        !j["objects"].is_array())
+      return false;
+    if (j.contains("layers") && j["layers"].is_array()) {
+      for (const auto& l : j["layers"]) {
+        int n;
+        LayerState s;
+        if (LayerFromJson(l, &n, &s, &why)) ref.layers[n] = s;
+      }
+    }
+    bool ok = true;
+    for (const auto& jo : j["objects"]) {
+      auto o = ObjectFromJson(jo, &why);
+      if (!o) {
+        ok = false;
+        break;
+      }
+      if (auto* s = std::get_if<SymbolData>(&o->data)) s->symbol = FindSymbol(s->name);
+      ref.objects.push_back(std::move(*o));
+    }
+    if (!ok) {
+      ref.objects.clear();
+      return false;
+    }
+    if (!ref.layerFile.empty()) {
+      std::string lyr;
+      std::vector<LayerFileEntry> entries;
+      int active = 0;
+      if (ReadWindowsFile(ref.layerFile, kMaxTextFile, &lyr, &why) &&
+          ParseLayerFile(lyr, &entries, &active, &why)) {
+        for (const auto& e : entries) ref.layers[e.number] = e.state;
+      } else {
+        all = false;
+      }
+    }
+    ref.loaded = true;
+  }
+  return all;
+}
+
+}  // namespace host

@@ -1,0 +1,350 @@
+// The drawing written out: JSON for comparisons, SVG for people.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "host/host.h"
+#include "json_io.h"
+#include "layout.h"
+
+namespace host {
+
+std::string Host::ToJson() const {
+  Json j;
+  j["activeLayer"] = activeLayer_;
+  j["currentColour"] = currentColour_;
+  j["progMode"] = progMode_ == HSI_MODE_3D ? "3d" : "2d";
+  j["snapMode"] = snapMode_;
+  j["units"] = UnitsToJson(units_);
+  std::array<bool, HSI_LAYER_COUNT + 1> used{};
+  Json objects = Json::array();
+  for (const auto& [id, o] : objects_) {
+    if (!o.final) continue;
+    objects.push_back(ObjectToJson(o, false));
+    if (o.layer >= 1 && o.layer <= HSI_LAYER_COUNT) used[o.layer] = true;
+  }
+  Json layers = Json::array();
+  for (int n = 1; n <= HSI_LAYER_COUNT; ++n)
+    if (LayerWorthListing(*this, n, used[n])) layers.push_back(LayerToJson(n, layers_[n]));
+  j["layers"] = layers;
+  j["objects"] = objects;
+  j["hostCommands"] = hostCommands_;
+  Json files = Json::array();
+  for (const auto& [path, kind] : loadedFiles_) files.push_back(Json::array({path, kind}));
+  j["loadedFiles"] = files;
+  j["messageLine"] = messageLine_;
+  j["callback"] = callback_;
+  return j.dump(2) + "\n";
+}
+
+namespace {
+
+// The host's colour numbers: 1..7 the classic seven (7 is black on the white sheet), 8 and 9
+// greys, then a spread of hues.
+std::string ColourHex(int c) {
+  static const char* base[10] = {"#000000", "#e00000", "#b8a000", "#00a000", "#00a0a0",
+                                 "#0000e0", "#c000c0", "#000000", "#808080", "#b0b0b0"};
+  if (c >= 0 && c < 10) return base[c];
+  // Other numbers: hues around the wheel, darker in every second ten.
+  double hue = std::fmod(c * 37.0, 360.0);
+  double value = (c / 10) % 2 ? 0.55 : 0.8;
+  double s = 0.85, chroma = value * s;
+  double h = hue / 60.0, x = chroma * (1 - std::fabs(std::fmod(h, 2.0) - 1));
+  double r = 0, g = 0, b = 0;
+  if (h < 1) r = chroma, g = x;
+  else if (h < 2) r = x, g = chroma;
+  else if (h < 3) g = chroma, b = x;
+  else if (h < 4) g = x, b = chroma;
+  else if (h < 5) r = x, b = chroma;
+  else r = chroma, b = x;
+  double m = value - chroma;
+  char out[8];
+  std::snprintf(out, sizeof out, "#%02x%02x%02x", int((r + m) * 255), int((g + m) * 255),
+                int((b + m) * 255));
+  return out;
+}
+
+std::string Xml(const std::string& s) {
+  std::string out;
+  for (unsigned char c : s) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        if (c < 32) {
+          out += ' ';
+        } else if (c >= 128) {
+          // 8-bit text is taken as Latin-1.
+          out += static_cast<char>(0xC0 | (c >> 6));
+          out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out;
+}
+
+std::string F(double v) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%.2f", v);
+  return b;
+}
+
+const char* FontFamily(int font) {
+  switch (font) {
+    case 1:
+      return "DejaVu Sans Mono, monospace";
+    case 2:
+      return "DejaVu Serif, serif";
+    default:
+      return "DejaVu Sans, sans-serif";
+  }
+}
+
+class SvgWriter {
+ public:
+  SvgWriter(const Host& host, const Box& extent) : host_(host) {
+    double w = std::max<double>(1, double(extent.x2 - extent.x1));
+    double h = std::max<double>(1, double(extent.y2 - extent.y1));
+    k_ = 1200.0 / std::max(w, h);
+    minX_ = double(extent.x1);
+    maxY_ = double(extent.y2);
+    width_ = w * k_ + 2 * kMargin;
+    height_ = h * k_ + 2 * kMargin;
+  }
+
+  double X(double x) const { return kMargin + (x - minX_) * k_; }
+  double Y(double y) const { return kMargin + (maxY_ - y) * k_; }
+
+  std::string Begin() const {
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + F(width_) + "\" height=\"" +
+           F(height_) + "\" viewBox=\"0 0 " + F(width_) + " " + F(height_) + "\">\n" +
+           "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+  }
+
+  std::string Polyline(const std::vector<PointD>& pts, const std::string& colour,
+                       int weight) const {
+    std::string s = "<polyline fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" +
+                    F(StrokeWidth(weight)) +
+                    "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" points=\"";
+    for (size_t i = 0; i < pts.size(); ++i)
+      s += (i ? " " : "") + F(X(pts[i].x)) + "," + F(Y(pts[i].y));
+    return s + "\"/>\n";
+  }
+
+  std::string Arc(PointD c, double r, PointD a, PointD b, const std::string& colour,
+                  int weight) const {
+    std::string stroke = "fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" +
+                         F(StrokeWidth(weight)) + "\"";
+    double a1 = AngleDeg(c, a), a2 = AngleDeg(c, b);
+    double sweep = NormaliseDeg(a2 - a1);
+    if (sweep == 0 || (std::fabs(a.x - b.x) < 0.5 && std::fabs(a.y - b.y) < 0.5))
+      return "<circle cx=\"" + F(X(c.x)) + "\" cy=\"" + F(Y(c.y)) + "\" r=\"" + F(r * k_) +
+             "\" " + stroke + "/>\n";
+    // Counter-clockwise in the drawing is counter-clockwise on the sheet too: sweep flag 0.
+    return "<path " + stroke + " d=\"M " + F(X(a.x)) + " " + F(Y(a.y)) + " A " + F(r * k_) +
+           " " + F(r * k_) + " 0 " + (sweep > 180 ? "1" : "0") + " 0 " + F(X(b.x)) + " " +
+           F(Y(b.y)) + "\"/>\n";
+  }
+
+  // A CAD text: vertex, height and orientation in drawing units.
+  std::string CadText(PointD at, const TextData& t, const std::string& colour) const {
+    TextFrame frame = CadTextFrame(t);
+    double size = t.size * k_;
+    if (size < 0.5 || t.text.empty()) return "";
+    const char* anchor = t.hcode == 2 ? "middle" : (t.hcode == 1 ? "end" : "start");
+    // Baseline offset below the vertex (the sheet's y runs down).
+    double dy = t.vcode == 4 ? size : (t.vcode == 2 ? size / 2 : 0);
+    double wf = t.widthFactor > 0 ? t.widthFactor : 1.0;
+    std::string spacing;
+    if (t.charSpacing > 0) {
+      double natural = 0.6 * size / 0.72;
+      spacing = " letter-spacing=\"" + F(frame.advance * k_ / wf - natural) + "\"";
+    }
+    return "<text transform=\"translate(" + F(X(at.x)) + "," + F(Y(at.y)) + ") rotate(" +
+           F(-t.orientation) + ") scale(" + F(wf) + ",1) skewX(" + F(-t.slant) +
+           ")\" x=\"0\" y=\"" + F(dy) + "\" font-family=\"" + FontFamily(t.font) +
+           "\" font-size=\"" + F(size / 0.72) + "\" text-anchor=\"" + anchor + "\" fill=\"" +
+           colour + "\"" + spacing + ">" + Xml(t.text) + "</text>\n";
+  }
+
+  std::string TrueType(PointD at, const TrueTypeData& t, const std::string& colour) const {
+    TrueTypeBlock block = LayoutTrueType(t, host_.Units());
+    std::string face = t.face.empty() ? "sans-serif" : t.face;
+    std::string s = "<g transform=\"translate(" + F(X(at.x)) + "," + F(Y(at.y)) + ") rotate(" +
+                    F(-t.orientation) + ")\" font-family=\"" + Xml(face) +
+                    ", DejaVu Sans, sans-serif\" fill=\"" + colour + "\">\n";
+    double sy = t.scaleY > 0 ? t.scaleY : 1.0, sx = t.scaleX > 0 ? t.scaleX : 1.0;
+    double top = block.bottom + block.height;  // drawing units, y up, relative to the pick point
+    double unit = block.dbuPerPoint * k_;      // sheet pixels per point
+    for (const auto& line : block.lines) {
+      double lineW = line.width * block.dbuPerPoint * sx;
+      double x = block.left;
+      if (line.align == 1) x += (block.width - lineW) / 2;
+      if (line.align == 2) x += block.width - lineW;
+      double baseline = top - line.height / 1.2 * block.dbuPerPoint * sy;
+      s += "<text x=\"" + F(x * k_) + "\" y=\"" + F(-baseline * k_) + "\">";
+      for (const auto& run : line.runs) {
+        s += "<tspan font-size=\"" + F(run.halfPoints / 2.0 * unit * sy) + "\"";
+        if (run.bold) s += " font-weight=\"bold\"";
+        if (run.italic) s += " font-style=\"italic\"";
+        if (run.underline || run.strike)
+          s += std::string(" text-decoration=\"") + (run.underline ? "underline" : "") +
+               (run.underline && run.strike ? " " : "") + (run.strike ? "line-through" : "") +
+               "\"";
+        s += " xml:space=\"preserve\">" + Xml(run.text) + "</tspan>";
+      }
+      s += "</text>\n";
+      top -= line.height * block.dbuPerPoint * sy;
+    }
+    return s + "</g>\n";
+  }
+
+  std::string Object(const host::Object& o, const std::string& colour, int layerWeight) const {
+    switch (o.Kind()) {
+      case ObjectKind::Lineset: {
+        const auto& d = std::get<LinesetData>(o.data);
+        std::vector<PointD> pts;
+        for (const auto& p : d.points) pts.push_back(ToD(p));
+        return Polyline(pts, colour, std::max<int>(d.weight, layerWeight));
+      }
+      case ObjectKind::Arc: {
+        const auto& d = std::get<ArcData>(o.data);
+        return Arc(ToD(o.at), d.radius, ToD(d.start), ToD(d.end), colour, layerWeight);
+      }
+      case ObjectKind::Text:
+        return CadText(ToD(o.at), std::get<TextData>(o.data), colour);
+      case ObjectKind::TrueType:
+        return TrueType(ToD(o.at), std::get<TrueTypeData>(o.data), colour);
+      case ObjectKind::Symbol: {
+        const auto& d = std::get<SymbolData>(o.data);
+        const SymbolDef* def = host_.Symbol(d.symbol);
+        if (!def) {
+          // An instance whose symbol is not loaded: a small cross marks its place.
+          PointD c = ToD(o.at);
+          double r = 6 / k_;
+          return Polyline({{c.x - r, c.y - r}, {c.x + r, c.y + r}}, colour, 0) +
+                 Polyline({{c.x - r, c.y + r}, {c.x + r, c.y - r}}, colour, 0);
+        }
+        std::string s;
+        for (const auto& e : def->elements) {
+          if (e.kind == SymbolElement::Kind::Text) {
+            TextData t;
+            t.size = RoundDbu(e.size * std::fabs(d.scaleY) * def->unit);
+            t.text = e.text;
+            t.orientation = e.angle1 + d.rotation;
+            t.hcode = static_cast<int16_t>(e.hcode);
+            t.vcode = static_cast<int16_t>(e.vcode);
+            s += CadText(host_.SymbolToDrawing(*def, d, o.at, e.centre), t, colour);
+            continue;
+          }
+          std::vector<PointD> pts;
+          for (const auto& local : ElementOutline(e))
+            pts.push_back(host_.SymbolToDrawing(*def, d, o.at, local));
+          s += Polyline(pts, colour, std::max(e.weight, layerWeight));
+        }
+        return s;
+      }
+    }
+    return "";
+  }
+
+ private:
+  static constexpr double kMargin = 40;
+  static double StrokeWidth(int weight) { return 1.0 + 0.75 * weight; }
+  const Host& host_;
+  double k_ = 1, minX_ = 0, maxY_ = 0, width_ = 0, height_ = 0;
+};
+
+// A reference's object moved into the drawing: scaled, turned and shifted.
+host::Object Placed(const host::Object& o, const Reference& r) {
+  host::Object p = o;
+  auto map = [&](Point q) {
+    PointD s{q.x * r.scale, q.y * r.scale};
+    PointD t = Rotate(s, {0, 0}, r.rotation);
+    return RoundPoint({t.x + r.offset.x, t.y + r.offset.y});
+  };
+  p.at = map(o.at);
+  if (auto* l = std::get_if<LinesetData>(&p.data)) {
+    for (auto& q : l->points) q = map(q);
+  } else if (auto* a = std::get_if<ArcData>(&p.data)) {
+    a->start = map(a->start);
+    a->end = map(a->end);
+    a->radius = RoundDbu(a->radius * r.scale);
+  } else if (auto* t = std::get_if<TextData>(&p.data)) {
+    t->size = RoundDbu(t->size * r.scale);
+    t->orientation += r.rotation;
+  } else if (auto* tt = std::get_if<TrueTypeData>(&p.data)) {
+    tt->orientation += r.rotation;
+  } else if (auto* s = std::get_if<SymbolData>(&p.data)) {
+    s->scaleX *= r.scale;
+    s->scaleY *= r.scale;
+    s->rotation += r.rotation;
+  }
+  return p;
+}
+
+}  // namespace
+
+std::string Host::ToSvg() const {
+  // What is shown: final objects on layers that are on, and the visible references.
+  std::vector<const host::Object*> shown;
+  for (const auto& [id, o] : objects_)
+    if (o.final && Layer(o.layer).On()) shown.push_back(&o);
+  std::vector<host::Object> referenced;
+  for (const auto& r : references_) {
+    if (!r.visible || !r.loaded) continue;
+    for (const auto& o : r.objects) {
+      int layer = r.layer != 0 ? r.layer : o.layer;
+      if (layer < 1 || layer > HSI_LAYER_COUNT || !r.layers[layer].On()) continue;
+      referenced.push_back(Placed(o, r));
+    }
+  }
+  Box extent;
+  for (const auto* o : shown) extent.Add(ObjectBox(*o));
+  for (const auto& o : referenced) extent.Add(ObjectBox(o));
+  if (extent.Empty()) {
+    extent.Add(0, 0);
+    extent.Add(1000, 1000);
+  }
+  SvgWriter svg(*this, extent);
+  std::string out = svg.Begin();
+  if (!referenced.empty()) {
+    out += "<g id=\"references\" opacity=\"0.45\">\n";
+    for (const auto& o : referenced) out += svg.Object(o, "#808080", 0);
+    out += "</g>\n";
+  }
+  int currentLayer = -1;
+  // Objects grouped by layer, in creation order within a layer.
+  std::vector<const host::Object*> ordered = shown;
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [](const host::Object* a, const host::Object* b) { return a->layer < b->layer; });
+  for (const auto* o : ordered) {
+    if (o->layer != currentLayer) {
+      if (currentLayer != -1) out += "</g>\n";
+      currentLayer = o->layer;
+      std::string name = Layer(currentLayer).name;
+      out += "<g id=\"layer-" + std::to_string(currentLayer) + "\"" +
+             (name.empty() ? "" : " data-name=\"" + Xml(name) + "\"") + ">\n";
+    }
+    const LayerState& layer = Layer(o->layer);
+    int colour = o->colour != 0 ? o->colour : (layer.colour != 0 ? layer.colour : 7);
+    out += svg.Object(*o, ColourHex(colour), layer.weight);
+  }
+  if (currentLayer != -1) out += "</g>\n";
+  return out + "</svg>\n";
+}
+
+}  // namespace host

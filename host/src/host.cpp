@@ -1,0 +1,730 @@
+#include "host/host.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+#include "host/rtf.h"
+#include "layout.h"
+#include "platform/system.h"
+#include "platform/window_handle.h"
+
+namespace host {
+
+namespace {
+
+std::unique_ptr<Host> g_current;
+
+const char* kDefaultPaths[HSI_PATH_COUNT] = {
+    "C:\\TRACELON\\DRAWINGS\\", "C:\\TRACELON\\MACROS\\",   "C:\\TRACELON\\SYMBOLS\\",
+    "C:\\TRACELON\\SYMBOLS\\",  "C:\\TRACELON\\PLOTS\\",    "C:\\TRACELON\\LAYERS\\",
+    "C:\\TRACELON\\WORK\\",     "C:\\TRACELON\\BACKUP\\",   "C:\\TRACELON\\",
+    "C:\\TRACELON\\EXPORT\\",   "C:\\TRACELON\\FONTS\\",    "C:\\TRACELON\\TEMPLATE\\",
+    "C:\\",                     "C:\\TRACELON\\REFS\\",     "C:\\TRACELON\\REFS\\",
+};
+
+std::string WithBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+bool SelectionList::Contains(int32_t id) const {
+  return std::any_of(entries.begin(), entries.end(),
+                     [id](const HsiOslEntry& e) { return e.id == id; });
+}
+
+Host& Host::Start() { return Start(Options{}); }
+
+Host& Host::Start(const Options& options) {
+  g_current.reset();
+  g_current.reset(new Host(options));
+  return *g_current;
+}
+
+Host* Host::Current() { return g_current.get(); }
+
+void Host::Stop() { g_current.reset(); }
+
+Host::Host(const Options& options) {
+  for (int i = 0; i < HSI_PATH_COUNT; ++i) paths_[i] = kDefaultPaths[i];
+  lists_[0] = SelectionList{};
+  std::snprintf(trueType.face, sizeof trueType.face, "%s", "Arial");
+  trueType.size = 10;
+  trueType.hcode = 0;
+  trueType.vcode = 3;
+  trueType.plainWidth = 6.0;
+  trueType.plainWrap = 0;
+  trueType.plainAlign = 0;
+  mainWindow_ = platform::CreateMainWindow(options.caption);
+  platform::SetWindowBounds(mainWindow_, platform::Rect{0, 0, 1024, 768});
+  // The drawing area: the main window's first child, below the host's own tool bar.
+  platform::CreateChildWindow(mainWindow_, platform::Rect{0, 28, 1016, 700});
+  if (options.readIni) ReadIni();
+}
+
+Host::~Host() {
+  if (mainWindow_ != 0) platform::DestroyWindow(mainWindow_);
+}
+
+uint32_t MainWindowOf(const Host& host) { return host.mainWindow_; }
+
+void Host::ReadIni() {
+  try {
+    const std::string ini = WithBackslash(paths_[HSI_PATH_PROGRAM]) + "tracelon.ini";
+    for (int i = 0; i < HSI_PATH_COUNT; ++i) {
+      std::string value = platform::GetPrivateProfileString("Paths", std::to_string(i), "", ini);
+      if (!value.empty() && value.size() < HSI_PATH_SIZE - 1) paths_[i] = WithBackslash(value);
+    }
+  } catch (const std::exception&) {
+    // No root folder or an unreadable file: the default folders stay.
+  }
+}
+
+// ---- Call log and events ---------------------------------------------------------------------
+
+void Host::LogCall(std::string name, std::string args) {
+  calls_.push_back(CallRecord{std::move(name), std::move(args)});
+}
+
+std::vector<CallRecord> Host::CallsTo(const std::string& name) const {
+  std::vector<CallRecord> out;
+  for (const auto& c : calls_)
+    if (c.name == name) out.push_back(c);
+  return out;
+}
+
+void Host::Notify(HostEvent::Kind kind, std::string text, int64_t number) {
+  if (!observer_) return;
+  HostEvent event{kind, std::move(text), number};
+  observer_->OnHostEvent(event);
+}
+
+PointReply Host::Ask(RequestKind kind, const std::string& prompt) {
+  Notify(HostEvent::Kind::Prompt, prompt);
+  if (!input_) return PointReply{};  // nobody to answer: cancelled
+  waiting_ = true;
+  PointReply reply = input_->Ask(kind, prompt);
+  waiting_ = false;
+  return reply;
+}
+
+void Host::PutMessage(const std::string& text) {
+  messageLine_ = text;
+  Notify(HostEvent::Kind::MessageLine, text);
+}
+
+void Host::SetCallbackTitle(const std::string& title) {
+  callback_ = title;
+  Notify(HostEvent::Kind::Callback, title);
+}
+
+void Host::StatusLineUpdate() {
+  ++statusUpdates_;
+  const LayerState& layer = Layer(activeLayer_);
+  std::string text = "Layer " + std::to_string(activeLayer_);
+  if (!layer.name.empty()) text += " " + layer.name;
+  text += "  Snap " + std::to_string(snapMode_);
+  Notify(HostEvent::Kind::StatusLine, text);
+}
+
+void Host::StartCommand(int command, bool nested) {
+  hostCommands_.push_back(command);
+  Notify(HostEvent::Kind::CommandStarted, nested ? "nested" : "", command);
+  if (command == HSI_COMMAND_UNDO) UndoLast();
+}
+
+void Host::RecordLoadedFile(const std::string& path, int kind) {
+  loadedFiles_.emplace_back(path, kind);
+  Notify(HostEvent::Kind::FileLoaded, path, kind);
+}
+
+bool Host::RemoveMark(const ScreenMark& mark) {
+  for (auto it = marks_.begin(); it != marks_.end(); ++it) {
+    if (it->kind == mark.kind && it->a == mark.a && it->b == mark.b && it->centre == mark.centre &&
+        it->radius == mark.radius && it->text == mark.text) {
+      marks_.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- Folders ---------------------------------------------------------------------------------
+
+std::string Host::Path(int number) const {
+  if (number < 0 || number >= HSI_PATH_COUNT) return "";
+  return paths_[number];
+}
+
+bool Host::SetPath(int number, const std::string& folder) {
+  if (number < 0 || number >= HSI_PATH_COUNT || folder.empty() ||
+      folder.size() >= HSI_PATH_SIZE - 1)
+    return false;
+  paths_[number] = WithBackslash(folder);
+  return true;
+}
+
+std::string Host::DrawingName() const {
+  std::string name = drawingPath_;
+  size_t slash = name.find_last_of("\\/:");
+  if (slash != std::string::npos) name = name.substr(slash + 1);
+  size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name = name.substr(0, dot);
+  return name;
+}
+
+// ---- Layers ----------------------------------------------------------------------------------
+
+const LayerState& Host::Layer(int layer) const {
+  static const LayerState none{};
+  if (layer < 1 || layer > HSI_LAYER_COUNT) return none;
+  return layers_[layer];
+}
+
+bool Host::WriteLayer(int layer, const LayerState& state) {
+  if (layer < 1 || layer > HSI_LAYER_COUNT) return false;
+  // The active layer is always shown.
+  if (layer == activeLayer_ && state.state != HSI_LAYER_ON) return false;
+  layers_[layer] = state;
+  if (layers_[layer].name.size() > 17) layers_[layer].name.resize(17);
+  return true;
+}
+
+bool Host::SetLayerOn(int layer, bool on) {
+  if (layer < 1 || layer > HSI_LAYER_COUNT) return false;
+  LayerState s = layers_[layer];
+  s.state = on ? HSI_LAYER_ON : HSI_LAYER_OFF;
+  return WriteLayer(layer, s);
+}
+
+bool Host::SetLayerName(int layer, const std::string& name) {
+  if (layer < 1 || layer > HSI_LAYER_COUNT) return false;
+  LayerState s = layers_[layer];
+  s.name = name;
+  return WriteLayer(layer, s);
+}
+
+bool Host::SetLayerColour(int layer, int16_t colour) {
+  if (layer < 1 || layer > HSI_LAYER_COUNT || colour < 0 || colour > 255) return false;
+  layers_[layer].colour = colour;
+  return true;
+}
+
+bool Host::SetActiveLayer(int layer) {
+  if (layer < 1 || layer > HSI_LAYER_COUNT) return false;
+  activeLayer_ = static_cast<int16_t>(layer);
+  // The active layer is shown: making a hidden layer active shows it.
+  layers_[layer].state = HSI_LAYER_ON;
+  return true;
+}
+
+// ---- Units and modes -------------------------------------------------------------------------
+
+bool Host::SetUnitType(uint16_t unitType) {
+  if (!IsUnitType(unitType)) return false;
+  units_.unitType = unitType;
+  return true;
+}
+
+bool Host::SetPointsPerUnit(int32_t ppu) {
+  if (ppu <= 0) return false;
+  units_.pointsPerUnit = ppu;
+  return true;
+}
+
+bool Host::SetScale(double scale) {
+  if (!(scale > 0) || !std::isfinite(scale)) return false;
+  units_.drawingScale = scale;
+  units_.plotScale = scale;
+  return true;
+}
+
+bool Host::SetSnapMode(int mode) {
+  if (mode < 0 || mode > 15) return false;
+  snapMode_ = mode;
+  return true;
+}
+
+// ---- Objects ---------------------------------------------------------------------------------
+
+int16_t Object::HsiType() const {
+  switch (Kind()) {
+    case ObjectKind::Lineset:
+      return HSI_OBJ_LINESET;
+    case ObjectKind::Arc:
+      return HSI_OBJ_ARC;
+    case ObjectKind::Text:
+      return HSI_OBJ_TEXT;
+    case ObjectKind::TrueType:
+      return HSI_OBJ_TRUETYPE;
+    case ObjectKind::Symbol:
+      return HSI_OBJ_SYMBOL;
+  }
+  return 0;
+}
+
+std::string Describe(const Object& o) {
+  auto pt = [](Point p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
+  std::string layer = " layer " + std::to_string(o.layer);
+  switch (o.Kind()) {
+    case ObjectKind::Lineset: {
+      const auto& d = std::get<LinesetData>(o.data);
+      std::string s = "lineset";
+      for (const auto& p : d.points) s += " " + pt(p);
+      return s + layer;
+    }
+    case ObjectKind::Arc: {
+      const auto& d = std::get<ArcData>(o.data);
+      return "arc centre " + pt(o.at) + " radius " + std::to_string(d.radius) + " from " +
+             pt(d.start) + " to " + pt(d.end) + layer;
+    }
+    case ObjectKind::Text:
+      return "text \"" + std::get<TextData>(o.data).text + "\" at " + pt(o.at) + layer;
+    case ObjectKind::TrueType: {
+      const auto& d = std::get<TrueTypeData>(o.data);
+      RtfDocument doc = d.content == HSI_TT_CONTENT_PLAIN ? PlainDocument(d.document, 20, 0, 0)
+                                                          : ParseRtf(d.document);
+      std::string text = DocumentText(doc);
+      for (char& c : text)
+        if (c == '\n') c = '|';
+      return "truetype \"" + text + "\" at " + pt(o.at) + layer;
+    }
+    case ObjectKind::Symbol:
+      return "symbol " + std::get<SymbolData>(o.data).name + " at " + pt(o.at) + layer;
+  }
+  return "object";
+}
+
+int32_t Host::NextId() {
+  int32_t id = nextId_++;
+  if (id >= 0xFC00 && id <= 0xFCFF) {
+    nextId_ = 0xFD00;
+    id = nextId_++;
+  }
+  return id;
+}
+
+const Object* Host::Find(int32_t id) const {
+  auto it = objects_.find(id);
+  return it == objects_.end() ? nullptr : &it->second;
+}
+
+std::vector<const Object*> Host::FinalObjects() const {
+  std::vector<const Object*> out;
+  for (const auto& [id, o] : objects_)
+    if (o.final) out.push_back(&o);
+  return out;
+}
+
+void Host::IndexObject(const Object& object) {
+  if (object.final) index_.Insert(object.id, ObjectBox(object));
+}
+
+void Host::UnindexObject(int32_t id) { index_.Remove(id); }
+
+void Host::RemoveFromLists(int32_t id) {
+  for (auto& [number, list] : lists_) {
+    auto& e = list.entries;
+    size_t before = e.size();
+    e.erase(std::remove_if(e.begin(), e.end(), [id](const HsiOslEntry& x) { return x.id == id; }),
+            e.end());
+    if (e.size() != before && list.scan > e.size()) list.scan = e.size();
+  }
+}
+
+int32_t Host::CreateObject(Object object, bool finalObject) {
+  object.id = NextId();
+  object.final = finalObject;
+  auto [it, inserted] = objects_.emplace(object.id, std::move(object));
+  const Object& o = it->second;
+  if (finalObject) {
+    IndexObject(o);
+    if (operationDepth_ > 0) {
+      openOperation_.created.push_back(o.id);
+    } else {
+      history_.push_back(HistoryEntry{{o.id}, {}});
+    }
+    Notify(HostEvent::Kind::ObjectCreated, Describe(o), o.id);
+  }
+  return o.id;
+}
+
+bool Host::DeleteObject(int32_t id) {
+  auto it = objects_.find(id);
+  if (it == objects_.end()) return false;
+  Object old = std::move(it->second);
+  objects_.erase(it);
+  UnindexObject(id);
+  RemoveFromLists(id);
+  if (old.final) {
+    if (operationDepth_ > 0) RecordRemoval(old);
+    Notify(HostEvent::Kind::ObjectDeleted, Describe(old), id);
+  }
+  return true;
+}
+
+bool Host::MoveObject(int32_t id, int32_t dx, int32_t dy) {
+  auto it = objects_.find(id);
+  if (it == objects_.end()) return false;
+  Object moved = it->second;
+  auto shift = [&](Point& p) {
+    p.x = RoundDbu(double(p.x) + dx);
+    p.y = RoundDbu(double(p.y) + dy);
+  };
+  shift(moved.at);
+  if (auto* l = std::get_if<LinesetData>(&moved.data)) {
+    for (auto& p : l->points) shift(p);
+  } else if (auto* a = std::get_if<ArcData>(&moved.data)) {
+    shift(a->start);
+    shift(a->end);
+  }
+  return ReplaceObject(moved);
+}
+
+bool Host::ReplaceObject(const Object& object) {
+  auto it = objects_.find(object.id);
+  if (it == objects_.end()) return false;
+  if (it->second.final && operationDepth_ > 0) {
+    RecordRemoval(it->second);
+    openOperation_.created.push_back(object.id);
+  }
+  bool wasFinal = it->second.final;
+  it->second = object;
+  it->second.final = wasFinal;
+  UnindexObject(object.id);
+  IndexObject(it->second);
+  return true;
+}
+
+void Host::BeginOperation() {
+  if (operationDepth_++ == 0) openOperation_ = HistoryEntry{};
+}
+
+void Host::RecordRemoval(const Object& object) {
+  // Only the first state of an object in an operation is kept: that is what undo restores.
+  for (const auto& r : openOperation_.removed)
+    if (r.id == object.id) return;
+  openOperation_.removed.push_back(object);
+}
+
+void Host::EndOperation() {
+  if (operationDepth_ == 0) return;
+  if (--operationDepth_ > 0) return;
+  if (!openOperation_.created.empty() || !openOperation_.removed.empty())
+    history_.push_back(std::move(openOperation_));
+  openOperation_ = HistoryEntry{};
+}
+
+bool Host::UndoLast() {
+  if (history_.empty()) return false;
+  HistoryEntry entry = std::move(history_.back());
+  history_.pop_back();
+  for (auto it = entry.created.rbegin(); it != entry.created.rend(); ++it) {
+    auto found = objects_.find(*it);
+    if (found == objects_.end()) continue;
+    Object old = std::move(found->second);
+    objects_.erase(found);
+    UnindexObject(*it);
+    RemoveFromLists(*it);
+    Notify(HostEvent::Kind::ObjectDeleted, Describe(old), *it);
+  }
+  for (auto& o : entry.removed) {
+    int32_t id = o.id;
+    objects_[id] = o;
+    IndexObject(objects_[id]);
+    Notify(HostEvent::Kind::ObjectCreated, Describe(o), id);
+  }
+  return true;
+}
+
+// ---- Extents and distances -------------------------------------------------------------------
+
+namespace {
+
+Box RotatedRect(PointD origin, double left, double bottom, double right, double top,
+                double degrees) {
+  Box box;
+  PointD corners[4] = {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
+  for (auto c : corners) {
+    PointD p = Rotate({origin.x + c.x, origin.y + c.y}, origin, degrees);
+    box.Add(std::llround(std::floor(p.x)), std::llround(std::floor(p.y)));
+    box.Add(std::llround(std::ceil(p.x)), std::llround(std::ceil(p.y)));
+  }
+  return box;
+}
+
+double DistanceToBox(PointD p, const Box& b) {
+  if (b.Empty()) return 1e300;
+  double dx = std::max({double(b.x1) - p.x, 0.0, p.x - double(b.x2)});
+  double dy = std::max({double(b.y1) - p.y, 0.0, p.y - double(b.y2)});
+  return std::hypot(dx, dy);
+}
+
+}  // namespace
+
+Box Host::ObjectBox(const Object& o) const {
+  Box box;
+  switch (o.Kind()) {
+    case ObjectKind::Lineset:
+      for (const auto& p : std::get<LinesetData>(o.data).points) box.Add(p.x, p.y);
+      break;
+    case ObjectKind::Arc: {
+      const auto& a = std::get<ArcData>(o.data);
+      PointD c = ToD(o.at);
+      box = ArcBox(c, a.radius, AngleDeg(c, ToD(a.start)), AngleDeg(c, ToD(a.end)));
+      break;
+    }
+    case ObjectKind::Text: {
+      TextFrame f = CadTextFrame(std::get<TextData>(o.data));
+      box = RotatedRect(ToD(o.at), f.left, f.bottom, f.right, f.top,
+                        std::get<TextData>(o.data).orientation);
+      break;
+    }
+    case ObjectKind::TrueType: {
+      const auto& d = std::get<TrueTypeData>(o.data);
+      TrueTypeBlock block = LayoutTrueType(d, units_);
+      box = RotatedRect(ToD(o.at), block.left, block.bottom, block.left + block.width,
+                        block.bottom + block.height, d.orientation);
+      break;
+    }
+    case ObjectKind::Symbol: {
+      const auto& d = std::get<SymbolData>(o.data);
+      const SymbolDef* def = Symbol(d.symbol);
+      if (!def) {
+        box.Add(o.at.x, o.at.y);
+        break;
+      }
+      for (const auto& e : def->elements) {
+        for (const auto& local : ElementOutline(e)) {
+          PointD p = SymbolToDrawing(*def, d, o.at, local);
+          box.Add(std::llround(p.x), std::llround(p.y));
+        }
+      }
+      if (box.Empty()) box.Add(o.at.x, o.at.y);
+      break;
+    }
+  }
+  return box;
+}
+
+double Host::ObjectDistance(const Object& o, PointD p) const {
+  switch (o.Kind()) {
+    case ObjectKind::Lineset: {
+      const auto& pts = std::get<LinesetData>(o.data).points;
+      if (pts.empty()) return 1e300;
+      if (pts.size() == 1) return Distance(p, ToD(pts[0]));
+      double best = 1e300;
+      for (size_t i = 1; i < pts.size(); ++i)
+        best = std::min(best, SegmentDistance(p, ToD(pts[i - 1]), ToD(pts[i])));
+      return best;
+    }
+    case ObjectKind::Arc: {
+      const auto& a = std::get<ArcData>(o.data);
+      PointD c = ToD(o.at);
+      return ArcDistance(p, c, a.radius, AngleDeg(c, ToD(a.start)), AngleDeg(c, ToD(a.end)));
+    }
+    case ObjectKind::Symbol: {
+      const auto& d = std::get<SymbolData>(o.data);
+      const SymbolDef* def = Symbol(d.symbol);
+      if (!def) return Distance(p, ToD(o.at));
+      double best = Distance(p, ToD(o.at));
+      for (const auto& e : def->elements) {
+        auto outline = ElementOutline(e);
+        std::vector<PointD> pts;
+        for (const auto& local : outline) pts.push_back(SymbolToDrawing(*def, d, o.at, local));
+        if (pts.size() == 1) best = std::min(best, Distance(p, pts[0]));
+        for (size_t i = 1; i < pts.size(); ++i)
+          best = std::min(best, SegmentDistance(p, pts[i - 1], pts[i]));
+      }
+      return best;
+    }
+    default:
+      return DistanceToBox(p, ObjectBox(o));
+  }
+}
+
+bool Host::PassesFilter(const Object& object, int16_t filter) {
+  if (filter == 0) return true;
+  int type = object.HsiType();
+  return type > 0 && (filter & (1 << (type - 1))) != 0;
+}
+
+int32_t Host::NearestObject(Point p, double tolerance, int16_t filter,
+                            const SelectionList* exclude) const {
+  Box query;
+  query.Add(p.x, p.y);
+  query.Inflate(static_cast<int64_t>(std::ceil(tolerance)));
+  int32_t best = 0;
+  double bestDistance = 0;
+  for (int32_t id : index_.Query(query)) {
+    const Object* o = Find(id);
+    if (!o || !o->final || !Layer(o->layer).On() || !PassesFilter(*o, filter)) continue;
+    if (exclude && exclude->Contains(id)) continue;
+    double d = ObjectDistance(*o, ToD(p));
+    if (d > tolerance) continue;
+    if (best == 0 || d < bestDistance || (d == bestDistance && id > best)) {
+      best = id;
+      bestDistance = d;
+    }
+  }
+  return best;
+}
+
+std::vector<int32_t> Host::ObjectsInWindow(const Box& window, bool crossing,
+                                           int16_t filter) const {
+  std::vector<int32_t> out;
+  for (int32_t id : index_.Query(window)) {
+    const Object* o = Find(id);
+    if (!o || !o->final || !Layer(o->layer).On() || !PassesFilter(*o, filter)) continue;
+    Box box = ObjectBox(*o);
+    bool take = window.Contains(box);
+    if (!take && crossing) {
+      if (o->Kind() == ObjectKind::Lineset) {
+        const auto& pts = std::get<LinesetData>(o->data).points;
+        for (size_t i = 1; i < pts.size() && !take; ++i)
+          take = SegmentIntersectsBox(ToD(pts[i - 1]), ToD(pts[i]), window);
+      } else {
+        take = box.Intersects(window);
+      }
+    }
+    if (take) out.push_back(id);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// ---- Selection lists -------------------------------------------------------------------------
+
+const SelectionList* Host::List(int16_t list) const {
+  auto it = lists_.find(list);
+  return it == lists_.end() ? nullptr : &it->second;
+}
+
+SelectionList* Host::MutableList(int16_t list) {
+  auto it = lists_.find(list);
+  return it == lists_.end() ? nullptr : &it->second;
+}
+
+int16_t Host::CreateList(int16_t owner, int16_t capacity) {
+  constexpr int kMaxLocalLists = 64;
+  if (static_cast<int>(lists_.size()) > kMaxLocalLists) return -1;
+  for (int16_t n = 1; n < 1000; ++n) {
+    if (lists_.count(n)) continue;
+    SelectionList list;
+    list.owner = owner;
+    list.capacity = capacity > 0 ? static_cast<size_t>(capacity) : 512;
+    lists_[n] = list;
+    return n;
+  }
+  return -1;
+}
+
+bool Host::FreeList(int16_t list) {
+  if (list == 0) return false;  // the user's list stays
+  return lists_.erase(list) > 0;
+}
+
+bool Host::SelectNearest(Point p) {
+  SelectionList& list0 = lists_[0];
+  int32_t id = NearestObject(p, 2 * kApertureDbu, 0, &list0);
+  if (id == 0) return false;
+  list0.entries.push_back(HsiOslEntry{id, 0, 0});
+  return true;
+}
+
+void Host::SelectNone() {
+  lists_[0].entries.clear();
+  lists_[0].scan = 0;
+}
+
+// ---- Set-up drawing --------------------------------------------------------------------------
+
+namespace {
+bool ValidLayerArg(int16_t layer) { return layer >= 0 && layer <= HSI_LAYER_COUNT; }
+}  // namespace
+
+int32_t Host::AddLine(const std::vector<Point>& points, int16_t layer, int16_t weight) {
+  if (points.size() < 2 || !ValidLayerArg(layer) || weight < 0 || weight > 255) return 0;
+  Object o;
+  o.layer = layer == 0 ? activeLayer_ : layer;
+  o.colour = currentColour_;
+  o.at = points.front();
+  LinesetData d;
+  d.points = points;
+  d.weight = weight;
+  o.data = d;
+  return CreateObject(std::move(o), true);
+}
+
+int32_t Host::AddArc(Point centre, int32_t radius, double angle1, double angle2, int16_t layer) {
+  if (radius <= 0 || !ValidLayerArg(layer) || !std::isfinite(angle1) || !std::isfinite(angle2))
+    return 0;
+  Object o;
+  o.layer = layer == 0 ? activeLayer_ : layer;
+  o.colour = currentColour_;
+  o.at = centre;
+  ArcData d;
+  d.radius = radius;
+  d.start = RoundPoint({centre.x + radius * std::cos(Radians(angle1)),
+                        centre.y + radius * std::sin(Radians(angle1))});
+  d.end = RoundPoint({centre.x + radius * std::cos(Radians(angle2)),
+                      centre.y + radius * std::sin(Radians(angle2))});
+  o.data = d;
+  return CreateObject(std::move(o), true);
+}
+
+int32_t Host::AddText(Point at, const std::string& text, int32_t size, int16_t layer) {
+  if (!ValidLayerArg(layer) || size < 0 || text.size() >= HSI_CAD_TEXT_CHARS) return 0;
+  Object o;
+  o.layer = layer == 0 ? activeLayer_ : layer;
+  o.colour = currentColour_;
+  o.at = at;
+  TextData d;
+  // The default size is 3/32 inch on paper.
+  d.size = size > 0 ? size : RoundDbu(DbuPerPaperInch(units_) * 3.0 / 32.0);
+  d.text = text;
+  o.data = d;
+  return CreateObject(std::move(o), true);
+}
+
+int32_t Host::AddSymbol(const std::string& name, Point at, int16_t layer, std::string* error) {
+  if (!ValidLayerArg(layer)) {
+    if (error) *error = "no such layer";
+    return 0;
+  }
+  int32_t symbol = FindSymbol(name);
+  if (symbol == 0)
+    symbol = LoadSymbolFile(Path(HSI_PATH_SYMBOLS), name, progMode_ == HSI_MODE_3D, error);
+  if (symbol == 0) return 0;
+  Object o;
+  o.layer = layer == 0 ? activeLayer_ : layer;
+  o.colour = currentColour_;
+  o.at = at;
+  SymbolData d;
+  d.symbol = symbol;
+  d.name = Symbol(symbol)->name;
+  o.data = d;
+  return CreateObject(std::move(o), true);
+}
+
+int32_t Host::FindSymbol(const std::string& name) const {
+  std::string key = Upper(name);
+  for (size_t i = 0; i < symbols_.size(); ++i)
+    if (Upper(symbols_[i].name) == key) return static_cast<int32_t>(i + 1);
+  return 0;
+}
+
+const SymbolDef* Host::Symbol(int32_t id) const {
+  if (id < 1 || static_cast<size_t>(id) > symbols_.size()) return nullptr;
+  return &symbols_[static_cast<size_t>(id) - 1];
+}
+
+}  // namespace host

@@ -1,0 +1,151 @@
+// Selection lists, selection by point, window and line segment, and interactive picks.
+#include "host_fixture.h"
+
+namespace {
+
+using hosttest::HostTest;
+using Kind = host::PointReply::Kind;
+
+class Selection : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    // A wall: two parallel faces 6000 apart, a text and an arc nearby.
+    face1_ = host_->AddLine({{0, 0}, {200000, 0}});
+    face2_ = host_->AddLine({{0, 6000}, {200000, 6000}});
+    text_ = host_->AddText({100000, 40000}, "NOTE", 10000);
+    arc_ = host_->AddArc({300000, 0}, 50000, 0, 180);
+    list_ = HsiCreateLocalOsl(-3, 0, 512);
+  }
+  int32_t face1_ = 0, face2_ = 0, text_ = 0, arc_ = 0;
+  int16_t list_ = 0;
+};
+
+TEST_F(Selection, ByPointTakesTheNearestObjectNotYetListed) {
+  ASSERT_GT(list_, 0);
+  HsiPoint p{50000, 2000};
+  EXPECT_EQ(HsiSelectbyPoint(list_, " ", 2, HSI_TRUE, HSI_TRUE, &p, HSI_FILTER_LINESET),
+            HSI_SUCCESS);
+  EXPECT_EQ(HsiSelectbyPoint(list_, " ", 2, HSI_TRUE, HSI_TRUE, &p, HSI_FILTER_LINESET),
+            HSI_SUCCESS);
+  // Only two lines are near: the third call finds nothing.
+  EXPECT_EQ(HsiSelectbyPoint(list_, " ", 2, HSI_TRUE, HSI_TRUE, &p, HSI_FILTER_LINESET),
+            HSI_NOTHING_FOUND);
+  ASSERT_EQ(HsiOslCount(list_), 2);
+  HsiOslEntry e{};
+  ASSERT_EQ(HsiOslItem(list_, 0, &e), HSI_SUCCESS);
+  EXPECT_EQ(e.id, face1_);  // 2000 away, nearer than the face 4000 away
+  ASSERT_EQ(HsiOslItem(list_, 1, &e), HSI_SUCCESS);
+  EXPECT_EQ(e.id, face2_);
+  EXPECT_EQ(HsiOslItem(list_, 2, &e), HSI_FAILURE);
+
+  // The filter: text only.
+  HsiOslClear(list_);
+  HsiPoint nearText{101000, 41000};
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &nearText, HSI_FILTER_TEXT),
+            HSI_SUCCESS);
+  ASSERT_EQ(HsiOslItem(list_, 0, &e), HSI_SUCCESS);
+  EXPECT_EQ(e.id, text_);
+  EXPECT_EQ(HsiObjType(e.id), HSI_OBJ_TEXT);
+  // Beyond the aperture (2 x 12000) nothing is there.
+  HsiPoint empty{100000, 100000};
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &empty, 0), HSI_NOTHING_FOUND);
+  // An arc is found on its curve, not at its centre.
+  HsiPoint top{300000, 49000}, centre{300000, 0};
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &centre, HSI_FILTER_ARC),
+            HSI_NOTHING_FOUND);
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &top, HSI_FILTER_ARC), HSI_SUCCESS);
+}
+
+TEST_F(Selection, HiddenLayersAndTemporaryObjectsAreNotSelected) {
+  host_->SetLayerOn(1, true);
+  int32_t onTwo = host_->AddLine({{0, -3000}, {200000, -3000}}, 2);
+  ASSERT_TRUE(host_->SetLayerOn(2, false));
+  HsiPoint p{50000, -3000};
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 1, HSI_TRUE, HSI_TRUE, &p, 0), HSI_SUCCESS);
+  HsiOslEntry e{};
+  HsiOslItem(list_, 0, &e);
+  EXPECT_NE(e.id, onTwo);
+
+  HsiOslClear(list_);
+  HsiPoint a{500000, 500000};
+  ASSERT_EQ(HsiObjStartline(&a, 1, 0, 0, 7), HSI_SUCCESS);
+  HsiPoint b{600000, 500000};
+  ASSERT_EQ(HsiObjAddtoline(&b, 2), HSI_SUCCESS);
+  int32_t preview = HsiObjEndline(HSI_TEMPORARY, HSI_TRUE, -3);
+  ASSERT_GT(preview, 0);
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &a, 0), HSI_NOTHING_FOUND);
+}
+
+TEST_F(Selection, InteractivePickStatuses) {
+  HsiPoint p{};
+  input_.Point(100000, 1000);
+  EXPECT_EQ(HsiSelectbyPoint(list_, "Pick a line", 2, HSI_FALSE, HSI_TRUE, &p, 5), HSI_SUCCESS);
+  EXPECT_EQ(p.x, 100000);
+  EXPECT_EQ(input_.prompts.back(), "Pick a line");
+  input_.Point(100000, 100000);
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_FALSE, HSI_TRUE, &p, 5), HSI_NOTHING_FOUND);
+  input_.Reply(Kind::Button2);
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_FALSE, HSI_TRUE, &p, 5), HSI_SELECTION_ENDED);
+  input_.Reply(Kind::Fail);
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_FALSE, HSI_TRUE, &p, 5), HSI_FAILURE);
+  EXPECT_EQ(HsiOslCount(list_), 1);
+}
+
+TEST_F(Selection, ByWindowCrossingOrInside) {
+  HsiPoint c1{-10000, -10000}, c2{150000, 10000};
+  // Crossing: both faces cross the window.
+  EXPECT_EQ(HsiSelectbyWindow(list_, "", "", HSI_WINDOW_CROSSING, HSI_TRUE, HSI_TRUE, &c1, &c2, 0),
+            HSI_SUCCESS);
+  EXPECT_EQ(HsiOslCount(list_), 2);
+  HsiOslClear(list_);
+  // Inside: the faces reach beyond the window, so nothing.
+  EXPECT_EQ(HsiSelectbyWindow(list_, "", "", HSI_WINDOW_INSIDE, HSI_TRUE, HSI_TRUE, &c1, &c2, 0),
+            HSI_NOTHING_FOUND);
+  HsiPoint w1{-1, -1}, w2{400000, 60000};
+  EXPECT_EQ(HsiSelectbyWindow(list_, "", "", HSI_WINDOW_INSIDE, HSI_TRUE, HSI_TRUE, &w1, &w2, 0),
+            HSI_SUCCESS);
+  EXPECT_EQ(HsiOslCount(list_), 4);
+}
+
+TEST_F(Selection, LineSegmentScanAndRemoval) {
+  int32_t zigzag = host_->AddLine({{0, 100000}, {10000, 100000}, {10000, 110000}, {0, 110000}});
+  HsiPoint p{10500, 105000};
+  int16_t a = 0, b = 0;
+  ASSERT_EQ(HsiSelectLinesegment(zigzag, &p, &a, &b), HSI_SUCCESS);
+  EXPECT_EQ(a, 2);
+  EXPECT_EQ(b, 3);
+  EXPECT_EQ(HsiSelectLinesegment(text_, &p, &a, &b), HSI_FAILURE);
+
+  for (int32_t id : {face1_, face2_, zigzag}) {
+    HsiOslEntry e{id, 0, 0};
+    ASSERT_EQ(HsiOslAdd(0, &e, HSI_FALSE), HSI_SUCCESS);
+  }
+  HsiOslEntry dup{face1_, 0, 0};
+  EXPECT_EQ(HsiOslAdd(0, &dup, HSI_FALSE), HSI_FAILURE);
+  ASSERT_EQ(HsiOslScanInit(0), HSI_SUCCESS);
+  HsiOslEntry e{};
+  std::vector<int32_t> seen;
+  while (HsiOslScan(0, &e) == HSI_SUCCESS) seen.push_back(e.id);
+  EXPECT_EQ(seen, (std::vector<int32_t>{face1_, face2_, zigzag}));
+  ASSERT_EQ(HsiOslRm(0, &dup), HSI_SUCCESS);
+  EXPECT_EQ(HsiOslCount(0), 2);
+  // A deleted object leaves every list.
+  HsiOslEntry z{zigzag, 0, 0};
+  HsiOslAdd(list_, &z, HSI_FALSE);
+  ASSERT_EQ(HsiEditDelete(zigzag), HSI_SUCCESS);
+  EXPECT_EQ(HsiOslCount(0), 1);
+  EXPECT_EQ(HsiOslCount(list_), 0);
+  ASSERT_EQ(HsiFreeLocalOsl(list_), HSI_SUCCESS);
+  EXPECT_EQ(HsiOslCount(list_), -1);
+}
+
+TEST_F(Selection, SetUpSelectionAddsTheNearestObjectToTheUsersList) {
+  EXPECT_TRUE(host_->SelectNearest({100000, 39000}));
+  EXPECT_EQ(HsiOslCount(0), 1);
+  EXPECT_FALSE(host_->SelectNearest({900000, 900000}));
+  host_->SelectNone();
+  EXPECT_EQ(HsiOslCount(0), 0);
+}
+
+}  // namespace

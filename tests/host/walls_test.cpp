@@ -1,0 +1,206 @@
+// Openings cut into wall lines for a door symbol, junction repairs, and undo through command 1139.
+#include <algorithm>
+
+#include "host_fixture.h"
+
+namespace {
+
+using hosttest::HostTest;
+
+std::vector<std::vector<host::Point>> Linesets(const host::Host& h) {
+  std::vector<std::vector<host::Point>> out;
+  for (const auto* o : h.FinalObjects())
+    if (o->Kind() == host::ObjectKind::Lineset)
+      out.push_back(std::get<host::LinesetData>(o->data).points);
+  std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
+    return std::tie(a[0].y, a[0].x) < std::tie(b[0].y, b[0].x);
+  });
+  return out;
+}
+
+class Opening : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    WriteFile("C:\\TRACELON\\SYMBOLS\\36DR-L.SYM", hosttest::kDoorSymbol);
+    WriteFile("C:\\TRACELON\\SYMBOLS\\ARROW.SYM", hosttest::kArrowSymbol);
+    face1_ = host_->AddLine({{0, 0}, {1000000, 0}});
+    face2_ = host_->AddLine({{0, 48000}, {1000000, 48000}});
+    char folder[HSI_PATH_SIZE];
+    ASSERT_EQ(HsiGetPaths(folder, HSI_PATH_SYMBOLS, 0), HSI_SUCCESS);
+    EXPECT_EQ(HsiSymbolFind(10, "36DR-L.SYM"), static_cast<int32_t>(HSI_FAILURE));
+    door_ = HsiLoadSymFile(4, folder, "36DR-L.SYM", HSI_TRUE);
+    ASSERT_GT(door_, 0);
+    ASSERT_NE(door_, static_cast<int32_t>(HSI_FAILURE));
+    EXPECT_EQ(HsiSymbolFind(10, "36dr-l.sym"), door_);
+    HsiSymbolInfo info{1, 1, 0, 1, 1, 1, 0, 0, 0};
+    ASSERT_EQ(HsiSetSymInfo(HSI_SYMINFO_SELECTOR, &info), HSI_SUCCESS);
+    list_ = HsiCreateLocalOsl(-2, 0, 512);
+  }
+  void AddToList(int32_t id, int16_t segment = 1) {
+    HsiOslEntry e{id, segment, 0};
+    ASSERT_EQ(HsiOslAdd(list_, &e, HSI_TRUE), HSI_SUCCESS);
+  }
+  HsiStatus Open(HsiPoint insertion, HsiPoint direction, int16_t justification = 0,
+                 int32_t symbol = 0) {
+    return HsiObjOpenSegment(list_, symbol ? symbol : door_, &insertion, &direction,
+                             justification);
+  }
+  int32_t face1_ = 0, face2_ = 0, door_ = 0;
+  int16_t list_ = 0;
+};
+
+TEST_F(Opening, DoorCutsBothFacesAndSitsInTheOpening) {
+  AddToList(face1_);
+  AddToList(face2_);
+  ASSERT_EQ(Open({100000, 0}, {1000000, 0}), HSI_SUCCESS);
+  // 36 units x 8000 DBU: the opening runs from 100000 to 388000 on both faces.
+  auto lines = Linesets(*host_);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], (std::vector<host::Point>{{0, 0}, {100000, 0}}));
+  EXPECT_EQ(lines[1], (std::vector<host::Point>{{388000, 0}, {1000000, 0}}));
+  EXPECT_EQ(lines[2], (std::vector<host::Point>{{0, 48000}, {100000, 48000}}));
+  EXPECT_EQ(lines[3], (std::vector<host::Point>{{388000, 48000}, {1000000, 48000}}));
+  ASSERT_EQ(CountKind(host::ObjectKind::Symbol), 1u);
+  const host::Object* door = nullptr;
+  for (const auto* o : host_->FinalObjects())
+    if (o->Kind() == host::ObjectKind::Symbol) door = o;
+  EXPECT_EQ(door->at, (host::Point{100000, 0}));
+  EXPECT_TRUE(std::get<host::SymbolData>(door->data).inserted);
+
+  // Towards the other direction the symbol is turned half round, and centred when asked.
+  HsiOslClear(list_);
+  HsiPoint pick{700000, 1000};  // the entry's segment word is 0: the host finds the segment
+  ASSERT_EQ(HsiSelectbyPoint(list_, "", 1, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET),
+            HSI_SUCCESS);
+  ASSERT_EQ(Open({700000, 0}, {400000, 0}, 2), HSI_SUCCESS);
+  auto after = Linesets(*host_);
+  EXPECT_NE(std::find(after.begin(), after.end(),
+                      std::vector<host::Point>{{388000, 0}, {556000, 0}}),
+            after.end());
+}
+
+TEST_F(Opening, EachRefusalHasItsErrorNumberAndChangesNothing) {
+  auto before = Linesets(*host_);
+  // Not enough lines.
+  EXPECT_EQ(Open({100000, 0}, {1000000, 0}), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_TOO_FEW_LINES);
+  EXPECT_EQ(static_cast<uint16_t>(HsiGetCvErrno()), 0xFC4D);
+  // A symbol without a node.
+  AddToList(face1_);
+  int32_t arrow = HsiLoadSymFile(4, "C:\\TRACELON\\SYMBOLS", "ARROW.SYM", HSI_TRUE);
+  ASSERT_GT(arrow, 0);
+  EXPECT_EQ(Open({100000, 0}, {1000000, 0}, 0, arrow), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_NO_NODE);
+  EXPECT_EQ(static_cast<uint16_t>(HsiGetCvErrno()), 0xFC4B);
+  // An unknown symbol.
+  EXPECT_EQ(Open({100000, 0}, {1000000, 0}, 0, 999), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_PLACEMENT);
+  // The opening would run past the end of the wall.
+  EXPECT_EQ(Open({900000, 0}, {1000000, 0}), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_DOES_NOT_FIT);
+  EXPECT_EQ(static_cast<uint16_t>(HsiGetCvErrno()), 0xFC51);
+  // A line across the direction.
+  int32_t across = host_->AddLine({{500000, -100000}, {500000, 100000}});
+  AddToList(across);
+  EXPECT_EQ(Open({100000, 0}, {1000000, 0}), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_ODD_LINES);
+  // Three lines.
+  AddToList(face2_);
+  EXPECT_EQ(Open({100000, 0}, {1000000, 0}), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_TOO_MANY_LINES);
+  EXPECT_EQ(static_cast<uint16_t>(HsiGetCvErrno()), 0xFC4C);
+  host_->DeleteObject(across);
+  EXPECT_EQ(Linesets(*host_), before);
+  EXPECT_EQ(CountKind(host::ObjectKind::Symbol), 0u);
+}
+
+TEST_F(Opening, UndoRestoresTheWallAndRemovesTheDoorOneCreationPerCommand) {
+  AddToList(face1_);
+  AddToList(face2_);
+  auto wall = Linesets(*host_);
+  ASSERT_EQ(Open({100000, 0}, {1000000, 0}), HSI_SUCCESS);
+  // Two extras, as a door command draws them: a header line and a reference symbol.
+  HsiPoint a{100000, 0}, b{388000, 48000};
+  HsiObjStartline(&a, 0, 0, 0, 7);
+  HsiObjAddtoline(&b, 2);
+  int32_t header = HsiObjEndline(HSI_FINAL, HSI_TRUE, 7);
+  ASSERT_GT(header, 0);
+  int32_t key = HsiPutInstance(door_, &a, 1, 1, 1, 0, 0, 0, HSI_FINAL);
+  ASSERT_GT(key, 0);
+  int16_t x = 0, y = 0;
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y), HSI_SUCCESS);
+  EXPECT_EQ(Linesets(*host_), wall);
+  EXPECT_EQ(CountKind(host::ObjectKind::Symbol), 0u);
+  EXPECT_EQ(host_->HostCommands(), (std::vector<int>{1139, 1139, 1139}));
+  // The restored faces keep their ids, so lists and callers still know them.
+  EXPECT_EQ(HsiObjType(face1_), HSI_OBJ_LINESET);
+  // Nothing more to undo than the two set-up lines.
+  HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y);
+  HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y);
+  HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y);
+  EXPECT_TRUE(host_->FinalObjects().empty());
+}
+
+class Junction : public HostTest {
+ protected:
+  HsiStatus Fix(int16_t kind, HsiPoint c1, HsiPoint c2) {
+    HsiOslClear(0);
+    HsiSelectbyWindow(0, "", "", HSI_WINDOW_CROSSING, HSI_TRUE, HSI_TRUE, &c1, &c2, 1);
+    return HsiObjFixParLines(0, kind, &c1, &c2, -3);
+  }
+};
+
+TEST_F(Junction, CornerMeetsOuterToOuterAndInnerToInner) {
+  host_->AddLine({{10000, 0}, {100000, 0}});
+  host_->AddLine({{10000, 6000}, {100000, 6000}});
+  host_->AddLine({{0, 10000}, {0, 100000}});
+  host_->AddLine({{6000, 10000}, {6000, 100000}});
+  ASSERT_EQ(Fix(HSI_FIX_CORNER, {-5000, -5000}, {20000, 20000}), HSI_SUCCESS);
+  auto lines = Linesets(*host_);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], (std::vector<host::Point>{{0, 0}, {100000, 0}}));
+  EXPECT_EQ(lines[1], (std::vector<host::Point>{{0, 0}, {0, 100000}}));
+  EXPECT_EQ(lines[2], (std::vector<host::Point>{{6000, 6000}, {100000, 6000}}));
+  EXPECT_EQ(lines[3], (std::vector<host::Point>{{6000, 6000}, {6000, 100000}}));
+}
+
+TEST_F(Junction, TeesOpenOrCloseTheThroughWall) {
+  host_->AddLine({{0, 0}, {200000, 0}});
+  host_->AddLine({{0, 6000}, {200000, 6000}});
+  host_->AddLine({{97000, 10000}, {97000, 100000}});
+  host_->AddLine({{103000, 10000}, {103000, 100000}});
+  auto before = Linesets(*host_);
+  // The wrong kind for this junction is refused and changes nothing.
+  EXPECT_EQ(Fix(HSI_FIX_CORNER, {90000, -1000}, {110000, 20000}), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_NO_JUNCTION);
+  EXPECT_EQ(Fix(HSI_FIX_CROSS, {90000, -1000}, {110000, 20000}), HSI_FAILURE);
+  EXPECT_EQ(Linesets(*host_), before);
+
+  ASSERT_EQ(Fix(HSI_FIX_CLOSED_TEE, {90000, -1000}, {110000, 20000}), HSI_SUCCESS);
+  auto closed = Linesets(*host_);
+  ASSERT_EQ(closed.size(), 4u);
+  EXPECT_EQ(closed[2], (std::vector<host::Point>{{0, 6000}, {200000, 6000}}));
+  EXPECT_EQ(closed[3], (std::vector<host::Point>{{97000, 6000}, {97000, 100000}}));
+
+  int16_t x = 0, y = 0;
+  HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y);
+  EXPECT_EQ(Linesets(*host_), before);
+  ASSERT_EQ(Fix(HSI_FIX_OPEN_TEE, {90000, -1000}, {110000, 20000}), HSI_SUCCESS);
+  auto open = Linesets(*host_);
+  ASSERT_EQ(open.size(), 5u);
+  EXPECT_EQ(open[2], (std::vector<host::Point>{{0, 6000}, {97000, 6000}}));
+  EXPECT_EQ(open[4], (std::vector<host::Point>{{103000, 6000}, {200000, 6000}}));
+}
+
+TEST_F(Junction, CrossOpensAllFourLines) {
+  host_->AddLine({{0, 0}, {200000, 0}});
+  host_->AddLine({{0, 6000}, {200000, 6000}});
+  host_->AddLine({{97000, -100000}, {97000, 100000}});
+  host_->AddLine({{103000, -100000}, {103000, 100000}});
+  ASSERT_EQ(Fix(HSI_FIX_CROSS, {90000, -10000}, {110000, 20000}), HSI_SUCCESS);
+  EXPECT_EQ(Linesets(*host_).size(), 8u);
+  EXPECT_EQ(Fix(HSI_FIX_CROSS, {-50000, -50000}, {-40000, -40000}), HSI_FAILURE);
+}
+
+}  // namespace
