@@ -242,7 +242,7 @@ TEST_F(FormsTest, GridCellsArePaintedOntoARecordingCanvas) {
   grid.defaultDrawing = false;
   grid.defaultColWidth = 20;
   grid.defaultRowHeight = 20;
-  std::vector<bool> on(256, true);
+  std::vector<bool> on(257, true);  // by layer number; the last cell is 256
   on[3] = false;
   grid.OnDrawCell = [&](Control&, int col, int row, const Rect& rect, GridDrawState) {
     Canvas& canvas = grid.GetCanvas();

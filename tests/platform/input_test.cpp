@@ -17,8 +17,8 @@ TEST_F(InputTest, APictureClickNeedsPressAndReleaseOnIt) {
   image.SetBounds(0, 60, 300, 240);
   std::vector<std::string> events;
   image.OnMouseDown = [&](Control&, MouseButton b, ShiftState, int x, int y) {
-    events.push_back("down " + std::to_string(static_cast<int>(b)) + " " + std::to_string(x) +
-                     "," + std::to_string(y));
+    events.push_back("down " + std::to_string(static_cast<int>(b)) + " " + std::to_string(x) + "," +
+                     std::to_string(y));
   };
   image.OnMouseUp = [&](Control&, MouseButton, ShiftState, int x, int y) {
     events.push_back("up " + std::to_string(x) + "," + std::to_string(y));
