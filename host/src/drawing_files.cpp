@@ -146,9 +146,8 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
     if (error) *error = why;
     return 0;
   }
-  std::string shortName = name.substr(name.find_last_of("\\:/") == std::string::npos
-                                          ? 0
-                                          : name.find_last_of("\\:/") + 1);
+  std::string shortName = name.substr(
+      name.find_last_of("\\:/") == std::string::npos ? 0 : name.find_last_of("\\:/") + 1);
   auto def = ParseSymbol(text, shortName, &why);
   if (!def) {
     if (error) *error = path + ": " + why;
@@ -258,8 +257,8 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
   if (j.contains("symbols")) {
     if (!j["symbols"].is_array()) return fail("\"symbols\" is not a list");
     for (const auto& s : j["symbols"]) {
-      if (!s.is_object() || !s.contains("name") || !s["name"].is_string() ||
-          !s.contains("text") || !s["text"].is_string())
+      if (!s.is_object() || !s.contains("name") || !s["name"].is_string() || !s.contains("text") ||
+          !s["text"].is_string())
         return fail("bad symbol entry");
       auto def = ParseSymbol(s["text"].get<std::string>(), s["name"].get<std::string>(), &why);
       if (!def) return fail("symbol " + s["name"].get<std::string>() + ": " + why);
@@ -466,8 +465,7 @@ bool Host::RegenerateReference(Reference& ref) {
     std::string text, why;
     if (!ReadWindowsFile(ref.path, kMaxDrawingFile, &text, &why)) return false;
     Json j = Json::parse(text, nullptr, false);
-    if (j.is_discarded() || !j.is_object() || !j.contains("objects") ||
-        !j["objects"].is_array())
+    if (j.is_discarded() || !j.is_object() || !j.contains("objects") || !j["objects"].is_array())
       return false;
     if (j.contains("layers") && j["layers"].is_array()) {
       for (const auto& l : j["layers"]) {

@@ -52,12 +52,18 @@ std::string ColourHex(int c) {
   double s = 0.85, chroma = value * s;
   double h = hue / 60.0, x = chroma * (1 - std::fabs(std::fmod(h, 2.0) - 1));
   double r = 0, g = 0, b = 0;
-  if (h < 1) r = chroma, g = x;
-  else if (h < 2) r = x, g = chroma;
-  else if (h < 3) g = chroma, b = x;
-  else if (h < 4) g = x, b = chroma;
-  else if (h < 5) r = x, b = chroma;
-  else r = chroma, b = x;
+  if (h < 1)
+    r = chroma, g = x;
+  else if (h < 2)
+    r = x, g = chroma;
+  else if (h < 3)
+    g = chroma, b = x;
+  else if (h < 4)
+    g = x, b = chroma;
+  else if (h < 5)
+    r = x, b = chroma;
+  else
+    r = chroma, b = x;
   double m = value - chroma;
   char out[8];
   std::snprintf(out, sizeof out, "#%02x%02x%02x", int((r + m) * 255), int((g + m) * 255),
@@ -146,17 +152,17 @@ class SvgWriter {
 
   std::string Arc(PointD c, double r, PointD a, PointD b, const std::string& colour,
                   int weight) const {
-    std::string stroke = "fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" +
-                         F(StrokeWidth(weight)) + "\"";
+    std::string stroke =
+        "fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" + F(StrokeWidth(weight)) + "\"";
     double a1 = AngleDeg(c, a), a2 = AngleDeg(c, b);
     double sweep = NormaliseDeg(a2 - a1);
     if (sweep == 0 || (std::fabs(a.x - b.x) < 0.5 && std::fabs(a.y - b.y) < 0.5))
-      return "<circle cx=\"" + F(X(c.x)) + "\" cy=\"" + F(Y(c.y)) + "\" r=\"" + F(r * k_) +
-             "\" " + stroke + "/>\n";
+      return "<circle cx=\"" + F(X(c.x)) + "\" cy=\"" + F(Y(c.y)) + "\" r=\"" + F(r * k_) + "\" " +
+             stroke + "/>\n";
     // Counter-clockwise in the drawing is counter-clockwise on the sheet too: sweep flag 0.
-    return "<path " + stroke + " d=\"M " + F(X(a.x)) + " " + F(Y(a.y)) + " A " + F(r * k_) +
-           " " + F(r * k_) + " 0 " + (sweep > 180 ? "1" : "0") + " 0 " + F(X(b.x)) + " " +
-           F(Y(b.y)) + "\"/>\n";
+    return "<path " + stroke + " d=\"M " + F(X(a.x)) + " " + F(Y(a.y)) + " A " + F(r * k_) + " " +
+           F(r * k_) + " 0 " + (sweep > 180 ? "1" : "0") + " 0 " + F(X(b.x)) + " " + F(Y(b.y)) +
+           "\"/>\n";
   }
 
   // A CAD text: vertex, height and orientation in drawing units.
@@ -202,8 +208,7 @@ class SvgWriter {
         if (run.italic) s += " font-style=\"italic\"";
         if (run.underline || run.strike)
           s += std::string(" text-decoration=\"") + (run.underline ? "underline" : "") +
-               (run.underline && run.strike ? " " : "") + (run.strike ? "line-through" : "") +
-               "\"";
+               (run.underline && run.strike ? " " : "") + (run.strike ? "line-through" : "") + "\"";
         s += " xml:space=\"preserve\">" + Xml(run.text) + "</tspan>";
       }
       s += "</text>\n";
@@ -329,8 +334,9 @@ std::string Host::ToSvg() const {
   int currentLayer = -1;
   // Objects grouped by layer, in creation order within a layer.
   std::vector<const host::Object*> ordered = shown;
-  std::stable_sort(ordered.begin(), ordered.end(),
-                   [](const host::Object* a, const host::Object* b) { return a->layer < b->layer; });
+  std::stable_sort(
+      ordered.begin(), ordered.end(),
+      [](const host::Object* a, const host::Object* b) { return a->layer < b->layer; });
   for (const auto* o : ordered) {
     if (o->layer != currentLayer) {
       if (currentLayer != -1) out += "</g>\n";

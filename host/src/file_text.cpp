@@ -7,8 +7,7 @@
 
 namespace host {
 
-bool ReadWindowsFile(const std::string& path, size_t limit, std::string* text,
-                     std::string* error) {
+bool ReadWindowsFile(const std::string& path, size_t limit, std::string* text, std::string* error) {
   try {
     if (path.empty()) {
       if (error) *error = "no file name";

@@ -14,14 +14,25 @@ namespace host {
 
 namespace {
 
-std::unique_ptr<Host> g_current;
+// Deliberately never destroyed at exit: the platform's window table may already be gone then.
+Host* g_current = nullptr;
 
 const char* kDefaultPaths[HSI_PATH_COUNT] = {
-    "C:\\TRACELON\\DRAWINGS\\", "C:\\TRACELON\\MACROS\\",   "C:\\TRACELON\\SYMBOLS\\",
-    "C:\\TRACELON\\SYMBOLS\\",  "C:\\TRACELON\\PLOTS\\",    "C:\\TRACELON\\LAYERS\\",
-    "C:\\TRACELON\\WORK\\",     "C:\\TRACELON\\BACKUP\\",   "C:\\TRACELON\\",
-    "C:\\TRACELON\\EXPORT\\",   "C:\\TRACELON\\FONTS\\",    "C:\\TRACELON\\TEMPLATE\\",
-    "C:\\",                     "C:\\TRACELON\\REFS\\",     "C:\\TRACELON\\REFS\\",
+    "C:\\TRACELON\\DRAWINGS\\",
+    "C:\\TRACELON\\MACROS\\",
+    "C:\\TRACELON\\SYMBOLS\\",
+    "C:\\TRACELON\\SYMBOLS\\",
+    "C:\\TRACELON\\PLOTS\\",
+    "C:\\TRACELON\\LAYERS\\",
+    "C:\\TRACELON\\WORK\\",
+    "C:\\TRACELON\\BACKUP\\",
+    "C:\\TRACELON\\",
+    "C:\\TRACELON\\EXPORT\\",
+    "C:\\TRACELON\\FONTS\\",
+    "C:\\TRACELON\\TEMPLATE\\",
+    "C:\\",
+    "C:\\TRACELON\\REFS\\",
+    "C:\\TRACELON\\REFS\\",
 };
 
 std::string WithBackslash(std::string folder) {
@@ -44,14 +55,18 @@ bool SelectionList::Contains(int32_t id) const {
 Host& Host::Start() { return Start(Options{}); }
 
 Host& Host::Start(const Options& options) {
-  g_current.reset();
-  g_current.reset(new Host(options));
+  Stop();
+  g_current = new Host(options);
   return *g_current;
 }
 
-Host* Host::Current() { return g_current.get(); }
+Host* Host::Current() { return g_current; }
 
-void Host::Stop() { g_current.reset(); }
+void Host::Stop() {
+  Host* old = g_current;
+  g_current = nullptr;
+  delete old;
+}
 
 Host::Host(const Options& options) {
   for (int i = 0; i < HSI_PATH_COUNT; ++i) paths_[i] = kDefaultPaths[i];
@@ -110,10 +125,13 @@ void Host::Notify(HostEvent::Kind kind, std::string text, int64_t number) {
 PointReply Host::Ask(RequestKind kind, const std::string& prompt) {
   Notify(HostEvent::Kind::Prompt, prompt);
   if (!input_) return PointReply{};  // nobody to answer: cancelled
-  waiting_ = true;
-  PointReply reply = input_->Ask(kind, prompt);
-  waiting_ = false;
-  return reply;
+  // Requests nest when the user's answer runs other work that asks again.
+  struct Waiting {
+    int& count;
+    explicit Waiting(int& c) : count(c) { ++count; }
+    ~Waiting() { --count; }
+  } waiting(waiting_);
+  return input_->Ask(kind, prompt);
 }
 
 void Host::PutMessage(const std::string& text) {
@@ -578,8 +596,7 @@ int32_t Host::NearestObject(Point p, double tolerance, int16_t filter,
   return best;
 }
 
-std::vector<int32_t> Host::ObjectsInWindow(const Box& window, bool crossing,
-                                           int16_t filter) const {
+std::vector<int32_t> Host::ObjectsInWindow(const Box& window, bool crossing, int16_t filter) const {
   std::vector<int32_t> out;
   for (int32_t id : index_.Query(window)) {
     const Object* o = Find(id);

@@ -50,8 +50,7 @@ std::string Arg(const HsiPoint* p) {
 std::string Arg(HsiPoint* p) { return Arg(static_cast<const HsiPoint*>(p)); }
 std::string Arg(const HsiPoint3D* p) {
   if (!p) return "null";
-  return "(" + std::to_string(p->x) + "," + std::to_string(p->y) + "," + std::to_string(p->z) +
-         ")";
+  return "(" + std::to_string(p->x) + "," + std::to_string(p->y) + "," + std::to_string(p->z) + ")";
 }
 std::string Arg(HsiPoint3D* p) { return Arg(static_cast<const HsiPoint3D*>(p)); }
 std::string Arg(const HsiOslEntry* e) {
@@ -60,13 +59,10 @@ std::string Arg(const HsiOslEntry* e) {
          std::to_string(e->reserved) + "}";
 }
 template <typename T>
-  requires std::is_integral_v<T>
-std::string Arg(T v) {
-  return std::to_string(v);
-}
+requires std::is_integral_v<T> std::string Arg(T v) { return std::to_string(v); }
 template <typename T>
-  requires(std::is_pointer_v<T> && !std::is_same_v<T, const char*> && !std::is_same_v<T, char*>)
-std::string Arg(T p) {
+requires(std::is_pointer_v<T> && !std::is_same_v<T, const char*> &&
+         !std::is_same_v<T, char*>) std::string Arg(T p) {
   return p ? "ptr" : "null";
 }
 
@@ -86,9 +82,7 @@ HsiStatus Fail(Host* h, int16_t number = HSI_ERR_BAD_ARGUMENT) {
 }
 
 // Text from a fixed field: up to its NUL or its end.
-std::string Field(const char* data, size_t size) {
-  return std::string(data, strnlen(data, size));
-}
+std::string Field(const char* data, size_t size) { return std::string(data, strnlen(data, size)); }
 
 void CopyOut(char* buffer, size_t size, const std::string& text) {
   size_t n = std::min(text.size(), size - 1);
@@ -540,7 +534,8 @@ double HsiPang(const HsiPoint* from, const HsiPoint* to) {
 HsiStatus HsiRotatePoint(HsiPoint* point, const HsiPoint* centre, double angle) {
   Host* h = Enter("HsiRotatePoint", point, centre, angle);
   if (!h || !point || !centre || !std::isfinite(angle)) return Fail(h);
-  host::Point r = host::RoundPoint(host::Rotate(host::ToD(P(*point)), host::ToD(P(*centre)), angle));
+  host::Point r =
+      host::RoundPoint(host::Rotate(host::ToD(P(*point)), host::ToD(P(*centre)), angle));
   point->x = r.x;
   point->y = r.y;
   return HSI_SUCCESS;
@@ -550,8 +545,8 @@ HsiStatus HsiNormal(const HsiPoint* start, const HsiPoint* end, const HsiPoint* 
                     HsiPoint* foot) {
   Host* h = Enter("HsiNormal", start, end, point, foot);
   if (!h || !start || !end || !point || !foot) return Fail(h);
-  host::Point f = host::RoundPoint(
-      host::Foot(host::ToD(P(*point)), host::ToD(P(*start)), host::ToD(P(*end))));
+  host::Point f =
+      host::RoundPoint(host::Foot(host::ToD(P(*point)), host::ToD(P(*start)), host::ToD(P(*end))));
   foot->x = f.x;
   foot->y = f.y;
   return HSI_SUCCESS;
@@ -703,8 +698,8 @@ HsiStatus HsiSelectbyPoint(int16_t list, const char* prompt, int16_t aperture, u
 HsiStatus HsiSelectbyWindow(int16_t list, const char* prompt1, const char* prompt2, int16_t mode,
                             uint16_t given, uint16_t highlight, HsiPoint* c1, HsiPoint* c2,
                             int16_t filter) {
-  Host* h = Enter("HsiSelectbyWindow", list, prompt1, prompt2, mode, given, highlight, c1, c2,
-                  filter);
+  Host* h =
+      Enter("HsiSelectbyWindow", list, prompt1, prompt2, mode, given, highlight, c1, c2, filter);
   if (!h || !c1 || !c2) return Fail(h);
   if (!h->List(list)) return Fail(h, HSI_ERR_NO_OBJECT);
   if (given == HSI_FALSE) {
@@ -726,8 +721,7 @@ HsiStatus HsiSelectbyWindow(int16_t list, const char* prompt1, const char* promp
   return l->entries.size() > before ? HSI_SUCCESS : HSI_NOTHING_FOUND;
 }
 
-HsiStatus HsiSelectLinesegment(int32_t id, const HsiPoint* point, int16_t* first,
-                               int16_t* second) {
+HsiStatus HsiSelectLinesegment(int32_t id, const HsiPoint* point, int16_t* first, int16_t* second) {
   Host* h = Enter("HsiSelectLinesegment", id, point, first, second);
   if (!h || !point || !first || !second) return Fail(h);
   const Object* o = h->Find(id);
@@ -737,7 +731,8 @@ HsiStatus HsiSelectLinesegment(int32_t id, const HsiPoint* point, int16_t* first
   size_t best = 0;
   double bestDistance = 1e300;
   for (size_t i = 0; i + 1 < pts.size(); ++i) {
-    double d = host::SegmentDistance(host::ToD(P(*point)), host::ToD(pts[i]), host::ToD(pts[i + 1]));
+    double d =
+        host::SegmentDistance(host::ToD(P(*point)), host::ToD(pts[i]), host::ToD(pts[i + 1]));
     if (d < bestDistance) {
       bestDistance = d;
       best = i;
@@ -1011,9 +1006,8 @@ HsiStatus HsiObjOpenSegment(int16_t list, int32_t symbol, const HsiPoint* insert
                             const HsiPoint* direction, int16_t justification) {
   Host* h = Enter("HsiObjOpenSegment", list, symbol, insertion, direction, justification);
   if (!h || !insertion || !direction) return Fail(h);
-  return h->OpenSegment(list, symbol, P(*insertion), P(*direction), justification)
-             ? HSI_SUCCESS
-             : HSI_FAILURE;
+  return h->OpenSegment(list, symbol, P(*insertion), P(*direction), justification) ? HSI_SUCCESS
+                                                                                   : HSI_FAILURE;
 }
 
 HsiStatus HsiObjFixParLines(int16_t list, int16_t kind, const HsiPoint* c1, const HsiPoint* c2,
@@ -1120,8 +1114,8 @@ HsiStatus HsiEditCopy(int16_t list) {
       default: {
         // Symbols and TrueType texts: their outline box.
         host::Box b = h->ObjectBox(*o);
-        picture.AddPolyline({map(b.x1, b.y1), map(b.x2, b.y1), map(b.x2, b.y2), map(b.x1, b.y2),
-                             map(b.x1, b.y1)});
+        picture.AddPolyline(
+            {map(b.x1, b.y1), map(b.x2, b.y1), map(b.x2, b.y2), map(b.x1, b.y2), map(b.x1, b.y1)});
         break;
       }
     }

@@ -239,8 +239,7 @@ std::optional<Object> ObjectFromJson(const Json& j, std::string* error) {
         !ReadDouble(j, "orientation", &d.orientation, error) ||
         !ReadInt(j, "hcode", -32768, 32767, &h, error) ||
         !ReadInt(j, "vcode", -32768, 32767, &vc, error) ||
-        !ReadString(j, "face", 31, &d.face, error) ||
-        !ReadInt(j, "size", 0, 32767, &size, error) ||
+        !ReadString(j, "face", 31, &d.face, error) || !ReadInt(j, "size", 0, 32767, &size, error) ||
         !ReadInt(j, "style", 0, 15, &style, error) ||
         !ReadString(j, "document", 1 << 20, &d.document, error))
       return std::nullopt;

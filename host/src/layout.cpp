@@ -110,8 +110,11 @@ std::vector<PointD> ElementOutline(const SymbolElement& e) {
       t.vcode = static_cast<int16_t>(e.vcode);
       TextFrame f = CadTextFrame(t);
       double k = e.size / 1000.0;
-      PointD corners[5] = {{f.left, f.bottom}, {f.right, f.bottom}, {f.right, f.top},
-                           {f.left, f.top},    {f.left, f.bottom}};
+      PointD corners[5] = {{f.left, f.bottom},
+                           {f.right, f.bottom},
+                           {f.right, f.top},
+                           {f.left, f.top},
+                           {f.left, f.bottom}};
       for (auto c : corners)
         out.push_back(Rotate({e.centre.x + c.x * k, e.centre.y + c.y * k}, e.centre, e.angle1));
       break;

@@ -248,10 +248,9 @@ std::vector<LaidLine> LayoutDocument(const RtfDocument& document, double wrapWid
           finish();
           tallest = run.halfPoints / 2.0;
         }
-        if (!line.runs.empty() && SameStyle(line.runs.back(), Style{piece.bold, piece.italic,
-                                                                     piece.underline, piece.strike,
-                                                                     piece.halfPoints, false,
-                                                                     false})) {
+        if (!line.runs.empty() &&
+            SameStyle(line.runs.back(), Style{piece.bold, piece.italic, piece.underline,
+                                              piece.strike, piece.halfPoints, false, false})) {
           line.runs.back().text += piece.text;
         } else {
           line.runs.push_back(piece);

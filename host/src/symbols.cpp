@@ -130,8 +130,8 @@ std::optional<SymbolDef> ParseSymbol(const std::string& text, const std::string&
     auto optionalWeight = [&](size_t at, int* weight) {
       if (at == words.size()) return true;
       double v;
-      if (words.size() == at + 2 && Upper(words[at].text) == "WEIGHT" && ToNumber(words[at + 1], &v) &&
-          v >= 0 && v <= 255) {
+      if (words.size() == at + 2 && Upper(words[at].text) == "WEIGHT" &&
+          ToNumber(words[at + 1], &v) && v >= 0 && v <= 255) {
         *weight = static_cast<int>(v);
         return true;
       }

@@ -3,16 +3,16 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
-#include "hsi/hsi.h"
 #include "host/host.h"
+#include "hsi/hsi.h"
 #include "platform/files.h"
 #include "platform/system.h"
 

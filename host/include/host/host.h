@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "hsi/hsi.h"
 #include "host/geometry.h"
 #include "host/input.h"
 #include "host/objects.h"
 #include "host/spatial_index.h"
 #include "host/symbols.h"
 #include "host/units.h"
+#include "hsi/hsi.h"
 
 namespace host {
 
@@ -153,7 +153,7 @@ class Host {
   int SnapMode() const { return snapMode_; }
   int Snap3DMode() const { return snap3DMode_; }
   double SnapAngle() const { return snapAngle_; }
-  int16_t ActiveCommand() const { return waiting_ ? int16_t{1} : activeCommand_; }
+  int16_t ActiveCommand() const { return waiting_ > 0 ? int16_t{1} : activeCommand_; }
   const SelectionList* List(int16_t list) const;
   SelectionList* MutableList(int16_t list);
   const CursorImage& Cursor() const { return cursor_; }
@@ -294,7 +294,7 @@ class Host {
   std::string drawingPath_, description_;
   int16_t errno_ = 0;
   int16_t activeCommand_ = 0;
-  bool waiting_ = false;
+  int waiting_ = 0;
   std::vector<CallRecord> calls_;
   InputSource* input_ = nullptr;
   HostObserver* observer_ = nullptr;

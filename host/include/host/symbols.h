@@ -12,9 +12,9 @@ namespace host {
 struct SymbolElement {
   enum class Kind { Lineset, Arc, Text };
   Kind kind = Kind::Lineset;
-  std::vector<PointD> points;  // Lineset
-  PointD centre;               // Arc: centre; Text: position
-  double radius = 0;           // Arc
+  std::vector<PointD> points;     // Lineset
+  PointD centre;                  // Arc: centre; Text: position
+  double radius = 0;              // Arc
   double angle1 = 0, angle2 = 0;  // Arc: degrees, counter-clockwise; Text: angle1 = orientation
   double size = 0;                // Text height
   int hcode = 0, vcode = 3;       // Text justification (host codes)
@@ -23,7 +23,7 @@ struct SymbolElement {
 };
 
 struct SymbolDef {
-  std::string name;  // the file name, as loaded
+  std::string name;    // the file name, as loaded
   double unit = 8000;  // DBU per symbol unit at scale 1
   bool hasNode = false;
   PointD node;

@@ -42,18 +42,20 @@ typedef uint16_t HsiStatus;
 
 /* ---- Status and option codes ---------------------------------------------------------------- */
 
-#define HSI_SUCCESS 0xFC1A         /* the call did what was asked */
-#define HSI_FAILURE 0xFC1B         /* the call failed; also a menu pick during a selection */
-#define HSI_NOTHING_FOUND 0xFC1C   /* a selection found nothing at the point */
-#define HSI_LAYER_ON 0xFC1D        /* layer display state: shown */
-#define HSI_LAYER_OFF 0xFC1E       /* layer display state: hidden */
-#define HSI_TRUE 0xFC1F            /* option flag "yes": final object, given point, highlight */
-#define HSI_FALSE 0xFC20           /* option flag "no": temporary object, ask the user, plain */
-#define HSI_FINAL HSI_TRUE         /* object creation: a final object */
-#define HSI_TEMPORARY HSI_FALSE    /* object creation: a temporary (preview) object */
-#define HSI_INSIDE_WORLD HSI_TRUE  /* HsiPtCheck: the point lies inside the world */
+#define HSI_SUCCESS 0xFC1A        /* the call did what was asked */
+#define HSI_FAILURE 0xFC1B        /* the call failed; also a menu pick during a selection */
+#define HSI_NOTHING_FOUND 0xFC1C  /* a selection found nothing at the point */
+#define HSI_LAYER_ON 0xFC1D       /* layer display state: shown */
+#define HSI_LAYER_OFF 0xFC1E      /* layer display state: hidden */
+#define HSI_TRUE 0xFC1F           /* option flag "yes": final object, given point, highlight */
+#define HSI_FALSE 0xFC20          /* option flag "no": temporary object, ask the user, plain */
+#define HSI_FINAL HSI_TRUE        /* object creation: a final object */
+#define HSI_TEMPORARY HSI_FALSE   /* object creation: a temporary (preview) object */
+#define HSI_INSIDE_WORLD HSI_TRUE /* HsiPtCheck: the point lies inside the world */
 #define HSI_OUTSIDE_WORLD HSI_FALSE
-#define HSI_LAYER_OFF_WAS_ACTIVE HSI_FALSE /* layer state written for a switched-off active layer */
+#define HSI_LAYER_OFF_WAS_ACTIVE                                   \
+  HSI_FALSE /* layer state written for a switched-off active layer \
+             */
 #define HSI_MODE_2D 0xFC24
 #define HSI_MODE_3D 0xFC25
 #define HSI_SCALED_FRACTIONS 0xFC26
@@ -68,16 +70,16 @@ typedef uint16_t HsiStatus;
 #define HSI_SYMINFO_SELECTOR 0xFC48
 
 /* Error numbers reported by HsiGetCvErrno (int16; the 16-bit pattern is given in brackets). */
-#define HSI_ERR_NO_NODE ((int16_t)-949)         /* [0xFC4B] the symbol has no node */
-#define HSI_ERR_TOO_MANY_LINES ((int16_t)-948)  /* [0xFC4C] more than two lines to open */
-#define HSI_ERR_TOO_FEW_LINES ((int16_t)-947)   /* [0xFC4D] no line to open */
-#define HSI_ERR_ODD_LINES ((int16_t)-946)       /* [0xFC4E] the lines do not pair up as a wall */
-#define HSI_ERR_DOES_NOT_FIT ((int16_t)-943)    /* [0xFC51] the opening does not fit */
-#define HSI_ERR_PLACEMENT ((int16_t)-938)       /* [0xFC56] the symbol could not be placed */
-#define HSI_ERR_BAD_ARGUMENT ((int16_t)-990)    /* [0xFC22] a null pointer or bad value */
-#define HSI_ERR_NO_OBJECT ((int16_t)-989)       /* [0xFC23] an unknown object, list or symbol */
-#define HSI_ERR_FILE ((int16_t)-937)            /* [0xFC57] a file could not be read or written */
-#define HSI_ERR_NO_JUNCTION ((int16_t)-936)     /* [0xFC58] HsiObjFixParLines found no junction */
+#define HSI_ERR_NO_NODE ((int16_t)-949)        /* [0xFC4B] the symbol has no node */
+#define HSI_ERR_TOO_MANY_LINES ((int16_t)-948) /* [0xFC4C] more than two lines to open */
+#define HSI_ERR_TOO_FEW_LINES ((int16_t)-947)  /* [0xFC4D] no line to open */
+#define HSI_ERR_ODD_LINES ((int16_t)-946)      /* [0xFC4E] the lines do not pair up as a wall */
+#define HSI_ERR_DOES_NOT_FIT ((int16_t)-943)   /* [0xFC51] the opening does not fit */
+#define HSI_ERR_PLACEMENT ((int16_t)-938)      /* [0xFC56] the symbol could not be placed */
+#define HSI_ERR_BAD_ARGUMENT ((int16_t)-990)   /* [0xFC22] a null pointer or bad value */
+#define HSI_ERR_NO_OBJECT ((int16_t)-989)      /* [0xFC23] an unknown object, list or symbol */
+#define HSI_ERR_FILE ((int16_t)-937)           /* [0xFC57] a file could not be read or written */
+#define HSI_ERR_NO_JUNCTION ((int16_t)-936)    /* [0xFC58] HsiObjFixParLines found no junction */
 
 /* Point statuses of HsiGetPoint and HsiGet3DPoint. */
 #define HSI_POINT_CANCELLED 0
@@ -150,9 +152,9 @@ typedef uint16_t HsiStatus;
 #define HSI_COMMAND_UNDO 1139
 
 /* Sizes of text buffers the host fills. */
-#define HSI_PATH_SIZE 256      /* HsiGetPaths */
-#define HSI_UNIT_TEXT_SIZE 24  /* HsiDbutoString */
-#define HSI_FONT_NAME_SIZE 32  /* HsiGetFontName */
+#define HSI_PATH_SIZE 256     /* HsiGetPaths */
+#define HSI_UNIT_TEXT_SIZE 24 /* HsiDbutoString */
+#define HSI_FONT_NAME_SIZE 32 /* HsiGetFontName */
 #define HSI_LAYER_COUNT 255
 #define HSI_CAD_TEXT_CHARS 256 /* characters of a type-46 record, the NUL included */
 
@@ -178,37 +180,37 @@ typedef struct HsiOslEntry {
 
 /* Object type 46: one line of CAD text. */
 typedef struct HsiCadText {
-  int32_t x, y;            /* 0: the text's vertex */
-  int16_t layer;           /* 8 */
-  int16_t colour;          /* 10 */
-  int32_t size;            /* 12: height in DBU */
-  uint16_t charSpacing;    /* 16: character spacing x 10000 (0: proportional) */
-  double orientation;      /* 18: degrees */
-  double widthFactor;      /* 26 */
-  int16_t hcode;           /* 34: left 0, right 1, centre 2 */
-  int16_t vcode;           /* 36: top 4, centre 2, bottom 3 */
-  int16_t font;            /* 38: font slot 0..4 */
-  int16_t slant;           /* 40: degrees */
-  int16_t length;          /* 42: number of characters */
+  int32_t x, y;                  /* 0: the text's vertex */
+  int16_t layer;                 /* 8 */
+  int16_t colour;                /* 10 */
+  int32_t size;                  /* 12: height in DBU */
+  uint16_t charSpacing;          /* 16: character spacing x 10000 (0: proportional) */
+  double orientation;            /* 18: degrees */
+  double widthFactor;            /* 26 */
+  int16_t hcode;                 /* 34: left 0, right 1, centre 2 */
+  int16_t vcode;                 /* 36: top 4, centre 2, bottom 3 */
+  int16_t font;                  /* 38: font slot 0..4 */
+  int16_t slant;                 /* 40: degrees */
+  int16_t length;                /* 42: number of characters */
   char text[HSI_CAD_TEXT_CHARS]; /* 44: NUL-terminated */
 } HsiCadText;
 
 /* Object type 54: TrueType text. */
 typedef struct HsiTrueTypeText {
-  int32_t x, y;        /* 0: the pick point */
-  int16_t layer;       /* 8 */
-  int16_t colour;      /* 10 */
-  double scaleX;       /* 12: horizontal stretch, 1.0 */
-  double scaleY;       /* 20: vertical stretch, 1.0 */
-  double orientation;  /* 28: degrees */
-  int16_t hcode;       /* 36: where the pick point lies: left 0, right 1, centre 2 */
-  int16_t vcode;       /* 38: top 4, centre 2, bottom 3 */
-  int16_t content;     /* 40: 1 an RTF document in the memory block, 2 plain text at 82 */
-  char face[32];       /* 42: NUL-terminated */
-  int16_t size;        /* 74: points */
-  int16_t style;       /* 76: 1 bold, 2 italic, 4 underline, 8 strike-out */
-  uint32_t document;   /* 78: handle of the memory block that holds the RTF document */
-  char text[2056];     /* 82: plain text (content 2), NUL-terminated */
+  int32_t x, y;       /* 0: the pick point */
+  int16_t layer;      /* 8 */
+  int16_t colour;     /* 10 */
+  double scaleX;      /* 12: horizontal stretch, 1.0 */
+  double scaleY;      /* 20: vertical stretch, 1.0 */
+  double orientation; /* 28: degrees */
+  int16_t hcode;      /* 36: where the pick point lies: left 0, right 1, centre 2 */
+  int16_t vcode;      /* 38: top 4, centre 2, bottom 3 */
+  int16_t content;    /* 40: 1 an RTF document in the memory block, 2 plain text at 82 */
+  char face[32];      /* 42: NUL-terminated */
+  int16_t size;       /* 74: points */
+  int16_t style;      /* 76: 1 bold, 2 italic, 4 underline, 8 strike-out */
+  uint32_t document;  /* 78: handle of the memory block that holds the RTF document */
+  char text[2056];    /* 82: plain text (content 2), NUL-terminated */
 } HsiTrueTypeText;
 
 #define HSI_TT_CONTENT_RTF 1
@@ -216,72 +218,72 @@ typedef struct HsiTrueTypeText {
 
 /* Object type 48: an arc, counter-clockwise from the first end point to the second. */
 typedef struct HsiArc {
-  int32_t cx, cy;     /* 0: centre */
-  int16_t layer;      /* 8 */
-  int16_t style;      /* 10: 0 */
-  int16_t weight;     /* 12: 0 */
-  int16_t colour;     /* 14 */
-  int32_t radius;     /* 16 */
-  HsiPoint start;     /* 20 */
-  HsiPoint end;       /* 28 */
+  int32_t cx, cy; /* 0: centre */
+  int16_t layer;  /* 8 */
+  int16_t style;  /* 10: 0 */
+  int16_t weight; /* 12: 0 */
+  int16_t colour; /* 14 */
+  int32_t radius; /* 16 */
+  HsiPoint start; /* 20 */
+  HsiPoint end;   /* 28 */
 } HsiArc;
 
 /* The host's layer record (HsiGetLayer / HsiSetLayer). */
 typedef struct HsiLayerRecord {
-  char name[18];        /* 0: NUL-terminated, at most 17 characters */
-  int16_t colour;       /* 18: the tenth 16-bit word; 0 = objects keep their own colour */
-  uint16_t state;       /* 20: display state, HSI_LAYER_ON / HSI_LAYER_OFF / 0xFC20 */
-  uint16_t state2;      /* 22: display state again (the host reads this word) */
-  int16_t style;        /* 24: line style, 0 solid */
-  int16_t weight;       /* 26: line weight */
-  int32_t objectCount;  /* 28: final objects on the layer (read only) */
-  uint16_t marker;      /* 32: HSI_TRUE when the layer holds objects, else HSI_FALSE (read only) */
-  int16_t reserved[3];  /* 34 */
+  char name[18];       /* 0: NUL-terminated, at most 17 characters */
+  int16_t colour;      /* 18: the tenth 16-bit word; 0 = objects keep their own colour */
+  uint16_t state;      /* 20: display state, HSI_LAYER_ON / HSI_LAYER_OFF / 0xFC20 */
+  uint16_t state2;     /* 22: display state again (the host reads this word) */
+  int16_t style;       /* 24: line style, 0 solid */
+  int16_t weight;      /* 26: line weight */
+  int32_t objectCount; /* 28: final objects on the layer (read only) */
+  uint16_t marker;     /* 32: HSI_TRUE when the layer holds objects, else HSI_FALSE (read only) */
+  int16_t reserved[3]; /* 34 */
 } HsiLayerRecord;
 
 /* Object information records (HsiObjInfo): a common head, then the type's own fields. */
 typedef struct HsiInfoHead {
-  int16_t type;        /* 0: HSI_OBJ_... */
-  uint16_t kind;       /* 2: HSI_FINAL or HSI_TEMPORARY */
-  int32_t x1, y1;      /* 4: extent box, lower left */
-  int32_t x2, y2;      /* 12: extent box, upper right */
-  int32_t x, y;        /* 20: the object's point (see each type) */
-  int16_t layer;       /* 28 */
-  int16_t colour;      /* 30 */
-  int32_t id;          /* 32 */
+  int16_t type;   /* 0: HSI_OBJ_... */
+  uint16_t kind;  /* 2: HSI_FINAL or HSI_TEMPORARY */
+  int32_t x1, y1; /* 4: extent box, lower left */
+  int32_t x2, y2; /* 12: extent box, upper right */
+  int32_t x, y;   /* 20: the object's point (see each type) */
+  int16_t layer;  /* 28 */
+  int16_t colour; /* 30 */
+  int32_t id;     /* 32 */
 } HsiInfoHead;
 
 typedef struct HsiTextInfo { /* HSI_OBJ_TEXT: point = vertex */
   HsiInfoHead head;
-  int32_t size;          /* 36 */
-  uint16_t charSpacing;  /* 40 */
-  double orientation;    /* 42 */
-  double widthFactor;    /* 50 */
-  int16_t hcode;         /* 58 */
-  int16_t vcode;         /* 60 */
-  int16_t font;          /* 62 */
-  int16_t slant;         /* 64 */
-  int16_t length;        /* 66 */
+  int32_t size;                  /* 36 */
+  uint16_t charSpacing;          /* 40 */
+  double orientation;            /* 42 */
+  double widthFactor;            /* 50 */
+  int16_t hcode;                 /* 58 */
+  int16_t vcode;                 /* 60 */
+  int16_t font;                  /* 62 */
+  int16_t slant;                 /* 64 */
+  int16_t length;                /* 66 */
   char text[HSI_CAD_TEXT_CHARS]; /* 68 */
 } HsiTextInfo;
 
 typedef struct HsiLinesetInfo { /* HSI_OBJ_LINESET: point = first vertex */
   HsiInfoHead head;
-  int16_t lastVertex;  /* 36: index of the last vertex (the number of segments) */
-  int16_t weight;      /* 38 */
-  int16_t style;       /* 40 */
-  int16_t closed;      /* 42: 1 when the first and the last vertex coincide */
-  HsiPoint first;      /* 44 */
-  HsiPoint last;       /* 52 */
+  int16_t lastVertex; /* 36: index of the last vertex (the number of segments) */
+  int16_t weight;     /* 38 */
+  int16_t style;      /* 40 */
+  int16_t closed;     /* 42: 1 when the first and the last vertex coincide */
+  HsiPoint first;     /* 44 */
+  HsiPoint last;      /* 52 */
 } HsiLinesetInfo;
 
 typedef struct HsiArcInfo { /* HSI_OBJ_ARC: point = centre */
   HsiInfoHead head;
-  int32_t radius;      /* 36 */
-  HsiPoint start;      /* 40 */
-  HsiPoint end;        /* 48 */
-  double startAngle;   /* 56: degrees */
-  double endAngle;     /* 64: degrees */
+  int32_t radius;    /* 36 */
+  HsiPoint start;    /* 40 */
+  HsiPoint end;      /* 48 */
+  double startAngle; /* 56: degrees */
+  double endAngle;   /* 64: degrees */
 } HsiArcInfo;
 
 typedef struct HsiSymbolInstanceInfo { /* HSI_OBJ_SYMBOL: point = insertion point */
@@ -300,15 +302,15 @@ typedef struct HsiSymbolInstanceInfo { /* HSI_OBJ_SYMBOL: point = insertion poin
 
 typedef struct HsiTrueTypeInfo { /* HSI_OBJ_TRUETYPE: point = pick point */
   HsiInfoHead head;
-  int32_t height;      /* 36: height of one line in DBU */
-  double orientation;  /* 40 */
-  int16_t hcode;       /* 48 */
-  int16_t vcode;       /* 50 */
-  char face[32];       /* 52 */
-  int16_t size;        /* 84: points */
-  int16_t style;       /* 86 */
-  int32_t length;      /* 88: characters of the plain text */
-  char text[256];      /* 92: the plain text (first 255 characters), NUL-terminated */
+  int32_t height;     /* 36: height of one line in DBU */
+  double orientation; /* 40 */
+  int16_t hcode;      /* 48 */
+  int16_t vcode;      /* 50 */
+  char face[32];      /* 52 */
+  int16_t size;       /* 84: points */
+  int16_t style;      /* 86 */
+  int32_t length;     /* 88: characters of the plain text */
+  char text[256];     /* 92: the plain text (first 255 characters), NUL-terminated */
 } HsiTrueTypeInfo;
 
 typedef union HsiObjectInfo {
@@ -340,49 +342,49 @@ typedef struct HsiDrawingInfo {
 
 /* Drawing references. */
 typedef struct HsiReferenceInfo {
-  uint16_t recordSize;   /* 0: sizeof(HsiReferenceRecord) */
-  uint16_t count;        /* 2: number of references in the drawing */
-  int16_t reserved[6];   /* 4 */
+  uint16_t recordSize; /* 0: sizeof(HsiReferenceRecord) */
+  uint16_t count;      /* 2: number of references in the drawing */
+  int16_t reserved[6]; /* 4 */
 } HsiReferenceInfo;
 
 typedef struct HsiReferenceRecord {
-  int16_t index;         /* 0: counted from 0 */
-  int16_t layer;         /* 2: layer the referenced objects are shown on; 0 = their own layers */
-  char path[112];        /* 4: the referenced drawing file */
-  char layerFile[256];   /* 116: layer file applied to the reference's layers; empty: none */
-  int32_t offsetX;       /* 372 */
-  int32_t offsetY;       /* 376 */
-  double scale;          /* 380 */
-  double rotation;       /* 388 */
-  uint16_t visible;      /* 396: HSI_TRUE or HSI_FALSE */
-  int16_t reserved;      /* 398 */
+  int16_t index;       /* 0: counted from 0 */
+  int16_t layer;       /* 2: layer the referenced objects are shown on; 0 = their own layers */
+  char path[112];      /* 4: the referenced drawing file */
+  char layerFile[256]; /* 116: layer file applied to the reference's layers; empty: none */
+  int32_t offsetX;     /* 372 */
+  int32_t offsetY;     /* 376 */
+  double scale;        /* 380 */
+  double rotation;     /* 388 */
+  uint16_t visible;    /* 396: HSI_TRUE or HSI_FALSE */
+  int16_t reserved;    /* 398 */
 } HsiReferenceRecord;
 
 /* TrueType settings (HsiGetTrueTypeInfo / HsiSetTrueTypeInfo). The plain-text fields lay out
  * TrueType records whose content is plain text (content 2). */
 typedef struct HsiTrueTypeSettings {
-  char face[32];         /* 0: default face */
-  int16_t size;          /* 32: default size, points */
-  int16_t style;         /* 34: default style bits */
-  int16_t hcode;         /* 36 */
-  int16_t vcode;         /* 38 */
-  double orientation;    /* 40 */
-  double plainWidth;     /* 48: paper width in inches at which plain text wraps */
-  int16_t plainWrap;     /* 56: 1 wrap plain text at plainWidth, 0 never */
-  int16_t plainAlign;    /* 58: paragraph alignment of plain text: left 0, right 1, centre 2 */
-  int32_t reserved;      /* 60 */
+  char face[32];      /* 0: default face */
+  int16_t size;       /* 32: default size, points */
+  int16_t style;      /* 34: default style bits */
+  int16_t hcode;      /* 36 */
+  int16_t vcode;      /* 38 */
+  double orientation; /* 40 */
+  double plainWidth;  /* 48: paper width in inches at which plain text wraps */
+  int16_t plainWrap;  /* 56: 1 wrap plain text at plainWidth, 0 never */
+  int16_t plainAlign; /* 58: paragraph alignment of plain text: left 0, right 1, centre 2 */
+  int32_t reserved;   /* 60 */
 } HsiTrueTypeSettings;
 
 /* Text preview attributes (HsiDrawText). */
 typedef struct HsiTextAttributes {
-  int32_t size;          /* 0 */
-  uint16_t charSpacing;  /* 4: x 10000 */
-  double orientation;    /* 6 */
-  double widthFactor;    /* 14 */
-  int16_t hcode;         /* 22 */
-  int16_t vcode;         /* 24 */
-  int16_t font;          /* 26 */
-  int16_t slant;         /* 28 */
+  int32_t size;           /* 0 */
+  uint16_t charSpacing;   /* 4: x 10000 */
+  double orientation;     /* 6 */
+  double widthFactor;     /* 14 */
+  int16_t hcode;          /* 22 */
+  int16_t vcode;          /* 24 */
+  int16_t font;           /* 26 */
+  int16_t slant;          /* 28 */
   double charSpacingReal; /* 30 */
 } HsiTextAttributes;
 
@@ -488,7 +490,7 @@ HSI_STATIC_ASSERT(sizeof(HsiLoadOptions) == 4, "HsiLoadOptions size");
 
 /* ---- State ---------------------------------------------------------------------------------- */
 
-HSI_API HsiStatus HsiGetProgMode(void); /* HSI_MODE_2D or HSI_MODE_3D */
+HSI_API HsiStatus HsiGetProgMode(void);    /* HSI_MODE_2D or HSI_MODE_3D */
 HSI_API uint32_t HsiGetWindowHandle(void); /* the host's main window */
 /* Copies folder `number` (0..14), with its trailing backslash when `flag` is 0 and without it
  * when `flag` is 1, into `buffer` (HSI_PATH_SIZE bytes). */
@@ -663,9 +665,9 @@ HSI_API int32_t HsiSymbolFind(int16_t mode, const char* name);
 HSI_API HsiStatus HsiSetSymInfo(uint16_t selector, const HsiSymbolInfo* info);
 /* Places an instance of symbol `symbol` at `point`; `flag` HSI_FINAL or HSI_TEMPORARY.
  * Returns the new object's id, or HSI_FAILURE. */
-HSI_API int32_t HsiPutInstance(int32_t symbol, const HsiPoint* point, double scaleX,
-                               double scaleY, double scaleZ, double rotation, double rotationY,
-                               double rotationZ, uint16_t flag);
+HSI_API int32_t HsiPutInstance(int32_t symbol, const HsiPoint* point, double scaleX, double scaleY,
+                               double scaleZ, double rotation, double rotationY, double rotationZ,
+                               uint16_t flag);
 /* Loads a drawing (HSI_LOAD_DRAWING) or a layer file (HSI_LOAD_LAYERS). `options` may be null. */
 HSI_API HsiStatus HsiLoadFile(const char* path, int16_t kind, const HsiLoadOptions* options);
 HSI_API HsiStatus HsiGetReferenceBuffer(HsiReferenceRecord* record, int16_t index);

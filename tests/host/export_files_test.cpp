@@ -1,0 +1,213 @@
+// The drawing exported as JSON and SVG, and kept in drawing files, layer files and references.
+#include <cstring>
+#include <nlohmann/json.hpp>
+
+#include "host_fixture.h"
+#include "platform/memory.h"
+
+namespace {
+
+using hosttest::HostTest;
+using Json = nlohmann::ordered_json;
+
+std::vector<std::string> Keys(const Json& j) {
+  std::vector<std::string> keys;
+  for (auto it = j.begin(); it != j.end(); ++it) keys.push_back(it.key());
+  return keys;
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// A drawing with every kind of object, on two layers.
+class Drawing : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    WriteFile("C:\\TRACELON\\SYMBOLS\\ARROW.SYM", hosttest::kArrowSymbol);
+    host_->SetLayerName(1, "WALLS");
+    host_->SetLayerColour(1, 7);
+    line_ = host_->AddLine({{0, 0}, {1000000, 0}, {1000000, 600000}}, 1, 3);
+    arc_ = host_->AddArc({500000, 300000}, 200000, 0, 90, 1);
+    text_ = host_->AddText({100000, 200000}, "NOTE & <CO>", 72000, 2);
+    symbol_ = host_->AddSymbol("ARROW.SYM", {800000, 100000}, 2);
+    EXPECT_GT(symbol_, 0);
+    const char* doc =
+        "{\\rtf1\\ansi\\paperw8640\\deff0{\\fonttbl{\\f0\\fnil Arial;}}{\\f0\\fs24\\b Bold "
+        "\\i0\\b0 plain @\r\n\\par \\ul Under\\ul0}\\par}";
+    platform::MemHandle block = platform::GlobalAlloc(3072, true);
+    std::strcpy(static_cast<char*>(platform::GlobalLock(block)), doc);
+    platform::GlobalUnlock(block);
+    HsiTrueTypeText r{};
+    r.x = 100000;
+    r.y = 500000;
+    r.layer = 2;
+    r.colour = 1;
+    r.scaleX = r.scaleY = 1;
+    r.orientation = 10;
+    r.hcode = 0;
+    r.vcode = 4;
+    r.content = HSI_TT_CONTENT_RTF;
+    std::strcpy(r.face, "Arial");
+    r.size = 12;
+    r.document = block;
+    truetype_ = HsiObjCreate(HSI_RECORD_TRUETYPE, &r, HSI_FINAL);
+    EXPECT_GT(truetype_, 0);
+    platform::GlobalFree(block);
+    int16_t x, y;
+    HsiMenuEntry(1811, &x, &y);
+    HsiLoadFile("C:\\QXTOOLS\\layers\\plan3.lyr", HSI_LOAD_LAYERS, nullptr);
+    HsiPutMsg("Done");
+    HsiCustomCallback("QX Text", 0);
+  }
+  int32_t line_ = 0, arc_ = 0, text_ = 0, symbol_ = 0, truetype_ = 0;
+};
+
+TEST_F(Drawing, JsonHasTheSessionKeysInAStableOrder) {
+  Json j = Json::parse(host_->ToJson());
+  EXPECT_EQ(Keys(j), (std::vector<std::string>{
+                         "activeLayer", "currentColour", "progMode", "snapMode", "units", "layers",
+                         "objects", "hostCommands", "loadedFiles", "messageLine", "callback"}));
+  EXPECT_EQ(Keys(j["units"]), (std::vector<std::string>{"unitType", "paperUnit", "pointsPerUnit",
+                                                        "scaledUnits", "denominator", "precision",
+                                                        "drawingScale", "plotScale", "space"}));
+  EXPECT_EQ(j["units"]["unitType"], 64557);
+  EXPECT_EQ(j["progMode"], "2d");
+  ASSERT_EQ(j["layers"].size(), 2u);  // the named layer and the one holding objects
+  EXPECT_EQ(Keys(j["layers"][0]),
+            (std::vector<std::string>{"number", "name", "colour", "on", "state"}));
+  EXPECT_EQ(j["layers"][0]["name"], "WALLS");
+  EXPECT_EQ(j["layers"][0]["state"], 64541);
+  const auto& o = j["objects"];
+  ASSERT_EQ(o.size(), 5u);
+  EXPECT_EQ(Keys(o[0]),
+            (std::vector<std::string>{"id", "kind", "layer", "colour", "weight", "points"}));
+  EXPECT_EQ(o[0]["points"], Json::parse("[[0,0],[1000000,0],[1000000,600000]]"));
+  EXPECT_EQ(Keys(o[1]), (std::vector<std::string>{"id", "kind", "layer", "colour", "centre",
+                                                  "radius", "start", "end"}));
+  EXPECT_EQ(o[1]["end"], Json::parse("[500000,500000]"));
+  EXPECT_EQ(Keys(o[2]), (std::vector<std::string>{"id", "kind", "layer", "colour", "at", "size",
+                                                  "charSpacing", "orientation", "widthFactor",
+                                                  "hcode", "vcode", "font", "slant", "text"}));
+  EXPECT_EQ(Keys(o[3]), (std::vector<std::string>{"id", "kind", "layer", "colour", "name", "at",
+                                                  "scale", "rotation"}));
+  EXPECT_EQ(Keys(o[4]),
+            (std::vector<std::string>{"id", "kind", "layer", "colour", "at", "orientation", "hcode",
+                                      "vcode", "face", "size", "style", "document"}));
+  EXPECT_EQ(o[4]["document"].get<std::string>().rfind("{\\rtf1", 0), 0u);
+  EXPECT_EQ(j["hostCommands"], Json::parse("[1811]"));
+  EXPECT_EQ(j["loadedFiles"], Json::parse(R"([["C:\\QXTOOLS\\layers\\plan3.lyr", 6]])"));
+  EXPECT_EQ(j["messageLine"], "Done");
+  EXPECT_EQ(j["callback"], "QX Text");
+  // The same drawing gives the same text.
+  EXPECT_EQ(host_->ToJson(), host_->ToJson());
+}
+
+TEST_F(Drawing, SvgShowsWhatIsOnAndExpandsSymbols) {
+  std::string svg = host_->ToSvg();
+  EXPECT_EQ(svg.rfind("<svg", 0), 0u);
+  EXPECT_EQ(Count(svg, "<path"), 1u);      // the arc
+  EXPECT_EQ(Count(svg, "<polyline"), 3u);  // the lineset and the arrow's two strokes
+  EXPECT_NE(svg.find("NOTE &amp; &lt;CO&gt;"), std::string::npos);
+  EXPECT_NE(svg.find(">A</text>"), std::string::npos);  // the symbol's own text
+  EXPECT_NE(svg.find("font-weight=\"bold\""), std::string::npos);
+  EXPECT_NE(svg.find("text-decoration=\"underline\""), std::string::npos);
+  EXPECT_NE(svg.find(">Bold </tspan>"), std::string::npos);
+  EXPECT_NE(svg.find("rotate(-10.00)"), std::string::npos);
+  EXPECT_NE(svg.find("stroke-width=\"3.25\""), std::string::npos);  // weight 3
+  EXPECT_NE(svg.find("#e00000"), std::string::npos);                // colour 1
+  ASSERT_TRUE(host_->SetLayerOn(2, false));
+  std::string hidden = host_->ToSvg();
+  EXPECT_EQ(hidden.find("NOTE"), std::string::npos);
+  EXPECT_EQ(hidden.find("Bold"), std::string::npos);
+  EXPECT_EQ(Count(hidden, "<polyline"), 1u);
+}
+
+TEST_F(Drawing, DrawingFileRoundTripAndRefusals) {
+  host_->SetDrawingDescription("Ground floor");
+  std::string error;
+  ASSERT_TRUE(host_->SaveDrawing("C:\\TRACELON\\DRAWINGS\\A1.VWF", &error)) << error;
+  std::string saved = host_->ToJson();
+  host_ = &host::Host::Start();
+  // The symbol travels inside the drawing file: no symbol folder is needed.
+  std::filesystem::remove(platform::ResolvePath("C:\\TRACELON\\SYMBOLS\\ARROW.SYM"));
+  ASSERT_EQ(HsiLoadFile("C:\\TRACELON\\DRAWINGS\\A1.VWF", HSI_LOAD_DRAWING, nullptr), HSI_SUCCESS);
+  Json a = Json::parse(saved), b = Json::parse(host_->ToJson());
+  EXPECT_EQ(a["objects"], b["objects"]);
+  EXPECT_EQ(a["layers"], b["layers"]);
+  EXPECT_EQ(a["units"], b["units"]);
+  HsiDrawingInfo info;
+  ASSERT_EQ(HsiGetDwgInfo(&info), HSI_SUCCESS);
+  EXPECT_STREQ(info.name, "A1");
+  EXPECT_STREQ(info.description, "Ground floor");
+  EXPECT_EQ(info.objectCount, 5);
+  EXPECT_NE(host_->ToSvg().find(">A</text>"), std::string::npos);
+
+  // Broken files are refused and the drawing stays.
+  std::string text = ReadFile("C:\\TRACELON\\DRAWINGS\\A1.VWF");
+  const std::vector<std::string> broken = {
+      "",
+      "{",
+      "[]",
+      "{\"format\":\"TRACELON DRAWING\",\"version\":1}",
+      text.substr(0, text.size() / 2),
+      std::string(text).replace(text.find("\"radius\": 200000"), 16, "\"radius\": \"x\""),
+      std::string(text).replace(text.find("\"activeLayer\": 1"), 16, "\"activeLayer\": 900"),
+      std::string(text).replace(text.find("\"currentColour\": 7"), 18, "\"currentColour\": []")};
+  for (size_t i = 0; i < broken.size(); ++i) {
+    WriteFile("C:\\TRACELON\\DRAWINGS\\BAD.VWF", broken[i]);
+    EXPECT_EQ(HsiLoadFile("C:\\TRACELON\\DRAWINGS\\BAD.VWF", HSI_LOAD_DRAWING, nullptr),
+              HSI_FAILURE)
+        << "broken file " << i;
+    EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_FILE);
+  }
+  EXPECT_EQ(host_->FinalObjects().size(), 5u);
+  EXPECT_EQ(HsiLoadFile("C:\\NOWHERE\\X.VWF", HSI_LOAD_DRAWING, nullptr), HSI_FAILURE);
+}
+
+TEST_F(HostTest, LayerFilesAndReferences) {
+  std::filesystem::create_directories(platform::ResolvePath("C:\\TRACELON\\REFS"));
+  std::filesystem::create_directories(platform::ResolvePath("C:\\QXTOOLS"));
+  WriteFile("C:\\QXTOOLS\\plan3.lyr",
+            "TRACELON LAYERS 1\n# plan\nLAYER 1 OFF 7 \"WALLS\"\nLAYER 3 ON 2 \"DOORS\"\n"
+            "LAYER 4 OFF 0 \"FURN\"\n");
+  ASSERT_EQ(HsiLoadFile("C:\\QXTOOLS\\plan3.lyr", HSI_LOAD_LAYERS, nullptr), HSI_SUCCESS);
+  EXPECT_TRUE(host_->Layer(1).On());  // the active layer stays shown
+  EXPECT_EQ(host_->Layer(1).name, "WALLS");
+  EXPECT_EQ(host_->Layer(3).colour, 2);
+  EXPECT_FALSE(host_->Layer(4).On());
+  WriteFile("C:\\QXTOOLS\\bad.lyr",
+            "TRACELON LAYERS 1\nLAYER 5 ON 2 \"X\"\nLAYER 999 ON 1 \"Y\"\n");
+  EXPECT_EQ(HsiLoadFile("C:\\QXTOOLS\\bad.lyr", HSI_LOAD_LAYERS, nullptr), HSI_FAILURE);
+  EXPECT_EQ(host_->Layer(5).name, "");  // nothing of a refused file is applied
+
+  // A referenced drawing, shown through its own layer file.
+  ASSERT_TRUE(host_->SetLayerOn(4, true));
+  host_->AddLine({{0, 0}, {100, 0}}, 4);
+  host_->AddLine({{0, 50}, {100, 50}}, 5);
+  ASSERT_TRUE(host_->SaveDrawing("C:\\TRACELON\\REFS\\SITE.VWF"));
+  host_ = &host::Host::Start();
+  host::Reference ref;
+  ref.path = "C:\\TRACELON\\REFS\\SITE.VWF";
+  host_->AddReference(ref);
+  HsiReferenceInfo info;
+  ASSERT_EQ(HsiGetReferenceInformation(&info), HSI_SUCCESS);
+  EXPECT_EQ(info.count, 1);
+  HsiReferenceRecord r;
+  ASSERT_EQ(HsiGetReferenceBuffer(&r, 0), HSI_SUCCESS);
+  EXPECT_STREQ(r.path, "C:\\TRACELON\\REFS\\SITE.VWF");
+  std::strcpy(r.layerFile, "C:\\QXTOOLS\\ref.lyr");
+  ASSERT_EQ(HsiSetReferenceInformation(&r, 0), HSI_SUCCESS);
+  EXPECT_EQ(HsiRefRegen(HSI_FALSE), HSI_FAILURE);  // the layer file does not exist yet
+  WriteFile("C:\\QXTOOLS\\ref.lyr", "TRACELON LAYERS 1\nLAYER 5 OFF 0 \"\"\n");
+  ASSERT_EQ(HsiRefRegen(HSI_FALSE), HSI_SUCCESS);
+  ASSERT_EQ(host_->References()[0].objects.size(), 2u);
+  std::string svg = host_->ToSvg();
+  EXPECT_EQ(Count(svg, "<polyline"), 1u);  // layer 5 of the reference is off
+  EXPECT_NE(svg.find("id=\"references\""), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// Layer records and display state, point requests, cursors and the host's messages.
+#include <cstring>
+
+#include "host_fixture.h"
+#include "platform/memory.h"
+
+namespace {
+
+using hosttest::HostTest;
+using Kind = host::PointReply::Kind;
+
+TEST_F(HostTest, LayerRecordRoundTripAndDisplayState) {
+  HsiLayerRecord r;
+  ASSERT_EQ(HsiGetLayer(&r, 12), HSI_SUCCESS);
+  EXPECT_EQ(r.state, HSI_LAYER_ON);
+  EXPECT_EQ(r.state2, HSI_LAYER_ON);
+  EXPECT_EQ(r.marker, HSI_FALSE);
+  std::strcpy(r.name, "DOORS");
+  r.colour = 3;
+  r.state = r.state2 = HSI_LAYER_OFF;
+  ASSERT_EQ(HsiSetLayer(&r, 12), HSI_SUCCESS);
+  HsiLayerRecord back;
+  ASSERT_EQ(HsiGetLayer(&back, 12), HSI_SUCCESS);
+  EXPECT_STREQ(back.name, "DOORS");
+  // The colour is the tenth 16-bit word of the record.
+  int16_t words[20];
+  std::memcpy(words, &back, sizeof words);
+  EXPECT_EQ(words[9], 3);
+  EXPECT_EQ(words[10], static_cast<int16_t>(HSI_LAYER_OFF));
+  EXPECT_EQ(words[11], static_cast<int16_t>(HSI_LAYER_OFF));
+  EXPECT_FALSE(host_->Layer(12).On());
+
+  // The marker shows a layer that holds objects.
+  host_->AddLine({{0, 0}, {10, 10}}, 12);
+  ASSERT_EQ(HsiGetLayer(&back, 12), HSI_SUCCESS);
+  EXPECT_EQ(back.marker, HSI_TRUE);
+  EXPECT_EQ(back.objectCount, 1);
+
+  // The active layer cannot be hidden; making a hidden layer active shows it.
+  ASSERT_EQ(HsiGetActLayer(), 1);
+  HsiGetLayer(&r, 1);
+  r.state = r.state2 = HSI_LAYER_OFF;
+  EXPECT_EQ(HsiSetLayer(&r, 1), HSI_FAILURE);
+  EXPECT_TRUE(host_->Layer(1).On());
+  ASSERT_EQ(HsiSetActLayer(12), HSI_SUCCESS);
+  EXPECT_TRUE(host_->Layer(12).On());
+  // The switched-off active layer's state is kept as written.
+  HsiGetLayer(&r, 1);
+  r.state = r.state2 = HSI_LAYER_OFF_WAS_ACTIVE;
+  ASSERT_EQ(HsiSetLayer(&r, 1), HSI_SUCCESS);
+  HsiGetLayer(&back, 1);
+  EXPECT_EQ(back.state2, HSI_LAYER_OFF_WAS_ACTIVE);
+  EXPECT_FALSE(host_->Layer(1).On());
+  // A name longer than the record holds is cut to 17 characters.
+  HsiGetLayer(&r, 2);
+  std::memset(r.name, 'A', sizeof r.name);  // no NUL at all
+  ASSERT_EQ(HsiSetLayer(&r, 2), HSI_SUCCESS);
+  EXPECT_EQ(host_->Layer(2).name, std::string(17, 'A'));
+}
+
+TEST_F(HostTest, PointRequestsAskTheInputSource) {
+  HsiPoint p{};
+  int16_t status = -1, extra = -1;
+  input_.Point(10, 20);
+  ASSERT_EQ(HsiGetPoint("Select text placement point...", &p, &status, &extra), HSI_SUCCESS);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(extra, 0);
+  EXPECT_EQ(p.x, 10);
+  EXPECT_EQ(p.y, 20);
+  input_.Reply(Kind::Button2);
+  HsiGetPoint("next", &p, &status, nullptr);
+  EXPECT_EQ(status, 2);
+  input_.Reply(Kind::Status, 7);
+  HsiGetPoint("next", &p, &status, nullptr);
+  EXPECT_EQ(status, 7);
+  input_.Reply(Kind::Fail);
+  EXPECT_EQ(HsiGetPoint("next", &p, &status, nullptr), HSI_FAILURE);
+  EXPECT_EQ(status, 0);
+  HsiGetPoint("nobody answers", &p, &status, nullptr);
+  EXPECT_EQ(status, 0);
+  HsiPoint3D q{};
+  host::PointReply r;
+  r.kind = Kind::Point;
+  r.x = 1;
+  r.y = 2;
+  r.z = 3;
+  input_.replies.push_back(r);
+  ASSERT_EQ(HsiGet3DPoint("3d", &q, &status, nullptr), HSI_SUCCESS);
+  EXPECT_EQ(q.z, 3);
+  // Each prompt was shown to the observer first.
+  ASSERT_FALSE(events_.events.empty());
+  EXPECT_EQ(events_.events.front().kind, host::HostEvent::Kind::Prompt);
+  EXPECT_EQ(events_.events.front().text, "Select text placement point...");
+}
+
+TEST_F(HostTest, PreviewThroughASpareLayerAndADragCursor) {
+  // The text command's preview: temporary objects become the cursor image, then go.
+  int16_t list = HsiCreateLocalOsl(-1, 0, 512);
+  HsiCadText t{};
+  t.layer = 2;
+  t.colour = 7;
+  t.size = 72000;
+  t.widthFactor = 1;
+  t.vcode = 3;
+  std::strcpy(t.text, "NOTE");
+  t.length = 4;
+  int32_t preview = HsiObjCreate(HSI_RECORD_CAD_TEXT, &t, HSI_TEMPORARY);
+  ASSERT_GT(preview, 0);
+  HsiOslEntry e{preview, 0, 0};
+  ASSERT_EQ(HsiOslAdd(list, &e, HSI_TEMPORARY), HSI_SUCCESS);
+  HsiPoint base{0, 0};
+  ASSERT_EQ(HsiMakeCursor(list, HSI_CURSOR_DRAG, &base, 0, &base, 0), HSI_SUCCESS);
+  ASSERT_EQ(HsiObjDelete(list), HSI_SUCCESS);
+  EXPECT_EQ(HsiOslCount(list), 0);
+  EXPECT_EQ(host_->Find(preview), nullptr);
+  ASSERT_TRUE(host_->Cursor().active);
+  ASSERT_EQ(host_->Cursor().objects.size(), 1u);
+  EXPECT_EQ(std::get<host::TextData>(host_->Cursor().objects[0].data).text, "NOTE");
+  HsiDeleteCursor();
+  EXPECT_FALSE(host_->Cursor().active);
+  // No creation was reported for the preview, and nothing can be undone.
+  for (const auto& ev : events_.events) EXPECT_NE(ev.kind, host::HostEvent::Kind::ObjectCreated);
+  EXPECT_EQ(host_->HistorySize(), 0u);
+}
+
+TEST_F(HostTest, TrueTypeTextReadsItsDocumentFromTheMemoryBlock) {
+  const char* doc =
+      "{\\rtf1\\ansi\\paperw8640\\margl0\\margr0\\deff0{\\fonttbl{\\f0\\fnil Arial;}}"
+      "{\\f0\\fs24\\qc\\b Hello\r\n\\par A\\{b\\}}\\par}";
+  platform::MemHandle block = platform::GlobalAlloc(3072, true);
+  ASSERT_NE(block, 0u);
+  std::strcpy(static_cast<char*>(platform::GlobalLock(block)), doc);
+  platform::GlobalUnlock(block);
+  HsiTrueTypeText r{};
+  r.x = 100;
+  r.y = 200;
+  r.layer = 1;
+  r.colour = 7;
+  r.scaleX = r.scaleY = 1.0;
+  r.hcode = 0;
+  r.vcode = 3;
+  r.content = HSI_TT_CONTENT_RTF;
+  std::strcpy(r.face, "Arial");
+  r.size = 12;
+  r.style = 1;
+  r.document = block;
+  int32_t id = HsiObjCreate(HSI_RECORD_TRUETYPE, &r, HSI_FINAL);
+  ASSERT_GT(id, 0);
+  platform::GlobalFree(block);  // the host keeps its own copy
+  HsiObjectInfo info;
+  ASSERT_EQ(HsiObjInfo(id, &info), HSI_SUCCESS);
+  EXPECT_EQ(info.head.type, HSI_OBJ_TRUETYPE);
+  EXPECT_STREQ(info.truetype.text, "Hello\nA{b}");
+  EXPECT_EQ(info.truetype.height, 12 * 768000 / 72);
+  // An unknown memory block is refused.
+  r.document = 987654;
+  EXPECT_EQ(HsiObjCreate(HSI_RECORD_TRUETYPE, &r, HSI_FINAL), static_cast<int32_t>(HSI_FAILURE));
+}
+
+TEST_F(HostTest, MessagesCallbackCommandsAndMacrosAreReported) {
+  HsiCustomCallback("QX Text", 0);
+  HsiPutMsg("Select layers to turn off/on...");
+  HsiStatusLineUpdate();
+  int16_t x = 0, y = 0;
+  HsiMenuEntry(1157, &x, &y);
+  HsiNestedMenuEntry(664, &x, &y);
+  WriteFile(
+      "C:\\TRACELON\\MACROS\\WALLS.CBX",
+      "TRACELON MACRO 1\r\nCOMMAND 1005\r\nMESSAGE \"Pick the centre...\"\r\nLAYER 9 OFF\r\n");
+  EXPECT_EQ(HsiRunMacro("WALLS.CBX"), HSI_SUCCESS);
+  EXPECT_EQ(HsiRunMacro("MISSING.CBX"), HSI_FAILURE);
+  WriteFile("C:\\TRACELON\\MACROS\\BAD.CBX", "TRACELON MACRO 1\r\nCOMMAND 1005\r\nFLY AWAY\r\n");
+  EXPECT_EQ(HsiRunMacro("C:\\TRACELON\\MACROS\\BAD.CBX"), HSI_FAILURE);
+  EXPECT_EQ(host_->CallbackTitle(), "QX Text");
+  EXPECT_EQ(host_->MessageLine(), "Pick the centre...");
+  EXPECT_EQ(host_->HostCommands(), (std::vector<int>{1157, 664, 1005}));
+  EXPECT_FALSE(host_->Layer(9).On());
+  EXPECT_EQ(host_->StatusLineUpdates(), 1);
+  std::vector<host::HostEvent::Kind> kinds;
+  for (const auto& e : events_.events) kinds.push_back(e.kind);
+  using K = host::HostEvent::Kind;
+  EXPECT_EQ(kinds,
+            (std::vector<K>{K::Callback, K::MessageLine, K::StatusLine, K::CommandStarted,
+                            K::CommandStarted, K::MacroRun, K::CommandStarted, K::MessageLine}));
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+// Symbol files: read, placed with scale and rotation, and refused when malformed.
+#include "host/symbols.h"
+#include "host_fixture.h"
+
+namespace {
+
+using hosttest::HostTest;
+
+TEST(SymbolFile, StatementsAreRead) {
+  std::string error;
+  auto def = host::ParseSymbol(
+      "tracelon symbol 1\n# comment\n\nUNIT 100\nNODE 1 2 30\nLINE 0 0 10 0 10 10 WEIGHT 3\n"
+      "ARC 0 0 5 0 90\nTEXT 1 1 2 \"A \\\"B\\\"\" ANGLE 45 JUST 2 4\nEND\nnot read\n",
+      "X.SYM", &error);
+  ASSERT_TRUE(def) << error;
+  EXPECT_EQ(def->unit, 100);
+  EXPECT_TRUE(def->hasNode);
+  EXPECT_EQ(def->nodeWidth, 30);
+  ASSERT_EQ(def->elements.size(), 3u);
+  EXPECT_EQ(def->elements[0].points.size(), 3u);
+  EXPECT_EQ(def->elements[0].weight, 3);
+  EXPECT_EQ(def->elements[2].text, "A \"B\"");
+  EXPECT_EQ(def->elements[2].vcode, 4);
+  // Written out and read again, it is the same symbol.
+  auto again = host::ParseSymbol(host::WriteSymbol(*def), "X.SYM", &error);
+  ASSERT_TRUE(again) << error;
+  EXPECT_EQ(host::WriteSymbol(*again), host::WriteSymbol(*def));
+}
+
+TEST(SymbolFile, MalformedFilesAreRefusedWithTheLine) {
+  const char* bad[] = {"",
+                       "LINE 0 0 1 1\n",
+                       "TRACELON SYMBOL 2\n",
+                       "TRACELON SYMBOL 1\nLINE 0 0 1\n",
+                       "TRACELON SYMBOL 1\nLINE 0 0\n",
+                       "TRACELON SYMBOL 1\nLINE 0 0 1 1 WEIGHT 900\n",
+                       "TRACELON SYMBOL 1\nARC 0 0 -5 0 90\n",
+                       "TRACELON SYMBOL 1\nNODE 0 0 0\n",
+                       "TRACELON SYMBOL 1\nUNIT 0\n",
+                       "TRACELON SYMBOL 1\nTEXT 0 0 2 unquoted\n",
+                       "TRACELON SYMBOL 1\nTEXT 0 0 2 \"open\n",
+                       "TRACELON SYMBOL 1\nCIRCLE 0 0 5\n",
+                       "TRACELON SYMBOL 1\nLINE 0 0 1 nan\n"};
+  for (const char* text : bad) {
+    std::string error;
+    EXPECT_FALSE(host::ParseSymbol(text, "BAD.SYM", &error)) << text;
+    EXPECT_FALSE(error.empty());
+  }
+  std::string error;
+  host::ParseSymbol("TRACELON SYMBOL 1\nLINE 0 0 1 1\nARC x\n", "BAD.SYM", &error);
+  EXPECT_EQ(error.rfind("line 3:", 0), 0u) << error;
+  EXPECT_FALSE(host::ParseSymbol(std::string(2 << 20, 'x'), "BIG.SYM", &error));
+}
+
+TEST_F(HostTest, InstancesAreScaledTurnedAndMirrored) {
+  WriteFile("C:\\TRACELON\\SYMBOLS\\TICK.SYM", "TRACELON SYMBOL 1\nUNIT 1000\nLINE 0 0 10 0\n");
+  WriteFile("C:\\TRACELON\\SYMBOLS\\BROKEN.SYM", "TRACELON SYMBOL 1\nLINE 0 0\n");
+  EXPECT_EQ(HsiLoadSymFile(4, "C:\\TRACELON\\SYMBOLS\\", "BROKEN.SYM", HSI_TRUE),
+            static_cast<int32_t>(HSI_FAILURE));
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_FILE);
+  EXPECT_EQ(HsiLoadSymFile(4, "C:\\TRACELON\\SYMBOLS\\", "NONE.SYM", HSI_TRUE),
+            static_cast<int32_t>(HSI_FAILURE));
+  int32_t tick = HsiLoadSymFile(4, "C:\\TRACELON\\SYMBOLS\\", "TICK.SYM", HSI_TRUE);
+  ASSERT_GT(tick, 0);
+  HsiPoint at{1000, 1000};
+  int32_t id = HsiPutInstance(tick, &at, 2, 1, 1, 90, 90, 90, HSI_FINAL);
+  ASSERT_GT(id, 0);
+  HsiObjectInfo info;
+  ASSERT_EQ(HsiObjInfo(id, &info), HSI_SUCCESS);
+  EXPECT_EQ(info.head.type, HSI_OBJ_SYMBOL);
+  EXPECT_STREQ(info.symbol.name, "TICK.SYM");
+  EXPECT_EQ(info.head.x, 1000);
+  // 10 units x 1000 DBU x scale 2, turned a quarter: from (1000,1000) up to (1000,21000).
+  EXPECT_EQ(info.head.x1, 1000);
+  EXPECT_EQ(info.head.y2, 21000);
+  int32_t mirrored = HsiPutInstance(tick, &at, -1, 1, 1, 0, 0, 0, HSI_FINAL);
+  ASSERT_EQ(HsiObjInfo(mirrored, &info), HSI_SUCCESS);
+  EXPECT_EQ(info.head.x1, -9000);
+  EXPECT_EQ(info.head.x2, 1000);
+  EXPECT_EQ(HsiPutInstance(tick, &at, 0, 1, 1, 0, 0, 0, HSI_FINAL),
+            static_cast<int32_t>(HSI_FAILURE));
+  // Set-up placement loads the symbol from the symbol folder by name.
+  EXPECT_GT(host_->AddSymbol("tick.sym", {0, 0}), 0);
+  std::string error;
+  EXPECT_EQ(host_->AddSymbol("MISSING.SYM", {0, 0}, 0, &error), 0);
+  EXPECT_NE(error.find("MISSING.SYM"), std::string::npos);
+}
+
+}  // namespace
