@@ -1,0 +1,13 @@
+// The reference manager: the library of reference objects.
+#pragma once
+
+#include "platform/forms.h"
+
+namespace qxt {
+
+class TdlgQXReference : public platform::Form {
+ public:
+  TdlgQXReference();
+};
+
+}  // namespace qxt

@@ -1,0 +1,13 @@
+// Placement settings of reference objects: rotation, mirroring and layers.
+#pragma once
+
+#include "platform/forms.h"
+
+namespace qxt {
+
+class TdlgRefSettings : public platform::Form {
+ public:
+  TdlgRefSettings();
+};
+
+}  // namespace qxt

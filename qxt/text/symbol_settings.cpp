@@ -1,0 +1,10 @@
+#include "text/symbol_settings.h"
+
+namespace qxt {
+
+TdlgSymbolSettings::TdlgSymbolSettings()
+    : platform::Form("TdlgSymbolSettings", "QX Symbol Settings") {
+  helpContext = 113;
+}
+
+}  // namespace qxt
