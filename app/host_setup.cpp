@@ -1,0 +1,23 @@
+#include "host_setup.h"
+
+#include "host/host.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+void StartHost(const std::filesystem::path& root) {
+  platform::Reset();
+  platform::SetRoot(root);
+  host::Host::Start();
+}
+
+void StopHost() { host::Host::Stop(); }
+
+std::string DrawingSvg() {
+  const host::Host* h = host::Host::Current();
+  return h ? h->ToSvg() : std::string();
+}
+
+std::string DrawingJson() {
+  const host::Host* h = host::Host::Current();
+  return h ? h->ToJson() : std::string();
+}

@@ -1,0 +1,13 @@
+// The host program's own host: started on a machine folder, and the drawing written out.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// Makes `root` the machine (drive C: is root/C) and starts a fresh host on it.
+void StartHost(const std::filesystem::path& root);
+void StopHost();
+
+// The current drawing as SVG and as JSON.
+std::string DrawingSvg();
+std::string DrawingJson();

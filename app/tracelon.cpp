@@ -1,0 +1,297 @@
+// tracelon: the stand-in host program. It plays a session against the stand-in host and
+// platform with the plug-in loaded, writes the drawing out and prints what happened.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host_setup.h"
+#include "platform/ui_driver.h"
+#include "user/exports.h"
+#include "user/script.h"
+#include "user/session.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage = R"(usage:
+  tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
+                       [--transcript FILE] [--plugin PATH]
+  tracelon --help
+
+Plays the session script SESSION: the host program starts on a machine folder, loads the
+plug-in, answers every question from the script, unloads the plug-in (its configuration is
+saved then), writes the drawing and prints the transcript.
+
+  --root DIR         the machine's root folder (drive C: is DIR/C). Created as a copy of the
+                     sample machine when it does not exist; used as it is when it does, so a
+                     second run sees what the first one saved. Without --root, a fresh copy in
+                     a temporary folder, named in the output.
+  --svg FILE         write the drawing as SVG
+  --json FILE        write the drawing as JSON
+  --quiet            do not print the transcript
+  --transcript FILE  also write the transcript to FILE
+  --plugin PATH      the plug-in library (default: libqxt.so beside this program)
+
+Exit status 0 only when every line was used and every expectation held.
+)";
+
+struct Options {
+  fs::path session;
+  std::optional<fs::path> root;
+  std::optional<fs::path> svg, json, transcript;
+  std::optional<fs::path> plugin;
+  bool quiet = false;
+};
+
+int UsageError(const std::string& message) {
+  std::cerr << "tracelon: " << message << "\n\n" << kUsage;
+  return 2;
+}
+
+fs::path ProgramFolder() {
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path() : self.parent_path();
+}
+
+// The sample machine is laid out by the build beside the program (bin/../share/root).
+fs::path SampleMachine() { return ProgramFolder().parent_path() / "share" / "root"; }
+
+// Copies the sample machine to `root` (which must not exist yet).
+bool CopySampleMachine(const fs::path& root, std::string& error) {
+  fs::path sample = SampleMachine();
+  if (!fs::is_directory(sample / "C")) {
+    error = "the sample machine is missing: " + sample.string() + " (build the project first)";
+    return false;
+  }
+  std::error_code ec;
+  fs::create_directories(root, ec);
+  if (!ec) fs::copy(sample, root, fs::copy_options::recursive, ec);
+  if (ec) {
+    error = "cannot copy the sample machine to " + root.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+// Loads the plug-in and calls its exports by name.
+class Plugin {
+ public:
+  ~Plugin() {
+    if (handle_) dlclose(handle_);
+  }
+  bool Open(const fs::path& path, std::string& error) {
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) {
+      const char* why = dlerror();
+      error = "cannot load the plug-in " + path.string() + ": " + (why ? why : "unknown error");
+      return false;
+    }
+    return true;
+  }
+  void* Find(const std::string& name) const {
+    return handle_ ? dlsym(handle_, name.c_str()) : nullptr;
+  }
+  void Close() {
+    if (handle_) dlclose(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  void* handle_ = nullptr;
+};
+
+bool WriteFile(const fs::path& path, const std::string& content, std::string& error) {
+  std::error_code ec;
+  if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+  out.close();
+  if (!out) {
+    error = "cannot write " + path.string();
+    return false;
+  }
+  return true;
+}
+
+int Run(const Options& options) {
+  // The script is read first: a malformed script is refused before anything runs.
+  user::Script script;
+  try {
+    script = user::Script::Load(options.session);
+  } catch (const user::ScriptError& e) {
+    std::cerr << "tracelon: " << e.what() << "\n";
+    return 1;
+  }
+
+  // The machine.
+  fs::path root;
+  std::string error;
+  if (options.root) {
+    root = fs::absolute(*options.root);
+    if (!fs::exists(root)) {
+      if (!CopySampleMachine(root, error)) {
+        std::cerr << "tracelon: " << error << "\n";
+        return 1;
+      }
+      std::cout << "# machine: " << root.string() << " (a new copy of the sample machine)\n";
+    } else if (!fs::is_directory(root)) {
+      std::cerr << "tracelon: the root " << root.string() << " is not a folder\n";
+      return 1;
+    }
+  } else {
+    std::string pattern = (fs::temp_directory_path() / "tracelon-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+      std::cerr << "tracelon: cannot make a temporary folder\n";
+      return 1;
+    }
+    root = fs::path(pattern) / "root";
+    if (!CopySampleMachine(root, error)) {
+      std::cerr << "tracelon: " << error << "\n";
+      return 1;
+    }
+    std::cout << "# machine: " << root.string() << " (a fresh copy of the sample machine)\n";
+  }
+  std::cout.flush();
+
+  fs::path pluginPath = options.plugin ? *options.plugin : ProgramFolder() / "libqxt.so";
+
+  user::Session session(std::move(script));
+  std::ofstream transcriptFile;
+  if (options.transcript) {
+    std::error_code ec;
+    if (options.transcript->has_parent_path()) {
+      fs::create_directories(options.transcript->parent_path(), ec);
+    }
+    transcriptFile.open(*options.transcript, std::ios::binary);
+    if (!transcriptFile) {
+      std::cerr << "tracelon: cannot write " << options.transcript->string() << "\n";
+      return 1;
+    }
+  }
+  session.SetEcho([&](const std::string& line) {
+    if (!options.quiet) std::cout << line << "\n";
+    if (transcriptFile.is_open()) transcriptFile << line << "\n";
+  });
+
+  StartHost(root);
+  session.Attach();
+  // However the run ends, the session lets go of the host before the host stops (the host must
+  // not outlive this function: it would be torn down after the platform at exit).
+  struct Shutdown {
+    user::Session& session;
+    ~Shutdown() {
+      session.SetExports(nullptr);
+      session.Detach();
+      StopHost();
+    }
+  } shutdown{session};
+
+  Plugin plugin;
+  if (!plugin.Open(pluginPath, error)) {
+    std::cerr << "tracelon: " << error << "\n";
+    return 1;
+  }
+  auto entry = [&](const char* name) { return reinterpret_cast<void (*)()>(plugin.Find(name)); };
+  auto attach = entry(platform::kLibraryAttachEntry);
+  auto detach = entry(platform::kLibraryDetachEntry);
+  if (!attach || !detach) {
+    std::cerr << "tracelon: the plug-in " << pluginPath.string() << " does not export "
+              << (attach ? platform::kLibraryDetachEntry : platform::kLibraryAttachEntry) << "\n";
+    return 1;
+  }
+  user::SymbolExports exports([&](const std::string& name) { return plugin.Find(name); });
+  session.SetExports(&exports);
+
+  std::optional<std::string> failure;
+  try {
+    attach();
+    session.Play();
+  } catch (const user::SessionError& e) {
+    failure = e.Message();
+  } catch (const std::exception& e) {
+    failure = std::string("an error escaped from the plug-in: ") + e.what();
+  }
+  // The plug-in is unloaded however the session ended, so its configuration is saved.
+  try {
+    detach();
+  } catch (const user::SessionError& e) {
+    if (!failure) failure = e.Message();
+  } catch (const std::exception& e) {
+    if (!failure) failure = std::string("an error escaped from the plug-in's unload: ") + e.what();
+  }
+  session.SetExports(nullptr);
+  plugin.Close();
+
+  bool written = true;
+  if (options.svg && !WriteFile(*options.svg, DrawingSvg(), error)) {
+    std::cerr << "tracelon: " << error << "\n";
+    written = false;
+  }
+  if (options.json && !WriteFile(*options.json, DrawingJson(), error)) {
+    std::cerr << "tracelon: " << error << "\n";
+    written = false;
+  }
+  std::cout.flush();
+  if (failure) {
+    std::cerr << "tracelon: session failed: " << *failure << "\n";
+    return 1;
+  }
+  return written ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return UsageError("no command given");
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (args[0] != "run") return UsageError("unknown command \"" + args[0] + "\"");
+  Options options;
+  bool haveSession = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::optional<fs::path>& target) -> bool {
+      if (i + 1 >= args.size()) return false;
+      target = args[++i];
+      return true;
+    };
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (a == "--quiet") {
+      options.quiet = true;
+    } else if (a == "--root") {
+      if (!value(options.root)) return UsageError("--root needs a folder");
+    } else if (a == "--svg") {
+      if (!value(options.svg)) return UsageError("--svg needs a file");
+    } else if (a == "--json") {
+      if (!value(options.json)) return UsageError("--json needs a file");
+    } else if (a == "--transcript") {
+      if (!value(options.transcript)) return UsageError("--transcript needs a file");
+    } else if (a == "--plugin") {
+      if (!value(options.plugin)) return UsageError("--plugin needs a library path");
+    } else if (a.rfind("--", 0) == 0) {
+      return UsageError("unknown option " + a);
+    } else if (!haveSession) {
+      options.session = a;
+      haveSession = true;
+    } else {
+      return UsageError("only one session script at a time");
+    }
+  }
+  if (!haveSession) return UsageError("run needs a session script");
+  return Run(options);
+}

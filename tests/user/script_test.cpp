@@ -1,0 +1,193 @@
+#include "user/script.h"
+
+#include <gtest/gtest.h>
+
+namespace user {
+namespace {
+
+std::string ErrorOf(const std::string& text) {
+  try {
+    Script::Parse(text, "t.session");
+  } catch (const ScriptError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(SplitWords, QuotedTextsEscapesAndComments) {
+  auto words = SplitWords(R"(set mmText "a \"b\" \\ c\r\nd\te" plain # "not" a word)");
+  ASSERT_EQ(words.size(), 4u);
+  EXPECT_EQ(words[0].text, "set");
+  EXPECT_FALSE(words[0].quoted);
+  EXPECT_EQ(words[2].text, "a \"b\" \\ c\r\nd\te");
+  EXPECT_TRUE(words[2].quoted);
+  EXPECT_EQ(words[3].text, "plain");
+
+  auto hash = SplitWords(R"(host text 0 0 "#1 # not a comment")");
+  ASSERT_EQ(hash.size(), 5u);
+  EXPECT_EQ(hash[4].text, "#1 # not a comment");
+
+  EXPECT_TRUE(SplitWords(R"(input "")")[1].quoted);
+  EXPECT_EQ(SplitWords(R"(input "")")[1].text, "");
+}
+
+TEST(SplitWords, OtherBackslashesStandForThemselves) {
+  EXPECT_EQ(SplitWords(R"(file "C:\QXTOOLS\REF\QXREF.DAT")")[1].text,
+            "C:\\QXTOOLS\\REF\\QXREF.DAT");
+  EXPECT_EQ(SplitWords(R"(file "C:\\QXTOOLS\\template")")[1].text, "C:\\QXTOOLS\\template");
+}
+
+TEST(SplitWords, MalformedTextsAreRefused) {
+  EXPECT_THROW(SplitWords(R"(set a "open)"), std::invalid_argument);
+  EXPECT_THROW(SplitWords(R"(set a "x"y)"), std::invalid_argument);
+  EXPECT_THROW(SplitWords(R"(set a x"y")"), std::invalid_argument);
+  EXPECT_THROW(SplitWords("set a \"ends with \\"), std::invalid_argument);
+}
+
+TEST(Quote, IsTheInverseOfTheParser) {
+  const std::string texts[] = {
+      "", "plain", "with space", "q\"uote", "back\\slash", "line\r\nbreak\ttab", "#hash"};
+  for (const auto& text : texts) {
+    auto words = SplitWords("input " + Quote(text));
+    ASSERT_EQ(words.size(), 2u) << text;
+    EXPECT_EQ(words[1].text, text);
+  }
+}
+
+TEST(ParseNumbers, DecimalHexAndSigns) {
+  EXPECT_EQ(ParseInteger("64538"), 64538);
+  EXPECT_EQ(ParseInteger("0xFC1A"), 0xFC1A);
+  EXPECT_EQ(ParseInteger("-12"), -12);
+  EXPECT_EQ(ParseInteger("+7"), 7);
+  EXPECT_FALSE(ParseInteger("12a"));
+  EXPECT_FALSE(ParseInteger("0x"));
+  EXPECT_FALSE(ParseInteger(""));
+  EXPECT_FALSE(ParseInteger("-"));
+  EXPECT_EQ(ParseReal("-22.5"), -22.5);
+  EXPECT_FALSE(ParseReal("1/8"));
+}
+
+TEST(Script, ParsesAFullSessionWithAFormBlock) {
+  auto script = Script::Parse(R"S(# a comment line
+host units feet-inches
+host line 0 0 120000 0 120000 96000 layer 11
+run QXText
+
+form TdlgQXText
+  set mmText "NOTE" "SECOND LINE"
+  check chkWordWrap on
+  select rgrpHJust "Centre"
+  select rgrpVJust 2
+  expect btnOK enabled
+  expect Help "Help"
+  click OK
+  answer Yes
+  expect message "QX Tools (Warning!)" "Bad" prefix
+point 100 200   # placement
+status 0xFC40
+expect no message
+expect help "qxt.hlp" 100
+)S",
+                              "s.session");
+  const auto& lines = script.Lines();
+  ASSERT_EQ(lines.size(), 17u);
+  EXPECT_EQ(lines[0].verb, Verb::Host);
+  EXPECT_EQ(lines[0].number, 2);
+  EXPECT_EQ(lines[2].verb, Verb::Run);
+  EXPECT_EQ(lines[3].verb, Verb::Form);
+  EXPECT_FALSE(lines[3].indented);
+  EXPECT_EQ(lines[4].verb, Verb::Set);
+  EXPECT_TRUE(lines[4].indented);
+  EXPECT_EQ(lines[4].Count(), 4u);
+  EXPECT_EQ(lines[8].verb, Verb::ExpectControl);
+  EXPECT_EQ(lines[9].verb, Verb::ExpectControl) << "a caption Help is a control, not the keyword";
+  EXPECT_EQ(lines[11].verb, Verb::Answer);
+  EXPECT_EQ(lines[12].verb, Verb::ExpectMessage);
+  EXPECT_EQ(lines[13].verb, Verb::Point);
+  EXPECT_EQ(lines[13].source, "point 100 200");
+  EXPECT_EQ(lines[13].Where(), "s.session:16");
+  EXPECT_EQ(lines[15].verb, Verb::ExpectNoMessage);
+  EXPECT_EQ(lines[16].verb, Verb::ExpectHelp);
+}
+
+TEST(Script, FormActionsNeedAnIndentedBlock) {
+  EXPECT_NE(ErrorOf("click OK\n").find("t.session:1:"), std::string::npos);
+  EXPECT_NE(ErrorOf("form A\nclick OK\n").find("t.session:2:"), std::string::npos);
+  // A line that is not indented ends the block.
+  EXPECT_NE(ErrorOf("form A\n  click B\npoint 1 2\n  click OK\n").find("t.session:4:"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf("form A\n  form B\n").find("do not indent"), std::string::npos);
+  // Answers may sit inside a block without ending it.
+  EXPECT_EQ(ErrorOf("form A\n  click Delete\n  answer Yes\n  click OK\n"), "");
+}
+
+TEST(Script, LineShapesAreChecked) {
+  struct Case {
+    const char* text;
+    const char* fragment;
+  };
+  const Case bad[] = {
+      {"host line 0 0 10\n", "host line X1 Y1"},
+      {"host line 0 0 10 0 layer\n", "the layer"},
+      {"host arc 0 0 10 0\n", "host arc"},
+      {"host units yards\n", "the unit must be"},
+      {"host layer 3 dim\n", "on|off"},
+      {"host frobnicate\n", "unknown host set-up"},
+      {"point 1\n", "point X Y"},
+      {"point 1 2.5\n", "whole number"},
+      {"answer Maybe\n", "answer Yes|No"},
+      {"file C:\\X.VWF\n", "file cancel"},
+      {"font \"Arial\" big\n", "the size"},
+      {"font \"Arial\" 10 heavy\n", "[bold]"},
+      {"wait -5\n", "negative"},
+      {"expect beep loud\n", "expect beep"},
+      {"expect txtName \"x\"\n", "indented form block"},
+      {"form A\n  expect txtName bright\n", "enabled, disabled"},
+      {"form A\n  mouse img down left 5\n", "mouse CONTROL"},
+      {"form A\n  mouse img drag left 5 5\n", "mouse CONTROL"},
+      {"form A\n  select rgrp second\n", "the index"},
+      {"frobnicate\n", "unknown action"},
+      {"file \"C:\\QXTOOLS\\template\\A.VWF\"\n", "write \\\\ for a backslash"},
+      {"host open \"C:\\new.VWF\"\n", "write \\\\ for a backslash"},
+      {"\"run\" QXText\n", "action word"},
+  };
+  for (const auto& c : bad) {
+    std::string error = ErrorOf(c.text);
+    EXPECT_NE(error.find(c.fragment), std::string::npos) << c.text << " gave: " << error;
+  }
+  const char* good[] = {
+      "host text 10 20 \"A B\" size 72000 layer 4\n",
+      "host select none\nhost select 5 5\nhost layer 12 name \"WALLS\"\nhost mode 3d\n",
+      "host scale 48\nhost snapangle 22.5\nhost open \"C:\\W\\A.VWF\"\n",
+      "host symbol ARROW.SYM 0 0 layer 2\nhost arc 0 0 500 0 90.5\n",
+      "form A\n  mouse img down left cell 2 3 shift ctrl\n  dblclick lbx 4 5\n  close\n",
+      "font cancel\nfont \"Arial\" 12 bold italic\nfolder cancel\ninput \"x\"\n",
+      "expect command 1139\nexpect no command\nexpect form TdlgQXText\nexpect beep error\n",
+      "run GetLyrFile \"C:\\QXTOOLS\\layers\\plan3.lyr\"\nrun SaveQXProjSettings 4\n",
+  };
+  for (const char* text : good) EXPECT_EQ(ErrorOf(text), "") << text;
+}
+
+TEST(Script, AppendBuildsLinesWithNumbers) {
+  Script script;
+  script.Append("run QXText", false);
+  script.Append("form TdlgQXText", false);
+  script.Append("click OK", true);
+  ASSERT_EQ(script.Lines().size(), 3u);
+  EXPECT_EQ(script.Lines()[2].number, 3);
+  EXPECT_TRUE(script.Lines()[2].indented);
+  EXPECT_THROW(script.Append("click OK", false), ScriptError);
+}
+
+TEST(Script, LoadReportsMissingAndBinaryFiles) {
+  try {
+    Script::Load("/nonexistent/x.session");
+    FAIL();
+  } catch (const ScriptError& e) {
+    EXPECT_NE(std::string(e.what()).find("/nonexistent/x.session"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("cannot open"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace user

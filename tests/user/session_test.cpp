@@ -1,0 +1,345 @@
+// The session engine against the real platform: forms, boxes and dialogs are shown by the
+// program under test (here: small exports written in the test) and answered from the script.
+#include "user/session.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/files.h"
+#include "platform/forms.h"
+#include "platform/system.h"
+
+namespace user {
+namespace {
+
+using platform::MsgButtons;
+using platform::MsgResult;
+
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::Reset();
+    dialog = std::make_unique<platform::Form>("TdlgName", "Name");
+    auto& edit = dialog->Add<platform::Edit>("txtName");
+    edit.SetBounds(10, 10, 100, 21);
+    auto& ok = dialog->Add<platform::Button>("btnOK");
+    ok.SetCaption("&OK");
+    ok.modalResult = platform::ModalResult::OK;
+    auto& cancel = dialog->Add<platform::Button>("btnCancel");
+    cancel.SetCaption("Cancel");
+    cancel.modalResult = platform::ModalResult::Cancel;
+    session.SetExports(&exports);
+    session.Attach();
+  }
+  void TearDown() override {
+    session.Detach();
+    dialog.reset();
+    palette.reset();
+    platform::Reset();
+  }
+
+  // Plays and returns the error, or "" when the session passed.
+  std::string PlayError() {
+    try {
+      session.Play();
+    } catch (const SessionError& e) {
+      return e.Message();
+    }
+    return "";
+  }
+
+  std::string Transcript() const { return session.TranscriptText(); }
+
+  Session session;
+  FunctionExports exports;
+  std::unique_ptr<platform::Form> dialog;
+  std::unique_ptr<platform::Form> palette;
+};
+
+TEST_F(SessionTest, AnswersAFormAPointAndABoxInOrder) {
+  std::string typed;
+  host::PointReply reply;
+  exports.Add("Name", [&](const std::vector<std::string>&) {
+    if (dialog->ShowModal() != platform::ModalResult::OK) return std::string();
+    typed = dialog->Find<platform::Edit>("txtName")->Text();
+    reply = session.Ask(host::RequestKind::Point, "Where?");
+    platform::MessageBox("Placed " + typed, "Name");
+    return std::string();
+  });
+  session.Run("Name")
+      .Form("TdlgName")
+      .Set("txtName", "Hall")
+      .Expect("btnOK", "OK")
+      .Click("OK")
+      .End()
+      .Point(100, -200)
+      .ExpectMessage("Name", "Placed Hall")
+      .ExpectNoMessage();
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(typed, "Hall");
+  EXPECT_EQ(reply.kind, host::PointReply::Kind::Point);
+  EXPECT_EQ(reply.x, 100);
+  EXPECT_EQ(reply.y, -200);
+  EXPECT_EQ(Transcript(),
+            "> run Name\n"
+            "  ? form TdlgName \"Name\"\n"
+            "    > set txtName \"Hall\"\n"
+            "    > expect btnOK \"OK\"\n"
+            "    > click OK\n"
+            "  form TdlgName \"Name\" closed: OK\n"
+            "  ? point \"Where?\"\n"
+            "  > point 100 -200\n"
+            "  message \"Name\" \"Placed Hall\"\n");
+}
+
+TEST_F(SessionTest, AWrongAnswerNamesTheLineAndTheQuestion) {
+  exports.Add("Ask", [&](const std::vector<std::string>&) {
+    session.Ask(host::RequestKind::Point, "Select text placement point...");
+    return std::string();
+  });
+  session.Line("run Ask").Line("answer Yes");
+  std::string error = PlayError();
+  EXPECT_NE(error.find("<session>:2"), std::string::npos) << error;
+  EXPECT_NE(error.find("answer Yes"), std::string::npos) << error;
+  EXPECT_NE(error.find("the host asks for a point: \"Select text placement point...\""),
+            std::string::npos)
+      << error;
+}
+
+TEST_F(SessionTest, TheScriptEndingWhileAskedIsAnError) {
+  exports.Add("Show", [&](const std::vector<std::string>&) {
+    dialog->ShowModal();
+    return std::string();
+  });
+  session.Line("run Show");
+  std::string error = PlayError();
+  EXPECT_NE(error.find("<session>:1: the script ends here"), std::string::npos) << error;
+  EXPECT_NE(error.find("TdlgName \"Name\" is shown and waits"), std::string::npos) << error;
+}
+
+TEST_F(SessionTest, AnAnswerWithNothingAskedIsAnError) {
+  session.Line("point 1 2");
+  EXPECT_NE(PlayError().find("answers nothing"), std::string::npos);
+}
+
+TEST_F(SessionTest, MessageBoxesNeedAnAnswerOnlyWhenTheyHaveChoices) {
+  MsgResult result = MsgResult::None;
+  exports.Add("Ask", [&](const std::vector<std::string>&) {
+    platform::MessageBox("Saved.", "Info");
+    result = platform::MessageBox("Delete it?", "Confirm", platform::MsgIcon::Question,
+                                  MsgButtons::YesNo);
+    return std::string();
+  });
+  session.Line("run Ask").Line("answer No").Line("expect message \"Info\" \"Saved.\"");
+  session.Line("expect message \"Confirm\" \"Delete\" prefix");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(result, MsgResult::No);
+  EXPECT_NE(Transcript().find("? message \"Confirm\" \"Delete it?\" Yes/No\n  > answer No"),
+            std::string::npos)
+      << Transcript();
+}
+
+TEST_F(SessionTest, AnAnswerTheBoxDoesNotOfferIsRefused) {
+  exports.Add("Ask", [&](const std::vector<std::string>&) {
+    platform::MessageBox("Go on?", "Q", platform::MsgIcon::Question, MsgButtons::YesNo);
+    return std::string();
+  });
+  session.Line("run Ask").Line("answer OK");
+  std::string error = PlayError();
+  EXPECT_NE(error.find("buttons are Yes/No"), std::string::npos) << error;
+}
+
+TEST_F(SessionTest, ExpectationsThatDoNotHoldFailTheSession) {
+  exports.Add("Box", [&](const std::vector<std::string>&) {
+    platform::Beep(platform::BeepKind::Exclamation);
+    platform::MessageBox("Bad value", "Warn");
+    return std::string();
+  });
+  session.Line("run Box").Line("expect beep error");
+  EXPECT_NE(PlayError().find("the beep was exclamation"), std::string::npos);
+
+  Session other;
+  other.SetExports(&exports);
+  other.Attach();
+  other.Line("run Box").Line("expect no message");
+  try {
+    other.Play();
+    FAIL() << "an unexpected box passed";
+  } catch (const SessionError& e) {
+    EXPECT_NE(e.Message().find("\"Warn\" \"Bad value\" was shown"), std::string::npos);
+  }
+  other.Detach();
+}
+
+TEST_F(SessionTest, ARunDuringAPointRequestIsCalledFromTheWait) {
+  std::vector<std::string> order;
+  exports.Add("Tool", [&](const std::vector<std::string>&) {
+    order.push_back("tool asks");
+    auto reply = session.Ask(host::RequestKind::Point, "Point?");
+    order.push_back("tool got " + std::to_string(reply.x));
+    return std::string();
+  });
+  exports.Add("Other", [&](const std::vector<std::string>& args) {
+    order.push_back("other " + args.at(0));
+    return std::string("done");
+  });
+  session.Line("run Tool").Line("run Other \"x\"").Line("point 7 8");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(order, (std::vector<std::string>{"tool asks", "other x", "tool got 7"}));
+  EXPECT_NE(Transcript().find("  > run Other \"x\"\n    = done\n  > point 7 8"), std::string::npos)
+      << Transcript();
+}
+
+TEST_F(SessionTest, ModelessWindowsAreAddressedWhileTheProgramWaits) {
+  palette = std::make_unique<platform::Form>("TfrmPalette", "Palette");
+  int clicks = 0;
+  auto& button = palette->Add<platform::Button>("btnGo");
+  button.SetCaption("Go");
+  button.OnClick = [&](platform::Control&) { ++clicks; };
+  exports.Add("Open", [&](const std::vector<std::string>&) {
+    palette->Show();
+    return std::string();
+  });
+  exports.Add("Wait", [&](const std::vector<std::string>&) {
+    session.Ask(host::RequestKind::Point, "Point?");
+    return std::string();
+  });
+  session.Line("run Open")
+      .Line("form Palette")
+      .Line("  click Go")
+      .Line("run Wait")
+      .Line("form TfrmPalette")
+      .Line("  click btnGo")
+      .Line("escape");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(clicks, 2);
+
+  session.Line("form TdlgName");  // never shown
+  EXPECT_NE(PlayError().find("no window \"TdlgName\" is shown"), std::string::npos);
+}
+
+TEST_F(SessionTest, EachShowingOfAFormNeedsItsOwnBlock) {
+  exports.Add("Twice", [&](const std::vector<std::string>&) {
+    dialog->ShowModal();
+    dialog->ShowModal();
+    return std::string();
+  });
+  session.Line("run Twice").Line("form TdlgName").Line("  click OK").Line("  click Cancel");
+  std::string error = PlayError();
+  EXPECT_NE(error.find("<session>:4"), std::string::npos) << error;
+  EXPECT_NE(error.find("start a block"), std::string::npos) << error;
+}
+
+TEST_F(SessionTest, ABlockMustNameTheFormShown) {
+  exports.Add("Show", [&](const std::vector<std::string>&) {
+    dialog->ShowModal();
+    return std::string();
+  });
+  session.Line("run Show").Line("form TdlgOther").Line("  click OK");
+  EXPECT_NE(PlayError().find("\"form TdlgOther\" does not match"), std::string::npos);
+}
+
+TEST_F(SessionTest, ExpectFormIsCheckedWhenTheFormShows) {
+  exports.Add("Show", [&](const std::vector<std::string>&) {
+    dialog->ShowModal();
+    return std::string();
+  });
+  session.Line("expect form TdlgOther").Line("run Show");
+  EXPECT_NE(PlayError().find("TdlgOther was to be shown next"), std::string::npos);
+
+  Session unmet;
+  unmet.Attach();
+  unmet.Line("expect form TdlgName");
+  try {
+    unmet.Play();
+    FAIL() << "an expected form that never showed passed";
+  } catch (const SessionError& e) {
+    EXPECT_NE(e.Message().find("never shown"), std::string::npos);
+  }
+  unmet.Detach();
+}
+
+TEST_F(SessionTest, AFailureSurvivesProgramCodeThatSwallowsErrors) {
+  int asked = 0;
+  exports.Add("Stubborn", [&](const std::vector<std::string>&) {
+    for (int i = 0; i < 3; ++i) {
+      try {
+        ++asked;
+        if (session.Ask(host::RequestKind::Point, "P").kind == host::PointReply::Kind::Escape) {
+          break;
+        }
+      } catch (const std::exception&) {
+        ADD_FAILURE() << "a session error is not a std::exception";
+      } catch (...) {
+        // swallowed, as careless program code might
+      }
+    }
+    return std::string();
+  });
+  session.Line("run Stubborn").Line("answer Yes").Line("point 1 1");
+  std::string error = PlayError();
+  EXPECT_NE(error.find("<session>:2"), std::string::npos) << error;
+  EXPECT_EQ(asked, 2) << "after the failure a question is cancelled, not asked again";
+}
+
+TEST_F(SessionTest, CommonDialogsTakeTheirAnswers) {
+  std::vector<std::string> got;
+  exports.Add("Dialogs", [&](const std::vector<std::string>&) {
+    platform::OpenDialog open;
+    open.title = "Pick";
+    got.push_back(open.Execute() ? open.fileName : "cancelled");
+    std::string folder;
+    got.push_back(platform::SelectDirectory("Where", folder) ? folder : "cancelled");
+    std::string value = "old";
+    got.push_back(platform::InputQuery("Name", "Type it", value) ? value : "cancelled");
+    platform::FontDialog font;
+    got.push_back(font.Execute() ? font.font.name + " " + std::to_string(font.font.size) +
+                                       (font.font.bold ? " bold" : "")
+                                 : "cancelled");
+    return std::string();
+  });
+  platform::SetRoot(::testing::TempDir());
+  session.Line("run Dialogs")
+      .Line("file cancel")
+      .Line("folder cancel")
+      .Line("input \"A \\\"B\\\"\"")
+      .Line("font \"Arial\" 12 bold");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(got, (std::vector<std::string>{"cancelled", "cancelled", "A \"B\"", "Arial 12 bold"}));
+}
+
+TEST_F(SessionTest, WaitAdvancesTheClockAndTimersFire) {
+  palette = std::make_unique<platform::Form>("TfrmTimed", "Timed");
+  int ticks = 0;
+  auto& timer = palette->AddTimer("tmrTick");
+  timer.OnTimer = [&](platform::Timer&) { ++ticks; };
+  timer.SetInterval(250);
+  timer.SetEnabled(true);
+  session.Line("wait 1000");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(platform::Clock(), 1000);
+  EXPECT_EQ(ticks, 4);
+}
+
+TEST_F(SessionTest, APromptIsWrittenOnceWithItsQuestion) {
+  exports.Add("Ask", [&](const std::vector<std::string>&) {
+    session.OnHostEvent({host::HostEvent::Kind::Prompt, "First"});
+    session.OnHostEvent({host::HostEvent::Kind::Prompt, "Pick"});
+    session.Ask(host::RequestKind::Pick, "Pick");
+    session.OnHostEvent({host::HostEvent::Kind::CommandStarted, "", 1139});
+    return std::string();
+  });
+  session.Line("run Ask").Line("pick 5 5").Line("expect prompt \"Pick\"");
+  session.Line("expect command 1139").Line("expect no command");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(Transcript(),
+            "> run Ask\n"
+            "  prompt \"First\"\n"
+            "  ? pick \"Pick\"\n"
+            "  > pick 5 5\n"
+            "  host command 1139\n");
+}
+
+}  // namespace
+}  // namespace user

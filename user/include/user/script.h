@@ -1,0 +1,126 @@
+// A session script: what a person did at the drafting table, one action per line. The parser
+// splits each line into words (quoted texts with C escapes), drops comments, recognises the verb
+// and checks the line's shape, so that a malformed script is refused before anything runs.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace user {
+
+struct Word {
+  std::string text;
+  bool quoted = false;
+};
+
+enum class Verb {
+  Host,  // host set-up: host line|arc|text|symbol|select|layer|active|units|ppu|scale|mode|...
+  Run,   // run EXPORT [ARG ...]
+  // Answers to a point or pick request.
+  Point,
+  B2,
+  Escape,
+  Status,
+  Fail,
+  Pick,
+  // Windows.
+  Form,
+  Set,
+  Type,
+  Focus,
+  Check,
+  Select,
+  Cell,
+  Tab,
+  Click,
+  Mouse,
+  DblClick,
+  Close,
+  ExpectControl,
+  // Message boxes and common dialogs.
+  Answer,
+  File,
+  Folder,
+  Font,
+  Input,
+  Wait,
+  // Expectations.
+  ExpectMessage,
+  ExpectNoMessage,
+  ExpectPrompt,
+  ExpectForm,
+  ExpectBeep,
+  ExpectCommand,
+  ExpectNoCommand,
+  ExpectHelp,
+};
+
+// True for the verbs that act on the form of the enclosing block (they must be indented).
+bool IsFormAction(Verb verb);
+
+struct ScriptLine {
+  std::string file;  // the script's name as given (for messages)
+  int number = 0;    // 1-based line number in the file
+  bool indented = false;
+  Verb verb = Verb::Host;
+  std::vector<Word> words;  // all words, the verb included
+  std::string source;       // the line as written, without indentation and comment
+
+  // Words after the verb (and after the sub-verb where a line has one).
+  const std::string& Arg(size_t index) const { return words.at(index).text; }
+  size_t Count() const { return words.size(); }
+  // "FILE:LINE".
+  std::string Where() const;
+};
+
+// A syntax error in a script: the file, line and what is wrong.
+class ScriptError : public std::runtime_error {
+ public:
+  ScriptError(const std::string& file, int line, const std::string& what);
+  const std::string& File() const { return file_; }
+  int Line() const { return line_; }
+
+ private:
+  std::string file_;
+  int line_;
+};
+
+class Script {
+ public:
+  // Parses script text; `fileName` names it in messages. Throws ScriptError.
+  static Script Parse(const std::string& text, const std::string& fileName = "<script>");
+  // Reads and parses a script file. Throws ScriptError (a missing file is line 0).
+  static Script Load(const std::filesystem::path& path);
+
+  // Checks and adds one more line (the fluent test API builds scripts this way).
+  void Append(const std::string& lineText, bool indented);
+
+  const std::vector<ScriptLine>& Lines() const { return lines_; }
+  const std::string& FileName() const { return fileName_; }
+
+ private:
+  std::string fileName_;
+  std::vector<ScriptLine> lines_;
+  bool inFormBlock_ = false;
+  int nextNumber_ = 1;
+
+  void AddLine(const std::string& raw, int number);
+};
+
+// Splits one line into words; `#` outside quotes starts a comment. In a quoted text \" \\ \r \n
+// and \t are escapes and any other backslash stands for itself (so "C:\QXTOOLS\REF" reads as
+// written). Throws std::invalid_argument with a short reason for an unterminated text.
+std::vector<Word> SplitWords(const std::string& line);
+
+// Writes a text in double quotes with C escapes (the inverse of the parser's quoted words).
+std::string Quote(const std::string& text);
+
+// Whole numbers as scripts write them: decimal with an optional sign, or 0x hexadecimal.
+std::optional<int64_t> ParseInteger(const std::string& text);
+std::optional<double> ParseReal(const std::string& text);
+
+}  // namespace user

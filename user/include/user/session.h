@@ -1,0 +1,195 @@
+// The scripted user: one ordered script cursor that answers everything the host and the windows
+// ask, in order, and writes down what happened. It is the host's input source and observer and
+// the platform's UI driver at once, so a session reads like what a person did.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/input.h"
+#include "platform/ui_driver.h"
+#include "user/exports.h"
+#include "user/script.h"
+
+namespace user {
+
+// The session cannot go on: the next line does not answer what the program asks, the script
+// ended while something was asked, or an expectation did not hold. The message names the script
+// file, the line and the pending question. Deliberately not a std::exception, so that program
+// code guarding its own work with `catch (const std::exception&)` lets it pass.
+class SessionError {
+ public:
+  explicit SessionError(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept { return message_.c_str(); }
+  const std::string& Message() const { return message_; }
+
+ private:
+  std::string message_;
+};
+
+class Session : public host::InputSource, public host::HostObserver, public platform::UiDriver {
+ public:
+  Session();
+  explicit Session(Script script);
+  ~Session() override;
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Where `run` lines go. Without a table, a `run` line fails the session.
+  void SetExports(ExportTable* exports) { exports_ = exports; }
+
+  // Makes this session the host's input source and observer and the platform's UI driver (and
+  // undoes that). The destructor detaches a session that is still attached.
+  void Attach();
+  void Detach();
+
+  // Plays every line not yet played, at top level (between commands). Throws SessionError.
+  // At the end, checks that every `expect form` was met.
+  void Play();
+  // True when every line has been played.
+  bool Finished() const { return cursor_ >= script_.Lines().size(); }
+
+  // Also hands every transcript line, as it is recorded, to `echo` (so a crash keeps what came
+  // before it). Null stops it.
+  void SetEcho(std::function<void(const std::string&)> echo) { echo_ = std::move(echo); }
+
+  // What happened, one entry per line, in order.
+  const std::vector<std::string>& Transcript() const { return transcript_; }
+  std::string TranscriptText() const;
+
+  // Fluent building for tests: each call adds a script line; Play() runs them. While a form
+  // block is open (after Form()), lines are added indented; End() closes the block.
+  Session& Line(const std::string& text);
+  Session& Host(const std::string& rest);
+  Session& Run(const std::string& exportName, const std::vector<std::string>& args = {});
+  Session& Point(int32_t x, int32_t y);
+  Session& Point(int32_t x, int32_t y, int32_t z);
+  Session& B2();
+  Session& Escape();
+  Session& Status(int status);
+  Session& Fail();
+  Session& Pick(int32_t x, int32_t y);
+  Session& Form(const std::string& name);
+  Session& End();
+  Session& Set(const std::string& control, const std::vector<std::string>& texts);
+  Session& Set(const std::string& control, const std::string& text);
+  Session& Type(const std::string& control, const std::string& text);
+  Session& Focus(const std::string& control);
+  Session& Check(const std::string& control, bool on);
+  Session& Select(const std::string& control, int index);
+  Session& Select(const std::string& control, const std::string& item);
+  Session& Cell(const std::string& control, int col, int row, const std::string& text);
+  Session& Tab(const std::string& caption);
+  Session& Click(const std::string& control);
+  Session& DblClick(const std::string& control);
+  Session& Close();
+  Session& Expect(const std::string& control, const std::string& text);
+  Session& ExpectState(const std::string& control, const std::string& state);
+  Session& Answer(const std::string& button);
+  Session& File(const std::optional<std::string>& path);
+  Session& Folder(const std::optional<std::string>& path);
+  Session& Input(const std::optional<std::string>& text);
+  Session& Wait(int64_t ms);
+  Session& ExpectMessage(const std::string& caption, const std::string& text, bool prefix = false);
+  Session& ExpectNoMessage();
+  Session& ExpectPrompt(const std::string& text);
+  Session& ExpectForm(const std::string& name);
+  Session& ExpectBeep(const std::string& kind);
+  Session& ExpectCommand(int number);
+  Session& ExpectNoCommand();
+  Session& ExpectHelp(const std::string& file, const std::string& topic);
+
+  // host::InputSource
+  host::PointReply Ask(host::RequestKind kind, const std::string& prompt) override;
+  // host::HostObserver
+  void OnHostEvent(const host::HostEvent& event) override;
+  // platform::UiDriver
+  void RunModal(platform::Form& form) override;
+  platform::MsgResult AskMessage(const platform::MessageBoxRequest& request) override;
+  std::optional<std::string> AskOpenFile(const platform::OpenFileRequest& request) override;
+  std::optional<platform::FontChoice> AskFont(const platform::FontRequest& request) override;
+  std::optional<std::string> AskFolder(const platform::FolderRequest& request) override;
+  std::optional<std::string> AskInput(const platform::InputRequest& request) override;
+  void OnBeep(platform::BeepKind kind) override;
+  void OnHelp(const std::string& file, const std::string& topicOrContext) override;
+  void OnFormShown(platform::Form& form, bool modal) override;
+  void OnProgramStarted(const std::string& commandLine) override;
+
+ private:
+  // What the program is waiting for while the cursor moves.
+  struct Pending {
+    enum class Kind {
+      TopLevel,
+      Point,
+      Point3D,
+      Pick,
+      Modal,
+      Message,
+      OpenFile,
+      Folder,
+      Font,
+      Input
+    };
+    Kind kind = Kind::TopLevel;
+    std::string description;         // for messages: "the host asks for a point: ..."
+    platform::Form* form = nullptr;  // Modal
+    platform::MsgButtons buttons = platform::MsgButtons::OK;
+  };
+  struct Shown {
+    std::string kind;  // messages: caption; beeps: kind name
+    std::string text;
+    bool expected = false;
+  };
+
+  Script script_;
+  size_t cursor_ = 0;
+  ExportTable* exports_ = nullptr;
+  bool attached_ = false;
+  bool fluentBlock_ = false;
+
+  std::vector<std::string> transcript_;
+  std::function<void(const std::string&)> echo_;
+  int depth_ = 0;
+  std::optional<std::string> pendingPrompt_;
+
+  std::vector<Shown> messages_;
+  std::vector<Shown> beeps_;
+  std::vector<std::pair<int64_t, bool>> commands_;
+  std::string lastPrompt_;
+  std::optional<std::pair<std::string, std::string>> lastHelp_;
+  std::deque<const ScriptLine*> formExpectations_;
+  std::vector<platform::Form*> modalForms_;
+  platform::Form* blockForm_ = nullptr;  // the form the current block's lines act on
+  const ScriptLine* blockLine_ = nullptr;
+
+  std::optional<std::string> failure_;  // the first error; later questions are cancelled
+
+  // Moves the cursor until a line answers `pending` (returned, consumed), running the lines that
+  // do not answer anything on the way. For TopLevel, returns null at the end of the script; for
+  // Modal, returns null when the form has closed.
+  const ScriptLine* Await(const Pending& pending);
+  bool Answers(const Pending& pending, const ScriptLine& line) const;
+  [[noreturn]] void Fail(const std::string& message);
+  [[noreturn]] void Mismatch(const Pending& pending, const ScriptLine& line);
+
+  void DoRun(const ScriptLine& line);
+  void DoFormHeader(const Pending& pending, const ScriptLine& line);
+  void DoFormAction(const Pending& pending, const ScriptLine& line);
+  void DoExpectation(const ScriptLine& line);
+  void CheckFormExpectation(platform::Form& form);
+
+  void Record(const std::string& text);
+  void RecordAction(const ScriptLine& line);
+  void FlushPrompt();
+  Session& Add(const std::string& text);
+};
+
+// The canonical text of a script line (words joined by single spaces, texts quoted): what the
+// transcript shows of a line the user played.
+std::string Canonical(const ScriptLine& line);
+
+}  // namespace user

@@ -1,0 +1,134 @@
+// The scripted user's actions on the stand-in windowing system.
+#include <stdexcept>
+
+#include "bindings.h"
+#include "platform/actions.h"
+#include "platform/forms.h"
+#include "platform/system.h"
+
+namespace user::bindings {
+
+namespace act = platform::actions;
+
+void AdvanceClock(int64_t ms) { platform::AdvanceClock(ms); }
+
+bool FormMatches(platform::Form& form, const std::string& name) {
+  return form.ClassName() == name || platform::SameCaption(form.Caption(), name);
+}
+
+platform::Form* FindShownWindow(const std::string& name) {
+  auto shown = platform::ShownForms();
+  for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+    platform::Form* form = *it;
+    if (form->Visible() && !form->Modal() && FormMatches(*form, name)) return form;
+  }
+  return nullptr;
+}
+
+bool FormShown(platform::Form& form) { return form.Visible() && !form.ModalDone(); }
+
+std::string DescribeForm(platform::Form& form) {
+  return form.ClassName() + " " + Quote(form.Caption());
+}
+
+std::string ModalResultName(platform::Form& form) {
+  static const char* names[] = {"none",   "OK",  "Cancel", "Abort", "Retry",
+                                "Ignore", "Yes", "No",     "All"};
+  int result = form.GetModalResult();
+  if (result >= 0 && result <= 8) return names[result];
+  return std::to_string(result);
+}
+
+namespace {
+
+int Int(const ScriptLine& line, size_t index) {
+  return static_cast<int>(*ParseInteger(line.Arg(index)));
+}
+
+platform::MouseButton Button(const std::string& word) {
+  if (word == "right") return platform::MouseButton::Right;
+  if (word == "middle") return platform::MouseButton::Middle;
+  return platform::MouseButton::Left;
+}
+
+bool Mouse(platform::Form& form, const ScriptLine& line) {
+  const std::string& control = line.Arg(1);
+  act::MouseAction action = line.Arg(2) == "down" ? act::MouseAction::Down
+                            : line.Arg(2) == "up" ? act::MouseAction::Up
+                                                  : act::MouseAction::Move;
+  platform::MouseButton button = Button(line.Arg(3));
+  bool cell = line.Arg(4) == "cell";
+  size_t at = cell ? 5 : 4;
+  platform::ShiftState shift;
+  for (size_t i = at + 2; i < line.Count(); ++i) {
+    if (line.Arg(i) == "shift") shift.shift = true;
+    if (line.Arg(i) == "ctrl") shift.ctrl = true;
+  }
+  if (cell) {
+    return act::MouseCell(form, control, action, button, Int(line, at), Int(line, at + 1), shift);
+  }
+  return act::Mouse(form, control, action, button, {Int(line, at), Int(line, at + 1)}, shift);
+}
+
+}  // namespace
+
+bool ApplyFormAction(platform::Form& form, const ScriptLine& line) {
+  try {
+    switch (line.verb) {
+      case Verb::Set: {
+        std::vector<std::string> texts;
+        for (size_t i = 2; i < line.Count(); ++i) texts.push_back(line.Arg(i));
+        return act::SetText(form, line.Arg(1), texts);
+      }
+      case Verb::Type:
+        return act::TypeText(form, line.Arg(1), line.Arg(2));
+      case Verb::Focus:
+        return act::Focus(form, line.Arg(1));
+      case Verb::Check:
+        return act::Check(form, line.Arg(1), line.Arg(2) == "on");
+      case Verb::Select:
+        if (line.words[2].quoted) return act::Select(form, line.Arg(1), line.Arg(2));
+        return act::Select(form, line.Arg(1), Int(line, 2));
+      case Verb::Cell:
+        return act::SetCell(form, line.Arg(1), Int(line, 2), Int(line, 3), line.Arg(4));
+      case Verb::Tab:
+        return act::SelectTab(form, line.Arg(1));
+      case Verb::Click:
+        return act::Click(form, line.Arg(1));
+      case Verb::Mouse:
+        return Mouse(form, line);
+      case Verb::DblClick:
+        if (line.Count() == 4) {
+          return act::DoubleClick(form, line.Arg(1), platform::Point{Int(line, 2), Int(line, 3)});
+        }
+        return act::DoubleClick(form, line.Arg(1));
+      case Verb::Close:
+        return act::CloseBox(form);
+      default:
+        throw std::invalid_argument("\"" + line.source + "\" is not a form action");
+    }
+  } catch (const act::ActionError& e) {
+    throw std::invalid_argument(e.what());
+  }
+}
+
+std::optional<std::string> CheckControl(platform::Form& form, const ScriptLine& line) {
+  try {
+    const platform::Control& control = act::Resolve(form, line.Arg(1));
+    const std::string& wanted = line.Arg(2);
+    if (line.words[2].quoted) {
+      std::string shown = act::DisplayText(control);
+      // What a person reads of a caption has no '&' and no surrounding blanks; an edit's text
+      // is compared exactly, its blanks being part of what was typed.
+      bool edit = dynamic_cast<const platform::Edit*>(&control) != nullptr;
+      if (shown == wanted || (!edit && platform::SameCaption(shown, wanted))) return std::nullopt;
+      return line.Arg(1) + " reads " + Quote(shown) + ", not " + Quote(wanted);
+    }
+    if (act::HasState(control, wanted)) return std::nullopt;
+    return line.Arg(1) + " is not " + wanted;
+  } catch (const act::ActionError& e) {
+    throw std::invalid_argument(e.what());
+  }
+}
+
+}  // namespace user::bindings
