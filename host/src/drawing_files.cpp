@@ -7,6 +7,7 @@
 #include "file_text.h"
 #include "host/host.h"
 #include "json_io.h"
+#include "platform/files.h"
 
 namespace host {
 
@@ -15,47 +16,6 @@ namespace {
 constexpr size_t kMaxDrawingFile = 64u << 20;
 constexpr size_t kMaxTextFile = 1u << 20;
 constexpr const char* kDrawingFormat = "TRACELON DRAWING";
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// Words of a line of a text file; a quoted text keeps its blanks and takes \" and \\ escapes.
-bool Words(const std::string& line, std::vector<std::string>* out, std::vector<bool>* quoted) {
-  size_t i = 0;
-  while (i < line.size()) {
-    char c = line[i];
-    if (c == ' ' || c == '\t' || c == '\r') {
-      ++i;
-      continue;
-    }
-    std::string w;
-    bool q = c == '"';
-    if (q) {
-      ++i;
-      bool closed = false;
-      while (i < line.size()) {
-        char d = line[i++];
-        if (d == '\\' && i < line.size()) {
-          w += line[i++];
-        } else if (d == '"') {
-          closed = true;
-          break;
-        } else {
-          w += d;
-        }
-      }
-      if (!closed) return false;
-    } else {
-      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
-        w += line[i++];
-    }
-    out->push_back(w);
-    quoted->push_back(q);
-  }
-  return true;
-}
 
 bool WholeNumber(const std::string& s, long lo, long hi, long* out) {
   if (s.empty() || s.size() > 10) return false;
@@ -84,41 +44,41 @@ bool ParseLayerFile(const std::string& text, std::vector<LayerFileEntry>* entrie
   bool header = false;
   while (std::getline(in, line)) {
     ++number;
-    std::vector<std::string> w;
-    std::vector<bool> q;
+    std::vector<TextWord> w;
     auto fail = [&](const std::string& why) {
       if (error) *error = "line " + std::to_string(number) + ": " + why;
       return false;
     };
     if (line.size() > 4096) return fail("line too long");
-    if (!Words(line, &w, &q)) return fail("unclosed quote");
-    if (w.empty() || (!q[0] && w[0][0] == '#')) continue;
+    if (!SplitWords(line, &w)) return fail("unclosed quote");
+    if (w.empty() || (!w[0].quoted && w[0].text[0] == '#')) continue;
     if (!header) {
-      if (w.size() != 3 || Upper(w[0]) != "TRACELON" || Upper(w[1]) != "LAYERS" || w[2] != "1")
+      if (w.size() != 3 || Upper(w[0].text) != "TRACELON" || Upper(w[1].text) != "LAYERS" ||
+          w[2].text != "1")
         return fail("not a layer file (first line must be TRACELON LAYERS 1)");
       header = true;
       continue;
     }
-    std::string key = Upper(w[0]);
+    std::string key = Upper(w[0].text);
     long n = 0, colour = 0;
     if (key == "LAYER") {
-      if (w.size() != 5 || !WholeNumber(w[1], 1, HSI_LAYER_COUNT, &n) ||
-          !WholeNumber(w[3], 0, 255, &colour) || !q[4] || w[4].size() > 17)
+      if (w.size() != 5 || !WholeNumber(w[1].text, 1, HSI_LAYER_COUNT, &n) ||
+          !WholeNumber(w[3].text, 0, 255, &colour) || !w[4].quoted || w[4].text.size() > 17)
         return fail("expected LAYER N ON|OFF COLOUR \"NAME\"");
-      std::string state = Upper(w[2]);
+      std::string state = Upper(w[2].text);
       if (state != "ON" && state != "OFF") return fail("the state must be ON or OFF");
       LayerFileEntry e;
       e.number = static_cast<int>(n);
-      e.state.name = w[4];
+      e.state.name = w[4].text;
       e.state.colour = static_cast<int16_t>(colour);
       e.state.state = state == "ON" ? HSI_LAYER_ON : HSI_LAYER_OFF;
       entries->push_back(e);
     } else if (key == "ACTIVE") {
-      if (w.size() != 2 || !WholeNumber(w[1], 1, HSI_LAYER_COUNT, &n))
+      if (w.size() != 2 || !WholeNumber(w[1].text, 1, HSI_LAYER_COUNT, &n))
         return fail("expected ACTIVE N");
       *active = static_cast<int>(n);
     } else {
-      return fail("unknown statement " + w[0]);
+      return fail("unknown statement " + w[0].text);
     }
   }
   if (!header) {
@@ -140,7 +100,7 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
     if (error) *error = "bad symbol name";
     return 0;
   }
-  std::string path = HasFolder(name) ? name : JoinWindowsPath(folder, name);
+  std::string path = HasFolder(name) ? name : platform::JoinPath(folder, name);
   std::string text, why;
   if (!ReadWindowsFile(path, kMaxTextFile, &text, &why)) {
     if (error) *error = why;
@@ -370,7 +330,7 @@ bool Host::LoadLayerFile(const std::string& path, std::string* error) {
 // ---- Macros ----------------------------------------------------------------------------------
 
 bool Host::RunMacro(const std::string& file, std::string* error) {
-  std::string path = HasFolder(file) ? file : JoinWindowsPath(Path(HSI_PATH_MACROS), file);
+  std::string path = HasFolder(file) ? file : platform::JoinPath(Path(HSI_PATH_MACROS), file);
   std::string text, why;
   if (!ReadWindowsFile(path, kMaxTextFile, &text, &why)) {
     if (error) *error = why;
@@ -379,7 +339,7 @@ bool Host::RunMacro(const std::string& file, std::string* error) {
   // Check the whole macro before it runs.
   struct Step {
     std::string key;
-    std::vector<std::string> words;
+    std::vector<TextWord> words;
   };
   std::vector<Step> steps;
   std::istringstream in(text);
@@ -388,29 +348,30 @@ bool Host::RunMacro(const std::string& file, std::string* error) {
   bool header = false;
   while (std::getline(in, line)) {
     ++number;
-    std::vector<std::string> w;
-    std::vector<bool> q;
+    std::vector<TextWord> w;
     auto fail = [&](const std::string& reason) {
       if (error) *error = path + ": line " + std::to_string(number) + ": " + reason;
       return false;
     };
-    if (line.size() > 4096 || !Words(line, &w, &q)) return fail("unreadable line");
-    if (w.empty() || (!q[0] && w[0][0] == '#')) continue;
+    if (line.size() > 4096 || !SplitWords(line, &w)) return fail("unreadable line");
+    if (w.empty() || (!w[0].quoted && w[0].text[0] == '#')) continue;
     if (!header) {
-      if (w.size() != 3 || Upper(w[0]) != "TRACELON" || Upper(w[1]) != "MACRO" || w[2] != "1")
+      if (w.size() != 3 || Upper(w[0].text) != "TRACELON" || Upper(w[1].text) != "MACRO" ||
+          w[2].text != "1")
         return fail("not a macro (first line must be TRACELON MACRO 1)");
       header = true;
       continue;
     }
-    std::string key = Upper(w[0]);
+    std::string key = Upper(w[0].text);
     long n, m;
-    bool ok = (key == "COMMAND" && w.size() == 2 && WholeNumber(w[1], 1, 32767, &n)) ||
-              (key == "MESSAGE" && w.size() == 2 && q[1]) ||
-              (key == "LAYER" && w.size() == 3 && WholeNumber(w[1], 1, HSI_LAYER_COUNT, &n) &&
-               (Upper(w[2]) == "ON" || Upper(w[2]) == "OFF")) ||
-              (key == "ACTIVE" && w.size() == 2 && WholeNumber(w[1], 1, HSI_LAYER_COUNT, &n)) ||
-              (key == "SNAP" && w.size() == 2 && WholeNumber(w[1], 0, 15, &n)) ||
-              (key == "COLOUR" && w.size() == 2 && WholeNumber(w[1], 0, 255, &m));
+    bool ok =
+        (key == "COMMAND" && w.size() == 2 && WholeNumber(w[1].text, 1, 32767, &n)) ||
+        (key == "MESSAGE" && w.size() == 2 && w[1].quoted) ||
+        (key == "LAYER" && w.size() == 3 && WholeNumber(w[1].text, 1, HSI_LAYER_COUNT, &n) &&
+         (Upper(w[2].text) == "ON" || Upper(w[2].text) == "OFF")) ||
+        (key == "ACTIVE" && w.size() == 2 && WholeNumber(w[1].text, 1, HSI_LAYER_COUNT, &n)) ||
+        (key == "SNAP" && w.size() == 2 && WholeNumber(w[1].text, 0, 15, &n)) ||
+        (key == "COLOUR" && w.size() == 2 && WholeNumber(w[1].text, 0, 255, &m));
     if (!ok) return fail("bad statement");
     steps.push_back(Step{key, w});
   }
@@ -422,17 +383,17 @@ bool Host::RunMacro(const std::string& file, std::string* error) {
   Notify(HostEvent::Kind::MacroRun, path);
   for (const auto& s : steps) {
     if (s.key == "COMMAND") {
-      StartCommand(std::stoi(s.words[1]), false);
+      StartCommand(std::stoi(s.words[1].text), false);
     } else if (s.key == "MESSAGE") {
-      PutMessage(s.words[1]);
+      PutMessage(s.words[1].text);
     } else if (s.key == "LAYER") {
-      SetLayerOn(std::stoi(s.words[1]), Upper(s.words[2]) == "ON");
+      SetLayerOn(std::stoi(s.words[1].text), Upper(s.words[2].text) == "ON");
     } else if (s.key == "ACTIVE") {
-      SetActiveLayer(std::stoi(s.words[1]));
+      SetActiveLayer(std::stoi(s.words[1].text));
     } else if (s.key == "SNAP") {
-      SetSnapMode(std::stoi(s.words[1]));
+      SetSnapMode(std::stoi(s.words[1].text));
     } else if (s.key == "COLOUR") {
-      currentColour_ = static_cast<int16_t>(std::stoi(s.words[1]));
+      currentColour_ = static_cast<int16_t>(std::stoi(s.words[1].text));
     }
   }
   return true;

@@ -1,5 +1,6 @@
 #include "file_text.h"
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -60,10 +61,44 @@ bool WriteWindowsFile(const std::string& path, const std::string& text, std::str
   }
 }
 
-std::string JoinWindowsPath(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  if (folder.back() == '\\') return folder + name;
-  return folder + "\\" + name;
+bool SplitWords(const std::string& line, std::vector<TextWord>* words) {
+  size_t i = 0;
+  while (i < line.size()) {
+    char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+      continue;
+    }
+    TextWord w;
+    if (c == '"') {
+      w.quoted = true;
+      ++i;
+      bool closed = false;
+      while (i < line.size()) {
+        char d = line[i++];
+        if (d == '\\' && i < line.size()) {
+          char e = line[i++];
+          w.text += (e == 'n') ? '\n' : e;
+        } else if (d == '"') {
+          closed = true;
+          break;
+        } else {
+          w.text += d;
+        }
+      }
+      if (!closed) return false;
+    } else {
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+        w.text += line[i++];
+    }
+    words->push_back(std::move(w));
+  }
+  return true;
+}
+
+std::string Upper(std::string s) {
+  for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return s;
 }
 
 }  // namespace host

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "file_text.h"
+
 namespace host {
 
 namespace {
@@ -12,53 +14,7 @@ namespace {
 constexpr size_t kMaxLine = 4096;
 constexpr size_t kMaxFile = 1 << 20;
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-struct Word {
-  std::string text;
-  bool quoted = false;
-};
-
-// Splits a line into words; quoted texts keep their blanks and take \" and \\ escapes.
-bool SplitWords(const std::string& line, std::vector<Word>* words) {
-  size_t i = 0;
-  while (i < line.size()) {
-    char c = line[i];
-    if (c == ' ' || c == '\t' || c == '\r') {
-      ++i;
-      continue;
-    }
-    Word w;
-    if (c == '"') {
-      w.quoted = true;
-      ++i;
-      bool closed = false;
-      while (i < line.size()) {
-        char d = line[i++];
-        if (d == '\\' && i < line.size()) {
-          char e = line[i++];
-          w.text += (e == 'n') ? '\n' : e;
-        } else if (d == '"') {
-          closed = true;
-          break;
-        } else {
-          w.text += d;
-        }
-      }
-      if (!closed) return false;
-    } else {
-      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
-        w.text += line[i++];
-    }
-    words->push_back(std::move(w));
-  }
-  return true;
-}
-
-bool ToNumber(const Word& w, double* out) {
+bool ToNumber(const TextWord& w, double* out) {
   if (w.quoted || w.text.empty()) return false;
   char* end = nullptr;
   double v = std::strtod(w.text.c_str(), &end);
@@ -104,7 +60,7 @@ std::optional<SymbolDef> ParseSymbol(const std::string& text, const std::string&
   while (std::getline(in, line)) {
     ++number;
     if (line.size() > kMaxLine) return fail(number, "line too long");
-    std::vector<Word> words;
+    std::vector<TextWord> words;
     if (!SplitWords(line, &words)) return fail(number, "unclosed quote");
     if (words.empty() || (!words[0].quoted && words[0].text[0] == '#')) continue;
     std::string key = Upper(words[0].text);
