@@ -1,79 +1,36 @@
-// A fresh machine for each test: an empty root folder with the host's folders, a fresh platform
-// and host, and a test user that answers message boxes with OK and acts on modal forms as the
-// test says.
+// A fresh machine for each plug-in test, with the configuration file's path and the message boxes
+// the platform recorded; the test user answers message boxes with OK and acts on modal forms as
+// the test says.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "config_bytes.h"
 #include "core/state.h"
 #include "host/host.h"
+#include "machine_test.h"
 #include "platform/files.h"
-#include "platform/forms.h"
 #include "platform/system.h"
-#include "platform/ui_driver.h"
 
 namespace qxt::test {
 
-class TestUser : public platform::UiDriver {
- public:
-  // Acts on each modal form; without it a form is left with Cancel.
-  std::function<void(platform::Form&)> onModal;
-  std::vector<std::string> formsShown;  // class names, in order
-
-  void RunModal(platform::Form& form) override {
-    if (onModal) {
-      onModal(form);
-    } else {
-      form.SetModalResult(platform::ModalResult::Cancel);
-    }
-  }
-  platform::MsgResult AskMessage(const platform::MessageBoxRequest&) override {
-    return platform::MsgResult::OK;
-  }
-  std::optional<std::string> AskOpenFile(const platform::OpenFileRequest&) override { return {}; }
-  std::optional<platform::FontChoice> AskFont(const platform::FontRequest&) override { return {}; }
-  std::optional<std::string> AskFolder(const platform::FolderRequest&) override { return {}; }
-  std::optional<std::string> AskInput(const platform::InputRequest&) override { return {}; }
-  void OnFormShown(platform::Form& form, bool) override { formsShown.push_back(form.ClassName()); }
-};
-
-class PluginTest : public ::testing::Test {
+class PluginTest : public testsupport::MachineTest {
  protected:
   static constexpr const char* kConfigPath = "C:\\TRACELON\\WORK\\QXTOOLS.DAT";
 
-  void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("qxt_core_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "C" / "TRACELON" / "WORK");
-    platform::Reset();
-    platform::SetRoot(root_);
-    platform::SetUiDriver(&user);
-    host::Host::Options options;
-    options.readIni = false;
-    host_ = &host::Host::Start(options);
-  }
-
   void TearDown() override {
     if (StateExists()) EndLibrary();
-    host::Host::Stop();
-    platform::Reset();
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
+    MachineTest::TearDown();
   }
 
-  host::Host& Host() { return *host_; }
   std::filesystem::path LocalConfig() const { return platform::ResolvePath(kConfigPath); }
 
   void WriteConfig(const Bytes& bytes) {
@@ -97,11 +54,7 @@ class PluginTest : public ::testing::Test {
   }
   void ForgetMessages() { seen_ = platform::GetHistory().messages.size(); }
 
-  TestUser user;
-
  private:
-  std::filesystem::path root_;
-  host::Host* host_ = nullptr;
   std::size_t seen_ = 0;
 };
 

@@ -9,31 +9,13 @@
 
 #include "platform/actions.h"
 #include "platform/system.h"
-#include "platform/ui_driver.h"
+#include "test_user.h"
 
 namespace qxt {
 namespace {
 
 namespace actions = platform::actions;
 using platform::BeepKind;
-
-// Answers every message box with OK and keeps what it was shown.
-class RecordingDriver : public platform::UiDriver {
- public:
-  void RunModal(platform::Form& form) override {
-    form.SetModalResult(platform::ModalResult::Cancel);
-  }
-  platform::MsgResult AskMessage(const platform::MessageBoxRequest& request) override {
-    boxes.push_back(request);
-    return platform::MsgResult::OK;
-  }
-  std::optional<std::string> AskOpenFile(const platform::OpenFileRequest&) override { return {}; }
-  std::optional<platform::FontChoice> AskFont(const platform::FontRequest&) override { return {}; }
-  std::optional<std::string> AskFolder(const platform::FolderRequest&) override { return {}; }
-  std::optional<std::string> AskInput(const platform::InputRequest&) override { return {}; }
-
-  std::vector<platform::MessageBoxRequest> boxes;
-};
 
 class NumEdit : public ::testing::Test {
  protected:
@@ -53,7 +35,7 @@ class NumEdit : public ::testing::Test {
   }
   std::vector<BeepKind> Beeps() const { return platform::GetHistory().beeps; }
 
-  RecordingDriver driver;
+  testsupport::TestUser driver;  // answers every message box with OK
   std::unique_ptr<platform::Form> form;
   TDblEdit* dbl = nullptr;
   TLongEdit* lng = nullptr;
@@ -102,7 +84,7 @@ TEST_F(NumEdit, KeyFiltersDropOtherKeysWithTheDefaultBeep) {
   actions::TypeText(*form, "txtDistance", "3in,ft\b");
   EXPECT_EQ(unit->Text(), "");
   EXPECT_EQ(Beeps().size(), 12u);
-  EXPECT_TRUE(driver.boxes.empty());
+  EXPECT_TRUE(driver.messages.empty());
 }
 
 TEST_F(NumEdit, DblValueReadNormalisesTheText) {
@@ -112,7 +94,7 @@ TEST_F(NumEdit, DblValueReadNormalisesTheText) {
   dbl->SetText("+2.50");
   EXPECT_DOUBLE_EQ(dbl->Value(), 2.5);
   EXPECT_EQ(dbl->Text(), "2.5");
-  EXPECT_TRUE(driver.boxes.empty());
+  EXPECT_TRUE(driver.messages.empty());
 }
 
 TEST_F(NumEdit, DblValueOfANonNumberTellsTheUserAndGivesTheMinimum) {
@@ -121,10 +103,10 @@ TEST_F(NumEdit, DblValueOfANonNumberTellsTheUserAndGivesTheMinimum) {
   dbl->SetText("1.2.3");
   EXPECT_DOUBLE_EQ(dbl->Value(), 0.5);
   EXPECT_EQ(dbl->Text(), "0.5");
-  ASSERT_EQ(driver.boxes.size(), 2u);
-  EXPECT_EQ(driver.boxes[0].text, "The text you entered is not a valid number");
-  EXPECT_EQ(driver.boxes[1].text, "The entered text is:1.2.3:");
-  EXPECT_EQ(driver.boxes[0].icon, platform::MsgIcon::None);
+  ASSERT_EQ(driver.messages.size(), 2u);
+  EXPECT_EQ(driver.messages[0].text, "The text you entered is not a valid number");
+  EXPECT_EQ(driver.messages[1].text, "The entered text is:1.2.3:");
+  EXPECT_EQ(driver.messages[0].icon, platform::MsgIcon::None);
 }
 
 TEST_F(NumEdit, DblLeftOutsideItsRangeIsClampedWarnedAndKeepsTheFocus) {
@@ -136,10 +118,10 @@ TEST_F(NumEdit, DblLeftOutsideItsRangeIsClampedWarnedAndKeepsTheFocus) {
   actions::SetText(*form, "txtWidthFactor", {"4"});
   EXPECT_FALSE(actions::Focus(*form, "txtOther"));
   EXPECT_EQ(dbl->Text(), "3");
-  ASSERT_EQ(driver.boxes.size(), 1u);
-  EXPECT_EQ(driver.boxes[0].text, "The value for Width Factor must be between 0.5 and 3.0");
-  EXPECT_EQ(driver.boxes[0].caption, "QX Tools (Warning!)");
-  EXPECT_EQ(driver.boxes[0].icon, platform::MsgIcon::Warning);
+  ASSERT_EQ(driver.messages.size(), 1u);
+  EXPECT_EQ(driver.messages[0].text, "The value for Width Factor must be between 0.5 and 3.0");
+  EXPECT_EQ(driver.messages[0].caption, "QX Tools (Warning!)");
+  EXPECT_EQ(driver.messages[0].icon, platform::MsgIcon::Warning);
   EXPECT_EQ(Beeps(), std::vector<BeepKind>{BeepKind::Exclamation});
   EXPECT_EQ(form->ActiveControl(), dbl);
   EXPECT_EQ(dbl->SelLength(), 1);  // the text is selected for retyping
@@ -148,14 +130,14 @@ TEST_F(NumEdit, DblLeftOutsideItsRangeIsClampedWarnedAndKeepsTheFocus) {
   actions::SetText(*form, "txtWidthFactor", {"2"});
   EXPECT_TRUE(actions::Focus(*form, "txtOther"));
   EXPECT_EQ(dbl->Text(), "2");
-  EXPECT_EQ(driver.boxes.size(), 1u);
+  EXPECT_EQ(driver.messages.size(), 1u);
 
   // Without a message the value is clamped silently.
   dbl->ErrorMessage.clear();
   actions::SetText(*form, "txtWidthFactor", {"0.1"});
   EXPECT_TRUE(actions::Focus(*form, "txtOther"));
   EXPECT_EQ(dbl->Text(), "0.5");
-  EXPECT_EQ(driver.boxes.size(), 1u);
+  EXPECT_EQ(driver.messages.size(), 1u);
 }
 
 TEST_F(NumEdit, DblFollowsTheLocaleDecimalSeparator) {
@@ -173,7 +155,7 @@ TEST_F(NumEdit, DblFollowsTheLocaleDecimalSeparator) {
   EXPECT_EQ(dbl->Text(), "0,5");
   dbl->SetText("2.5");  // pasted in the other notation: not a number here
   EXPECT_DOUBLE_EQ(dbl->Value(), 0);
-  EXPECT_EQ(driver.boxes.size(), 2u);
+  EXPECT_EQ(driver.messages.size(), 2u);
 }
 
 TEST_F(NumEdit, DblWriteClampsOnlyWithARange) {
@@ -208,7 +190,7 @@ TEST_F(NumEdit, LongLeftWritesItsCheckedValueBack) {
   actions::SetText(*form, "txtPlaces", {"1-2"});
   EXPECT_TRUE(actions::Focus(*form, "txtOther"));
   EXPECT_EQ(lng->Text(), "1");
-  EXPECT_TRUE(driver.boxes.empty());
+  EXPECT_TRUE(driver.messages.empty());
   EXPECT_TRUE(Beeps().empty());
 }
 

@@ -4,57 +4,25 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "core/two_point.h"
 #include "host/host.h"
+#include "machine_test.h"
 #include "platform/system.h"
 #include "platform/window_handle.h"
 
 namespace qxt {
 namespace {
 
-// Answers the host's point requests from a list, in order; cancels when the list is used up.
-class ScriptedInput : public host::InputSource {
- public:
-  host::PointReply Ask(host::RequestKind, const std::string& prompt) override {
-    prompts.push_back(prompt);
-    if (replies.empty()) return {};
-    host::PointReply reply = replies.front();
-    replies.pop_front();
-    return reply;
-  }
-  void Point(int32_t x, int32_t y) {
-    host::PointReply r;
-    r.kind = host::PointReply::Kind::Point;
-    r.x = x;
-    r.y = y;
-    replies.push_back(r);
-  }
-  void Reply(host::PointReply::Kind kind) {
-    host::PointReply r;
-    r.kind = kind;
-    replies.push_back(r);
-  }
-  std::deque<host::PointReply> replies;
-  std::vector<std::string> prompts;
-};
-
-class Units : public ::testing::Test {
+// The shared fresh machine, with the host at scale 1.
+class Units : public testsupport::MachineTest {
  protected:
   void SetUp() override {
-    platform::Reset();
-    host::Host::Options options;
-    options.readIni = false;
-    h = &host::Host::Start(options);
-    h->SetInputSource(&input);
+    MachineTest::SetUp();
+    h = host_;
     h->SetScale(1.0);
-  }
-  void TearDown() override {
-    host::Host::Stop();
-    platform::Reset();
   }
   void Use(uint16_t scaledUnits, int32_t pointsPerUnit, int space = 1) {
     host::UnitSettings& u = h->MutableUnits();
@@ -72,7 +40,7 @@ class Units : public ::testing::Test {
   }
 
   host::Host* h = nullptr;
-  ScriptedInput input;
+  testsupport::TestUser& input = user;
 };
 
 void ExpectSameUnits(const host::UnitSettings& a, const host::UnitSettings& b,
