@@ -4,7 +4,6 @@
 
 #include "core/exports.h"
 #include "core/forms.h"
-#include "core/host_paths.h"
 #include "core/messages.h"
 #include "hsi/hsi.h"
 #include "platform/system.h"
@@ -50,10 +49,9 @@ void StartLibrary() {
 
   state.RunningTool = 0;
   state.SnapToolbarShown = false;
-  if (HostFolder(kProgramFolder, state.HostDirectory) && !state.HostDirectory.empty() &&
-      state.HostDirectory.back() != '\\') {
-    state.HostDirectory += '\\';
-  }
+  // The folder of the program that loaded the library, with its trailing backslash.
+  const std::string& exeName = platform::Application().exeName;
+  state.HostDirectory = exeName.substr(0, exeName.find_last_of('\\') + 1);
   platform::Application().title.clear();
   platform::Application().helpFile.clear();
 

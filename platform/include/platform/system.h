@@ -76,6 +76,9 @@ struct ApplicationSettings {
   // The number format of the user's locale. The stand-in machine is set to English (United
   // States); a test may choose another separator.
   char decimalSeparator = '.';
+  // The full path of the running program's executable, as the system reports it for the
+  // process. The host program may set its own; the stand-in machine's host lives here.
+  std::string exeName = "C:\\TRACELON\\TRACELON.EXE";
 };
 ApplicationSettings& Application();
 

@@ -43,11 +43,12 @@ class Frame : public test::PluginTest {
 TEST_F(Frame, LoadingSetsUpTheLibrary) {
   platform::Application().title = "Host";
   platform::Application().helpFile = "host.hlp";
+  platform::Application().exeName = "D:\\PROGRAMS\\CAD\\TRACELON.EXE";
   LoadReady();
   EXPECT_EQ(platform::ApplicationWindow(), HsiGetWindowHandle());
   EXPECT_EQ(State().RunningTool, 0);
   EXPECT_FALSE(State().SnapToolbarShown);
-  EXPECT_EQ(State().HostDirectory, "C:\\TRACELON\\");
+  EXPECT_EQ(State().HostDirectory, "D:\\PROGRAMS\\CAD\\");
   EXPECT_EQ(platform::Application().title, "");
   EXPECT_EQ(platform::Application().helpFile, "");
 
