@@ -9,6 +9,5 @@ function(qxt_test name)
   qxt_warnings(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};QXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
