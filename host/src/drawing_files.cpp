@@ -170,7 +170,7 @@ bool Host::SaveDrawing(const std::string& path, std::string* error) {
                         {"visible", r.visible}});
   }
   j["references"] = refs;
-  if (!WriteWindowsFile(path, j.dump(1) + "\n", error)) return false;
+  if (!WriteWindowsFile(path, DumpJson(std::move(j), 1) + "\n", error)) return false;
   drawingPath_ = path;
   return true;
 }
@@ -220,7 +220,8 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
       if (!s.is_object() || !s.contains("name") || !s["name"].is_string() || !s.contains("text") ||
           !s["text"].is_string())
         return fail("bad symbol entry");
-      auto def = ParseSymbol(s["text"].get<std::string>(), s["name"].get<std::string>(), &why);
+      auto def =
+          ParseSymbol(s["text"].get<std::string>(), s["name"].get<std::string>(), &why, true);
       if (!def) return fail("symbol " + s["name"].get<std::string>() + ": " + why);
       defs.push_back(std::move(*def));
     }

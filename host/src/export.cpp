@@ -35,7 +35,7 @@ std::string Host::ToJson() const {
   j["loadedFiles"] = files;
   j["messageLine"] = messageLine_;
   j["callback"] = callback_;
-  return j.dump(2) + "\n";
+  return DumpJson(std::move(j), 2) + "\n";
 }
 
 namespace {

@@ -473,8 +473,9 @@ Box RotatedRect(PointD origin, double left, double bottom, double right, double 
   PointD corners[4] = {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
   for (auto c : corners) {
     PointD p = Rotate({origin.x + c.x, origin.y + c.y}, origin, degrees);
-    box.Add(std::llround(std::floor(p.x)), std::llround(std::floor(p.y)));
-    box.Add(std::llround(std::ceil(p.x)), std::llround(std::ceil(p.y)));
+    // Clamped to the drawing's coordinate range, however large the text's scale makes it.
+    box.Add(RoundDbu(std::floor(p.x)), RoundDbu(std::floor(p.y)));
+    box.Add(RoundDbu(std::ceil(p.x)), RoundDbu(std::ceil(p.y)));
   }
   return box;
 }
@@ -522,8 +523,9 @@ Box Host::ObjectBox(const Object& o) const {
       }
       for (const auto& e : def->elements) {
         for (const auto& local : ElementOutline(e)) {
+          // Clamped to the drawing's coordinate range, however large the symbol's unit is.
           PointD p = SymbolToDrawing(*def, d, o.at, local);
-          box.Add(std::llround(p.x), std::llround(p.y));
+          box.Add(RoundDbu(p.x), RoundDbu(p.y));
         }
       }
       if (box.Empty()) box.Add(o.at.x, o.at.y);

@@ -23,6 +23,9 @@ bool ToNumber(const TextWord& w, double* out) {
   return true;
 }
 
+// A justification code fits the 16-bit field of the text records it ends up in.
+bool IsCode(double v) { return v >= -32768 && v <= 32767; }
+
 std::string Num(double v) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.10g", v);
@@ -45,12 +48,12 @@ std::string Quote(const std::string& s) {
 }  // namespace
 
 std::optional<SymbolDef> ParseSymbol(const std::string& text, const std::string& name,
-                                     std::string* error) {
+                                     std::string* error, bool carried) {
   auto fail = [&](int line, const std::string& why) -> std::optional<SymbolDef> {
     if (error) *error = "line " + std::to_string(line) + ": " + why;
     return std::nullopt;
   };
-  if (text.size() > kMaxFile) return fail(0, "file too large");
+  if (text.size() > kMaxFile && !carried) return fail(0, "file too large");
   SymbolDef def;
   def.name = name;
   std::istringstream in(text);
@@ -59,7 +62,7 @@ std::optional<SymbolDef> ParseSymbol(const std::string& text, const std::string&
   bool headerSeen = false;
   while (std::getline(in, line)) {
     ++number;
-    if (line.size() > kMaxLine) return fail(number, "line too long");
+    if (line.size() > kMaxLine && !carried) return fail(number, "line too long");
     std::vector<TextWord> words;
     if (!SplitWords(line, &words)) return fail(number, "unclosed quote");
     if (words.empty() || (!words[0].quoted && words[0].text[0] == '#')) continue;
@@ -139,7 +142,7 @@ std::optional<SymbolDef> ParseSymbol(const std::string& text, const std::string&
           e.angle1 = a;
           k += 2;
         } else if (option == "JUST" && k + 2 < words.size() && ToNumber(words[k + 1], &a) &&
-                   ToNumber(words[k + 2], &b)) {
+                   ToNumber(words[k + 2], &b) && IsCode(a) && IsCode(b)) {
           e.hcode = static_cast<int>(a);
           e.vcode = static_cast<int>(b);
           k += 3;

@@ -168,6 +168,22 @@ TEST_F(Drawing, DrawingFileRoundTripAndRefusals) {
   EXPECT_EQ(HsiLoadFile("C:\\NOWHERE\\X.VWF", HSI_LOAD_DRAWING, nullptr), HSI_FAILURE);
 }
 
+TEST_F(HostTest, TextsInTheWindowsCharacterSetAreExportedAndSaved) {
+  // A degree sign and an en dash as single bytes of the 8-bit Windows character set, beside a
+  // UTF-8 text that stays as it is.
+  host_->AddText({0, 0}, "45\xB0 \x96 1/2");
+  host_->AddText({0, 100000}, "90\xC2\xB0");
+  Json exported = Json::parse(host_->ToJson());
+  EXPECT_EQ(exported["objects"][0]["text"], "45\u00B0 \u2013 1/2");
+  EXPECT_EQ(exported["objects"][1]["text"], "90\u00B0");
+  std::string error;
+  ASSERT_TRUE(host_->SaveDrawing("C:\\TRACELON\\DRAWINGS\\DEG.VWF", &error)) << error;
+  ASSERT_TRUE(host_->OpenDrawing("C:\\TRACELON\\DRAWINGS\\DEG.VWF", &error)) << error;
+  Json reopened = Json::parse(host_->ToJson());
+  EXPECT_EQ(reopened["objects"][0]["text"], exported["objects"][0]["text"]);
+  EXPECT_EQ(reopened["objects"][1]["text"], exported["objects"][1]["text"]);
+}
+
 TEST_F(HostTest, LayerFilesAndReferences) {
   std::filesystem::create_directories(platform::ResolvePath("C:\\TRACELON\\REFS"));
   std::filesystem::create_directories(platform::ResolvePath("C:\\QXTOOLS"));

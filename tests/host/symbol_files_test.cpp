@@ -40,7 +40,8 @@ TEST(SymbolFile, MalformedFilesAreRefusedWithTheLine) {
                        "TRACELON SYMBOL 1\nTEXT 0 0 2 unquoted\n",
                        "TRACELON SYMBOL 1\nTEXT 0 0 2 \"open\n",
                        "TRACELON SYMBOL 1\nCIRCLE 0 0 5\n",
-                       "TRACELON SYMBOL 1\nLINE 0 0 1 nan\n"};
+                       "TRACELON SYMBOL 1\nLINE 0 0 1 nan\n",
+                       "TRACELON SYMBOL 1\nTEXT 0 0 2 \"A\" JUST 1e10 3\n"};
   for (const char* text : bad) {
     std::string error;
     EXPECT_FALSE(host::ParseSymbol(text, "BAD.SYM", &error)) << text;
@@ -50,6 +51,23 @@ TEST(SymbolFile, MalformedFilesAreRefusedWithTheLine) {
   host::ParseSymbol("TRACELON SYMBOL 1\nLINE 0 0 1 1\nARC x\n", "BAD.SYM", &error);
   EXPECT_EQ(error.rfind("line 3:", 0), 0u) << error;
   EXPECT_FALSE(host::ParseSymbol(std::string(2 << 20, 'x'), "BIG.SYM", &error));
+}
+
+TEST_F(HostTest, DrawingsCarryTheirSymbolsEvenWhenWritingLengthensThem) {
+  // A line just within the limit of symbol files, whose numbers are written out longer.
+  std::string text = "TRACELON SYMBOL 1\nLINE";
+  for (int i = 0; i < 1000; ++i) text += " 1e9";
+  WriteFile("C:\\TRACELON\\SYMBOLS\\LONG.SYM", text + "\n");
+  ASSERT_GT(host_->AddSymbol("LONG.SYM", {0, 0}), 0);
+  std::string error;
+  ASSERT_TRUE(host_->SaveDrawing("C:\\TRACELON\\DRAWINGS\\LONG.VWF", &error)) << error;
+  EXPECT_GT(ReadFile("C:\\TRACELON\\DRAWINGS\\LONG.VWF").size(), 10000u);
+  host_ = &host::Host::Start();
+  ASSERT_TRUE(host_->OpenDrawing("C:\\TRACELON\\DRAWINGS\\LONG.VWF", &error)) << error;
+  const host::SymbolDef* def = host_->Symbol(host_->FindSymbol("LONG.SYM"));
+  ASSERT_NE(def, nullptr);
+  ASSERT_EQ(def->elements.size(), 1u);
+  EXPECT_EQ(def->elements[0].points.size(), 500u);
 }
 
 TEST_F(HostTest, InstancesAreScaledTurnedAndMirrored) {
@@ -79,6 +97,15 @@ TEST_F(HostTest, InstancesAreScaledTurnedAndMirrored) {
   EXPECT_EQ(info.head.x2, 1000);
   EXPECT_EQ(HsiPutInstance(tick, &at, 0, 1, 1, 0, 0, 0, HSI_FINAL),
             static_cast<int32_t>(HSI_FAILURE));
+  // However large the symbol's unit, its extent stays within the drawing's coordinates.
+  WriteFile("C:\\TRACELON\\SYMBOLS\\HUGE.SYM", "TRACELON SYMBOL 1\nUNIT 1e300\nLINE 0 0 1 -1\n");
+  int32_t huge = host_->AddSymbol("HUGE.SYM", {0, 0});
+  ASSERT_GT(huge, 0);
+  ASSERT_EQ(HsiObjInfo(huge, &info), HSI_SUCCESS);
+  EXPECT_EQ(info.head.x1, 0);
+  EXPECT_EQ(info.head.x2, INT32_MAX);
+  EXPECT_EQ(info.head.y1, INT32_MIN);
+  EXPECT_EQ(info.head.y2, 0);
   // Set-up placement loads the symbol from the symbol folder by name.
   EXPECT_GT(host_->AddSymbol("tick.sym", {0, 0}), 0);
   std::string error;

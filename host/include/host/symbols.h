@@ -33,9 +33,11 @@ struct SymbolDef {
 };
 
 // Reads a symbol file's text. On failure returns nullopt and puts the line number and the reason
-// into `error`.
+// into `error`. `carried` is for a symbol's text inside a drawing file, as WriteSymbol made it:
+// writing may lengthen a symbol's lines (1e9 becomes 1000000000), so the line and file limits of
+// symbol files do not apply to it (the drawing file has its own limit).
 std::optional<SymbolDef> ParseSymbol(const std::string& text, const std::string& name,
-                                     std::string* error);
+                                     std::string* error, bool carried = false);
 // The symbol's text in the .SYM format (for drawing files that carry their symbols).
 std::string WriteSymbol(const SymbolDef& def);
 
