@@ -75,7 +75,7 @@ double TDblEdit::Clamp(double value) const {
 double TDblEdit::Value() {
   std::string text = Text();
   if (!text.empty() && text.front() == LocaleDecimalSeparator()) {
-    text.insert(0, "0");
+    text = "0" + text;
     SetText(text);
   }
   if (const std::optional<double> value = ParseLocaleReal(text)) {
