@@ -193,10 +193,12 @@ HsiStatus HsiGetDwgInfo(HsiDrawingInfo* info) {
   }
   info->objectCount = count;
   if (!extent.Empty()) {
-    info->x1 = static_cast<int32_t>(extent.x1);
-    info->y1 = static_cast<int32_t>(extent.y1);
-    info->x2 = static_cast<int32_t>(extent.x2);
-    info->y2 = static_cast<int32_t>(extent.y2);
+    // An arc near the edge of the coordinate range may reach past it: the box is clamped to the
+    // range rather than wrapped.
+    info->x1 = host::RoundDbu(static_cast<double>(extent.x1));
+    info->y1 = host::RoundDbu(static_cast<double>(extent.y1));
+    info->x2 = host::RoundDbu(static_cast<double>(extent.x2));
+    info->y2 = host::RoundDbu(static_cast<double>(extent.y2));
   }
   info->drawingScale = h->Units().drawingScale;
   info->plotScale = h->Units().plotScale;

@@ -128,3 +128,16 @@ TEST_F(HostTest, FoldersComeFromTheIniFileWhenItNamesThem) {
 }
 
 }  // namespace
+
+TEST_F(HostTest, AnExtentPastTheCoordinateRangeIsClampedNotWrapped) {
+  // A full circle whose right and top edges reach past the int32 range.
+  const int32_t id = Host().AddArc({1990000000, 1990000000}, 200000000, 0, 360);
+  ASSERT_GT(id, 0);
+  HsiObjectInfo info;
+  ASSERT_EQ(HsiObjInfo(id, &info), HSI_SUCCESS);
+  // Copies of the packed fields: no reference may bind to them.
+  EXPECT_EQ(+info.head.x1, 1790000000);
+  EXPECT_EQ(+info.head.y1, 1790000000);
+  EXPECT_EQ(+info.head.x2, INT32_MAX);
+  EXPECT_EQ(+info.head.y2, INT32_MAX);
+}
