@@ -19,6 +19,9 @@ constexpr int kClientWidth = 460;
 constexpr int kClientHeight = 400;
 constexpr int kMemoHeight = 120;
 constexpr int kSettingsTop = 150;
+constexpr int kTabSetHeight = 22;  // the tab set sits right above the settings
+constexpr int kMemoGap = 4;        // between the memo and the tab set
+constexpr int kButtonStep = 30;
 constexpr int kSettingsWidth = 360;
 constexpr int kButtonLeft = 372;
 // On the CAD page the memo is as wide as the client area less this.
@@ -48,8 +51,8 @@ TdlgQXText::TdlgQXText()
     : platform::Form("TdlgQXText", ""),
       mmText(Make<platform::Memo>(*this, "mmText", nullptr, 4, 4, kClientWidth - kCadMemoMargin,
                                   kMemoHeight)),
-      TabSet(Make<platform::TabSet>(*this, "TabSet", nullptr, 4, kSettingsTop - 22, kSettingsWidth,
-                                    21)),
+      TabSet(Make<platform::TabSet>(*this, "TabSet", nullptr, 4, kSettingsTop - kTabSetHeight,
+                                    kSettingsWidth, 21)),
       ntbkSettings(Make<platform::Notebook>(*this, "ntbkSettings", nullptr, 4, kSettingsTop,
                                             kSettingsWidth, 240)),
       pageCadText(ntbkSettings.AddPage("CAD Text")),
@@ -79,10 +82,10 @@ TdlgQXText::TdlgQXText()
       txtTTOrientation(
           Make<platform::Edit>(*this, "txtTTOrientation", &pageTrueType, 272, 166, 70, 21)),
       btnOK(MakeButton(*this, "btnOK", kSettingsTop, "OK", platform::ModalResult::OK)),
-      btnCancel(MakeButton(*this, "btnCancel", kSettingsTop + 30, "Cancel",
+      btnCancel(MakeButton(*this, "btnCancel", kSettingsTop + kButtonStep, "Cancel",
                            platform::ModalResult::Cancel)),
-      btnHelp(
-          MakeButton(*this, "btnHelp", kSettingsTop + 60, "&Help", platform::ModalResult::None)) {
+      btnHelp(MakeButton(*this, "btnHelp", kSettingsTop + 2 * kButtonStep, "&Help",
+                         platform::ModalResult::None)) {
   helpContext = 126;
   borderStyle = platform::BorderStyle::Sizeable;
   showHint = true;
@@ -184,6 +187,15 @@ void TdlgQXText::FormActivate(platform::Form&) {
 }
 
 void TdlgQXText::FormResize(platform::Form&) {
+  // The settings and the buttons keep their place at the foot of the dialog; the memo above them
+  // takes the height that is left. The dialog never lays out smaller than it was designed.
+  const int settingsTop = std::max(kSettingsTop, ClientHeight() - (kClientHeight - kSettingsTop));
+  TabSet.SetTop(settingsTop - kTabSetHeight);
+  ntbkSettings.SetTop(settingsTop);
+  btnOK.SetTop(settingsTop);
+  btnCancel.SetTop(settingsTop + kButtonStep);
+  btnHelp.SetTop(settingsTop + 2 * kButtonStep);
+  mmText.SetHeight(settingsTop - kTabSetHeight - kMemoGap - mmText.Top());
   if (!OnTrueTypeTab()) mmText.SetWidth(ClientWidth() - kCadMemoMargin);
 }
 

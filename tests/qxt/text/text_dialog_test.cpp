@@ -262,6 +262,26 @@ TEST_F(TextDialogTest, MemoFollowsTheSelectedPage) {
   });
 }
 
+TEST_F(TextDialogTest, ResizingKeepsTheMemoAboveTheSettings) {
+  TdlgQXText& d = dialog();
+  const int memoHeight = d.mmText.Height();
+  const int tabTop = d.TabSet.Top();
+  const int okTop = d.btnOK.Top();
+  d.SetClientHeight(d.ClientHeight() + 100);
+  d.SetClientWidth(d.ClientWidth() + 60);
+  EXPECT_EQ(d.TabSet.Top(), tabTop + 100);
+  EXPECT_EQ(d.ntbkSettings.Top(), d.TabSet.Top() + d.TabSet.Height() + 1);
+  EXPECT_EQ(d.btnOK.Top(), okTop + 100);
+  EXPECT_EQ(d.mmText.Height(), memoHeight + 100);
+  EXPECT_LT(d.mmText.Top() + d.mmText.Height(), d.TabSet.Top());
+  EXPECT_EQ(d.mmText.Width(), d.ClientWidth() - 8);  // on the CAD page
+
+  // Made smaller again, it lays out as designed.
+  d.SetClientHeight(d.ClientHeight() - 200);
+  EXPECT_EQ(d.TabSet.Top(), tabTop);
+  EXPECT_EQ(d.mmText.Height(), memoHeight);
+}
+
 TEST_F(TextDialogTest, FontDialogChangesTheTrueTypeFont) {
   platform::FontChoice choice;
   choice.face = "Courier New";
