@@ -47,12 +47,12 @@ const std::set<std::string> kAll = {
 
 const std::set<std::string> kBuilt = {
     "ShowAboutBox",    "QXTHelp",           "ToolHelp",           "LayerHelp", "GetBaseDir",
-    "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings", "QXText",
+    "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings", "QXText", "QXMacro",
 };
 
 const std::set<std::string> kToCome = {
     "QXLeader",    "QXSymbol", "QXDoor",     "QXDimension",   "QXQText",  "QXQEdit",
-    "QXFlexText",  "QXSnap",   "QXMacro",    "QXProject",     "QXLayer",  "QXArea",
+    "QXFlexText",  "QXSnap",    "QXProject",     "QXLayer",  "QXArea",
     "QXReference", "QXPlan",   "GetLyrFile", "QXScale",       "GetScale", "QXCircle",
     "QXArc",       "QXFix",    "QXTrim",     "QXActiveLayer", "QXSetup",
 };
