@@ -91,7 +91,7 @@ TEST_F(ScaleTest, MetricUnitsPickTheUnitAndScaleTheDrawingScaleIntoTheList) {
   };
   const std::vector<Case> cases = {
       {HSI_UNIT_MILLIMETRES, 1000, 0, "1 : 100"},  // 1000 / 10
-      {HSI_UNIT_MILLIMETRES, 25, 0, "1 : 2"},      // 2.5 rounds to even
+      {HSI_UNIT_MILLIMETRES, 145, 0, "1 : 10"},    // 14.5 rounds to even, nearer to 10
       {HSI_UNIT_CENTIMETRES, 50, 1, "1 : 50"},
       {HSI_UNIT_METRES, 0.2, 2, "1 : 20"},  // x 100
   };
@@ -211,6 +211,16 @@ TEST_F(ScaleTest, OkOnTheMetricPageInMillimetres) {
   EXPECT_EQ(Units().unitType, HSI_UNIT_METRES);
   EXPECT_EQ(Units().drawingScale, 0.5);
   EXPECT_EQ(+Config().ScalePage, 2);
+
+  // Millimetres: 768500 / 100 = 7685, a tenth of it 768.5 rounds to even.
+  Config().PointsPerUnit = 768500;
+  OnForm([](platform::Form& form) {
+    act::Select(form, "rgrpMetricScales", "1 : 100");
+    act::Select(form, "rgrpMetricDisplayUnit", "Millimeter");
+    act::Click(form, "OK");
+  });
+  QXScale();
+  EXPECT_EQ(Units().pointsPerUnit, 768);
 }
 
 TEST_F(ScaleTest, ADrawingAtScale1NeverSelectsTheEmptyEngineeringSlot) {
