@@ -119,7 +119,7 @@ void TdlgQXPlan::FormCreate() {
 
   if (PlanDialogUsed) {
     // A plan type that is no longer in the list gives way to the first one.
-    rgrpPlanTypes.SetItemIndex(lastPlanType < count ? lastPlanType : 0);
+    rgrpPlanTypes.SetItemIndex(lastPlanType >= 0 && lastPlanType < count ? lastPlanType : 0);
     rgrpOptions.SetItemIndex(lastOption);
   } else {
     rgrpOptions.SetItemIndex(2);

@@ -76,6 +76,11 @@ TEST_F(PlanTest, PlanTypesFillColumnsOfAtMostTwelveUpToTheFirstEmptyDescription)
     EXPECT_EQ(Dialog().rgrpPlanTypes.items.size(), std::size_t(count));
     EXPECT_EQ(Dialog().rgrpPlanTypes.columns, columns) << count << " plan types";
   }
+  EXPECT_TRUE(Dialog().btnOK.Enabled());
+  SetPlanTypes(0);  // nothing to choose: OK cannot confirm an empty choice
+  Dialog().FormCreate();
+  EXPECT_EQ(Dialog().rgrpPlanTypes.columns, 1);
+  EXPECT_FALSE(Dialog().btnOK.Enabled());
   SetPlanTypes(20);
   Config().PlanTypes[5].Description.Set("");
   Dialog().FormCreate();
