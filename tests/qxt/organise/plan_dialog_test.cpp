@@ -250,5 +250,21 @@ TEST_F(PlanTest, AMissingReferenceLayerFileIsReportedAndTheReferencesKeepTheirs)
   EXPECT_EQ(Host().RedrawCount(), 1);
 }
 
+TEST_F(PlanTest, AReferenceLayerFilePathTooLongForTheRecordIsReportedNotCut) {
+  // A base directory of 248 characters: the layer file paths are 265 long.
+  std::string base = "C:";
+  for (int level = 0; level < 6; ++level) base += "\\" + std::string(40, char('A' + level));
+  Config().BaseDirectory.Set(base);
+  WriteFileIn(base + "\\layers", "plan3.lyr", kLayerText);
+  AddReference("C:\\TRACELON\\REFS\\SITE.VWF");
+  Choose(0, 2);
+  QXPlan();
+  ASSERT_EQ(user.messages.size(), 1u);
+  EXPECT_NE(user.messages[0].text.find("is too long for the reference records"), std::string::npos);
+  EXPECT_EQ(Host().References()[0].layerFile, "");
+  EXPECT_TRUE(Host().CallsTo("HsiSetReferenceInformation").empty());
+  EXPECT_TRUE(Host().CallsTo("HsiRefRegen").empty());
+}
+
 }  // namespace
 }  // namespace qxt
