@@ -80,7 +80,7 @@ void DrawLineArrowhead(const LeaderStyle& style, const HsiPoint& arrow, double d
   const LineArrowhead head =
       LineArrowheadEnds(arrow, direction, style.ArrowAngle, style.ArrowLength);
   const std::int16_t weight = static_cast<std::int16_t>(
-      std::clamp<std::int32_t>(style.ArrowWeight, 0, std::numeric_limits<std::int16_t>::max()));
+      std::clamp<std::int32_t>(+style.ArrowWeight, 0, std::numeric_limits<std::int16_t>::max()));
   Polyline({head.p1, arrow, head.p2}, layer, weight, colour, kDrawNormal);
 }
 

@@ -181,7 +181,7 @@ void TdlgQXLeader::FormShow(platform::Form&) {
   copy_ = Config();
   // The layer names belong to the drawing, which may have changed since the last showing.
   FillNotesLayers();
-  const int type = std::clamp<int>(copy_.LeaderType, 0, 2);
+  const int type = std::clamp<int>(+copy_.LeaderType, 0, 2);
   rGrpLeaderType.SetItemIndex(type);  // a change of type loads its record by the click
   LoadStyle(type);
   HsiPutMsg(kLeaderDialogMessage);
@@ -209,7 +209,7 @@ void TdlgQXLeader::LoadStyle(int type) {
       break;
   }
   NoteOptionClick(rbtnNoteOptionsNone);
-  cbxNotesLayer.SetItemIndex(std::clamp<int>(style.NotesLayer, 0, HSI_LAYER_COUNT));
+  cbxNotesLayer.SetItemIndex(std::clamp<int>(+style.NotesLayer, 0, HSI_LAYER_COUNT));
 }
 
 void TdlgQXLeader::SaveStyle(int type) {

@@ -51,7 +51,7 @@ TEST_F(LeaderDialogTest, TypedNotesLayerTakesItsLeadingWholeNumberWithinRange) {
     act::Click(form, "OK");
   });
   EXPECT_EQ(selected, (std::vector<int>{255, 0, 12, 0, 255, 7}));
-  EXPECT_EQ(Style(Config().LeaderType).NotesLayer, 7);
+  EXPECT_EQ(+Style(Config().LeaderType).NotesLayer, 7);
 }
 
 TEST_F(LeaderDialogTest, NotesLayerListNamesEveryLayerCutTo22Characters) {
@@ -103,11 +103,11 @@ TEST_F(LeaderDialogTest, TypeGroupSavesIntoTheSelectedTypeAndLoadsTheClickedOne)
   });
   EXPECT_EQ(result, platform::ModalResult::OK);
   EXPECT_EQ(shown, (std::vector<std::string>{"1/8\"", "1/16\"", "1/32\"", "7"}));
-  EXPECT_EQ(Config().LeaderType, 0);
-  EXPECT_EQ(Style(1).Extension, 192000);
-  EXPECT_EQ(Style(0).ArrowWeight, 7);
+  EXPECT_EQ(+Config().LeaderType, 0);
+  EXPECT_EQ(+Style(1).Extension, 192000);
+  EXPECT_EQ(+Style(0).ArrowWeight, 7);
   EXPECT_EQ(double(Style(0).ArrowAngle), 30.0);
-  EXPECT_EQ(Style(2).Extension, 24000);
+  EXPECT_EQ(+Style(2).Extension, 24000);
 }
 
 TEST_F(LeaderDialogTest, CancelDropsTheWorkingCopy) {
@@ -140,15 +140,15 @@ TEST_F(LeaderDialogTest, FieldsThatAreNoNumbersStoreZeroAndWeightStaysWithin255)
   });
   const LeaderStyle s = Style(Config().LeaderType);
   EXPECT_EQ(double(s.ArrowAngle), 0.0);
-  EXPECT_EQ(s.ArrowWeight, 255);
+  EXPECT_EQ(+s.ArrowWeight, 255);
   EXPECT_EQ(s.ArrowSymbol.Get(), "AVERYLONGNAME");  // the first 13 characters
-  EXPECT_EQ(s.NoteOption, 2);
-  EXPECT_EQ(s.ArrowheadType, 1);
+  EXPECT_EQ(+s.NoteOption, 2);
+  EXPECT_EQ(+s.ArrowheadType, 1);
   Show([](platform::Form& form) {
     act::SetText(form, "txtWeight", {"heavy"});
     act::Click(form, "OK");
   });
-  EXPECT_EQ(Style(Config().LeaderType).ArrowWeight, 0);
+  EXPECT_EQ(+Style(Config().LeaderType).ArrowWeight, 0);
 }
 
 // A person who also notes what each open-file dialog asked.
