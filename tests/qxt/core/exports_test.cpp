@@ -47,6 +47,7 @@ const std::set<std::string> kAll = {
 
 const std::set<std::string> kBuilt = {
     "QXText",
+    "QXLeader",
     "QXMacro",
     "QXLayer",
     "QXPlan",
@@ -64,7 +65,6 @@ const std::set<std::string> kBuilt = {
 };
 
 const std::set<std::string> kToCome = {
-    "QXLeader",
     "QXSymbol",
     "QXDoor",
     "QXDimension",
