@@ -20,6 +20,7 @@ constexpr const char* kConfigFileName = "QXTOOLS.DAT";
 // The part of the record that is read first to learn the format: the flag, the version and the
 // base directory.
 constexpr std::size_t kConfigHeadSize = 263;
+static_assert(offsetof(QXConfig, DefaultUnitType) == kConfigHeadSize);
 
 const char* const kNoWorkFilesPath =
     "Tracelon failed to return the WorkFiles path in QXTools:GetQXConfig\r\n"
@@ -94,6 +95,10 @@ bool GetQXConfig() {
     config.ConfigValid = 0;
     return false;
   }
+  // The first bytes go into the record itself, so whatever is decided below, the settings
+  // exports answer from them (a refused later-version file still names its base directory).
+  std::memcpy(&config, head->data(), kConfigHeadSize);
+  config.ConfigValid = 0;
   PString<5> version;
   std::memcpy(&version, head->data() + offsetof(QXConfig, Version), sizeof version);
 
