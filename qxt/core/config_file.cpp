@@ -1,5 +1,7 @@
 // QXTOOLS.DAT: reading (or creating) the configuration record at load and writing it back.
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "core/config.h"
@@ -156,7 +158,20 @@ void SaveQXConfig() {
   } catch (const platform::FileError&) {
     // An unreadable file is simply replaced by the record.
   }
-  if (const auto failure = ReplaceFile(path, contents)) {
+  // Normally a complete copy replaces the file in one step, so a crash mid-save cannot lose the
+  // settings. A drive without room for that second copy still takes the record written over the
+  // file in place (it needs room only for what the file grows by), which is better than not
+  // saving at all.
+  const std::int64_t freeBytes = platform::DiskFree(platform::ExpandFileName(path).front());
+  const bool roomForACopy =
+      freeBytes < 0 || static_cast<std::uint64_t>(freeBytes) >= contents.size();
+  std::optional<std::string> failure;
+  if (roomForACopy) {
+    failure = ReplaceFile(path, contents);
+  } else {
+    failure = WriteFileStart(path, BytesOfRecord(config));
+  }
+  if (failure) {
     ShowError("The following error occurred opening/writing " + path +
               "in Utility:SaveQXConfig:" + "\r\n" + "\r\n" + *failure);
   }
