@@ -94,6 +94,9 @@ TEST_F(NumEdit, DblValueReadNormalisesTheText) {
   dbl->SetText("+2.50");
   EXPECT_DOUBLE_EQ(dbl->Value(), 2.5);
   EXPECT_EQ(dbl->Text(), "2.5");
+  dbl->SetText(" 1.5 ");  // pasted with blanks around
+  EXPECT_DOUBLE_EQ(dbl->Value(), 1.5);
+  EXPECT_EQ(dbl->Text(), "1.5");
   EXPECT_TRUE(driver.messages.empty());
 }
 
