@@ -104,7 +104,15 @@ bool GetQXConfig() {
   PString<5> version;
   std::memcpy(&version, head->data() + offsetof(QXConfig, Version), sizeof version);
 
-  switch (ClassifyConfigVersion(version.Get())) {
+  ConfigFormat format = ClassifyConfigVersion(version.Get());
+  // A file that holds a whole current record is never converted as the shorter earlier layout,
+  // whatever its version text says: that would shift every field after the plan types and write
+  // damaged scales back at the next save. Earlier files are 4604 bytes long.
+  if (format == ConfigFormat::Earlier) {
+    const auto size = platform::FileSizeOf(path);
+    if (size && *size >= kConfigSize) format = ConfigFormat::Current;
+  }
+  switch (format) {
     case ConfigFormat::Earlier: {
       const auto bytes = ReadFileStart(path, kEarlierConfigSize, error);
       if (!bytes) {

@@ -73,6 +73,28 @@ TEST_F(ConfigFile, CurrentFilesAreReadWhole) {
   }
 }
 
+TEST_F(ConfigFile, AWholeCurrentRecordIsNeverReadAsTheEarlierLayout) {
+  // Version texts that are no number (blanks) or that read as the earlier format, on a file of
+  // the current record's length: it is read as it stands and saved back unchanged.
+  for (const char* version : {"+5.10", " 5.10", "5.10 ", "x", "4.2"}) {
+    QXConfig stored = DefaultConfig("C:\\QXTOOLS");
+    stored.ArchScales[3].Scale = 99.0;
+    stored.SnapHierarchies[2][14] = 15;
+    const Bytes bytes = WithVersion(RecordBytes(stored), version);
+    WriteConfig(bytes);
+    StartLibrary();
+    EXPECT_EQ(Config().ConfigValid, 1) << version;
+    EXPECT_EQ(+Config().ArchScales[3].Scale, 99.0) << version;
+    EXPECT_EQ(+Config().SnapHierarchies[2][14], 15) << version;
+    EXPECT_TRUE(Messages().empty()) << version;
+    EndLibrary();
+    Bytes expected = bytes;
+    expected[0] = 1;  // saved as valid
+    EXPECT_EQ(ReadConfig(), expected) << version;
+    ForgetMessages();
+  }
+}
+
 TEST_F(ConfigFile, LaterVersionsAreRefusedAndTheFileIsLeftAlone) {
   for (const char* version : {"5.11", "6"}) {
     ForgetMessages();
