@@ -224,6 +224,21 @@ TEST_F(TextDialogTest, OkWithAFieldNeverLeftStillChecksIt) {
   EXPECT_EQ(+Config().CTLineSpacing, 0.75);
 }
 
+TEST_F(TextDialogTest, ASlantThatIsNoWholeNumberIsStoredAs9999) {
+  // The field was never left, so no check ran on it; OK stores what the text reads as.
+  Show([&](platform::Form& form) {
+    dialog().cad.txtCTSlant.SetText("12.5");
+    act::Click(form, "OK");
+  });
+  EXPECT_EQ(+Config().CTSlant, 9999);
+  Show([&](platform::Form& form) {
+    dialog().cad.txtCTSlant.SetText("-12");
+    act::Click(form, "OK");
+  });
+  EXPECT_EQ(+Config().CTSlant, -12);
+  EXPECT_TRUE(user.messages.empty());
+}
+
 TEST_F(TextDialogTest, MemoFollowsTheSelectedPage) {
   TdlgQXText& d = dialog();
   Show([&](platform::Form& form) {
