@@ -194,6 +194,27 @@ TEST_F(PlaceTextTest, AnswersOtherThanAPointCreateNothing) {
   EXPECT_FALSE(Host().Cursor().active);
 }
 
+TEST_F(PlaceTextTest, LastCreatedObjectIsWhatTheLastCreationReturned) {
+  user.replies = {PointAt(0, 0)};
+  PlaceText({"A"}, "");
+  ASSERT_EQ(FinalObjects().size(), 1u);
+  ASSERT_EQ(State().LastCreatedObject, FinalObjects()[0].id);
+
+  // The host refuses a text of negative size: its failure answer is the last created object.
+  Config().CTSize = -1;
+  user.replies = {PointAt(0, 0)};
+  PlaceText({"B"}, "");
+  EXPECT_EQ(FinalObjects().size(), 1u);
+  EXPECT_EQ(State().LastCreatedObject, static_cast<int32_t>(HSI_FAILURE));
+
+  // Nothing to create leaves it as it was.
+  Config().CTSize = 100;
+  State().LastCreatedObject = 42;
+  user.replies = {PointAt(0, 0)};
+  PlaceText({}, "");
+  EXPECT_EQ(State().LastCreatedObject, 42);
+}
+
 TEST_F(PlaceTextTest, ManyPlacementsKeepTheirPreview) {
   // Each placement gives its selection list back; the host has only so many.
   for (int i = 0; i < 100; ++i) {
