@@ -178,6 +178,29 @@ TEST_F(TextCommandTest, OkClickedFromARejectedFieldKeepsTheDialogOpenWithTheRese
   EXPECT_EQ(std::get<host::TextData>(objects[0].data).widthFactor, 1.0);
 }
 
+TEST_F(TextCommandTest, RefusedWhenStartedFromItsOwnPointRequest) {
+  // The host keeps its menus live while the placement point is asked for.
+  int runningDuringPick = -1;
+  user.whilePicking = [&] {
+    QXText();
+    runningDuringPick = State().RunningTool;
+  };
+  OnDialog([](platform::Form& form) {
+    act::SetText(form, "mmText", {"A"});
+    act::Click(form, "OK");
+  });
+  user.replies = {PointAt(0, 0)};
+  QXText();
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{"You cannot run QX Text when another QX Tool is already "
+                                     "running."});
+  EXPECT_EQ(user.messages[0].caption, "QX Tools (Error!)");
+  EXPECT_EQ(runningDuringPick, 3);
+  EXPECT_EQ(user.formsShown.size(), 2u);  // the running command's dialog, shown again after
+  EXPECT_EQ(FinalObjects().size(), 1u);   // the placement went on
+  EXPECT_EQ(State().RunningTool, 0);
+}
+
 TEST_F(TextCommandTest, RefusedWhileAnotherToolRuns) {
   State().RunningTool = 3;
   QXText();
