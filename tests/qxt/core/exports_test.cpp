@@ -48,11 +48,12 @@ const std::set<std::string> kAll = {
 const std::set<std::string> kBuilt = {
     "ShowAboutBox",    "QXTHelp",           "ToolHelp",           "LayerHelp", "GetBaseDir",
     "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings", "QXText", "QXMacro",
+    "QXQText", "QXQEdit", "QXFlexText",
 };
 
 const std::set<std::string> kToCome = {
-    "QXLeader",    "QXSymbol", "QXDoor",     "QXDimension",   "QXQText",  "QXQEdit",
-    "QXFlexText",  "QXSnap",    "QXProject",     "QXLayer",  "QXArea",
+    "QXLeader",    "QXSymbol", "QXDoor",     "QXDimension",
+    "QXSnap",    "QXProject",     "QXLayer",  "QXArea",
     "QXReference", "QXPlan",   "GetLyrFile", "QXScale",       "GetScale", "QXCircle",
     "QXArc",       "QXFix",    "QXTrim",     "QXActiveLayer", "QXSetup",
 };
