@@ -28,7 +28,9 @@
 #define HSI_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
 #endif
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(HSI_BUILDING_HOST)
+#define HSI_API __declspec(dllexport)
+#elif defined(_WIN32)
 #define HSI_API __declspec(dllimport)
 #else
 #define HSI_API __attribute__((visibility("default")))
