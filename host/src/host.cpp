@@ -265,6 +265,16 @@ bool Host::SetScale(double scale) {
   return true;
 }
 
+bool Host::SetAperture(double paperInches) {
+  if (!(paperInches > 0) || !std::isfinite(paperInches)) return false;
+  aperture_ = paperInches;
+  return true;
+}
+
+double Host::ApertureDbu(int units) const {
+  return std::max(units, 1) * aperture_ * DbuPerPaperInch(units_);
+}
+
 bool Host::SetSnapMode(int mode) {
   if (mode < 0 || mode > 15) return false;
   snapMode_ = mode;
@@ -653,7 +663,7 @@ bool Host::FreeList(int16_t list) {
 
 bool Host::SelectNearest(Point p) {
   SelectionList& list0 = lists_[0];
-  int32_t id = NearestObject(p, 2 * kApertureDbu, 0, &list0);
+  int32_t id = NearestObject(p, ApertureDbu(2), 0, &list0);
   if (id == 0) return false;
   list0.entries.push_back(HsiOslEntry{id, 0, 0});
   return true;

@@ -689,7 +689,7 @@ HsiStatus HsiSelectbyPoint(int16_t list, const char* prompt, int16_t aperture, u
     l = h->MutableList(list);  // the user's answer may have run other work
     if (!l) return Fail(h, HSI_ERR_NO_OBJECT);
   }
-  double tolerance = std::max<int>(aperture, 1) * host::kApertureDbu;
+  double tolerance = h->ApertureDbu(aperture);
   int32_t id = h->NearestObject(P(*point), tolerance, filter, l);
   if (id == 0) return HSI_NOTHING_FOUND;
   if (l->entries.size() >= l->capacity) return Fail(h);

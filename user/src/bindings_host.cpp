@@ -98,6 +98,9 @@ void ApplyHostLine(const ScriptLine& line) {
     Require(h->SetSnapMode(Int(line, 2)), "the snap mode " + line.Arg(2));
   } else if (what == "snapangle") {
     h->SetSnapAngle(*ParseReal(line.Arg(2)));
+  } else if (what == "aperture") {
+    Require(h->SetAperture(*ParseReal(line.Arg(2))),
+            "the aperture " + line.Arg(2) + " (inches of paper, more than 0)");
   } else if (what == "open") {
     Require(h->OpenDrawing(line.Arg(2), &error),
             "the drawing " + line.Arg(2) + (error.empty() ? "" : ": " + error));

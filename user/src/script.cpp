@@ -59,7 +59,7 @@ void CheckPath(const std::string& path) {
 void CheckHost(const ScriptLine& line) {
   Require(line.Count() >= 2,
           "expected: host line|arc|text|symbol|select|layer|active|units|ppu|"
-          "scale|mode|snap|snapangle|open ...");
+          "scale|mode|snap|snapangle|open|aperture ...");
   const std::string& what = line.Arg(1);
   if (what == "line") {
     const std::string usage = "host line X1 Y1 X2 Y2 [... Xn Yn] [layer N]";
@@ -108,7 +108,7 @@ void CheckHost(const ScriptLine& line) {
   } else if (what == "active" || what == "ppu" || what == "snap") {
     RequireCount(line, 3, 3, "host " + what + " N");
     RequireInt(line, 2, "N");
-  } else if (what == "scale" || what == "snapangle") {
+  } else if (what == "scale" || what == "snapangle" || what == "aperture") {
     RequireCount(line, 3, 3, "host " + what + " NUMBER");
     RequireReal(line, 2, "the value");
   } else if (what == "units") {

@@ -20,6 +20,10 @@
 
 namespace host {
 
+// The pick aperture at start: one aperture unit is 0.05 inch of paper (about five pixels of a
+// sheet shown at 96 pixels per inch), so the usual aperture of 2 reaches 0.1 inch of paper.
+inline constexpr double kDefaultAperture = 0.05;
+
 struct LayerState {
   std::string name;
   int16_t colour = 0;  // 0: objects keep their own colour
@@ -105,6 +109,13 @@ class Host {
   int32_t AddSymbol(const std::string& name, Point at, int16_t layer = 0,
                     std::string* error = nullptr);
   bool SelectNearest(Point p);  // adds the nearest object (pick aperture 2) to list 0
+  // The pick aperture: the paper distance, in inches of paper, of one aperture unit of a
+  // selection by point (HsiSelectbyPoint's `aperture`). Positive and finite.
+  bool SetAperture(double paperInches);
+  double Aperture() const { return aperture_; }
+  // `units` aperture units as a distance in the drawing: the paper distance converted with the
+  // drawing's points per unit and scale.
+  double ApertureDbu(int units) const;
   void SelectNone();
   bool SetLayerOn(int layer, bool on);
   bool SetLayerName(int layer, const std::string& name);
@@ -264,6 +275,7 @@ class Host {
   uint16_t progMode_ = HSI_MODE_2D;
   int snapMode_ = 0, snap3DMode_ = 0;
   double snapAngle_ = 45.0;
+  double aperture_ = kDefaultAperture;
   std::array<std::string, HSI_PATH_COUNT> paths_;
   std::array<LayerState, HSI_LAYER_COUNT + 1> layers_{};
   int16_t activeLayer_ = 1;
@@ -304,8 +316,5 @@ class Host {
 };
 
 uint32_t MainWindowOf(const Host& host);
-
-// The pick aperture of selections by point: this many DBU per aperture unit.
-inline constexpr double kApertureDbu = 12000.0;
 
 }  // namespace host
