@@ -643,6 +643,17 @@ SelectionList* Host::MutableList(int16_t list) {
 }
 
 int16_t Host::CreateList(int16_t owner, int16_t capacity) {
+  // A negative owner names the owner's one list: asking again hands back that list, emptied, so
+  // a caller that never frees its list does not use up the host's lists.
+  if (owner < 0) {
+    for (auto& [number, list] : lists_) {
+      if (number == 0 || list.owner != owner) continue;
+      list.entries.clear();
+      list.scan = 0;
+      list.capacity = capacity > 0 ? static_cast<size_t>(capacity) : 512;
+      return number;
+    }
+  }
   constexpr int kMaxLocalLists = 64;
   if (static_cast<int>(lists_.size()) > kMaxLocalLists) return -1;
   for (int16_t n = 1; n < 1000; ++n) {

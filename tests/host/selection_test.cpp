@@ -191,6 +191,40 @@ TEST_F(Selection, LineSegmentScanAndRemoval) {
   EXPECT_EQ(HsiOslCount(list_), -1);
 }
 
+TEST_F(Selection, AnOwnersListIsHandedBackEmptiedSoListsDoNotRunOut) {
+  // The fixture holds owner -3's list. Another owner's list stays apart.
+  int16_t other = HsiCreateLocalOsl(-2, 0, 512);
+  ASSERT_GT(other, 0);
+  ASSERT_NE(other, list_);
+  HsiOslEntry e{face1_, 0, 0};
+  ASSERT_EQ(HsiOslAdd(other, &e, HSI_FALSE), HSI_SUCCESS);
+  // A thousand leaders snapping to text, each asking for its list and never freeing it.
+  HsiPoint nearText{101000, 41000};
+  for (int i = 0; i < 1000; ++i) {
+    int16_t list = HsiCreateLocalOsl(-3, 0, 0);
+    ASSERT_EQ(list, list_) << "leader " << i;
+    ASSERT_EQ(HsiOslCount(list), 0) << "leader " << i;
+    ASSERT_EQ(HsiSelectbyPoint(list, "", 2, HSI_TRUE, HSI_TRUE, &nearText, HSI_FILTER_TEXT),
+              HSI_SUCCESS)
+        << "leader " << i;
+  }
+  EXPECT_EQ(HsiOslCount(other), 1);
+  // The capacity asked for last applies.
+  int16_t small = HsiCreateLocalOsl(-3, 0, 1);
+  HsiOslEntry f1{face1_, 0, 0}, f2{face2_, 0, 0};
+  EXPECT_EQ(HsiOslAdd(small, &f1, HSI_FALSE), HSI_SUCCESS);
+  EXPECT_EQ(HsiOslAdd(small, &f2, HSI_FALSE), HSI_FAILURE);
+  // A freed owner's list is made anew; owner 0 gets a new list every time.
+  ASSERT_EQ(HsiFreeLocalOsl(list_), HSI_SUCCESS);
+  int16_t again = HsiCreateLocalOsl(-3, 0, 512);
+  EXPECT_GT(again, 0);
+  EXPECT_EQ(HsiOslCount(again), 0);
+  int16_t a = HsiCreateLocalOsl(0, 0, 512), b = HsiCreateLocalOsl(0, 0, 512);
+  EXPECT_GT(a, 0);
+  EXPECT_GT(b, 0);
+  EXPECT_NE(a, b);
+}
+
 TEST_F(Selection, SetUpSelectionAddsTheNearestObjectToTheUsersList) {
   EXPECT_TRUE(host_->SelectNearest({100000, 39000}));
   EXPECT_EQ(HsiOslCount(0), 1);
