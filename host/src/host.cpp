@@ -131,7 +131,24 @@ PointReply Host::Ask(RequestKind kind, const std::string& prompt) {
     explicit Waiting(int& c) : count(c) { ++count; }
     ~Waiting() { --count; }
   } waiting(waiting_);
-  return input_->Ask(kind, prompt);
+  PointReply reply = input_->Ask(kind, prompt);
+  if (typed_ && typed_->level == waiting_) {
+    // A point typed in while this request waited answers it, whatever else happened meanwhile.
+    reply = PointReply{};
+    reply.kind = PointReply::Kind::Point;
+    reply.x = typed_->point.x;
+    reply.y = typed_->point.y;
+    typed_.reset();
+  } else if (typed_ && typed_->level > waiting_) {
+    typed_.reset();  // typed for a request that ended without taking it
+  }
+  return reply;
+}
+
+void Host::CoordinateInput(Point p) {
+  coordinateInputs_.push_back(p);
+  Notify(HostEvent::Kind::CoordinateInput, std::to_string(p.x) + "," + std::to_string(p.y));
+  if (waiting_ > 0) typed_ = TypedInput{p, waiting_};
 }
 
 void Host::PutMessage(const std::string& text) {
@@ -278,6 +295,12 @@ double Host::ApertureDbu(int units) const {
 bool Host::SetSnapMode(int mode) {
   if (mode < 0 || mode > 15) return false;
   snapMode_ = mode;
+  return true;
+}
+
+bool Host::SetSnap3DMode(int mode) {
+  if (mode < 0 || mode > 15) return false;
+  snap3DMode_ = mode;
   return true;
 }
 

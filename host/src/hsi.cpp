@@ -425,9 +425,8 @@ int16_t HsiGet3DSnapMode(void) {
 
 HsiStatus HsiSet3DSnapMode(int16_t mode) {
   Host* h = Enter("HsiSet3DSnapMode", mode);
-  if (!h || mode < 0 || mode > 15) return Fail(h);
-  h->SetSnap3DMode(mode);
-  return HSI_SUCCESS;
+  if (!h) return HSI_FAILURE;
+  return h->SetSnap3DMode(mode) ? HSI_SUCCESS : Fail(h);
 }
 
 double HsiGetSnapAngle(void) {
@@ -456,9 +455,7 @@ HsiStatus HsiGet3DPoint(const char* prompt, HsiPoint3D* point, int16_t* status, 
 HsiStatus HsiCoordInput(const HsiPoint* point, int16_t flag) {
   Host* h = Enter("HsiCoordInput", point, flag);
   if (!h || !point) return Fail(h);
-  h->AddCoordinateInput(P(*point));
-  h->Notify(host::HostEvent::Kind::CoordinateInput,
-            std::to_string(point->x) + "," + std::to_string(point->y));
+  h->CoordinateInput(P(*point));
   return HSI_SUCCESS;
 }
 

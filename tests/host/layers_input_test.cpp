@@ -93,6 +93,79 @@ TEST_F(HostTest, PointRequestsAskTheInputSource) {
   EXPECT_EQ(events_.events.front().text, "Select text placement point...");
 }
 
+TEST_F(HostTest, TypedCoordinateInputAnswersTheWaitingRequest) {
+  // A tool window's two-point midpoint while a command waits: two requests of its own, then the
+  // midpoint is typed in and answers the command's request.
+  int requests = 0;
+  input_.Point(100, 200);  // the tool window's two points
+  input_.Point(300, 600);
+  input_.whilePicking = [&] {
+    if (++requests != 1) return;
+    HsiPoint a{}, b{}, mid{};
+    int16_t status = 0;
+    HsiGetPoint("First point for midpoint...", &a, &status, nullptr);
+    HsiGetPoint("Second point for midpoint...", &b, &status, nullptr);
+    HsiLineCenter(&a, &b, &mid);
+    EXPECT_EQ(HsiCoordInput(&mid, 0), HSI_SUCCESS);
+  };
+  HsiPoint p{};
+  int16_t status = -1;
+  ASSERT_EQ(HsiGetPoint("First corner...", &p, &status, nullptr), HSI_SUCCESS);
+  EXPECT_EQ(status, HSI_POINT_GIVEN);
+  EXPECT_EQ(p.x, 200);
+  EXPECT_EQ(p.y, 400);
+  EXPECT_EQ(host_->CoordinateInputs(), (std::vector<host::Point>{{200, 400}}));
+  // A pick request takes a typed point the same way.
+  input_.whilePicking = [] {
+    HsiPoint q{5000, 6000};
+    HsiCoordInput(&q, 0);
+  };
+  int16_t list = HsiCreateLocalOsl(-1, 0, 512);
+  int32_t line = host_->AddLine({{0, 6000}, {10000, 6000}});
+  HsiPoint pick{};
+  EXPECT_EQ(HsiSelectbyPoint(list, "Pick", 2, HSI_FALSE, HSI_TRUE, &pick, 0), HSI_SUCCESS);
+  EXPECT_EQ(pick.x, 5000);
+  HsiOslEntry e{};
+  ASSERT_EQ(HsiOslItem(list, 0, &e), HSI_SUCCESS);
+  EXPECT_EQ(e.id, line);
+  // Typed in while nothing waits: recorded only; the next request is the user's to answer.
+  input_.whilePicking = nullptr;
+  HsiPoint idle{7, 7};
+  ASSERT_EQ(HsiCoordInput(&idle, 0), HSI_SUCCESS);
+  EXPECT_FALSE(host_->TypedInputWaiting());
+  input_.Point(1, 2);
+  HsiGetPoint("next", &p, &status, nullptr);
+  EXPECT_EQ(p.x, 1);
+  EXPECT_EQ(host_->CoordinateInputs().size(), 3u);
+  EXPECT_EQ(HsiCoordInput(nullptr, 0), HSI_FAILURE);
+}
+
+TEST_F(HostTest, ActiveCommandFlagAndSnapModes) {
+  EXPECT_EQ(HsiGetActiveCommand(), 0);
+  int16_t whileWaiting = -1;
+  input_.whilePicking = [&] { whileWaiting = HsiGetActiveCommand(); };
+  HsiPoint p{};
+  int16_t status = 0;
+  HsiGetPoint("Pick...", &p, &status, nullptr);
+  EXPECT_EQ(whileWaiting, 1);
+  EXPECT_EQ(HsiGetActiveCommand(), 0);
+  host_->SetActiveCommand(1);  // the host's own command runs
+  EXPECT_EQ(HsiGetActiveCommand(), 1);
+  host_->SetActiveCommand(0);
+  EXPECT_EQ(HsiGetActiveCommand(), 0);
+
+  // 2D and 3D snap modes are kept apart; 0..15 only.
+  EXPECT_EQ(HsiSetSnapMode(3), HSI_SUCCESS);
+  EXPECT_EQ(HsiSet3DSnapMode(13), HSI_SUCCESS);
+  EXPECT_EQ(HsiGetSnapMode(), 3);
+  EXPECT_EQ(HsiGet3DSnapMode(), 13);
+  EXPECT_EQ(HsiSet3DSnapMode(16), HSI_FAILURE);
+  EXPECT_EQ(HsiSet3DSnapMode(-1), HSI_FAILURE);
+  EXPECT_FALSE(host_->SetSnap3DMode(99));
+  EXPECT_EQ(HsiGet3DSnapMode(), 13);
+  EXPECT_EQ(HsiGetSnapMode(), 3);
+}
+
 TEST_F(HostTest, PreviewThroughASpareLayerAndADragCursor) {
   // The text command's preview: temporary objects become the cursor image, then go.
   int16_t list = HsiCreateLocalOsl(-1, 0, 512);

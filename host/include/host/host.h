@@ -127,8 +127,10 @@ class Host {
   bool SetScale(double scale);  // drawing and plot scale
   void SetProgMode3D(bool threeD) { progMode_ = threeD ? HSI_MODE_3D : HSI_MODE_2D; }
   bool SetSnapMode(int mode);
-  void SetSnap3DMode(int mode) { snap3DMode_ = mode; }
+  bool SetSnap3DMode(int mode);
   void SetSnapAngle(double degrees) { snapAngle_ = degrees; }
+  // The host's own command that is running (0: idle), as HsiGetActiveCommand reports it while
+  // no request waits; the host program sets it.
   void SetActiveCommand(int16_t command) { activeCommand_ = command; }
   void SetDrawingDescription(const std::string& text) { description_ = text; }
 
@@ -258,7 +260,13 @@ class Host {
   void StatusLineUpdate();
   void StartCommand(int command, bool nested);
   void Redraw() { ++redraws_; }
-  void AddCoordinateInput(Point p) { coordinateInputs_.push_back(p); }
+  // A point typed in as coordinate input (HsiCoordInput): recorded and reported; when a point or
+  // pick request is waiting, the point is its answer (the innermost request, once it regains
+  // control). Without a waiting request the host's own command, if any, takes it.
+  void CoordinateInput(Point p);
+  // True while a typed point waits to answer the innermost request now waiting: an input source
+  // stops waiting for the user and returns (what it returns is replaced by the typed point).
+  bool TypedInputWaiting() const { return typed_ && typed_->level == waiting_ && waiting_ > 0; }
   void RecordLoadedFile(const std::string& path, int kind);
 
  private:
@@ -307,6 +315,11 @@ class Host {
   int16_t errno_ = 0;
   int16_t activeCommand_ = 0;
   int waiting_ = 0;
+  struct TypedInput {
+    Point point;
+    int level = 0;  // the request it answers: the number of requests waiting when it was typed
+  };
+  std::optional<TypedInput> typed_;
   std::vector<CallRecord> calls_;
   InputSource* input_ = nullptr;
   HostObserver* observer_ = nullptr;
