@@ -391,18 +391,24 @@ void Host::RemoveFromLists(int32_t id) {
   }
 }
 
+// Every change to final objects belongs to an operation: the one opened with BeginOperation, or
+// else one of its own. So each change can be undone, and a change made of several (an opening
+// cut into wall lines, the deletion of a list) is undone whole.
+struct Host::OperationScope {
+  Host& host;
+  explicit OperationScope(Host& h) : host(h) { host.BeginOperation(); }
+  ~OperationScope() { host.EndOperation(); }
+};
+
 int32_t Host::CreateObject(Object object, bool finalObject) {
   object.id = NextId();
   object.final = finalObject;
   auto [it, inserted] = objects_.emplace(object.id, std::move(object));
   const Object& o = it->second;
   if (finalObject) {
+    OperationScope operation(*this);
     IndexObject(o);
-    if (operationDepth_ > 0) {
-      openOperation_.created.push_back(o.id);
-    } else {
-      history_.push_back(HistoryEntry{{o.id}, {}});
-    }
+    openOperation_.created.push_back(o.id);
     Notify(HostEvent::Kind::ObjectCreated, Describe(o), o.id);
   }
   return o.id;
@@ -411,14 +417,16 @@ int32_t Host::CreateObject(Object object, bool finalObject) {
 bool Host::DeleteObject(int32_t id) {
   auto it = objects_.find(id);
   if (it == objects_.end()) return false;
+  std::optional<OperationScope> operation;
+  if (it->second.final) {
+    operation.emplace(*this);
+    RecordRemoval(it->second);
+  }
   Object old = std::move(it->second);
   objects_.erase(it);
   UnindexObject(id);
   RemoveFromLists(id);
-  if (old.final) {
-    if (operationDepth_ > 0) RecordRemoval(old);
-    Notify(HostEvent::Kind::ObjectDeleted, Describe(old), id);
-  }
+  if (old.final) Notify(HostEvent::Kind::ObjectDeleted, Describe(old), id);
   return true;
 }
 
@@ -443,9 +451,14 @@ bool Host::MoveObject(int32_t id, int32_t dx, int32_t dy) {
 bool Host::ReplaceObject(const Object& object) {
   auto it = objects_.find(object.id);
   if (it == objects_.end()) return false;
-  if (it->second.final && operationDepth_ > 0) {
+  std::optional<OperationScope> operation;
+  if (it->second.final) {
+    // Undone as the removal of the old state and the creation of the new one.
+    operation.emplace(*this);
     RecordRemoval(it->second);
-    openOperation_.created.push_back(object.id);
+    auto& created = openOperation_.created;
+    if (std::find(created.begin(), created.end(), object.id) == created.end())
+      created.push_back(object.id);
   }
   bool wasFinal = it->second.final;
   it->second = object;
@@ -463,6 +476,10 @@ void Host::RecordRemoval(const Object& object) {
   // Only the first state of an object in an operation is kept: that is what undo restores.
   for (const auto& r : openOperation_.removed)
     if (r.id == object.id) return;
+  // An object made in this same operation did not exist before it: undo takes it away, so there
+  // is nothing to restore.
+  const auto& created = openOperation_.created;
+  if (std::find(created.begin(), created.end(), object.id) != created.end()) return;
   openOperation_.removed.push_back(object);
 }
 

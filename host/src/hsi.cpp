@@ -864,7 +864,10 @@ HsiStatus HsiObjDelete(int16_t list) {
   if (!l) return Fail(h, HSI_ERR_NO_OBJECT);
   std::vector<int32_t> ids;
   for (const auto& e : l->entries) ids.push_back(e.id);
+  // One operation: a single undo brings the whole list back.
+  h->BeginOperation();
   for (int32_t id : ids) h->DeleteObject(id);
+  h->EndOperation();
   return HSI_SUCCESS;
 }
 

@@ -141,6 +141,72 @@ TEST_F(Opening, UndoRestoresTheWallAndRemovesTheDoorOneCreationPerCommand) {
   EXPECT_TRUE(host_->FinalObjects().empty());
 }
 
+TEST_F(Opening, UndoTakesBackDeletionsAndMovesAndOnlyTheLastDoor) {
+  int16_t x = 0, y = 0;
+  auto undo = [&] { ASSERT_EQ(HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y), HSI_SUCCESS); };
+  auto header = [&](HsiPoint a, HsiPoint b) {
+    HsiObjStartline(&a, 0, 0, 0, 7);
+    HsiObjAddtoline(&b, 2);
+    return HsiObjEndline(HSI_FINAL, HSI_TRUE, 7);
+  };
+  // Two doors into one wall, each with a header line; undoing the second door's two creations
+  // leaves the first door and its header as they were.
+  AddToList(face1_);
+  AddToList(face2_);
+  ASSERT_EQ(Open({100000, 0}, {1000000, 0}), HSI_SUCCESS);
+  ASSERT_GT(header({100000, 0}, {388000, 0}), 0);
+  auto afterFirst = Linesets(*host_);
+  HsiOslClear(list_);
+  HsiPoint pick{700000, 1000};
+  HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET);
+  HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET);
+  ASSERT_EQ(HsiOslCount(list_), 2);
+  ASSERT_EQ(Open({600000, 0}, {1000000, 0}), HSI_SUCCESS);
+  ASSERT_GT(header({600000, 0}, {888000, 0}), 0);
+  undo();
+  undo();
+  EXPECT_EQ(Linesets(*host_), afterFirst);
+  EXPECT_EQ(CountKind(host::ObjectKind::Symbol), 1u);
+
+  // A deleted object comes back with its id; a list deleted at once comes back at once.
+  int32_t one = host_->AddLine({{0, 500000}, {100000, 500000}});
+  int32_t two = host_->AddLine({{0, 600000}, {100000, 600000}});
+  auto before = Linesets(*host_);
+  ASSERT_EQ(HsiEditDelete(one), HSI_SUCCESS);
+  undo();
+  EXPECT_EQ(HsiObjType(one), HSI_OBJ_LINESET);
+  EXPECT_EQ(Linesets(*host_), before);
+  int16_t doomed = HsiCreateLocalOsl(-1, 0, 512);
+  for (int32_t id : {one, two}) {
+    HsiOslEntry e{id, 0, 0};
+    HsiOslAdd(doomed, &e, HSI_FALSE);
+  }
+  ASSERT_EQ(HsiObjDelete(doomed), HSI_SUCCESS);
+  EXPECT_EQ(Linesets(*host_).size(), before.size() - 2);
+  undo();
+  EXPECT_EQ(Linesets(*host_), before);
+  // A move goes back.
+  ASSERT_EQ(HsiEditMove(two, 5000, -7000, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  EXPECT_EQ(host_->Find(two)->at, (host::Point{5000, 593000}));
+  undo();
+  EXPECT_EQ(host_->Find(two)->at, (host::Point{0, 600000}));
+  EXPECT_EQ(Linesets(*host_), before);
+
+  // One grouped operation: a line made and then moved goes away; one deleted in it comes back.
+  host_->BeginOperation();
+  int32_t made = host_->AddLine({{0, 700000}, {100000, 700000}});
+  host_->MoveObject(made, 0, 1000);
+  host_->DeleteObject(one);
+  host_->MoveObject(two, 1, 1);
+  host_->MoveObject(two, 1, 1);
+  host_->EndOperation();
+  size_t history = host_->HistorySize();
+  undo();
+  EXPECT_EQ(host_->HistorySize(), history - 1);
+  EXPECT_EQ(host_->Find(made), nullptr);
+  EXPECT_EQ(Linesets(*host_), before);
+}
+
 class Junction : public HostTest {
  protected:
   HsiStatus Fix(int16_t kind, HsiPoint c1, HsiPoint c2) {

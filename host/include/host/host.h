@@ -208,7 +208,10 @@ class Host {
   bool MoveObject(int32_t id, int32_t dx, int32_t dy);
   // Replaces a final object's content in place (same id), keeping the spatial index current.
   bool ReplaceObject(const Object& object);
-  // Starts a history entry; objects created or removed until EndOperation are undone together.
+  // The undo history. An operation is what one call of the host interface (or one set-up action)
+  // changes in the final objects: creations, deletions and changes (moves, cuts) together. A
+  // change outside BeginOperation / EndOperation is an operation of its own; between them
+  // (they nest) everything is one. UndoLast takes back the most recent operation whole.
   void BeginOperation();
   void RecordRemoval(const Object& object);
   void EndOperation();
@@ -298,6 +301,7 @@ class Host {
     std::vector<Object> removed;
   };
   std::vector<HistoryEntry> history_;
+  struct OperationScope;
   int operationDepth_ = 0;
   HistoryEntry openOperation_;
 
