@@ -181,6 +181,18 @@ void Host::RecordLoadedFile(const std::string& path, int kind) {
   Notify(HostEvent::Kind::FileLoaded, path, kind);
 }
 
+void Host::EraseMarksOn(const Object& object) {
+  // A mark lies on the object when each of its points does (within a drawing unit): redrawing
+  // the object paints over it.
+  auto on = [&](Point p) { return ObjectDistance(object, ToD(p)) <= 1.0; };
+  marks_.erase(std::remove_if(marks_.begin(), marks_.end(),
+                              [&](const ScreenMark& m) {
+                                if (m.kind == ScreenMark::Kind::Text) return on(m.a);
+                                return on(m.a) && on(m.b);
+                              }),
+               marks_.end());
+}
+
 bool Host::RemoveMark(const ScreenMark& mark) {
   for (auto it = marks_.begin(); it != marks_.end(); ++it) {
     if (it->kind == mark.kind && it->a == mark.a && it->b == mark.b && it->centre == mark.centre &&
@@ -384,10 +396,13 @@ void Host::UnindexObject(int32_t id) { index_.Remove(id); }
 void Host::RemoveFromLists(int32_t id) {
   for (auto& [number, list] : lists_) {
     auto& e = list.entries;
-    size_t before = e.size();
+    // The scan position moves back by the entries removed before it, so a scan that deletes the
+    // object it was just given goes on with the next entry.
+    size_t removedBeforeScan = 0;
+    for (size_t i = 0; i < e.size() && i < list.scan; ++i) removedBeforeScan += e[i].id == id;
     e.erase(std::remove_if(e.begin(), e.end(), [id](const HsiOslEntry& x) { return x.id == id; }),
             e.end());
-    if (e.size() != before && list.scan > e.size()) list.scan = e.size();
+    list.scan -= removedBeforeScan;
   }
 }
 
@@ -430,21 +445,25 @@ bool Host::DeleteObject(int32_t id) {
   return true;
 }
 
+void Translate(Object& object, int64_t dx, int64_t dy) {
+  auto shift = [&](Point& p) {
+    p.x = RoundDbu(double(p.x) + double(dx));
+    p.y = RoundDbu(double(p.y) + double(dy));
+  };
+  shift(object.at);
+  if (auto* l = std::get_if<LinesetData>(&object.data)) {
+    for (auto& p : l->points) shift(p);
+  } else if (auto* a = std::get_if<ArcData>(&object.data)) {
+    shift(a->start);
+    shift(a->end);
+  }
+}
+
 bool Host::MoveObject(int32_t id, int32_t dx, int32_t dy) {
   auto it = objects_.find(id);
   if (it == objects_.end()) return false;
   Object moved = it->second;
-  auto shift = [&](Point& p) {
-    p.x = RoundDbu(double(p.x) + dx);
-    p.y = RoundDbu(double(p.y) + dy);
-  };
-  shift(moved.at);
-  if (auto* l = std::get_if<LinesetData>(&moved.data)) {
-    for (auto& p : l->points) shift(p);
-  } else if (auto* a = std::get_if<ArcData>(&moved.data)) {
-    shift(a->start);
-    shift(a->end);
-  }
+  Translate(moved, dx, dy);
   return ReplaceObject(moved);
 }
 
@@ -781,8 +800,12 @@ int32_t Host::AddSymbol(const std::string& name, Point at, int16_t layer, std::s
     return 0;
   }
   int32_t symbol = FindSymbol(name);
-  if (symbol == 0)
-    symbol = LoadSymbolFile(Path(HSI_PATH_SYMBOLS), name, progMode_ == HSI_MODE_3D, error);
+  if (symbol == 0) {
+    // The host's own tool takes a symbol file of either kind.
+    size_t dot = name.rfind('.');
+    bool threeD = dot != std::string::npos && Upper(name.substr(dot)) == ".S3D";
+    symbol = LoadSymbolFile(Path(HSI_PATH_SYMBOLS), name, threeD, error);
+  }
   if (symbol == 0) return 0;
   Object o;
   o.layer = layer == 0 ? activeLayer_ : layer;

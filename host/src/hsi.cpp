@@ -475,8 +475,9 @@ HsiStatus MakeCursor(Host* h, int16_t list, int16_t style, host::Point base, hos
     for (const auto& e : l->entries) {
       const Object* o = h->Find(e.id);
       if (!o) continue;
+      // Every point of the image is relative to the base, whatever the object's kind.
       Object copy = *o;
-      copy.at = {copy.at.x - base.x, copy.at.y - base.y};
+      host::Translate(copy, -int64_t{base.x}, -int64_t{base.y});
       cursor.objects.push_back(copy);
     }
   } else if (style != HSI_CURSOR_LINE && style != HSI_CURSOR_LINE_SNAPPED &&
@@ -874,7 +875,13 @@ HsiStatus HsiObjDelete(int16_t list) {
 HsiStatus HsiObjDraw(int16_t list, int16_t mode) {
   Host* h = Enter("HsiObjDraw", list, mode);
   if (!h) return HSI_FAILURE;
-  return h->List(list) ? HSI_SUCCESS : Fail(h, HSI_ERR_NO_OBJECT);
+  const host::SelectionList* l = h->List(list);
+  if (!l) return Fail(h, HSI_ERR_NO_OBJECT);
+  if (mode == HSI_DRAW_NORMAL || mode == HSI_DRAW_ERASE) {
+    for (const auto& e : l->entries)
+      if (const Object* o = h->Find(e.id)) h->EraseMarksOn(*o);
+  }
+  return HSI_SUCCESS;
 }
 
 HsiStatus HsiObjInfo(int32_t id, HsiObjectInfo* info) {
@@ -1141,7 +1148,10 @@ HsiStatus HsiEditDelete(int32_t id) {
 HsiStatus HsiEditDraw(int32_t id, int16_t mode) {
   Host* h = Enter("HsiEditDraw", id, mode);
   if (!h) return HSI_FAILURE;
-  return h->Find(id) ? HSI_SUCCESS : Fail(h, HSI_ERR_NO_OBJECT);
+  const Object* o = h->Find(id);
+  if (!o) return Fail(h, HSI_ERR_NO_OBJECT);
+  if (mode == HSI_DRAW_NORMAL || mode == HSI_DRAW_ERASE) h->EraseMarksOn(*o);
+  return HSI_SUCCESS;
 }
 
 // ---- Text ----------------------------------------------------------------------------------

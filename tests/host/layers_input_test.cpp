@@ -196,6 +196,79 @@ TEST_F(HostTest, PreviewThroughASpareLayerAndADragCursor) {
   EXPECT_EQ(host_->HistorySize(), 0u);
 }
 
+TEST_F(HostTest, DragCursorsOfEveryKindAreRelativeToTheBase) {
+  int16_t list = HsiCreateLocalOsl(-1, 0, 512);
+  int32_t line = host_->AddLine({{100000, 50000}, {300000, 50000}, {300000, 90000}});
+  int32_t arc = host_->AddArc({200000, 50000}, 10000, 0, 90);
+  int32_t text = host_->AddText({120000, 60000}, "A", 7200);
+  for (int32_t id : {line, arc, text}) {
+    HsiOslEntry e{id, 0, 0};
+    HsiOslAdd(list, &e, HSI_FALSE);
+  }
+  HsiPoint base{100000, 50000};
+  ASSERT_EQ(HsiMakeCursor(list, HSI_CURSOR_DRAG, &base, 0, &base, 0), HSI_SUCCESS);
+  const auto& image = host_->Cursor().objects;
+  ASSERT_EQ(image.size(), 3u);
+  EXPECT_EQ(std::get<host::LinesetData>(image[0].data).points,
+            (std::vector<host::Point>{{0, 0}, {200000, 0}, {200000, 40000}}));
+  EXPECT_EQ(image[0].at, (host::Point{0, 0}));
+  const auto& a = std::get<host::ArcData>(image[1].data);
+  EXPECT_EQ(image[1].at, (host::Point{100000, 0}));
+  EXPECT_EQ(a.start, (host::Point{110000, 0}));
+  EXPECT_EQ(a.end, (host::Point{100000, 10000}));
+  EXPECT_EQ(image[2].at, (host::Point{20000, 10000}));
+  // The drawing's objects stay where they are.
+  EXPECT_EQ(std::get<host::LinesetData>(host_->Find(line)->data).points.front(),
+            (host::Point{100000, 50000}));
+  // The 3D cursor takes x and y of its base the same way.
+  HsiPoint3D base3{100000, 50000, 999};
+  ASSERT_EQ(HsiMake3DCursor(list, HSI_CURSOR_DRAG, &base3, 0, &base3, 0), HSI_SUCCESS);
+  EXPECT_TRUE(host_->Cursor().is3D);
+  EXPECT_EQ(std::get<host::LinesetData>(host_->Cursor().objects[0].data).points[1],
+            (host::Point{200000, 0}));
+  HsiPoint3D far{5, 5, 5};
+  ASSERT_EQ(HsiMake3DCursor(0, HSI_CURSOR_WINDOW, &base3, 0, &far, 0), HSI_SUCCESS);
+  EXPECT_EQ(host_->Cursor().other, (host::Point{5, 5}));
+  EXPECT_TRUE(host_->Cursor().objects.empty());
+  EXPECT_EQ(HsiMake3DCursor(0, 9, &base3, 0, &far, 0), HSI_FAILURE);
+  EXPECT_EQ(HsiDeleteCursor(), HSI_SUCCESS);
+  EXPECT_FALSE(host_->Cursor().active);
+}
+
+TEST_F(HostTest, SegmentMarksGoWhenTheirObjectsAreRedrawn) {
+  // The door command marks the picked wall segments, then redraws its list normally.
+  int32_t face = host_->AddLine({{0, 0}, {100000, 0}, {100000, 50000}});
+  int32_t other = host_->AddLine({{0, 80000}, {100000, 80000}});
+  int32_t arc = host_->AddArc({0, 0}, 30000, 0, 90);
+  int16_t list = HsiCreateLocalOsl(-2, 0, 512);
+  HsiOslEntry e{face, 1, 0};
+  HsiOslAdd(list, &e, HSI_TRUE);
+  HsiPoint a{0, 0}, b{100000, 0}, c{0, 80000}, d{100000, 80000};
+  HsiPoint centre{0, 0}, s{30000, 0}, t{0, 30000};
+  HsiTextAttributes attributes{};
+  ASSERT_EQ(HsiDrawLine(&a, &b, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_SUCCESS);
+  ASSERT_EQ(HsiDrawLine(&c, &d, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_SUCCESS);
+  ASSERT_EQ(HsiDrawArc(&centre, &s, &t, 30000, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_SUCCESS);
+  ASSERT_EQ(HsiDrawText(&b, "12", &attributes, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  ASSERT_EQ(host_->Marks().size(), 4u);
+  // Highlighting leaves the marks; a normal redraw paints over those on the listed line.
+  ASSERT_EQ(HsiObjDraw(list, HSI_DRAW_HIGHLIGHT), HSI_SUCCESS);
+  EXPECT_EQ(host_->Marks().size(), 4u);
+  ASSERT_EQ(HsiObjDraw(list, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  ASSERT_EQ(host_->Marks().size(), 2u);
+  EXPECT_EQ(host_->Marks()[0].a, (host::Point{0, 80000}));
+  EXPECT_EQ(host_->Marks()[1].kind, host::ScreenMark::Kind::Arc);
+  // One object redrawn by itself; an erased mark goes by its own call.
+  ASSERT_EQ(HsiEditDraw(arc, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  ASSERT_EQ(host_->Marks().size(), 1u);
+  ASSERT_EQ(HsiDrawLine(&c, &d, HSI_DRAW_ERASE, 2, 0), HSI_SUCCESS);
+  EXPECT_TRUE(host_->Marks().empty());
+  EXPECT_EQ(HsiEditDraw(other, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  EXPECT_EQ(HsiEditDraw(987654, HSI_DRAW_NORMAL), HSI_FAILURE);
+  EXPECT_EQ(HsiDrawLine(&c, &d, 7, 2, 0), HSI_FAILURE);
+  EXPECT_EQ(HsiDrawArc(&centre, &s, &t, 0, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_FAILURE);
+}
+
 TEST_F(HostTest, TrueTypeTextReadsItsDocumentFromTheMemoryBlock) {
   const char* doc =
       "{\\rtf1\\ansi\\paperw8640\\margl0\\margr0\\deff0{\\fonttbl{\\f0\\fnil Arial;}}"

@@ -225,6 +225,37 @@ TEST_F(Selection, AnOwnersListIsHandedBackEmptiedSoListsDoNotRunOut) {
   EXPECT_NE(a, b);
 }
 
+TEST_F(Selection, DeletingDuringAScanGoesOnWithTheNextEntry) {
+  // A command that walks a list and deletes what it is given must see every entry.
+  for (int32_t id : {face1_, face2_, text_, arc_}) {
+    HsiOslEntry e{id, 0, 0};
+    ASSERT_EQ(HsiOslAdd(list_, &e, HSI_FALSE), HSI_SUCCESS);
+  }
+  ASSERT_EQ(HsiOslScanInit(list_), HSI_SUCCESS);
+  std::vector<int32_t> seen;
+  HsiOslEntry e{};
+  while (HsiOslScan(list_, &e) == HSI_SUCCESS) {
+    seen.push_back(e.id);
+    if (e.id != text_) {
+      ASSERT_EQ(HsiEditDelete(e.id), HSI_SUCCESS);
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<int32_t>{face1_, face2_, text_, arc_}));
+  EXPECT_EQ(HsiOslCount(list_), 1);
+  // Deleting an entry not yet reached leaves the position alone.
+  int32_t a = host_->AddLine({{0, 900000}, {1, 900000}});
+  int32_t b = host_->AddLine({{0, 910000}, {1, 910000}});
+  HsiOslEntry ea{a, 0, 0}, eb{b, 0, 0};
+  HsiOslAdd(list_, &ea, HSI_FALSE);
+  HsiOslAdd(list_, &eb, HSI_FALSE);
+  HsiOslScanInit(list_);
+  ASSERT_EQ(HsiOslScan(list_, &e), HSI_SUCCESS);  // the text
+  HsiEditDelete(b);
+  ASSERT_EQ(HsiOslScan(list_, &e), HSI_SUCCESS);
+  EXPECT_EQ(e.id, a);
+  EXPECT_EQ(HsiOslScan(list_, &e), HSI_FAILURE);
+}
+
 TEST_F(Selection, SetUpSelectionAddsTheNearestObjectToTheUsersList) {
   EXPECT_TRUE(host_->SelectNearest({100000, 39000}));
   EXPECT_EQ(HsiOslCount(0), 1);

@@ -258,6 +258,8 @@ class Host {
   CursorImage& MutableCursor() { return cursor_; }
   void AddMark(const ScreenMark& mark) { marks_.push_back(mark); }
   bool RemoveMark(const ScreenMark& mark);
+  // Redrawing an object (normal or erased) paints over the marks that lie on it.
+  void EraseMarksOn(const Object& object);
   void PutMessage(const std::string& text);
   void SetCallbackTitle(const std::string& title);
   void StatusLineUpdate();
