@@ -167,6 +167,11 @@ const ScriptLine* Session::Await(const Pending& pending) {
     if (pending.kind == Pending::Kind::Modal && !bindings::FormShown(*pending.form)) {
       return nullptr;
     }
+    if ((pending.kind == Pending::Kind::Point || pending.kind == Pending::Kind::Point3D ||
+         pending.kind == Pending::Kind::Pick) &&
+        bindings::TypedInputWaiting()) {
+      return nullptr;  // a point typed in meanwhile answers the request
+    }
     if (cursor_ >= lines.size()) {
       if (pending.kind == Pending::Kind::TopLevel) return nullptr;
       std::string where = script_.FileName();
@@ -467,7 +472,13 @@ host::PointReply Session::Ask(host::RequestKind kind, const std::string& prompt)
           : kind == host::RequestKind::Pick  ? "pick"
                                              : "point") +
          " " + Quote(prompt));
-  const ScriptLine& line = *Await(pending);
+  const ScriptLine* answer = Await(pending);
+  if (!answer) {
+    // The host answers the request with the point typed in meanwhile.
+    Record("(the coordinate input answers it)");
+    return reply;
+  }
+  const ScriptLine& line = *answer;
   RecordAction(line);
   switch (line.verb) {
     case Verb::Point:
