@@ -58,6 +58,8 @@ Form::~Form() {
   Remove(s.forms, this);
   Remove(s.shownForms, this);
   Remove(s.modalStack, this);
+  Remove(s.releasedForms, this);
+  detail::Driver().OnFormDestroyed(*this);
   auto window = s.windows.find(handle_);
   if (window != s.windows.end() && window->second.form == this) DestroyWindow(handle_);
   focused_ = nullptr;
@@ -196,6 +198,8 @@ void Form::Activate() {
 
 int Form::ShowModal() {
   if (visible_ || modal_) throw std::logic_error("Cannot make a visible window modal");
+  // Forms released while this one is shown live until it has closed.
+  UserActionScope scope;
   auto& s = detail::S();
   WindowHandle previous = s.activeWindow;
   modal_ = true;
@@ -296,6 +300,14 @@ void Form::Close() {
   if (action != CloseAction::None && action != CloseAction::Minimize) Hide();
 }
 
+void Form::Release() {
+  auto& s = detail::S();
+  if (std::find(s.releasedForms.begin(), s.releasedForms.end(), this) != s.releasedForms.end())
+    return;
+  s.releasedForms.push_back(this);
+  if (s.userActionDepth == 0) detail::DestroyReleasedForms();
+}
+
 void Form::SetModalResult(int result) {
   modalResult_ = result;
   closeAccepted_ = false;
@@ -384,6 +396,30 @@ void Form::Repaint() {
   for (Control* c : Controls())
     if (c->Showing()) c->Paint();
 }
+
+// ---- User actions ----
+
+namespace detail {
+
+void DestroyReleasedForms() {
+  auto& released = S().releasedForms;
+  while (!released.empty()) {
+    Form* form = released.front();
+    released.erase(released.begin());
+    delete form;
+  }
+}
+
+}  // namespace detail
+
+UserActionScope::UserActionScope() { ++detail::S().userActionDepth; }
+
+UserActionScope::~UserActionScope() {
+  auto& s = detail::S();
+  if (s.userActionDepth > 0 && --s.userActionDepth == 0) detail::DestroyReleasedForms();
+}
+
+int ReleasedFormCount() { return static_cast<int>(detail::S().releasedForms.size()); }
 
 // ---- The shown forms ----
 

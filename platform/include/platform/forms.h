@@ -706,13 +706,21 @@ class Form {
   // modal result (Cancel when the driver left it without one).
   int ShowModal();
   // Shows the form without waiting; it stays open while the program waits for other input.
+  // A modal form its own code hid comes back within the same showing.
   void Show();
+  // Hides the form. A modeless form is closed by it. A modal form stays modal: its showing goes
+  // on, hidden, until its code shows it again or gives it a modal result.
   void Hide();
   // Closes the form: a modal form gets the modal result Cancel (the close query is asked when
   // the user's action ends); a modeless one is hidden when the close query allows it.
   void Close();
   // Asks OnCloseQuery; true when the form may close.
   bool CloseQuery();
+  // Destroys the form once the user action under way has finished (at once when none is), so
+  // that a handler of the form may release it and the action goes on touching a live form. The
+  // form must have been made with `new` and be owned by nobody else from then on; an owner that
+  // deletes it first takes it off the list.
+  void Release();
 
   int GetModalResult() const { return modalResult_; }
   void SetModalResult(int result);
@@ -770,6 +778,22 @@ class Form {
   Control* focusRequest_ = nullptr;
   Canvas canvas_;
 };
+
+// ---- User actions ----
+
+// A user action under way: each action of platform/actions.h, a timer tick, a menu command the
+// driver runs and a modal showing hold one. Forms released meanwhile are destroyed when the
+// outermost one ends, as the system frees them from its message loop.
+class UserActionScope {
+ public:
+  UserActionScope();
+  ~UserActionScope();
+  UserActionScope(const UserActionScope&) = delete;
+  UserActionScope& operator=(const UserActionScope&) = delete;
+};
+
+// Forms released and not destroyed yet.
+int ReleasedFormCount();
 
 // ---- The shown forms ----
 
