@@ -240,8 +240,9 @@ int Form::ShowModal() {
   int result = modalResult_;
   CloseAction action = CloseAction::Hide;
   if (OnClose) OnClose(*this, action);
+  bool wasShown = visible_;  // its code may have hidden it already
   closer.Run();
-  if (OnHide) OnHide(*this);
+  if (wasShown && OnHide) OnHide(*this);
   // The form that was active before becomes active again.
   auto it = s.windows.find(previous);
   if (it != s.windows.end() && it->second.form && it->second.form->Visible())
@@ -257,6 +258,15 @@ void Form::Show() {
   }
   visible_ = true;
   pressedControl = nullptr;
+  if (modal_) {
+    // Back within its own showing (its code hid it): the focus is where it was, and the driver
+    // goes on with the showing it already acts on.
+    if (OnShow) OnShow(*this);
+    if (!focused_ || !focused_->CanFocus()) FocusFirst();
+    Activate();
+    Repaint();
+    return;
+  }
   Place();
   s.shownForms.push_back(this);
   if (OnShow) OnShow(*this);
@@ -268,13 +278,14 @@ void Form::Show() {
 
 void Form::Hide() {
   if (!visible_) return;
+  visible_ = false;
   if (modal_) {
-    // Hiding a modal form ends it.
-    modalResult_ = ModalResult::Cancel;
-    closeAccepted_ = true;
+    // The modal showing goes on with the form hidden; only a modal result ends it.
+    auto& s = detail::S();
+    if (s.activeWindow == handle_) s.activeWindow = ApplicationWindow();
+    if (OnHide) OnHide(*this);
     return;
   }
-  visible_ = false;
   UnregisterShown();
   if (detail::S().activeWindow == handle_) {
     Form* top = ActiveModalForm();
@@ -428,7 +439,8 @@ std::vector<Form*> ShownForms() {
   std::vector<Form*> result;
   for (Form* f : s.shownForms)
     if (!f->Modal()) result.push_back(f);
-  for (Form* f : s.modalStack) result.push_back(f);
+  for (Form* f : s.modalStack)
+    if (f->Visible()) result.push_back(f);
   return result;
 }
 

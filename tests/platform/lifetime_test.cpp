@@ -129,5 +129,59 @@ TEST_F(LifetimeTest, ReleasedFormsGoWhenNoActionIsUnderWay) {
   SetUiDriver(&driver);
 }
 
+// A browser that hides itself while it loads a group and shows again, within one showing.
+struct Browser : Form {
+  ListBox& lstGroups = Add<ListBox>("lstGroups");
+  Button& btnOK = Add<Button>("btnOK");
+  std::vector<std::string> events;
+  int loads = 0;
+
+  Browser() : Form("TfrmBrowser", "Browser") {
+    lstGroups.items.Assign({"Doors", "Windows"});
+    btnOK.SetCaption("OK");
+    btnOK.modalResult = ModalResult::OK;
+    OnShow = [this](Form&) { events.push_back("show"); };
+    OnHide = [this](Form&) { events.push_back("hide"); };
+    lstGroups.OnDblClick = [this](Control&) {
+      Hide();
+      events.push_back(Visible() ? "loading (visible)" : "loading (hidden)");
+      ++loads;
+      Show();
+    };
+  }
+};
+
+TEST_F(LifetimeTest, AModalFormHiddenAndShownByItsCodeGoesOnBeingShown) {
+  Browser browser;
+  std::vector<std::string> seen;
+  driver.onModal = [&](Form& form) {
+    EXPECT_TRUE(act::DoubleClick(form, "lstGroups"));
+    // Still the same showing: no result, shown, and the user goes on acting on it.
+    EXPECT_EQ(form.GetModalResult(), ModalResult::None);
+    EXPECT_TRUE(form.Visible());
+    EXPECT_EQ(ActiveModalForm(), &form);
+    EXPECT_EQ(form.ActiveControl(), &browser.lstGroups);  // the focus came back where it was
+    EXPECT_TRUE(act::Click(form, "OK"));
+  };
+  EXPECT_EQ(browser.ShowModal(), ModalResult::OK);
+  EXPECT_EQ(browser.loads, 1);
+  EXPECT_EQ(browser.events,
+            (std::vector<std::string>{"show", "hide", "loading (hidden)", "show", "hide"}));
+  EXPECT_EQ(driver.shownForms, (std::vector<std::string>{"TfrmBrowser"}));  // shown once
+
+  // Hidden and given a result while hidden, it ends with that result; left hidden without
+  // one, the showing ends as cancelled (nobody could answer it).
+  browser.lstGroups.OnDblClick = [&](Control&) {
+    browser.Hide();
+    browser.SetModalResult(3);
+  };
+  driver.onModal = [&](Form& form) { act::DoubleClick(form, "lstGroups"); };
+  EXPECT_EQ(browser.ShowModal(), 3);
+  browser.lstGroups.OnDblClick = [&](Control&) { browser.Hide(); };
+  EXPECT_EQ(browser.ShowModal(), ModalResult::Cancel);
+  EXPECT_FALSE(browser.Visible());
+  EXPECT_EQ(ActiveModalForm(), nullptr);
+}
+
 }  // namespace
 }  // namespace platform

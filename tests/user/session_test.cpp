@@ -238,6 +238,28 @@ TEST_F(SessionTest, AWindowThatReleasedItselfIsNoLongerActedOn) {
   EXPECT_TRUE(platform::ShownForms().empty());
 }
 
+TEST_F(SessionTest, AFormThatHidesAndShowsAgainKeepsItsBlock) {
+  auto& load = dialog->Add<platform::Button>("btnLoad");
+  load.SetCaption("Load");
+  load.OnClick = [&](platform::Control&) {
+    dialog->Hide();
+    platform::MessageBox("Loaded.", "Browser");
+    dialog->Show();
+  };
+  exports.Add("Show", [&](const std::vector<std::string>&) {
+    dialog->ShowModal();
+    return std::string();
+  });
+  session.Line("run Show")
+      .Line("form TdlgName")
+      .Line("  click Load")
+      .Line("  set txtName \"DOOR\"")
+      .Line("  click OK");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_NE(Transcript().find("message \"Browser\" \"Loaded.\""), std::string::npos);
+  EXPECT_NE(Transcript().find("closed: OK"), std::string::npos) << Transcript();
+}
+
 TEST_F(SessionTest, EachShowingOfAFormNeedsItsOwnBlock) {
   exports.Add("Twice", [&](const std::vector<std::string>&) {
     dialog->ShowModal();

@@ -797,9 +797,10 @@ int ReleasedFormCount();
 
 // ---- The shown forms ----
 
-// Every shown form, in the order shown (modal forms last, the innermost at the end).
+// Every shown form, in the order shown (modal forms last, the innermost at the end). A modal
+// form its code hid is not among them while it is hidden.
 std::vector<Form*> ShownForms();
-// The innermost modal form, or null.
+// The innermost modal form (shown or hidden by its code), or null.
 Form* ActiveModalForm();
 // The newest shown form whose class name or caption (without '&') is `nameOrCaption`.
 Form* FindShownForm(const std::string& nameOrCaption);
