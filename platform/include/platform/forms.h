@@ -392,16 +392,33 @@ class ComboBox : public Control {
   int dropDownCount = 8;
 
   int ItemIndex() const;
-  // Selects an item and shows its text (-1: none). Fires no event.
+  // Selects an item and shows its text (-1: none); while the box has the focus its whole text
+  // is selected. Fires no event.
   void SetItemIndex(int index);
   // Sets the text; the item of that text (without regard to case) becomes selected, or none.
   void SetText(const std::string& text) override;
-  // Text the user typed or pasted into the edit part: no item is selected then; fires OnChange.
+  // Text the user pasted into the edit part (cut to the maximum length; the caret after it):
+  // no item is selected then; fires OnChange.
   void SetEditText(const std::string& text);
+
+  // The selection in the edit part, as an edit box has it.
+  int SelStart() const { return selStart_; }
+  int SelLength() const { return selLength_; }
+  void SetSelStart(int start);
+  void SetSelLength(int length);
+  void SelectAll();
+  std::string SelText() const;
+
+  // Entering an editable box selects its whole text, as entering an edit box does.
+  void DoEnter() override;
+  // In an editable box a typed character replaces the selection (Backspace deletes it, or the
+  // character before the caret); a key that would make the text longer than the maximum length
+  // beeps and is dropped. In a drop-down list a letter selects the next item starting with it.
   void TypeChar(char key) override;
 
  private:
   int itemIndex_ = -1;
+  int selStart_ = 0, selLength_ = 0;
 };
 
 // A spin edit: an edit box for whole numbers kept within a range when left.
