@@ -225,7 +225,12 @@ int Form::ShowModal() {
       form.UnregisterShown();
       if (IsWindow(previous)) detail::S().activeWindow = previous;
     }
-    ~Closer() { Run(); }
+    ~Closer() {
+      Run();
+      // The next showing starts without a focused control, so moving the focus then runs no
+      // exit check of a control this showing left focused.
+      form.focused_ = nullptr;
+    }
   } closer{*this, previous};
 
   if (OnShow) OnShow(*this);
@@ -292,6 +297,7 @@ void Form::Hide() {
     detail::S().activeWindow = top ? top->Handle() : ApplicationWindow();
   }
   if (OnHide) OnHide(*this);
+  focused_ = nullptr;  // closed: the next showing starts afresh
 }
 
 bool Form::CloseQuery() {

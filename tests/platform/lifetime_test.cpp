@@ -183,5 +183,48 @@ TEST_F(LifetimeTest, AModalFormHiddenAndShownByItsCodeGoesOnBeingShown) {
   EXPECT_EQ(ActiveModalForm(), nullptr);
 }
 
+TEST_F(LifetimeTest, AFormShownAgainRunsNoExitCheckOfItsLastShowing) {
+  // The size field checks itself on exit; the dialog puts the focus on the name when it shows.
+  Form dlg("TdlgSize", "Size");
+  Edit& txtSize = dlg.Add<Edit>("txtSize");
+  Edit& txtName = dlg.Add<Edit>("txtName");
+  Button& ok = dlg.Add<Button>("btnOK");
+  ok.modalResult = ModalResult::OK;
+  ok.isDefault = true;
+  int checks = 0;
+  txtSize.OnExit = [&](Control&) {
+    ++checks;
+    if (txtSize.Text().empty()) MessageBox("Enter a size.", "Warning", MsgIcon::Warning);
+  };
+  dlg.OnShow = [&](Form&) { txtName.SetFocus(); };
+
+  // The first showing ends with Enter while the size field has the focus: it is never left.
+  driver.onModal = [&](Form& form) { act::TypeText(form, "txtSize", "12\r"); };
+  EXPECT_EQ(dlg.ShowModal(), ModalResult::OK);
+  EXPECT_EQ(checks, 0);
+  EXPECT_EQ(dlg.ActiveControl(), nullptr);
+
+  // Shown again with the field emptied for a new entry: the focus moving to the name must not
+  // run the size field's check against the fresh content.
+  txtSize.SetText("");
+  driver.onModal = [&](Form& form) {
+    EXPECT_EQ(form.ActiveControl(), &txtName);
+    act::Click(form, "btnOK");
+  };
+  EXPECT_EQ(dlg.ShowModal(), ModalResult::OK);
+  EXPECT_EQ(checks, 0);
+  EXPECT_TRUE(driver.messages.empty());
+
+  // The same for a modeless window closed with the focus in the field.
+  dlg.Show();
+  act::Focus(dlg, "txtSize");
+  dlg.Close();
+  EXPECT_EQ(dlg.ActiveControl(), nullptr);
+  dlg.Show();
+  EXPECT_EQ(dlg.ActiveControl(), &txtName);
+  EXPECT_EQ(checks, 0);
+  EXPECT_TRUE(driver.messages.empty());
+}
+
 }  // namespace
 }  // namespace platform
