@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "bindings.h"
+#include "platform/forms.h"
 
 namespace user {
 
@@ -282,6 +283,8 @@ void Session::DoRun(const ScriptLine& line) {
   std::string result;
   {
     DepthGuard guard(depth_);
+    // A menu pick is a user action: a form the command releases lives until it returns.
+    platform::UserActionScope action;
     try {
       result = exports_->Call(line.Arg(1), args);
     } catch (const ExportError& e) {
@@ -665,6 +668,11 @@ void Session::OnFormShown(platform::Form& form, bool modal) {
   if (modal) return;  // a modal form is recorded when it asks for the user (RunModal)
   Record("form " + bindings::DescribeForm(form) + " shown");
   if (!failure_) CheckFormExpectation(form);
+}
+
+void Session::OnFormDestroyed(platform::Form& form) {
+  // A block on a form that is gone acts on nothing (and its address may be reused).
+  if (blockForm_ == &form) blockForm_ = nullptr;
 }
 
 void Session::OnProgramStarted(const std::string& commandLine) {
