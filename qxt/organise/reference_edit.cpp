@@ -26,7 +26,8 @@ platform::Edit& MakeField(platform::Form& form, const char* name, platform::Cont
 
 platform::Button& MakeButton(platform::Form& form, const char* name, int left, const char* caption,
                              int modalResult) {
-  platform::Button& button = Make<platform::Button>(form, name, nullptr, left, 300, 84, 25, caption);
+  platform::Button& button =
+      Make<platform::Button>(form, name, nullptr, left, 300, 84, 25, caption);
   button.modalResult = modalResult;
   return button;
 }

@@ -106,15 +106,15 @@ PlaceSettings ReadSettings(TdlgRefSettings& settings) {
 // do not turn with the symbol horizontal; the second shows the mirroring, the texts on their own
 // layers and at their own orientation.
 void BuildDragImage(std::int16_t list, std::int32_t symbol, const TRefObject& object,
-                    const std::array<std::string, kMaxAnnotations>& answers,
-                    const PlaceSettings& s, bool secondForm) {
+                    const std::array<std::string, kMaxAnnotations>& answers, const PlaceSettings& s,
+                    bool secondForm) {
   const HsiPoint origin{0, 0};
   const double rho = s.rotation;
   const double scaleX = secondForm ? s.scaleX : 1.0;
   const double scaleY = secondForm ? s.scaleY : 1.0;
   const std::int16_t activeLayer = HsiGetActLayer();
-  AddToList(list, HsiPutInstance(symbol, &origin, scaleX, scaleY, 1.0, rho, rho, rho,
-                                 HSI_TEMPORARY));
+  AddToList(list,
+            HsiPutInstance(symbol, &origin, scaleX, scaleY, 1.0, rho, rho, rho, HSI_TEMPORARY));
   for (int k = 0; k < object.Count; ++k) {
     const AnnotationItem& item = object.Items[k];
     HsiCadText record = TextRecord(item, answers[k], ItemVertex(item, origin, rho));
@@ -212,8 +212,8 @@ bool ParseIniColour(const std::string& value, platform::Color& colour) {
 
 TdlgQXReference::TdlgQXReference()
     : platform::Form("TdlgQXReference", "QX Reference"),
-      lblNames(Make<platform::Label>(*this, "lblNames", nullptr, 8, 8, 180, 16,
-                                     "&Reference Objects:")),
+      lblNames(
+          Make<platform::Label>(*this, "lblNames", nullptr, 8, 8, 180, 16, "&Reference Objects:")),
       lbxNames(Make<platform::ListBox>(*this, "lbxNames", nullptr, 8, 26, 180, 200)),
       lblPreview(Make<platform::Label>(*this, "lblPreview", nullptr, 196, 8, 60, 16, "Preview")),
       pnlPreview(Make<platform::Panel>(*this, "pnlPreview", nullptr, 196, 26, 172, 200,
@@ -368,8 +368,8 @@ void TdlgQXReference::DefineRefObject() {
     std::array<HsiObjectInfo, kMaxAnnotations> texts{};
     int count = 0;
     while (count < kMaxAnnotations) {
-      if (HsiSelectbyPoint(list, AnnotationPickPrompt(count + 1).c_str(), kPickAperture,
-                           HSI_FALSE, HSI_TRUE, &point, HSI_FILTER_TEXT) != HSI_SUCCESS) {
+      if (HsiSelectbyPoint(list, AnnotationPickPrompt(count + 1).c_str(), kPickAperture, HSI_FALSE,
+                           HSI_TRUE, &point, HSI_FILTER_TEXT) != HSI_SUCCESS) {
         break;
       }
       HsiOslEntry entry{};

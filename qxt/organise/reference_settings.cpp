@@ -26,13 +26,13 @@ TdlgRefSettings::TdlgRefSettings()
     : platform::Form("TdlgRefSettings", "QX Reference Settings"),
       grpSymbol(Make<platform::GroupBox>(*this, "grpSymbol", nullptr, 8, 8, 212, 100,
                                          "&Reference Symbol")),
-      lblRotation(Make<platform::Label>(*this, "lblRotation", &grpSymbol, 12, 24, 64, 16,
-                                        "Rotation :")),
+      lblRotation(
+          Make<platform::Label>(*this, "lblRotation", &grpSymbol, 12, 24, 64, 16, "Rotation :")),
       dblRotation(Make<TDblEdit>(*this, "dblRotation", &grpSymbol, 84, 20, 112, 25)),
-      chkMirrorX(Make<platform::CheckBox>(*this, "chkMirrorX", &grpSymbol, 12, 52, 180, 20,
-                                          "Mirror &X")),
-      chkMirrorY(Make<platform::CheckBox>(*this, "chkMirrorY", &grpSymbol, 12, 74, 180, 20,
-                                          "Mirror &Y")),
+      chkMirrorX(
+          Make<platform::CheckBox>(*this, "chkMirrorX", &grpSymbol, 12, 52, 180, 20, "Mirror &X")),
+      chkMirrorY(
+          Make<platform::CheckBox>(*this, "chkMirrorY", &grpSymbol, 12, 74, 180, 20, "Mirror &Y")),
       rgrpLayers(
           Make<platform::RadioGroup>(*this, "rgrpLayers", nullptr, 8, 116, 212, 64, "&Layers")),
       btnOK(MakeButton(*this, "btnOK", 8, "OK", platform::ModalResult::OK)),

@@ -98,7 +98,9 @@ class ReferenceTest : public testing::LoadedLibrary {
   }
   void Answer(const std::string& text) { user.inputAnswers.push_back(text); }
 
-  static const host::TextData& Text(const host::Object& o) { return std::get<host::TextData>(o.data); }
+  static const host::TextData& Text(const host::Object& o) {
+    return std::get<host::TextData>(o.data);
+  }
   static const host::SymbolData& Symbol(const host::Object& o) {
     return std::get<host::SymbolData>(o.data);
   }
@@ -120,8 +122,7 @@ TEST_F(ReferenceTest, B2RightAfterTheSymbolDefinesAnObjectWithoutItemsThatPlaces
   OnManager("Close");
   QXReference();
 
-  EXPECT_EQ(user.prompts,
-            (std::vector<std::string>{kSelectSymbolPrompt, AnnotationPickPrompt(1)}));
+  EXPECT_EQ(user.prompts, (std::vector<std::string>{kSelectSymbolPrompt, AnnotationPickPrompt(1)}));
   const auto saved = Saved();
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].name, "Bare mark");

@@ -149,8 +149,8 @@ TEST_F(RefFileTest, ASaveThatDoesNotFitLeavesTheListAndItsBackupAsTheyWere) {
   const std::string dat = ReadFile(kDat), bak = ReadFile(kBak);
   // Room for a little more than one more record: two do not fit.
   platform::SetDriveCapacity('C', dat.size() + bak.size() + 2000);
-  const auto error = WriteRefFile(kRefDir, std::vector<RefRecord>(
-                                               2, MakeRefRecord("New", Object("A.SYM", 0))));
+  const auto error =
+      WriteRefFile(kRefDir, std::vector<RefRecord>(2, MakeRefRecord("New", Object("A.SYM", 0))));
   platform::SetDriveCapacity('C', std::nullopt);
   ASSERT_TRUE(error);
   EXPECT_EQ(*error, "Disk full");
