@@ -223,7 +223,10 @@ TEST_F(ReferenceTest, RotatedTextsTurnAboutThePointAndNeverReadUpsideDown) {
 }
 
 TEST_F(ReferenceTest, MirrorXFlipsTheSymbolOnlyAndTheSecondDragImageShowsIt) {
-  WriteLibrary({{"Mark", Mark(1, false)}});
+  TRefObject mark = Mark(1, false);
+  mark.Items[0].orientation = 30;
+  WriteLibrary({{"Mark", mark}});
+  Host().SetActiveLayer(9);
   OnManager("Place", 0);
   ChangeSettings("0", true);
   user.Point(50000, 0);
@@ -241,6 +244,11 @@ TEST_F(ReferenceTest, MirrorXFlipsTheSymbolOnlyAndTheSecondDragImageShowsIt) {
   EXPECT_DOUBLE_EQ(Symbol(user.cursorsAtPick[0].objects.at(0)).scaleX, 1.0);
   EXPECT_DOUBLE_EQ(Symbol(user.cursorsAtPick[1].objects.at(0)).scaleX, -1.0);
   EXPECT_EQ(user.cursorsAtPick[1].objects.at(1).layer, 20);
+  // Texts that do not turn with the symbol: horizontal on the active layer in the first image,
+  // at their own orientation in the second, horizontal when placed.
+  EXPECT_EQ(user.cursorsAtPick[0].objects.at(1).layer, 9);
+  EXPECT_DOUBLE_EQ(Text(user.cursorsAtPick[0].objects.at(1)).orientation, 0);
+  EXPECT_DOUBLE_EQ(Text(user.cursorsAtPick[1].objects.at(1)).orientation, 30);
 }
 
 TEST_F(ReferenceTest, CancellingAnAnswerPlacesNothingAndKeepsTheDragImage) {
