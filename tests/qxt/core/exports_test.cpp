@@ -29,7 +29,6 @@ const std::set<std::string> kAll = {
     "GetLyrFile",
     "QXScale",
     "GetScale",
-    "QXProject",
     "QXCircle",
     "QXArc",
     "QXFix",
@@ -47,16 +46,41 @@ const std::set<std::string> kAll = {
 };
 
 const std::set<std::string> kBuilt = {
-    "QXText",       "QXLeader",        "QXMacro",           "QXLayer",
-    "QXPlan",       "GetLyrFile",      "QXScale",           "GetScale",
-    "ShowAboutBox", "QXTHelp",         "ToolHelp",          "LayerHelp",
-    "GetBaseDir",   "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings",
+    "QXText",
+    "QXLeader",
+    "QXMacro",
+    "QXLayer",
+    "QXPlan",
+    "GetLyrFile",
+    "QXScale",
+    "GetScale",
+    "QXProject",
+    "ShowAboutBox",
+    "QXTHelp",
+    "ToolHelp",
+    "LayerHelp",
+    "GetBaseDir",
+    "GetUnitSettings",
+    "GetQXProjSettings",
+    "SaveQXProjSettings",
 };
 
 const std::set<std::string> kToCome = {
-    "QXSymbol",   "QXDoor", "QXDimension", "QXQText",       "QXQEdit",
-    "QXFlexText", "QXSnap", "QXArea",      "QXReference",   "QXCircle",
-    "QXArc",      "QXFix",  "QXTrim",      "QXActiveLayer", "QXSetup",
+    "QXSymbol",
+    "QXDoor",
+    "QXDimension",
+    "QXQText",
+    "QXQEdit",
+    "QXFlexText",
+    "QXSnap",
+    "QXArea",
+    "QXReference",
+    "QXCircle",
+    "QXArc",
+    "QXFix",
+    "QXTrim",
+    "QXActiveLayer",
+    "QXSetup",
 };
 
 // The loader entries, exported besides the toolset's functions.
