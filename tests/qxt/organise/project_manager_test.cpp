@@ -317,6 +317,22 @@ TEST_F(ProjectTest, ABaseScaleThatIsNoPositiveNumberLeavesTheHostsScale) {
   EXPECT_TRUE(user.messages.empty());
 }
 
+TEST_F(ProjectTest, ADrawingPathTooLongForTheHostIsNotCutButRefused) {
+  const std::string folder = "C:\\" + std::string(240, 'D');
+  const std::string file = std::string(20, 'F') + ".VWF";
+  WriteFileIn(folder, file, "not handed to the host");
+  WriteProjects(ProjectBytes("Alpha", "A", folder));
+  WriteFileIn(kProjectDir, "A.DAT", DrawingBytes("Plan", file));
+  Config().ProjectSettings = 0;
+  Run([&](platform::Form& form) { act::Click(form, "btnDrawingLoad"); });
+  EXPECT_TRUE(Host().LoadedFiles().empty());
+  EXPECT_EQ(Host().Path(HSI_PATH_DRAWINGS), folder + "\\");  // the folder itself fits
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{
+                "Tracelon reported an error while attempting to load the drawing:\r\n" + folder +
+                "\\" + file});
+}
+
 TEST_F(ProjectTest, PointsPerUnitRoundHalvesToEvenAndFollowTheUnitType) {
   EXPECT_EQ(ScaledPointsPerUnit(768000, 48, HSI_UNIT_FEET), 192000);
   EXPECT_EQ(ScaledPointsPerUnit(768000, 48, HSI_UNIT_FEET_INCHES), 16000);
