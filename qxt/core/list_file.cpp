@@ -1,5 +1,7 @@
 #include "core/list_file.h"
 
+#include <algorithm>
+
 #include "platform/file_io.h"
 #include "platform/files.h"
 
@@ -36,20 +38,28 @@ bool LoadListFile(const std::string& path, std::size_t recordSize,
   }
 }
 
-ListSaveResult SaveListFile(const std::string& path, const std::string& backupPath,
-                            const std::vector<unsigned char>& records, std::size_t recordSize,
-                            std::string& error) {
+ListSaveResult SaveListFile(
+    const std::string& path, const std::string& backupPath, std::size_t count,
+    std::size_t recordSize,
+    const std::function<void(std::size_t index, unsigned char* record)>& fill, std::string& error) {
   platform::DeleteFile(backupPath);
   const bool keptPrevious = platform::RenameFile(path, backupPath);
-  if (records.empty()) return ListSaveResult::Empty;
+  if (count == 0) return ListSaveResult::Empty;
 
-  const std::size_t count = records.size() / recordSize;
   bool written = false;
   try {
     platform::RecordFile file(path, recordSize, platform::RecordFile::Mode::Create);
-    const std::size_t done = file.WriteBlock(records.data(), count);
+    // The records go out a block at a time through one buffer.
+    std::vector<unsigned char> block(recordSize * kRecordsPerBlock);
+    bool full = false;
+    for (std::size_t first = 0; first < count && !full; first += kRecordsPerBlock) {
+      const std::size_t n = std::min(kRecordsPerBlock, count - first);
+      std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n * recordSize), 0);
+      for (std::size_t i = 0; i < n; ++i) fill(first + i, block.data() + i * recordSize);
+      full = file.WriteBlock(block.data(), n) < n;
+    }
     const bool closed = file.Close();
-    if (done < count) {
+    if (full) {
       error = platform::SystemErrorMessage(platform::FileErrorCode::DiskFull);
     } else if (!closed) {
       error = platform::SystemErrorMessage(platform::FileErrorCode::IoError);

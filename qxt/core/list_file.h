@@ -25,15 +25,17 @@ enum class ListSaveResult {
   Failed,   // the write failed: see SaveListFile
 };
 
-// Saves `records` (a whole number of `recordSize`-byte records) as the list file `path`, keeping
-// the previous file: the old backup `backupPath` is deleted and the list file renamed to it (each
+// Saves `count` records of `recordSize` bytes as the list file `path`, in order; `fill` writes
+// record `index` into zeroed room of `recordSize` bytes. The previous list is kept:
+// the old backup `backupPath` is deleted and the list file renamed to it (each
 // step may fail silently, for instance when there is no file). An empty list writes nothing.
 // When writing fails part-way, the incomplete list file is removed and the backup is renamed back
 // to `path`, so the list file holds the previous list again; the system's description is put in
 // `error`.
-ListSaveResult SaveListFile(const std::string& path, const std::string& backupPath,
-                            const std::vector<unsigned char>& records, std::size_t recordSize,
-                            std::string& error);
+ListSaveResult SaveListFile(
+    const std::string& path, const std::string& backupPath, std::size_t count,
+    std::size_t recordSize,
+    const std::function<void(std::size_t index, unsigned char* record)>& fill, std::string& error);
 
 // The backup name of a list file: its extension replaced by ".BAK".
 std::string BackupPath(const std::string& path);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/command.h"
@@ -32,8 +33,9 @@ constexpr std::int16_t kRescaleCommand = 1811;
 // The longest path the host takes in a file name (its buffers hold 256 bytes with the zero).
 constexpr std::size_t kHostPathChars = HSI_PATH_SIZE - 1;
 
-std::string Cut(const std::string& text, std::size_t maxLength) {
-  return text.substr(0, std::min(text.size(), maxLength));
+std::string Cut(std::string text, std::size_t maxLength) {
+  if (text.size() > maxLength) text.resize(maxLength);
+  return text;
 }
 
 std::string Text(const char* chars, std::size_t size) {
@@ -88,18 +90,20 @@ platform::GroupBox& Group(platform::Form& form, const char* name, const char* ca
   return group;
 }
 
-// The list items' contents as records, in list order.
+// Saves the list items as records, in list order; `fill` stores one item in its record.
 template <typename Record, typename Fill>
-std::vector<unsigned char> Records(const platform::StringList& list, Fill fill) {
-  std::vector<unsigned char> bytes(static_cast<std::size_t>(list.Count()) * sizeof(Record));
-  for (int i = 0; i < list.Count(); ++i) {
-    Record record;
-    std::memset(&record, 0, sizeof record);
-    fill(record, list[i], list.Object(i));
-    std::memcpy(bytes.data() + static_cast<std::size_t>(i) * sizeof(Record), &record,
-                sizeof record);
-  }
-  return bytes;
+ListSaveResult WriteList(const std::string& path, const platform::StringList& list, Fill fill,
+                         std::string& error) {
+  return SaveListFile(
+      path, BackupPath(path), static_cast<std::size_t>(list.Count()), sizeof(Record),
+      [&list, &fill](std::size_t index, unsigned char* bytes) {
+        Record record;
+        std::memset(&record, 0, sizeof record);
+        const int i = static_cast<int>(index);
+        fill(record, list[i], list.Object(i));
+        std::memcpy(bytes, &record, sizeof record);
+      },
+      error);
 }
 
 std::string ProjectListPath(const std::string& projectDir) {
@@ -110,19 +114,21 @@ std::string ProjectListPath(const std::string& projectDir) {
 
 // ---- Records and lists ----
 
-TProjectObject::TProjectObject(const std::string& code, const std::string& drawingsFolder,
-                               const std::string& referenceFolder, const std::string& description)
-    : Code(Cut(code, decltype(ProjectRecord::Code)::kMaxLength)),
-      DrawingsFolder(Cut(drawingsFolder, decltype(ProjectRecord::DrawingsFolder)::kMaxLength)),
-      ReferenceFolder(Cut(referenceFolder, decltype(ProjectRecord::ReferenceFolder)::kMaxLength)),
-      Description(Cut(description, decltype(ProjectRecord::Description)::kMaxLength)) {}
+TProjectObject::TProjectObject(std::string code, std::string drawingsFolder,
+                               std::string referenceFolder, std::string description)
+    : Code(Cut(std::move(code), decltype(ProjectRecord::Code)::kMaxLength)),
+      DrawingsFolder(
+          Cut(std::move(drawingsFolder), decltype(ProjectRecord::DrawingsFolder)::kMaxLength)),
+      ReferenceFolder(
+          Cut(std::move(referenceFolder), decltype(ProjectRecord::ReferenceFolder)::kMaxLength)),
+      Description(Cut(std::move(description), decltype(ProjectRecord::Description)::kMaxLength)) {}
 
-TDrawingObject::TDrawingObject(const std::string& fileName, const std::string& layerFile,
-                               const std::string& baseScale, const std::string& description)
-    : FileName(Cut(fileName, decltype(DrawingRecord::FileName)::kMaxLength)),
-      LayerFile(Cut(layerFile, decltype(DrawingRecord::LayerFile)::kMaxLength)),
-      BaseScale(Cut(baseScale, decltype(DrawingRecord::BaseScale)::kMaxLength)),
-      Description(Cut(description, decltype(DrawingRecord::Description)::kMaxLength)) {}
+TDrawingObject::TDrawingObject(std::string fileName, std::string layerFile, std::string baseScale,
+                               std::string description)
+    : FileName(Cut(std::move(fileName), decltype(DrawingRecord::FileName)::kMaxLength)),
+      LayerFile(Cut(std::move(layerFile), decltype(DrawingRecord::LayerFile)::kMaxLength)),
+      BaseScale(Cut(std::move(baseScale), decltype(DrawingRecord::BaseScale)::kMaxLength)),
+      Description(Cut(std::move(description), decltype(DrawingRecord::Description)::kMaxLength)) {}
 
 namespace {
 
@@ -137,13 +143,16 @@ struct ReadItem {
 // without regard to case, equal names in file order), without inserting into the middle of the
 // list each time: a long list loads in one sort.
 void Fill(platform::StringList& list, std::vector<ReadItem>& items) {
+  std::vector<std::size_t> order(items.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   if (list.sorted) {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const ReadItem& a, const ReadItem& b) { return a.key < b.key; });
+    std::stable_sort(order.begin(), order.end(), [&items](std::size_t a, std::size_t b) {
+      return items[a].key < items[b].key;
+    });
   }
   const bool sorted = list.sorted;
   list.sorted = false;
-  for (ReadItem& item : items) list.Add(item.name, std::move(item.object));
+  for (std::size_t i : order) list.Add(items[i].name, std::move(items[i].object));
   list.sorted = sorted;
 }
 
@@ -157,13 +166,15 @@ bool ReadList(const std::string& path, platform::StringList& list, std::string& 
               MakeObject makeObject) {
   list.Clear();
   std::vector<ReadItem> items;
+  items.reserve(platform::FileSizeOf(path).value_or(0) / sizeof(Record));
   const bool whole = LoadListFile(
       path, sizeof(Record),
       [&items, &makeObject](const unsigned char* bytes) {
         Record record;
         std::memcpy(&record, bytes, sizeof record);
         std::string name = record.Name.Get();
-        items.push_back(ReadItem{Lower(name), std::move(name), makeObject(record)});
+        std::string key = Lower(name);
+        items.push_back(ReadItem{std::move(key), std::move(name), makeObject(record)});
       },
       error);
   // Whatever was read before a failure is listed.
@@ -189,8 +200,9 @@ bool ReadDrawingList(const std::string& path, platform::StringList& list, std::s
 
 ListSaveResult WriteProjectList(const std::string& path, const platform::StringList& list,
                                 std::string& error) {
-  const auto records = Records<ProjectRecord>(
-      list, [](ProjectRecord& record, const std::string& name, platform::ItemData* data) {
+  return WriteList<ProjectRecord>(
+      path, list,
+      [](ProjectRecord& record, const std::string& name, platform::ItemData* data) {
         record.Name.Set(name);
         if (const auto* project = dynamic_cast<const TProjectObject*>(data)) {
           record.Code.Set(project->Code);
@@ -198,14 +210,15 @@ ListSaveResult WriteProjectList(const std::string& path, const platform::StringL
           record.ReferenceFolder.Set(project->ReferenceFolder);
           record.Description.Set(project->Description);
         }
-      });
-  return SaveListFile(path, BackupPath(path), records, sizeof(ProjectRecord), error);
+      },
+      error);
 }
 
 ListSaveResult WriteDrawingList(const std::string& path, const platform::StringList& list,
                                 std::string& error) {
-  const auto records = Records<DrawingRecord>(
-      list, [](DrawingRecord& record, const std::string& name, platform::ItemData* data) {
+  return WriteList<DrawingRecord>(
+      path, list,
+      [](DrawingRecord& record, const std::string& name, platform::ItemData* data) {
         record.Name.Set(name);
         if (const auto* drawing = dynamic_cast<const TDrawingObject*>(data)) {
           record.FileName.Set(drawing->FileName);
@@ -213,8 +226,8 @@ ListSaveResult WriteDrawingList(const std::string& path, const platform::StringL
           record.BaseScale.Set(drawing->BaseScale);
           record.Description.Set(drawing->Description);
         }
-      });
-  return SaveListFile(path, BackupPath(path), records, sizeof(DrawingRecord), error);
+      },
+      error);
 }
 
 std::optional<std::int32_t> ScaledPointsPerUnit(std::int32_t fullScale, double scale,

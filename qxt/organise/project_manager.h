@@ -42,16 +42,16 @@ static_assert(sizeof(DrawingRecord) == 1025, "the drawing list's record size");
 // cut to their record's maxima when set.
 class TProjectObject : public platform::ItemData {
  public:
-  TProjectObject(const std::string& code, const std::string& drawingsFolder,
-                 const std::string& referenceFolder, const std::string& description);
+  TProjectObject(std::string code, std::string drawingsFolder, std::string referenceFolder,
+                 std::string description);
   std::string Code, DrawingsFolder, ReferenceFolder, Description;
 };
 
 // The rest of a drawing record, owned by its list item.
 class TDrawingObject : public platform::ItemData {
  public:
-  TDrawingObject(const std::string& fileName, const std::string& layerFile,
-                 const std::string& baseScale, const std::string& description);
+  TDrawingObject(std::string fileName, std::string layerFile, std::string baseScale,
+                 std::string description);
   std::string FileName, LayerFile, BaseScale, Description;
 };
 
