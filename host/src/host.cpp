@@ -193,6 +193,43 @@ void Host::EraseMarksOn(const Object& object) {
                marks_.end());
 }
 
+bool Host::DrawMark(const ScreenMark& mark, int16_t mode) {
+  if (mode == HSI_DRAW_ERASE) {
+    RemoveMark(mark);
+    return true;
+  }
+  if (mode != HSI_DRAW_HIGHLIGHT && mode != HSI_DRAW_NORMAL) return Refuse(HSI_ERR_BAD_ARGUMENT);
+  marks_.push_back(mark);
+  return true;
+}
+
+bool Host::MakeCursor(int16_t list, int16_t style, Point base, Point other, bool threeD) {
+  CursorImage cursor;
+  cursor.active = true;
+  cursor.is3D = threeD;
+  cursor.style = style;
+  cursor.list = list;
+  cursor.base = base;
+  cursor.other = other;
+  if (style == HSI_CURSOR_DRAG) {
+    const SelectionList* l = List(list);
+    if (!l) return Refuse(HSI_ERR_NO_OBJECT);
+    for (const auto& e : l->entries) {
+      const Object* o = Find(e.id);
+      if (!o) continue;
+      // Every point of the image is relative to the base, whatever the object's kind.
+      Object copy = *o;
+      Translate(copy, -int64_t{base.x}, -int64_t{base.y});
+      cursor.objects.push_back(copy);
+    }
+  } else if (style != HSI_CURSOR_LINE && style != HSI_CURSOR_LINE_SNAPPED &&
+             style != HSI_CURSOR_WINDOW) {
+    return Refuse(HSI_ERR_BAD_ARGUMENT);
+  }
+  cursor_ = cursor;
+  return true;
+}
+
 bool Host::RemoveMark(const ScreenMark& mark) {
   for (auto it = marks_.begin(); it != marks_.end(); ++it) {
     if (it->kind == mark.kind && it->a == mark.a && it->b == mark.b && it->centre == mark.centre &&
@@ -287,10 +324,56 @@ bool Host::SetPointsPerUnit(int32_t ppu) {
   return true;
 }
 
+namespace {
+bool ValidScale(double scale) { return scale > 0 && std::isfinite(scale); }
+}  // namespace
+
 bool Host::SetScale(double scale) {
-  if (!(scale > 0) || !std::isfinite(scale)) return false;
+  if (!ValidScale(scale)) return false;
   units_.drawingScale = scale;
   units_.plotScale = scale;
+  return true;
+}
+
+bool Host::SetPaperUnit(uint16_t unitType) {
+  if (!IsUnitType(unitType)) return false;
+  units_.paperUnit = unitType;
+  return true;
+}
+
+bool Host::SetScaledUnits(uint16_t mode) {
+  if (mode != HSI_SCALED_FRACTIONS && mode != HSI_SCALED_DECIMALS) return false;
+  units_.scaledUnits = mode;
+  return true;
+}
+
+bool Host::SetDenominator(int denominator) {
+  if (denominator < 1) return false;
+  units_.denominator = denominator;
+  return true;
+}
+
+bool Host::SetPrecision(int precision) {
+  if (precision < 0 || precision > 10) return false;
+  units_.precision = precision;
+  return true;
+}
+
+bool Host::SetDrawingScale(double scale) {
+  if (!ValidScale(scale)) return false;
+  units_.drawingScale = scale;
+  return true;
+}
+
+bool Host::SetPlotScale(double scale) {
+  if (!ValidScale(scale)) return false;
+  units_.plotScale = scale;
+  return true;
+}
+
+bool Host::SetSpace(int space) {
+  if (space != 0 && space != 1) return false;
+  units_.space = space;
   return true;
 }
 

@@ -18,6 +18,10 @@
 #include "host/units.h"
 #include "hsi/hsi.h"
 
+namespace platform {
+struct Metafile;
+}
+
 namespace host {
 
 // The pick aperture at start: one aperture unit is 0.05 inch of paper (about five pixels of a
@@ -125,6 +129,16 @@ class Host {
   bool SetUnitType(uint16_t unitType);
   bool SetPointsPerUnit(int32_t ppu);
   bool SetScale(double scale);  // drawing and plot scale
+  // The unit settings one by one; each refuses a value the unit system cannot use (points per
+  // unit and scales > 0 and finite, denominator >= 1, precision 0..10, space 0 or 1, known unit
+  // and notation codes) and then changes nothing.
+  bool SetPaperUnit(uint16_t unitType);
+  bool SetScaledUnits(uint16_t mode);
+  bool SetDenominator(int denominator);
+  bool SetPrecision(int precision);
+  bool SetDrawingScale(double scale);
+  bool SetPlotScale(double scale);
+  bool SetSpace(int space);
   void SetProgMode3D(bool threeD) { progMode_ = threeD ? HSI_MODE_3D : HSI_MODE_2D; }
   bool SetSnapMode(int mode);
   bool SetSnap3DMode(int mode);
@@ -161,6 +175,7 @@ class Host {
   int16_t ActiveLayer() const { return activeLayer_; }
   int16_t CurrentColour() const { return currentColour_; }
   const UnitSettings& Units() const { return units_; }
+  // Direct access for tests that set up unusual unit settings; the interface uses the setters.
   UnitSettings& MutableUnits() { return units_; }
   uint16_t ProgMode() const { return progMode_; }
   int SnapMode() const { return snapMode_; }
@@ -200,6 +215,15 @@ class Host {
   // ---- Engine operations behind the interface ----
   int16_t ErrorNumber() const { return errno_; }
   void SetError(int16_t number) { errno_ = number; }
+  bool Refuse(int16_t number);  // sets the error number; false
+
+  // The interface's object records (records.cpp): a caller's type-46, 48 or 54 record read into
+  // an object (false, with the error number, for a record the host cannot take); the object
+  // information record of an object; the picture of a list's objects fitted into 200 logical
+  // units (false when the list is unknown or holds nothing).
+  bool ObjectFromRecord(int16_t type, const void* record, Object* out);
+  HsiObjectInfo InfoRecord(const Object& object) const;
+  bool PictureOfList(int16_t list, platform::Metafile* out);
 
   // Objects. `finalObject` false makes a temporary (preview) object, kept out of selections,
   // history and exports.
@@ -217,9 +241,20 @@ class Host {
   void EndOperation();
   bool UndoLast();
 
-  // Selection.
+  // Selection (selection.cpp). Each refuses an unknown list (false, or HSI_FAILURE, with the
+  // error number).
   int16_t CreateList(int16_t owner, int16_t capacity);
   bool FreeList(int16_t list);
+  bool AddToList(int16_t list, const HsiOslEntry& entry);  // a known object not yet listed
+  bool RemoveFromList(int16_t list, int32_t id);
+  bool ClearList(int16_t list);
+  bool StartScan(int16_t list);
+  bool ScanNext(int16_t list, HsiOslEntry* entry);  // false after the last entry
+  // Adds the nearest object within `aperture` units of the pick aperture: HSI_SUCCESS,
+  // HSI_NOTHING_FOUND, or HSI_FAILURE (unknown or full list).
+  uint16_t SelectAt(int16_t list, Point p, int aperture, int16_t filter);
+  uint16_t SelectInWindow(int16_t list, Point c1, Point c2, bool crossing, int16_t filter);
+  bool DeleteListed(int16_t list);  // deletes the listed objects as one operation
   // The nearest final object within `tolerance` of `p` that passes `filter` and is not yet in
   // `exclude` (may be null). 0 when there is none.
   int32_t NearestObject(Point p, double tolerance, int16_t filter,
@@ -255,8 +290,11 @@ class Host {
   bool FixParallelLines(int16_t list, int16_t kind, Point c1, Point c2);
 
   // Screen images and cursor.
-  CursorImage& MutableCursor() { return cursor_; }
-  void AddMark(const ScreenMark& mark) { marks_.push_back(mark); }
+  // Style 0 (drag): the listed objects, relative to `base`; 1, 3 rubber-band lines, 4 a window.
+  bool MakeCursor(int16_t list, int16_t style, Point base, Point other, bool threeD);
+  void DeleteCursor() { cursor_ = CursorImage{}; }
+  // Mode -2 or -3 draws the mark, -1 removes the matching one; another mode is refused.
+  bool DrawMark(const ScreenMark& mark, int16_t mode);
   bool RemoveMark(const ScreenMark& mark);
   // Redrawing an object (normal or erased) paints over the marks that lie on it.
   void EraseMarksOn(const Object& object);
