@@ -347,9 +347,11 @@ void StringList::Set(int index, const std::string& text) {
     items_.at(index).text = text;
     return;
   }
-  auto object = std::move(items_.at(index).object);
+  Item item = std::move(items_.at(index));
   Delete(index);
-  Add(text, std::move(object));
+  int at = Add(text, std::move(item.object));
+  items_[at].selected = item.selected;
+  items_[at].focused = item.focused;
 }
 
 int StringList::Add(const std::string& text, std::unique_ptr<ItemData> object) {
@@ -412,39 +414,40 @@ ListBox::ListBox(Form& form, std::string name, Control* parent)
   SetBounds(0, 0, 121, 97);
 }
 
-void ListBox::SyncSelection() const { selected_.resize(items.Count(), false); }
-
-int ListBox::ItemIndex() const { return itemIndex_ < items.Count() ? itemIndex_ : -1; }
+int ListBox::ItemIndex() const {
+  for (int i = 0; i < items.Count(); ++i)
+    if (items.items_[i].focused) return i;
+  return -1;
+}
 
 void ListBox::SetItemIndex(int index) {
   if (index < 0 || index >= items.Count()) index = -1;
-  itemIndex_ = index;
+  for (int i = 0; i < items.Count(); ++i) items.items_[i].focused = i == index;
 }
 
 bool ListBox::Selected(int index) const {
   if (index < 0 || index >= items.Count()) return false;
   if (!multiSelect) return index == ItemIndex();
-  SyncSelection();
-  return selected_[index];
+  return items.items_[index].selected;
 }
 
 void ListBox::SetSelected(int index, bool selected) {
   if (index < 0 || index >= items.Count()) return;
   if (!multiSelect) {
     if (selected)
-      itemIndex_ = index;
-    else if (itemIndex_ == index)
-      itemIndex_ = -1;
+      SetItemIndex(index);
+    else if (ItemIndex() == index)
+      SetItemIndex(-1);
     return;
   }
-  SyncSelection();
-  selected_[index] = selected;
+  items.items_[index].selected = selected;
 }
 
 int ListBox::SelCount() const {
   if (!multiSelect) return ItemIndex() >= 0 ? 1 : 0;
-  SyncSelection();
-  return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
+  return static_cast<int>(
+      std::count_if(items.items_.begin(), items.items_.end(),
+                    [](const StringList::Item& item) { return item.selected; }));
 }
 
 std::string ListBox::SelectedText() const {
@@ -452,22 +455,9 @@ std::string ListBox::SelectedText() const {
   return i < 0 ? std::string() : items[i];
 }
 
-void ListBox::DeleteItem(int index) {
-  if (index < 0 || index >= items.Count()) return;
-  SyncSelection();
-  selected_.erase(selected_.begin() + index);
-  items.Delete(index);
-  if (itemIndex_ == index)
-    itemIndex_ = -1;
-  else if (itemIndex_ > index)
-    --itemIndex_;
-}
+void ListBox::DeleteItem(int index) { items.Delete(index); }
 
-void ListBox::ClearItems() {
-  items.Clear();
-  selected_.clear();
-  itemIndex_ = -1;
-}
+void ListBox::ClearItems() { items.Clear(); }
 
 int ListBox::ItemHeight() const { return metrics::TextHeight(font) + 2; }
 

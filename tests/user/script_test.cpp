@@ -172,6 +172,23 @@ TEST(Script, LineShapesAreChecked) {
   for (const char* text : good) EXPECT_EQ(ErrorOf(text), "") << text;
 }
 
+TEST(Script, LocaleLinesNameOneCharacterSeparators) {
+  EXPECT_EQ(ErrorOf("locale thousands \".\" decimal \",\"\nlocale thousands \"\"\n"), "");
+  EXPECT_EQ(ErrorOf("form A\n  click OK\n  locale decimal \",\"\n"), "");  // anywhere
+  const std::pair<const char*, const char*> bad[] = {
+      {"locale\n", "locale [thousands"},
+      {"locale thousands\n", "locale [thousands"},
+      {"locale grouping \" \"\n", "locale [thousands"},
+      {"locale thousands .\n", "locale [thousands"},
+      {"locale thousands \"..\"\n", "one character, or \"\" for none"},
+      {"locale decimal \"\"\n", "decimal separator is one character"},
+  };
+  for (const auto& [text, fragment] : bad) {
+    std::string error = ErrorOf(text);
+    EXPECT_NE(error.find(fragment), std::string::npos) << text << " gave: " << error;
+  }
+}
+
 TEST(Script, AppendBuildsLinesWithNumbers) {
   Script script;
   script.Append("run QXText", false);

@@ -260,6 +260,22 @@ TEST_F(SessionTest, AFormThatHidesAndShowsAgainKeepsItsBlock) {
   EXPECT_NE(Transcript().find("closed: OK"), std::string::npos) << Transcript();
 }
 
+TEST_F(SessionTest, ALocaleLineSetsTheNumberFormat) {
+  std::vector<std::string> got;
+  exports.Add("Area", [&](const std::vector<std::string>&) {
+    got.push_back(platform::FormatNumber(1234567.891, 2));
+    return std::string();
+  });
+  session.Line("run Area")
+      .Line("locale thousands \".\" decimal \",\"")
+      .Line("run Area")
+      .Line("locale thousands \"\"")
+      .Line("run Area");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(got, (std::vector<std::string>{"1,234,567.89", "1.234.567,89", "1234567,89"}));
+  EXPECT_NE(Transcript().find("> locale thousands \".\" decimal \",\""), std::string::npos);
+}
+
 TEST_F(SessionTest, EachShowingOfAFormNeedsItsOwnBlock) {
   exports.Add("Twice", [&](const std::vector<std::string>&) {
     dialog->ShowModal();

@@ -32,6 +32,9 @@ bool TypedInputWaiting();
 // Time passes: timers fire.
 void AdvanceClock(int64_t ms);
 
+// Carries out a `locale ...` line: the separators of the user's number format.
+void ApplyLocaleLine(const ScriptLine& line);
+
 // A modeless window now shown whose class or caption is `name`; null when there is none.
 platform::Form* FindShownWindow(const std::string& name);
 // True when the form's class name or caption (without '&') is `name`.

@@ -314,6 +314,22 @@ Verb Classify(const ScriptLine& line, bool inFormBlock) {
     Require(*ParseInteger(line.Arg(1)) >= 0, "the time cannot be negative");
     return Verb::Wait;
   }
+  if (verb == "locale") {
+    const std::string usage = "locale [thousands \"C\"] [decimal \"C\"]";
+    Require(line.Count() >= 3 && line.Count() % 2 == 1, "expected: " + usage);
+    for (size_t i = 1; i < line.Count(); i += 2) {
+      bool thousands = IsWord(line, i, "thousands");
+      Require(thousands || IsWord(line, i, "decimal"), "expected: " + usage);
+      Require(line.words[i + 1].quoted, "expected: " + usage);
+      size_t size = line.Arg(i + 1).size();
+      if (thousands) {
+        Require(size <= 1, "the thousands separator is one character, or \"\" for none");
+      } else {
+        Require(size == 1, "the decimal separator is one character");
+      }
+    }
+    return Verb::Locale;
+  }
   if (verb == "expect") {
     Require(line.Count() >= 2, "expected: expect WHAT ...");
     bool known = false;

@@ -195,6 +195,11 @@ const ScriptLine* Session::Await(const Pending& pending) {
         RecordAction(line);
         bindings::AdvanceClock(*ParseInteger(line.Arg(1)));
         continue;
+      case Verb::Locale:
+        ++cursor_;
+        RecordAction(line);
+        bindings::ApplyLocaleLine(line);
+        continue;
       case Verb::ExpectMessage:
       case Verb::ExpectNoMessage:
       case Verb::ExpectPrompt:

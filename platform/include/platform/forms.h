@@ -338,9 +338,14 @@ class StringList {
   void Move(int from, int to);
 
  private:
+  friend class ListBox;
   struct Item {
     std::string text;
     std::unique_ptr<ItemData> object;
+    // A list box's marks: they travel with the item when items are added, deleted, moved or
+    // renamed, and go with it.
+    bool selected = false;
+    bool focused = false;
   };
   std::vector<Item> items_;
 };
@@ -351,8 +356,9 @@ class ListBox : public Control {
   const char* TypeName() const override { return "ListBox"; }
   bool Focusable() const override { return true; }
 
-  // Items; set items.sorted for a sorted list box. Keep the selection in step through the
-  // members below when deleting items.
+  // Items; set items.sorted for a sorted list box. The selection and the focused item belong
+  // to their items: they stay with them when other items are added or deleted, when the list
+  // is sorted anew or an item renamed, and go with them when they are deleted or cleared.
   StringList items;
   bool multiSelect = false;
 
@@ -372,11 +378,6 @@ class ListBox : public Control {
   // The left button selects the item under the mouse (with Ctrl held, a multi-select list adds
   // or removes it) and fires OnClick.
   void MouseDown(MouseButton button, ShiftState shift, int x, int y) override;
-
- private:
-  void SyncSelection() const;
-  int itemIndex_ = -1;
-  mutable std::vector<bool> selected_;
 };
 
 class ComboBox : public Control {
