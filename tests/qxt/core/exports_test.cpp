@@ -47,14 +47,14 @@ const std::set<std::string> kAll = {
 
 const std::set<std::string> kBuilt = {
     "ShowAboutBox",    "QXTHelp",           "ToolHelp",           "LayerHelp", "GetBaseDir",
-    "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings", "QXText",
+    "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings", "QXText",    "QXSymbol",
 };
 
 const std::set<std::string> kToCome = {
-    "QXLeader",    "QXSymbol", "QXDoor",     "QXDimension",   "QXQText",  "QXQEdit",
-    "QXFlexText",  "QXSnap",   "QXMacro",    "QXProject",     "QXLayer",  "QXArea",
-    "QXReference", "QXPlan",   "GetLyrFile", "QXScale",       "GetScale", "QXCircle",
-    "QXArc",       "QXFix",    "QXTrim",     "QXActiveLayer", "QXSetup",
+    "QXLeader", "QXDoor",     "QXDimension",   "QXQText",  "QXQEdit",  "QXFlexText",
+    "QXSnap",   "QXMacro",    "QXProject",     "QXLayer",  "QXArea",   "QXReference",
+    "QXPlan",   "GetLyrFile", "QXScale",       "GetScale", "QXCircle", "QXArc",
+    "QXFix",    "QXTrim",     "QXActiveLayer", "QXSetup",
 };
 
 // The loader entries, exported besides the toolset's functions.
