@@ -204,9 +204,7 @@ TEST_F(SymbolPlacementTest, MissingSymbolsWarnEachWithItsOwnText) {
 
 TEST_F(SymbolPlacementTest, InsertsIntoBothLinesOfAWallUnscaledByUnits) {
   FeetAt96();
-  Config().SymbolScale = 1;  // a window of 36 drawing units
-  HsiSetPntsPerUnit(8000);
-  Config().PointsPerUnit = 8000;
+  Config().SymbolScale = 1;  // the window at its own size, 36 symbol units
   TwoLineWall();
   HsiSetActLayer(3);
   user.replies = {PointAt(480000, 16000), PointAt(480000, 16000), PointAt(600000, 16000),
@@ -248,20 +246,6 @@ TEST_F(SymbolPlacementTest, TheHostsRefusalIsExplainedAndTheLinesArePickedAgain)
   EXPECT_EQ(user.prompts.size(), 6u);
   EXPECT_EQ(user.prompts[4], msg::kPickInsertion);
   EXPECT_EQ(user.prompts[5], msg::kPickLines);  // B2 at the point picks the lines again
-}
-
-TEST(SymbolPlacementTextTest, WarningsForTheHostsErrorNumbers) {
-  EXPECT_EQ(OpenSegmentWarning(HSI_ERR_TOO_MANY_LINES), "Too many lines are selected.");
-  EXPECT_EQ(OpenSegmentWarning(HSI_ERR_TOO_FEW_LINES), "Not enough lines are selected.");
-  EXPECT_EQ(OpenSegmentWarning(HSI_ERR_DOES_NOT_FIT), "Symbol does not fit in selected line(s).");
-  EXPECT_EQ(OpenSegmentWarning(HSI_ERR_PLACEMENT), "Symbol placement error reported by Tracelon.");
-  EXPECT_EQ(OpenSegmentWarning(-946),
-            "Error number -946 reported by Tracelon\r\nwhen QX Tools instructed Tracelon to "
-            "insert symbol.");
-  EXPECT_EQ(JustificationCode("L"), 0);
-  EXPECT_EQ(JustificationCode("R"), 1);
-  EXPECT_EQ(JustificationCode("C"), 2);
-  EXPECT_EQ(JustificationCode(""), 2);
 }
 
 }  // namespace
