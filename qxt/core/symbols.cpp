@@ -1,13 +1,16 @@
 #include "core/symbols.h"
 
-#include "core/host_paths.h"
-
 namespace qxt {
 
-namespace {
-constexpr std::int16_t kFind2D = 10, kFind3D = 11;
-constexpr std::int16_t kLoad2D = 4, kLoad3D = 5;
-}  // namespace
+std::int32_t FindOrLoadSymbol(const std::string& name, std::int16_t findCode,
+                              std::int16_t loadCode) {
+  const std::int32_t found = HsiSymbolFind(findCode, name.c_str());
+  if (found != HSI_FAILURE) return found;
+  char folder[HSI_PATH_SIZE + 1] = {};
+  HsiGetPaths(folder, HSI_PATH_SYMBOLS, 0);
+  folder[HSI_PATH_SIZE] = '\0';  // never trust the host to end the text inside the buffer
+  return HsiLoadSymFile(loadCode, folder, name.c_str(), HSI_TRUE);
+}
 
 SymbolInfo UniformSymbolInfo(double s) {
   SymbolInfo info;
@@ -36,16 +39,5 @@ void SetHostSymbolInfo(const SymbolInfo& info) {
 }
 
 bool HostIn3D() { return HsiGetProgMode() != HSI_MODE_2D; }
-
-std::optional<std::int32_t> FindOrLoadSymbol(const std::string& name, bool in3D) {
-  const std::int32_t found = HsiSymbolFind(in3D ? kFind3D : kFind2D, name.c_str());
-  if (found != HSI_FAILURE) return found;
-  std::string folder;
-  HostFolder(HSI_PATH_SYMBOLS, folder);
-  const std::int32_t loaded =
-      HsiLoadSymFile(in3D ? kLoad3D : kLoad2D, folder.c_str(), name.c_str(), HSI_TRUE);
-  if (loaded == HSI_FAILURE) return std::nullopt;
-  return loaded;
-}
 
 }  // namespace qxt

@@ -188,8 +188,9 @@ std::string OpenSegmentWarning(std::int16_t error) {
 bool PlaceSymbol(const SymbolCell& cell, std::uint16_t groupMode) {
   SymbolInfo info = UniformSymbolInfo(SymbolScaleFactor(cell.ScaleMode, true));
   const bool in3D = HostIn3D();
-  const std::optional<std::int32_t> symbol = FindOrLoadSymbol(cell.Name, in3D);
-  if (!symbol) {
+  const std::int32_t symbol = in3D ? FindOrLoadSymbol(cell.Name, kFindSymbol3D, kLoadSymbol3D)
+                                   : FindOrLoadSymbol(cell.Name);
+  if (symbol == HSI_FAILURE) {
     // A symbol file of the other program mode is the likely cause when its extension says so.
     const bool wrongMode = (!in3D && SameExtension(cell.Name, ".S3D")) ||
                            (HsiGetProgMode() == HSI_MODE_3D && SameExtension(cell.Name, ".SYM"));
@@ -199,7 +200,7 @@ bool PlaceSymbol(const SymbolCell& cell, std::uint16_t groupMode) {
   }
 
   const LocalList preview(kPreviewOwner);
-  MakePreview(*symbol, info, in3D, preview.number());
+  MakePreview(symbol, info, in3D, preview.number());
   const std::string prompt = PlacementPrompt(cell.Name);
   for (;;) {
     SetHostSymbolInfo(info);
@@ -214,7 +215,7 @@ bool PlaceSymbol(const SymbolCell& cell, std::uint16_t groupMode) {
       const std::int16_t active = HsiGetActLayer();
       const bool switchLayer = cell.Layer != 0;
       if (switchLayer) HsiSetActLayer(LayerNumber(cell.Layer));
-      PutInstance(*symbol, info, in3D, point, HSI_FINAL);
+      PutInstance(symbol, info, in3D, point, HSI_FINAL);
       if (switchLayer) HsiSetActLayer(active);
     } else if (*status == HSI_POINT_BUTTON2) {
       const int result = EditSymbolSettings(info, groupMode);
@@ -222,7 +223,7 @@ bool PlaceSymbol(const SymbolCell& cell, std::uint16_t groupMode) {
       if (result == 1) return false;
       if (result == 2) return true;
       SetHostSymbolInfo(info);
-      MakePreview(*symbol, info, in3D, preview.number());
+      MakePreview(symbol, info, in3D, preview.number());
     }
   }
 }
@@ -234,8 +235,8 @@ bool InsertSymbolIntoLines(const SymbolCell& cell) {
   }
   const std::int16_t justification = JustificationCode(cell.Justify);
   const double s = SymbolScaleFactor(cell.ScaleMode, false);
-  const std::optional<std::int32_t> symbol = FindOrLoadSymbol(cell.Name, false);
-  if (!symbol) {
+  const std::int32_t symbol = FindOrLoadSymbol(cell.Name);
+  if (symbol == HSI_FAILURE) {
     ShowWarning("Could not find symbol - " + cell.Name + msg::kInsertNotFound);
     return true;
   }
@@ -284,7 +285,7 @@ bool InsertSymbolIntoLines(const SymbolCell& cell) {
     const std::int16_t active = HsiGetActLayer();
     const bool switchLayer = cell.Layer != 0;
     if (switchLayer) HsiSetActLayer(LayerNumber(cell.Layer));
-    if (HsiObjOpenSegment(q, *symbol, &insertion, &direction, justification) == HSI_FAILURE) {
+    if (HsiObjOpenSegment(q, symbol, &insertion, &direction, justification) == HSI_FAILURE) {
       ShowWarning(OpenSegmentWarning(HsiGetCvErrno()));
     }
     if (switchLayer) HsiSetActLayer(active);
