@@ -49,6 +49,7 @@ const std::set<std::string> kAll = {
 const std::set<std::string> kBuilt = {
     "QXText",
     "QXLeader",
+    "QXSymbol",
     "QXQText",
     "QXQEdit",
     "QXFlexText",
@@ -71,7 +72,6 @@ const std::set<std::string> kBuilt = {
 };
 
 const std::set<std::string> kToCome = {
-    "QXSymbol",
     "QXDoor",
     "QXDimension",
     "QXSnap",
