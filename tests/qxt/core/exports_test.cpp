@@ -44,6 +44,25 @@ const std::set<std::string> kAll = {
     "GetUnitSettings",
     "GetQXProjSettings",
     "SaveQXProjSettings",
+};
+
+const std::set<std::string> kBuilt = {
+    "QXText",
+    "QXLeader",
+    "QXMacro",
+    "QXLayer",
+    "QXPlan",
+    "GetLyrFile",
+    "QXScale",
+    "GetScale",
+    "ShowAboutBox",
+    "QXTHelp",
+    "ToolHelp",
+    "LayerHelp",
+    "GetBaseDir",
+    "GetUnitSettings",
+    "GetQXProjSettings",
+    "SaveQXProjSettings",
     "QXSnap",
     "QXCircle",
     "QXArc",
@@ -52,17 +71,17 @@ const std::set<std::string> kAll = {
     "QXActiveLayer",
 };
 
-const std::set<std::string> kBuilt = {
-    "QXText",       "QXLeader",        "QXMacro",           "QXLayer",
-    "QXPlan",       "GetLyrFile",      "QXScale",           "GetScale",
-    "ShowAboutBox", "QXTHelp",         "ToolHelp",          "LayerHelp",
-    "GetBaseDir",   "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings",
-};
-
 const std::set<std::string> kToCome = {
-    "QXSymbol", "QXDoor",    "QXDimension",   "QXQText",     "QXQEdit",  "QXFlexText",
-    "QXSnap",   "QXProject", "QXArea",        "QXReference", "QXCircle", "QXArc",
-    "QXFix",    "QXTrim",    "QXActiveLayer", "QXSetup",
+    "QXSymbol",
+    "QXDoor",
+    "QXDimension",
+    "QXQText",
+    "QXQEdit",
+    "QXFlexText",
+    "QXProject",
+    "QXArea",
+    "QXReference",
+    "QXSetup",
 };
 
 // The loader entries, exported besides the toolset's functions.
