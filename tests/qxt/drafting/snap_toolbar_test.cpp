@@ -74,7 +74,7 @@ TEST_F(SnapToolbarTest, OpensOnceWithOffPressedAndNoSnap) {
   // No announcement and no interlock: the toolbar stays open beside every command.
   EXPECT_EQ(Host().CallbackTitle(), "");
   EXPECT_EQ(State().RunningTool, 0);
-  EXPECT_EQ(act::DisplayText(act::Resolve(Bar(), "tbtnPerpendicular")), "Perpendicular");
+  EXPECT_EQ(act::Resolve(Bar(), "tbtnPerpendicular").Caption(), "&Perpendicular");
   EXPECT_EQ(act::Resolve(Bar(), "tbtnH3").hint, "Saved Snap Hierarchy 3, Right-click to define");
 
   TfrmQXSnap* first = &Bar();
