@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "core/config.h"
 #include "core/forms.h"
@@ -56,11 +55,8 @@ constexpr int kButtonHeight = 38;  // a 16-pixel picture over the caption
 constexpr int kEdgeGap = 12;       // from the drawing area's right or bottom edge
 constexpr int kTimerPeriod = 250;
 
-// The open toolbar. It is made by QXSnap and freed when it closes.
+// The open toolbar. It is made by QXSnap and released when it closes.
 TfrmQXSnap* gToolbar = nullptr;
-// A closed toolbar, freed at the next QXSnap or at unload: its Close button's click is still
-// under way when it closes, so it cannot be freed there.
-std::unique_ptr<TfrmQXSnap> gClosed;
 
 platform::ToolButton& AddButton(platform::Form& form, platform::ToolBar& bar,
                                 const ButtonSpec& spec) {
@@ -391,10 +387,10 @@ void TfrmQXSnap::tbtnCloseClick() {
   Timer1.SetEnabled(false);
   SnapHistory.clear();
   Hide();
-  // Freed once the click that closes it is over.
+  // The click that closes the window is still under way: the window is freed once it is over.
   if (gToolbar == this) {
     gToolbar = nullptr;
-    gClosed.reset(this);
+    Release();
   }
 }
 
@@ -405,7 +401,6 @@ TfrmQXSnap* SnapToolbar() { return gToolbar; }
 void DestroySnapToolbar() {
   delete gToolbar;
   gToolbar = nullptr;
-  gClosed.reset();
 }
 
 }  // namespace qxt
@@ -419,7 +414,6 @@ QXT_EXPORT void QXSnap() {
     ShowWarning("Kelvo Snap is already running.");
     return;
   }
-  gClosed.reset();
   const platform::WindowHandle hostWindow = HsiGetWindowHandle();
   const platform::WindowHandle drawWindow = platform::FirstChildWindow(hostWindow);
   gToolbar = new TfrmQXSnap(hostWindow, drawWindow);
