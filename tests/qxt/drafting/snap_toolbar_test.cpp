@@ -85,6 +85,9 @@ TEST_F(SnapToolbarTest, OpensOnceWithOffPressedAndNoSnap) {
   act::Click(Bar(), "tbtnClose");
   EXPECT_FALSE(State().SnapToolbarShown);
   EXPECT_EQ(SnapToolbar(), nullptr);
+  // Freed once the click was over.
+  EXPECT_EQ(platform::ReleasedFormCount(), 0);
+  EXPECT_EQ(platform::FindShownForm("TfrmQXSnap"), nullptr);
   QXSnap();
   EXPECT_TRUE(State().SnapToolbarShown);
   EXPECT_EQ(user.messages.size(), 1u);
