@@ -53,6 +53,7 @@ const std::set<std::string> kBuilt = {
     "QXQText",
     "QXQEdit",
     "QXFlexText",
+    "QXSnap",
     "QXMacro",
     "QXProject",
     "QXLayer",
@@ -61,6 +62,11 @@ const std::set<std::string> kBuilt = {
     "GetLyrFile",
     "QXScale",
     "GetScale",
+    "QXCircle",
+    "QXArc",
+    "QXFix",
+    "QXTrim",
+    "QXActiveLayer",
     "ShowAboutBox",
     "QXTHelp",
     "ToolHelp",
@@ -74,13 +80,7 @@ const std::set<std::string> kBuilt = {
 const std::set<std::string> kToCome = {
     "QXDoor",
     "QXDimension",
-    "QXSnap",
     "QXArea",
-    "QXCircle",
-    "QXArc",
-    "QXFix",
-    "QXTrim",
-    "QXActiveLayer",
     "QXSetup",
 };
 
