@@ -48,10 +48,11 @@ const std::set<std::string> kAll = {
 const std::set<std::string> kBuilt = {
     "ShowAboutBox",    "QXTHelp",           "ToolHelp",           "LayerHelp", "GetBaseDir",
     "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings", "QXText",
+    "QXDimension",
 };
 
 const std::set<std::string> kToCome = {
-    "QXLeader",    "QXSymbol", "QXDoor",     "QXDimension",   "QXQText",  "QXQEdit",
+    "QXLeader",    "QXSymbol", "QXDoor",     "QXQText",  "QXQEdit",
     "QXFlexText",  "QXSnap",   "QXMacro",    "QXProject",     "QXLayer",  "QXArea",
     "QXReference", "QXPlan",   "GetLyrFile", "QXScale",       "GetScale", "QXCircle",
     "QXArc",       "QXFix",    "QXTrim",     "QXActiveLayer", "QXSetup",
