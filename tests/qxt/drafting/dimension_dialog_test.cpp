@@ -69,6 +69,7 @@ TEST_F(DimensionDialogTest, ShowingFillsEveryFieldFromTheSettings) {
 }
 
 TEST_F(DimensionDialogTest, OKStoresEveryFieldAndCancelNothing) {
+  Config().DimDialogBefore = 1;
   const QXConfig before = Config();
   Show([&](platform::Form& form) {
     act::SetText(form, "txtTickDimLineExt", {"1/4\""});

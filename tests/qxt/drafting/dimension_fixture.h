@@ -28,6 +28,8 @@ class DimensionTest : public LoadedLibrary {
     QXConfig& config = Config();
     config.DimDialogBefore = 0;
     config.DimEditText = 0;
+    // The picks are taken as given; one test turns angle snapping on.
+    Host().SetSnapAngle(0);
   }
 
   void UseArrows() {

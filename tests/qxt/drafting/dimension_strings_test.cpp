@@ -100,7 +100,9 @@ TEST_F(DimensionTest, TicksRunTheDimensionLinePastBothEndsAndArrowsEndAtThem) {
       EXPECT_EQ(Vertices(lines[3]),
                 (std::vector<host::Point>{{firstX, kGap}, {firstX, kFoot + kGap}}));
       EXPECT_EQ(Markers().size(), ticks ? 3u : 4u);
-      if (ticks) EXPECT_EQ(Markers().back().at, (host::Point{firstX, kFoot}));
+      if (ticks) {
+        EXPECT_EQ(Markers().back().at, (host::Point{firstX, kFoot}));
+      }
     }
   }
 }
@@ -146,6 +148,16 @@ TEST_F(DimensionTest, EndsOneUnitApartInYMakeAnAlignedString) {
   EXPECT_LT(Text(texts[0]).orientation, 0.001);
   EXPECT_FALSE(Host().CallsTo("HsiNormal").empty());
   EXPECT_NEAR(Marker(Markers()[0]).rotation, Text(texts[0]).orientation, 1e-12);
+}
+
+TEST_F(DimensionTest, AngleSnappingMakesANearlyLevelLineHorizontal) {
+  Host().SetSnapAngle(45);
+  String({0, kFoot}, {kFoot, kFoot + 1000}, {{0, 0}, {kFoot, 0}});
+  QXDimension();
+  EXPECT_TRUE(Host().CallsTo("HsiNormal").empty());
+  const std::vector<host::Object> lines = Lines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(Vertices(lines[1]), (std::vector<host::Point>{{-kGap, kFoot}, {kFoot + kGap, kFoot}}));
 }
 
 // The line (0,0)-(866026,500000) runs at 29.99998 degrees, but the feet of these two points lie
