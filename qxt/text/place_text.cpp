@@ -69,7 +69,7 @@ void SetCadTextLine(HsiCadText& record, std::string_view line) {
 }
 
 HsiPoint CadLineOffset(double orientation, double lineSpacing, int32_t size, int index) {
-  const double angle = (orientation + 90.0) / kDegreesPerRadian;
+  const double angle = (orientation + 90.0) / kLineStepDegreesPerRadian;
   const double step = (1.0 + lineSpacing) * static_cast<double>(size) * -static_cast<double>(index);
   return HsiPoint{RoundToInt32(std::cos(angle) * step), RoundToInt32(std::sin(angle) * step)};
 }

@@ -46,16 +46,41 @@ const std::set<std::string> kAll = {
 };
 
 const std::set<std::string> kBuilt = {
-    "ShowAboutBox",    "QXTHelp",           "ToolHelp",           "LayerHelp", "GetBaseDir",
-    "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings", "QXText",
+    "QXText",
+    "QXLeader",
     "QXDimension",
+    "QXMacro",
+    "QXLayer",
+    "QXPlan",
+    "GetLyrFile",
+    "QXScale",
+    "GetScale",
+    "ShowAboutBox",
+    "QXTHelp",
+    "ToolHelp",
+    "LayerHelp",
+    "GetBaseDir",
+    "GetUnitSettings",
+    "GetQXProjSettings",
+    "SaveQXProjSettings",
 };
 
 const std::set<std::string> kToCome = {
-    "QXLeader",    "QXSymbol", "QXDoor",     "QXQText",  "QXQEdit",
-    "QXFlexText",  "QXSnap",   "QXMacro",    "QXProject",     "QXLayer",  "QXArea",
-    "QXReference", "QXPlan",   "GetLyrFile", "QXScale",       "GetScale", "QXCircle",
-    "QXArc",       "QXFix",    "QXTrim",     "QXActiveLayer", "QXSetup",
+    "QXSymbol",
+    "QXDoor",
+    "QXQText",
+    "QXQEdit",
+    "QXFlexText",
+    "QXSnap",
+    "QXProject",
+    "QXArea",
+    "QXReference",
+    "QXCircle",
+    "QXArc",
+    "QXFix",
+    "QXTrim",
+    "QXActiveLayer",
+    "QXSetup",
 };
 
 // The loader entries, exported besides the toolset's functions.
