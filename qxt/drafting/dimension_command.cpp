@@ -1,36 +1,16 @@
 #include "drafting/dimension_command.h"
 
-#include <array>
-#include <string>
-
 #include "core/command.h"
 #include "core/forms.h"
 #include "core/state.h"
+#include "core/symbols.h"
 #include "core/two_point.h"
 #include "drafting/dimension_dialog.h"
 
 namespace qxt {
 
-namespace {
-
-constexpr int16_t kFindSymbol2D = 10;
-constexpr int16_t kLoadSymbol2D = 4;
-
-// The host id of a symbol: the loaded one of that name, else the one loaded now from the host's
-// symbol folder. HSI_FAILURE when neither can be had.
-int32_t FindMarkerSymbol(const std::string& name) {
-  const int32_t found = HsiSymbolFind(kFindSymbol2D, name.c_str());
-  if (found != HSI_FAILURE) return found;
-  std::array<char, HSI_PATH_SIZE + 1> folder{};
-  HsiGetPaths(folder.data(), HSI_PATH_SYMBOLS, 0);
-  folder.back() = '\0';
-  return HsiLoadSymFile(kLoadSymbol2D, folder.data(), name.c_str(), HSI_TRUE);
-}
-
-}  // namespace
-
 void DrawDimensionString(DimensionRun& run, HsiPoint p1, HsiPoint p2) {
-  const int32_t marker = FindMarkerSymbol(Config().DimMarkerSymbol.Get());
+  const int32_t marker = FindOrLoadSymbol(Config().DimMarkerSymbol.Get());
   if (marker == HSI_FAILURE) return;
   run.MarkerSymbol = marker;
   HsiDrawLine(&p1, &p2, HSI_DRAW_HIGHLIGHT, 0, 0);
