@@ -27,6 +27,15 @@ Control& Usable(Form& form, const std::string& name) {
 // focus elsewhere. Controls that never take the focus leave it where it is.
 bool TakeFocus(Control& c) { return !c.Focusable() || c.SetFocus(); }
 
+// The same for a mouse press. A message box shown while the focus moves (the exit check of the
+// control that had it warned about its entry) takes the mouse: the press and its release go to
+// the box, so the click that moved the focus is lost. False then too.
+bool TakeFocusForPress(Control& c) {
+  const std::size_t boxesBefore = GetHistory().messages.size();
+  if (!TakeFocus(c)) return false;
+  return GetHistory().messages.size() == boxesBefore;
+}
+
 // Focuses a field for typing: a field entered anew has its caret at the end of its text, unless
 // entering it selected text.
 bool EnterField(Control& c) {
@@ -177,13 +186,13 @@ bool Check(Form& form, const std::string& control, bool on) {
   Control& c = Usable(form, control);
   if (auto* box = dynamic_cast<CheckBox*>(&c)) {
     if (box->Checked() == on) return Finish(form, true);
-    if (!TakeFocus(c)) return Finish(form, false);
+    if (!TakeFocusForPress(c)) return Finish(form, false);
     box->Click();
     return Finish(form, true);
   }
   if (auto* radio = dynamic_cast<RadioButton*>(&c)) {
     if (!on) Fail(c.Name() + " is a radio button: check another one of its group instead");
-    if (!TakeFocus(c)) return Finish(form, false);
+    if (!TakeFocusForPress(c)) return Finish(form, false);
     radio->Click();
     return Finish(form, true);
   }
@@ -289,7 +298,7 @@ bool Click(Form& form, const std::string& control) {
   }
   Control& c = Usable(form, control);
   Point centre = c.ClientRect().Centre();
-  if (!TakeFocus(c)) return Finish(form, false);
+  if (!TakeFocusForPress(c)) return Finish(form, false);
   c.MouseDown(MouseButton::Left, {}, centre.x, centre.y);
   c.Click();
   c.MouseUp(MouseButton::Left, {}, centre.x, centre.y);
@@ -301,7 +310,7 @@ bool Mouse(Form& form, const std::string& control, MouseAction action, MouseButt
   Control& c = Usable(form, control);
   switch (action) {
     case MouseAction::Down:
-      if (!TakeFocus(c)) return Finish(form, false);
+      if (!TakeFocusForPress(c)) return Finish(form, false);
       if (button == MouseButton::Left) form.pressedControl = &c;
       c.MouseDown(button, shift, at.x, at.y);
       break;

@@ -1,6 +1,7 @@
 // The user's mouse and keyboard on pictures, lists, combo boxes, spin edits and grids.
 #include "platform/actions.h"
 #include "platform/forms.h"
+#include "platform/system.h"
 #include "platform_test_support.h"
 
 namespace platform {
@@ -72,6 +73,57 @@ TEST_F(InputTest, TabMovesTheFocusThroughTheExitCheck) {
   EXPECT_EQ(exits, 1);
   act::TypeText(form, "txtB", "\t");
   EXPECT_EQ(form.ActiveControl(), &a);  // past the hidden field, round to the first
+}
+
+TEST_F(InputTest, AClickThatMovedTheFocusIsLostWhenTheExitCheckShowedABox) {
+  Form form("TdlgQXText");
+  auto& field = form.Add<Edit>("txtWidth");
+  auto& ok = form.Add<Button>("btnOK");
+  auto& wrap = form.Add<CheckBox>("chkWrap");
+  auto& image = form.Add<Image>("imgPreview");
+  image.SetBounds(0, 60, 100, 100);
+  int clicks = 0;
+  ok.OnClick = [&](Control&) { ++clicks; };
+  // The exit check warns about a bad entry and puts the stored value back; it keeps no focus.
+  field.OnExit = [&](Control&) {
+    if (field.Text() == "9") {
+      MessageBox("out of range", "Warning", MsgIcon::Warning);
+      field.SetText("1");
+    }
+  };
+  form.Show();
+
+  act::SetText(form, "txtWidth", {"9"});
+  EXPECT_FALSE(act::Click(form, "btnOK"));
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(form.ActiveControl(), &ok);  // the focus moved, only the click was lost
+  EXPECT_EQ(field.Text(), "1");
+  EXPECT_EQ(driver.messages.size(), 1u);
+  // The next click, with nothing to warn about, goes through.
+  EXPECT_TRUE(act::Click(form, "btnOK"));
+  EXPECT_EQ(clicks, 1);
+  act::SetText(form, "txtWidth", {"2"});
+  EXPECT_TRUE(act::Click(form, "btnOK"));
+  EXPECT_EQ(clicks, 2);
+
+  // A check box ticked and a press on a picture are lost the same way.
+  act::SetText(form, "txtWidth", {"9"});
+  EXPECT_FALSE(act::Check(form, "chkWrap", true));
+  EXPECT_FALSE(wrap.Checked());
+  act::SetText(form, "txtWidth", {"9"});
+  EXPECT_FALSE(act::Mouse(form, "btnOK", act::MouseAction::Down, MouseButton::Left, {5, 5}));
+  act::Mouse(form, "btnOK", act::MouseAction::Up, MouseButton::Left, {5, 5});
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(driver.messages.size(), 3u);
+
+  // A picture takes no focus: pressing it leaves the field, unchecked, where it is.
+  act::SetText(form, "txtWidth", {"9"});
+  int pictureClicks = 0;
+  image.OnClick = [&](Control&) { ++pictureClicks; };
+  EXPECT_TRUE(act::Click(form, "imgPreview"));
+  EXPECT_EQ(pictureClicks, 1);
+  EXPECT_EQ(form.ActiveControl(), &field);
+  EXPECT_EQ(driver.messages.size(), 3u);
 }
 
 TEST_F(InputTest, ComboBoxesAndSpinEdits) {
