@@ -425,9 +425,8 @@ int16_t HsiGet3DSnapMode(void) {
 
 HsiStatus HsiSet3DSnapMode(int16_t mode) {
   Host* h = Enter("HsiSet3DSnapMode", mode);
-  if (!h || mode < 0 || mode > 15) return Fail(h);
-  h->SetSnap3DMode(mode);
-  return HSI_SUCCESS;
+  if (!h) return HSI_FAILURE;
+  return h->SetSnap3DMode(mode) ? HSI_SUCCESS : Fail(h);
 }
 
 double HsiGetSnapAngle(void) {
@@ -456,9 +455,7 @@ HsiStatus HsiGet3DPoint(const char* prompt, HsiPoint3D* point, int16_t* status, 
 HsiStatus HsiCoordInput(const HsiPoint* point, int16_t flag) {
   Host* h = Enter("HsiCoordInput", point, flag);
   if (!h || !point) return Fail(h);
-  h->AddCoordinateInput(P(*point));
-  h->Notify(host::HostEvent::Kind::CoordinateInput,
-            std::to_string(point->x) + "," + std::to_string(point->y));
+  h->CoordinateInput(P(*point));
   return HSI_SUCCESS;
 }
 
@@ -478,8 +475,9 @@ HsiStatus MakeCursor(Host* h, int16_t list, int16_t style, host::Point base, hos
     for (const auto& e : l->entries) {
       const Object* o = h->Find(e.id);
       if (!o) continue;
+      // Every point of the image is relative to the base, whatever the object's kind.
       Object copy = *o;
-      copy.at = {copy.at.x - base.x, copy.at.y - base.y};
+      host::Translate(copy, -int64_t{base.x}, -int64_t{base.y});
       cursor.objects.push_back(copy);
     }
   } else if (style != HSI_CURSOR_LINE && style != HSI_CURSOR_LINE_SNAPPED &&
@@ -689,7 +687,7 @@ HsiStatus HsiSelectbyPoint(int16_t list, const char* prompt, int16_t aperture, u
     l = h->MutableList(list);  // the user's answer may have run other work
     if (!l) return Fail(h, HSI_ERR_NO_OBJECT);
   }
-  double tolerance = std::max<int>(aperture, 1) * host::kApertureDbu;
+  double tolerance = h->ApertureDbu(aperture);
   int32_t id = h->NearestObject(P(*point), tolerance, filter, l);
   if (id == 0) return HSI_NOTHING_FOUND;
   if (l->entries.size() >= l->capacity) return Fail(h);
@@ -867,14 +865,23 @@ HsiStatus HsiObjDelete(int16_t list) {
   if (!l) return Fail(h, HSI_ERR_NO_OBJECT);
   std::vector<int32_t> ids;
   for (const auto& e : l->entries) ids.push_back(e.id);
+  // One operation: a single undo brings the whole list back.
+  h->BeginOperation();
   for (int32_t id : ids) h->DeleteObject(id);
+  h->EndOperation();
   return HSI_SUCCESS;
 }
 
 HsiStatus HsiObjDraw(int16_t list, int16_t mode) {
   Host* h = Enter("HsiObjDraw", list, mode);
   if (!h) return HSI_FAILURE;
-  return h->List(list) ? HSI_SUCCESS : Fail(h, HSI_ERR_NO_OBJECT);
+  const host::SelectionList* l = h->List(list);
+  if (!l) return Fail(h, HSI_ERR_NO_OBJECT);
+  if (mode == HSI_DRAW_NORMAL || mode == HSI_DRAW_ERASE) {
+    for (const auto& e : l->entries)
+      if (const Object* o = h->Find(e.id)) h->EraseMarksOn(*o);
+  }
+  return HSI_SUCCESS;
 }
 
 HsiStatus HsiObjInfo(int32_t id, HsiObjectInfo* info) {
@@ -1141,7 +1148,10 @@ HsiStatus HsiEditDelete(int32_t id) {
 HsiStatus HsiEditDraw(int32_t id, int16_t mode) {
   Host* h = Enter("HsiEditDraw", id, mode);
   if (!h) return HSI_FAILURE;
-  return h->Find(id) ? HSI_SUCCESS : Fail(h, HSI_ERR_NO_OBJECT);
+  const Object* o = h->Find(id);
+  if (!o) return Fail(h, HSI_ERR_NO_OBJECT);
+  if (mode == HSI_DRAW_NORMAL || mode == HSI_DRAW_ERASE) h->EraseMarksOn(*o);
+  return HSI_SUCCESS;
 }
 
 // ---- Text ----------------------------------------------------------------------------------

@@ -508,6 +508,11 @@ void ComboBox::SetItemIndex(int index) {
   if (index < 0 || index >= items.Count()) index = -1;
   itemIndex_ = index;
   text_ = index < 0 ? std::string() : items[index];
+  // The box shows the chosen item's text selected while it has the focus.
+  if (Focused())
+    SelectAll();
+  else
+    selStart_ = selLength_ = 0;
 }
 
 void ComboBox::SetText(const std::string& text) {
@@ -518,6 +523,7 @@ void ComboBox::SetText(const std::string& text) {
   }
   text_ = text;
   itemIndex_ = index;
+  selStart_ = selLength_ = 0;
 }
 
 void ComboBox::SetEditText(const std::string& text) {
@@ -528,7 +534,33 @@ void ComboBox::SetEditText(const std::string& text) {
   text_ =
       maxLength > 0 && static_cast<int>(text.size()) > maxLength ? text.substr(0, maxLength) : text;
   itemIndex_ = -1;
+  selStart_ = static_cast<int>(text_.size());
+  selLength_ = 0;
   Change();
+}
+
+void ComboBox::SetSelStart(int start) {
+  selStart_ = std::clamp(start, 0, static_cast<int>(text_.size()));
+  selLength_ = 0;
+}
+
+void ComboBox::SetSelLength(int length) {
+  selLength_ = std::clamp(length, 0, static_cast<int>(text_.size()) - selStart_);
+}
+
+void ComboBox::SelectAll() {
+  selStart_ = 0;
+  selLength_ = static_cast<int>(text_.size());
+}
+
+std::string ComboBox::SelText() const {
+  int start = std::clamp(selStart_, 0, static_cast<int>(text_.size()));
+  return text_.substr(start, std::clamp(selLength_, 0, static_cast<int>(text_.size()) - start));
+}
+
+void ComboBox::DoEnter() {
+  if (style == Style::DropDown) SelectAll();
+  Control::DoEnter();
 }
 
 void ComboBox::TypeChar(char key) {
@@ -548,18 +580,30 @@ void ComboBox::TypeChar(char key) {
     }
     return;
   }
+  // The edit part: the key replaces the selection, as in an edit box.
+  int size = static_cast<int>(text_.size());
+  int start = std::clamp(selStart_, 0, size);
+  int length = std::clamp(selLength_, 0, size - start);
+  std::string insert;
   if (key == '\b') {
-    if (text_.empty()) return;
-    text_.pop_back();
+    if (length == 0) {
+      if (start == 0) return;
+      --start;
+      length = 1;
+    }
   } else if (static_cast<unsigned char>(key) < 32) {
     return;
   } else {
-    if (maxLength > 0 && static_cast<int>(text_.size()) >= maxLength) {
+    insert = std::string(1, key);
+    // The maximum length counts the text as it will be once the key has replaced the selection.
+    if (maxLength > 0 && size - length + 1 > maxLength) {
       Beep(BeepKind::Default);
       return;
     }
-    text_ += key;
   }
+  text_ = text_.substr(0, start) + insert + text_.substr(start + length);
+  selStart_ = start + static_cast<int>(insert.size());
+  selLength_ = 0;
   itemIndex_ = -1;  // typed text selects no item
   Change();
 }

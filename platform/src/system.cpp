@@ -348,6 +348,8 @@ void ClearClipboard() { detail::S().clipboard.reset(); }
 std::int64_t Clock() { return detail::S().clock; }
 
 void AdvanceClock(std::int64_t ms) {
+  // A timer's handler may release its form: it goes when the ticks are over.
+  UserActionScope scope;
   auto& s = detail::S();
   const std::int64_t target = s.clock + std::max<std::int64_t>(ms, 0);
   for (;;) {

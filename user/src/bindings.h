@@ -26,6 +26,9 @@ void Install(Session* session);
 // Carries out a `host ...` line. Throws std::invalid_argument with a reason the host gave.
 void ApplyHostLine(const ScriptLine& line);
 
+// True while a point typed in as coordinate input waits to answer the host's innermost request.
+bool TypedInputWaiting();
+
 // Time passes: timers fire.
 void AdvanceClock(int64_t ms);
 

@@ -59,7 +59,7 @@ void CheckPath(const std::string& path) {
 void CheckHost(const ScriptLine& line) {
   Require(line.Count() >= 2,
           "expected: host line|arc|text|symbol|select|layer|active|units|ppu|"
-          "scale|mode|snap|snapangle|open ...");
+          "scale|mode|snap|snap3d|snapangle|open|aperture|busy ...");
   const std::string& what = line.Arg(1);
   if (what == "line") {
     const std::string usage = "host line X1 Y1 X2 Y2 [... Xn Yn] [layer N]";
@@ -105,10 +105,10 @@ void CheckHost(const ScriptLine& line) {
       RequireCount(line, 4, 4, "host layer N on|off");
       Require(IsWord(line, 3, "on") || IsWord(line, 3, "off"), "expected: host layer N on|off");
     }
-  } else if (what == "active" || what == "ppu" || what == "snap") {
+  } else if (what == "active" || what == "ppu" || what == "snap" || what == "snap3d") {
     RequireCount(line, 3, 3, "host " + what + " N");
     RequireInt(line, 2, "N");
-  } else if (what == "scale" || what == "snapangle") {
+  } else if (what == "scale" || what == "snapangle" || what == "aperture") {
     RequireCount(line, 3, 3, "host " + what + " NUMBER");
     RequireReal(line, 2, "the value");
   } else if (what == "units") {
@@ -117,6 +117,9 @@ void CheckHost(const ScriptLine& line) {
     RequireCount(line, 3, 3, "host units UNIT");
     Require(units.count(line.Arg(2)) > 0,
             "the unit must be feet-inches, feet, inches, millimetres, centimetres or metres");
+  } else if (what == "busy") {
+    RequireCount(line, 3, 3, "host busy on|off");
+    Require(IsWord(line, 2, "on") || IsWord(line, 2, "off"), "expected: host busy on|off");
   } else if (what == "mode") {
     RequireCount(line, 3, 3, "host mode 2d|3d");
     Require(IsWord(line, 2, "2d") || IsWord(line, 2, "3d"), "expected: host mode 2d|3d");

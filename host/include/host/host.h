@@ -20,6 +20,10 @@
 
 namespace host {
 
+// The pick aperture at start: one aperture unit is 0.05 inch of paper (about five pixels of a
+// sheet shown at 96 pixels per inch), so the usual aperture of 2 reaches 0.1 inch of paper.
+inline constexpr double kDefaultAperture = 0.05;
+
 struct LayerState {
   std::string name;
   int16_t colour = 0;  // 0: objects keep their own colour
@@ -105,6 +109,13 @@ class Host {
   int32_t AddSymbol(const std::string& name, Point at, int16_t layer = 0,
                     std::string* error = nullptr);
   bool SelectNearest(Point p);  // adds the nearest object (pick aperture 2) to list 0
+  // The pick aperture: the paper distance, in inches of paper, of one aperture unit of a
+  // selection by point (HsiSelectbyPoint's `aperture`). Positive and finite.
+  bool SetAperture(double paperInches);
+  double Aperture() const { return aperture_; }
+  // `units` aperture units as a distance in the drawing: the paper distance converted with the
+  // drawing's points per unit and scale.
+  double ApertureDbu(int units) const;
   void SelectNone();
   bool SetLayerOn(int layer, bool on);
   bool SetLayerName(int layer, const std::string& name);
@@ -116,8 +127,10 @@ class Host {
   bool SetScale(double scale);  // drawing and plot scale
   void SetProgMode3D(bool threeD) { progMode_ = threeD ? HSI_MODE_3D : HSI_MODE_2D; }
   bool SetSnapMode(int mode);
-  void SetSnap3DMode(int mode) { snap3DMode_ = mode; }
+  bool SetSnap3DMode(int mode);
   void SetSnapAngle(double degrees) { snapAngle_ = degrees; }
+  // The host's own command that is running (0: idle), as HsiGetActiveCommand reports it while
+  // no request waits; the host program sets it.
   void SetActiveCommand(int16_t command) { activeCommand_ = command; }
   void SetDrawingDescription(const std::string& text) { description_ = text; }
 
@@ -195,7 +208,10 @@ class Host {
   bool MoveObject(int32_t id, int32_t dx, int32_t dy);
   // Replaces a final object's content in place (same id), keeping the spatial index current.
   bool ReplaceObject(const Object& object);
-  // Starts a history entry; objects created or removed until EndOperation are undone together.
+  // The undo history. An operation is what one call of the host interface (or one set-up action)
+  // changes in the final objects: creations, deletions and changes (moves, cuts) together. A
+  // change outside BeginOperation / EndOperation is an operation of its own; between them
+  // (they nest) everything is one. UndoLast takes back the most recent operation whole.
   void BeginOperation();
   void RecordRemoval(const Object& object);
   void EndOperation();
@@ -242,12 +258,20 @@ class Host {
   CursorImage& MutableCursor() { return cursor_; }
   void AddMark(const ScreenMark& mark) { marks_.push_back(mark); }
   bool RemoveMark(const ScreenMark& mark);
+  // Redrawing an object (normal or erased) paints over the marks that lie on it.
+  void EraseMarksOn(const Object& object);
   void PutMessage(const std::string& text);
   void SetCallbackTitle(const std::string& title);
   void StatusLineUpdate();
   void StartCommand(int command, bool nested);
   void Redraw() { ++redraws_; }
-  void AddCoordinateInput(Point p) { coordinateInputs_.push_back(p); }
+  // A point typed in as coordinate input (HsiCoordInput): recorded and reported; when a point or
+  // pick request is waiting, the point is its answer (the innermost request, once it regains
+  // control). Without a waiting request the host's own command, if any, takes it.
+  void CoordinateInput(Point p);
+  // True while a typed point waits to answer the innermost request now waiting: an input source
+  // stops waiting for the user and returns (what it returns is replaced by the typed point).
+  bool TypedInputWaiting() const { return typed_ && typed_->level == waiting_ && waiting_ > 0; }
   void RecordLoadedFile(const std::string& path, int kind);
 
  private:
@@ -264,6 +288,7 @@ class Host {
   uint16_t progMode_ = HSI_MODE_2D;
   int snapMode_ = 0, snap3DMode_ = 0;
   double snapAngle_ = 45.0;
+  double aperture_ = kDefaultAperture;
   std::array<std::string, HSI_PATH_COUNT> paths_;
   std::array<LayerState, HSI_LAYER_COUNT + 1> layers_{};
   int16_t activeLayer_ = 1;
@@ -278,6 +303,7 @@ class Host {
     std::vector<Object> removed;
   };
   std::vector<HistoryEntry> history_;
+  struct OperationScope;
   int operationDepth_ = 0;
   HistoryEntry openOperation_;
 
@@ -295,6 +321,11 @@ class Host {
   int16_t errno_ = 0;
   int16_t activeCommand_ = 0;
   int waiting_ = 0;
+  struct TypedInput {
+    Point point;
+    int level = 0;  // the request it answers: the number of requests waiting when it was typed
+  };
+  std::optional<TypedInput> typed_;
   std::vector<CallRecord> calls_;
   InputSource* input_ = nullptr;
   HostObserver* observer_ = nullptr;
@@ -304,8 +335,5 @@ class Host {
 };
 
 uint32_t MainWindowOf(const Host& host);
-
-// The pick aperture of selections by point: this many DBU per aperture unit.
-inline constexpr double kApertureDbu = 12000.0;
 
 }  // namespace host

@@ -392,16 +392,33 @@ class ComboBox : public Control {
   int dropDownCount = 8;
 
   int ItemIndex() const;
-  // Selects an item and shows its text (-1: none). Fires no event.
+  // Selects an item and shows its text (-1: none); while the box has the focus its whole text
+  // is selected. Fires no event.
   void SetItemIndex(int index);
   // Sets the text; the item of that text (without regard to case) becomes selected, or none.
   void SetText(const std::string& text) override;
-  // Text the user typed or pasted into the edit part: no item is selected then; fires OnChange.
+  // Text the user pasted into the edit part (cut to the maximum length; the caret after it):
+  // no item is selected then; fires OnChange.
   void SetEditText(const std::string& text);
+
+  // The selection in the edit part, as an edit box has it.
+  int SelStart() const { return selStart_; }
+  int SelLength() const { return selLength_; }
+  void SetSelStart(int start);
+  void SetSelLength(int length);
+  void SelectAll();
+  std::string SelText() const;
+
+  // Entering an editable box selects its whole text, as entering an edit box does.
+  void DoEnter() override;
+  // In an editable box a typed character replaces the selection (Backspace deletes it, or the
+  // character before the caret); a key that would make the text longer than the maximum length
+  // beeps and is dropped. In a drop-down list a letter selects the next item starting with it.
   void TypeChar(char key) override;
 
  private:
   int itemIndex_ = -1;
+  int selStart_ = 0, selLength_ = 0;
 };
 
 // A spin edit: an edit box for whole numbers kept within a range when left.
@@ -706,13 +723,21 @@ class Form {
   // modal result (Cancel when the driver left it without one).
   int ShowModal();
   // Shows the form without waiting; it stays open while the program waits for other input.
+  // A modal form its own code hid comes back within the same showing.
   void Show();
+  // Hides the form. A modeless form is closed by it. A modal form stays modal: its showing goes
+  // on, hidden, until its code shows it again or gives it a modal result.
   void Hide();
   // Closes the form: a modal form gets the modal result Cancel (the close query is asked when
   // the user's action ends); a modeless one is hidden when the close query allows it.
   void Close();
   // Asks OnCloseQuery; true when the form may close.
   bool CloseQuery();
+  // Destroys the form once the user action under way has finished (at once when none is), so
+  // that a handler of the form may release it and the action goes on touching a live form. The
+  // form must have been made with `new` and be owned by nobody else from then on; an owner that
+  // deletes it first takes it off the list.
+  void Release();
 
   int GetModalResult() const { return modalResult_; }
   void SetModalResult(int result);
@@ -771,11 +796,28 @@ class Form {
   Canvas canvas_;
 };
 
+// ---- User actions ----
+
+// A user action under way: each action of platform/actions.h, a timer tick, a menu command the
+// driver runs and a modal showing hold one. Forms released meanwhile are destroyed when the
+// outermost one ends, as the system frees them from its message loop.
+class UserActionScope {
+ public:
+  UserActionScope();
+  ~UserActionScope();
+  UserActionScope(const UserActionScope&) = delete;
+  UserActionScope& operator=(const UserActionScope&) = delete;
+};
+
+// Forms released and not destroyed yet.
+int ReleasedFormCount();
+
 // ---- The shown forms ----
 
-// Every shown form, in the order shown (modal forms last, the innermost at the end).
+// Every shown form, in the order shown (modal forms last, the innermost at the end). A modal
+// form its code hid is not among them while it is hidden.
 std::vector<Form*> ShownForms();
-// The innermost modal form, or null.
+// The innermost modal form (shown or hidden by its code), or null.
 Form* ActiveModalForm();
 // The newest shown form whose class name or caption (without '&') is `nameOrCaption`.
 Form* FindShownForm(const std::string& nameOrCaption);
