@@ -136,8 +136,8 @@ TEST_F(DimensionDialogTest, TheFontDialogChangesFaceStyleAndSize) {
 TEST_F(DimensionDialogTest, TypedLayerNumbersSelectTheirEntry) {
   Show([&](platform::Form& form) {
     act::SelectTab(form, "Layers");
-    act::SetText(form, "cbxDimLayer", {"12abc"});
-    act::SetText(form, "cbxTextLayer", {"300"});
+    act::TypeText(form, "cbxDimLayer", "12abc");  // the list takes three characters
+    act::TypeText(form, "cbxTextLayer", "300");
     EXPECT_EQ(Dialog().cbxDimLayer.ItemIndex(), 12);  // left for the other list
     act::Click(form, "OK");  // leaving the second list selects its entry too
   });
