@@ -50,6 +50,7 @@ const std::set<std::string> kBuilt = {
     "QXText",
     "QXLeader",
     "QXSymbol",
+    "QXDimension",
     "QXQText",
     "QXQEdit",
     "QXFlexText",
@@ -79,7 +80,6 @@ const std::set<std::string> kBuilt = {
 
 const std::set<std::string> kToCome = {
     "QXDoor",
-    "QXDimension",
     "QXArea",
     "QXSetup",
 };
