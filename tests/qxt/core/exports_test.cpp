@@ -68,6 +68,7 @@ const std::set<std::string> kBuilt = {
     "GetUnitSettings",
     "GetQXProjSettings",
     "SaveQXProjSettings",
+    "QXSetup",
 };
 
 const std::set<std::string> kToCome = {
@@ -81,7 +82,6 @@ const std::set<std::string> kToCome = {
     "QXFix",
     "QXTrim",
     "QXActiveLayer",
-    "QXSetup",
 };
 
 // The loader entries, exported besides the toolset's functions.
