@@ -68,6 +68,7 @@ const std::set<std::string> kBuilt = {
     "QXFix",
     "QXTrim",
     "QXActiveLayer",
+    "QXSetup",
     "ShowAboutBox",
     "QXTHelp",
     "ToolHelp",
@@ -81,7 +82,6 @@ const std::set<std::string> kBuilt = {
 const std::set<std::string> kToCome = {
     "QXDoor",
     "QXArea",
-    "QXSetup",
 };
 
 // The loader entries, exported besides the toolset's functions.
