@@ -48,11 +48,12 @@ const std::set<std::string> kAll = {
 const std::set<std::string> kBuilt = {
     "ShowAboutBox",    "QXTHelp",           "ToolHelp",           "LayerHelp", "GetBaseDir",
     "GetUnitSettings", "GetQXProjSettings", "SaveQXProjSettings", "QXText",
+    "QXArea",
 };
 
 const std::set<std::string> kToCome = {
     "QXLeader",    "QXSymbol", "QXDoor",     "QXDimension",   "QXQText",  "QXQEdit",
-    "QXFlexText",  "QXSnap",   "QXMacro",    "QXProject",     "QXLayer",  "QXArea",
+    "QXFlexText",  "QXSnap",   "QXMacro",    "QXProject",     "QXLayer",
     "QXReference", "QXPlan",   "GetLyrFile", "QXScale",       "GetScale", "QXCircle",
     "QXArc",       "QXFix",    "QXTrim",     "QXActiveLayer", "QXSetup",
 };
