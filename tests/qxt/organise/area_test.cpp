@@ -174,6 +174,16 @@ TEST_F(AreaTest, EmptyPicksAndMenuPicksAskAgain) {
             (std::vector{platform::BeepKind::Information, platform::BeepKind::Exclamation}));
 }
 
+TEST_F(AreaTest, WithoutALocalListThereIsNoAreaAndNoEndlessWarnings) {
+  std::vector<int16_t> taken;
+  for (int16_t list; (list = HsiCreateLocalOsl(-3, 0, 512)) > 0;) taken.push_back(list);
+  Pick(0, 0);
+  EXPECT_EQ(Measure(), std::nullopt);
+  EXPECT_TRUE(user.prompts.empty());
+  EXPECT_TRUE(user.messages.empty());
+  for (int16_t list : taken) HsiFreeLocalOsl(list);
+}
+
 // ---- Arcs ----
 
 constexpr int32_t kRadius = 1000000000;  // large, so that whole-unit chord ends hardly matter
@@ -407,7 +417,7 @@ TEST_F(AreaTest, DialogUnitsSuffixAndDecimalsStayWhileLoaded) {
   QXArea();  // the third showing is cancelled by the dry queue
   EXPECT_TRUE(okHadFocus);
   EXPECT_EQ(memo, "2.5000 sq m");  // 7 decimals are more than the field allows
-  EXPECT_TRUE(FinalObjects().size() == 1u);
+  EXPECT_EQ(FinalObjects().size(), 1u);
   EXPECT_EQ(d.Unit(), AreaUnit::SquareMetres);
   EXPECT_EQ(d.Suffix(), " sq m");
   EXPECT_EQ(d.Decimals(), 4);
