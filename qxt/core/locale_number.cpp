@@ -13,9 +13,10 @@ namespace {
 constexpr int kMaxDecimals = 18;
 }  // namespace
 
-// The stand-in machine's locale is English (United States). The platform's application settings
-// carry the decimal separator only; the thousands separator of that locale is the comma.
-char LocaleThousandsSeparator() { return ','; }
+// The platform's application settings carry the locale's decimal separator only. The stand-in
+// machine is English (United States), whose thousands separator is the comma; a locale that
+// writes decimals with a comma groups thousands with a point, so the two never coincide.
+char LocaleThousandsSeparator() { return LocaleDecimalSeparator() == ',' ? '.' : ','; }
 
 std::string GroupedFixedText(double value, int decimals, char decimalSeparator,
                              char thousandsSeparator) {

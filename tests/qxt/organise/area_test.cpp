@@ -325,6 +325,12 @@ TEST(AreaUnits, GroupedNumbers) {
   EXPECT_EQ(GroupedFixedText(NAN, 2, '.', ','), "NAN");
 }
 
+TEST_F(AreaTest, LabelsUseTheLocaleSeparators) {
+  EXPECT_EQ(AreaLabel(1234567.891, 2, " Sq. Ft."), "1,234,567.89 Sq. Ft.");
+  platform::Application().decimalSeparator = ',';
+  EXPECT_EQ(AreaLabel(1234567.891, 2, " m2"), "1.234.567,89 m2");
+}
+
 // ---- The command ----
 
 TEST_F(AreaTest, CommandMeasuresLabelsAndComesBackUntilCancel) {
