@@ -254,6 +254,7 @@ double AreaDivisor(uint16_t hostUnitType, AreaUnit unit) {
   // units of an inch drawing, not multiples of 1/25.4.
   auto sq = [](double f) { return f * f; };
   const int u = static_cast<int>(unit);
+  if (u < 0 || u >= kAreaUnitCount) return 1;
   switch (hostUnitType) {
     case HSI_UNIT_INCHES:
     case HSI_UNIT_FEET_INCHES: {
