@@ -195,6 +195,23 @@ void BM_ArcShoelace(benchmark::State& state) {
 }
 BENCHMARK(BM_ArcShoelace)->Unit(benchmark::kMicrosecond);
 
+// The arc's chord walk alone (no host calls), turning the ends and computing each on its own.
+void BM_ArcChordWalk(benchmark::State& state) {
+  const auto chords = static_cast<int64_t>(std::nearbyint(kArcSweep * qxt::kChordsPerDegree));
+  const bool direct = state.range(0) == 1;
+  for (auto _ : state) {
+    double sum = 0;
+    if (direct) {
+      qxt::AddChordWalkDirect(sum, {0, 0}, kArcRadius, 0, kArcSweep, chords);
+    } else {
+      qxt::AddChordWalk(sum, {0, 0}, kArcRadius, 0, kArcSweep, chords);
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * chords);
+}
+BENCHMARK(BM_ArcChordWalk)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 void BM_ArcMeasureBoundary(benchmark::State& state) {
   BenchUser user;
   platform::Reset();

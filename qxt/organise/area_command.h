@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/export.h"
+#include "hsi/hsi.h"
 #include "organise/area_dialog.h"
 
 QXT_EXPORT void QXArea();
@@ -35,6 +36,16 @@ inline constexpr const char* kArcMisses = "The selected arc does not meet the cu
 inline constexpr double kChordsPerDegree = 100.0;
 // Degrees to radians for the chord ends.
 inline constexpr double kDegreesPerRadianArea = 57.2957795;
+
+// Adds to `sum` the trapezoids of the walk along an arc about `centre`: `chords` equal chords from
+// the angle a0 (degrees) over `sweep` degrees (negative: clockwise), whose ends lie at a0 + sweep
+// x k / chords, converted with kDegreesPerRadianArea, rounded to whole drawing units (halves to
+// even). AddChordWalkDirect computes every end with its own sine and cosine; AddChordWalk gives
+// the same ends, and so the same sum, while computing only some of them that way.
+void AddChordWalkDirect(double& sum, const HsiPoint& centre, int32_t radius, double a0,
+                        double sweep, int64_t chords);
+void AddChordWalk(double& sum, const HsiPoint& centre, int32_t radius, double a0, double sweep,
+                  int64_t chords);
 
 // Lets the user pick the boundary and measures it. Returns true with `area` in square units of
 // the host's unit type (drawing units squared over the points per unit squared), or false when

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <string>
 #include <variant>
 #include <vector>
@@ -257,6 +258,36 @@ TEST_P(ArcJoins, AtEitherEndWalkTheArcItself) {
   EXPECT_TRUE(user.messages.empty());
 }
 INSTANTIATE_TEST_SUITE_P(Area, ArcJoins, ::testing::Range(0, 4));
+
+// The walk that turns chord ends from one to the next gives exactly the ends (and so the sum)
+// of computing each with its own sine and cosine: over random arcs of every size and direction,
+// and over arcs whose ends fall on halves of a unit (odd radii at 30 and 60 degrees).
+TEST(ChordWalk, TurningGivesExactlyTheComputedEnds) {
+  std::mt19937 random(17);
+  std::uniform_int_distribution<int32_t> coordinate(-2000000000, 2000000000);
+  std::uniform_int_distribution<int32_t> radius(1, 2147483647);
+  std::uniform_real_distribution<double> angle(0, 360), sweep(-360, 360);
+  auto same = [](HsiPoint c, int32_t r, double a0, double sw) {
+    const auto chords = static_cast<int64_t>(std::nearbyint(std::fabs(sw * kChordsPerDegree)));
+    double direct = 12345.0, turned = 12345.0;
+    AddChordWalkDirect(direct, c, r, a0, sw, chords);
+    AddChordWalk(turned, c, r, a0, sw, chords);
+    return direct == turned;
+  };
+  for (int i = 0; i < 200; ++i) {
+    const HsiPoint c{coordinate(random), coordinate(random)};
+    const int32_t r = i % 4 == 0 ? radius(random) % 1000 + 1 : radius(random);
+    const double a0 = angle(random), sw = i % 10 == 0 ? 360 : sweep(random);
+    EXPECT_TRUE(same(c, r, a0, sw)) << c.x << " " << c.y << " " << r << " " << a0 << " " << sw;
+  }
+  for (const int32_t r : {1, 3, 99999, 2000000001, 2147483647}) {
+    for (const double a0 : {0.0, 29.5, 59.9, 89.99, 180.0}) {
+      EXPECT_TRUE(same({0, 0}, r, a0, 0.64)) << r << " " << a0;
+      EXPECT_TRUE(same({7, -7}, r, a0 + 1.28, -1.28)) << r << " " << a0;
+      EXPECT_TRUE(same({0, 0}, r, a0, 180)) << r << " " << a0;
+    }
+  }
+}
 
 TEST_F(AreaTest, AnArcWhoseEndsMeetIsAWholeCircle) {
   Host().SetPointsPerUnit(100000);
