@@ -170,6 +170,22 @@ void WriteDrawings(const std::filesystem::path& root) {
     Save(h, "C:\\TRACELON\\DRAWINGS\\SAMPLE.VWF");
     host::Host::Stop();
   }
+  {
+    // The office's furniture plan: desks and a table of its own, the walls shown by referencing
+    // the sample drawing (the plan command points references at a plan type's layer file).
+    host::Host& h = StartOffice(root);
+    h.SetDrawingDescription("Sample office furniture plan: the walls are a reference");
+    host::Reference walls;
+    walls.path = "C:\\TRACELON\\DRAWINGS\\SAMPLE.VWF";
+    h.AddReference(walls);
+    for (int desk = 0; desk < 3; ++desk) {
+      const int32_t x = (2 + 5 * desk) * kFoot;
+      Rectangle(h, x, 2 * kFoot, x + 5 * kFoot, 2 * kFoot + 30 * kInch, 60);
+    }
+    Rectangle(h, 21 * kFoot, 7 * kFoot, 27 * kFoot, 13 * kFoot, 60);
+    Save(h, "C:\\TRACELON\\DRAWINGS\\FURNITURE.VWF");
+    host::Host::Stop();
+  }
   platform::Reset();
 }
 

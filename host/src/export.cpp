@@ -35,6 +35,18 @@ std::string Host::ToJson() const {
   j["loadedFiles"] = files;
   j["messageLine"] = messageLine_;
   j["callback"] = callback_;
+  // A drawing's references, only when it has any (so drawings without keep their export).
+  if (!references_.empty()) {
+    Json refs = Json::array();
+    for (const auto& r : references_) {
+      refs.push_back(Json{{"path", r.path},
+                          {"layerFile", r.layerFile},
+                          {"layer", r.layer},
+                          {"loaded", r.loaded},
+                          {"visible", r.visible}});
+    }
+    j["references"] = refs;
+  }
   return DumpJson(std::move(j), 2) + "\n";
 }
 

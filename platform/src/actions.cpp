@@ -1,4 +1,6 @@
-// What a person does to a shown form, carried out through the controls' own behaviour.
+// What a person does to a shown form, carried out through the controls' own behaviour. Each
+// action holds a user action scope, so a form that a handler released stays alive until the
+// action has finished touching it.
 #include "platform/actions.h"
 
 #include "platform/system.h"
@@ -26,6 +28,15 @@ Control& Usable(Form& form, const std::string& name) {
 // Gives the control the focus as the user's click on it does; false when a check kept the
 // focus elsewhere. Controls that never take the focus leave it where it is.
 bool TakeFocus(Control& c) { return !c.Focusable() || c.SetFocus(); }
+
+// The same for a mouse press. A message box shown while the focus moves (the exit check of the
+// control that had it warned about its entry) takes the mouse: the press and its release go to
+// the box, so the click that moved the focus is lost. False then too.
+bool TakeFocusForPress(Control& c) {
+  const std::size_t boxesBefore = GetHistory().messages.size();
+  if (!TakeFocus(c)) return false;
+  return GetHistory().messages.size() == boxesBefore;
+}
 
 // Focuses a field for typing: a field entered anew has its caret at the end of its text, unless
 // entering it selected text.
@@ -120,6 +131,7 @@ Control& Resolve(Form& form, const std::string& nameOrCaption) {
 }
 
 bool SetText(Form& form, const std::string& control, const std::vector<std::string>& texts) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   std::string joined;
   for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -147,6 +159,7 @@ bool SetText(Form& form, const std::string& control, const std::vector<std::stri
 }
 
 bool TypeText(Form& form, const std::string& control, const std::string& text) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   if (!c.Focusable()) Fail(c.Name() + " is a " + c.TypeName() + ", which takes no typing");
   if (!EnterField(c)) return Finish(form, false);
@@ -168,22 +181,24 @@ bool TypeText(Form& form, const std::string& control, const std::string& text) {
 }
 
 bool Focus(Form& form, const std::string& control) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   if (!c.Focusable()) Fail(c.Name() + " is a " + c.TypeName() + ", which takes no focus");
   return Finish(form, EnterField(c));
 }
 
 bool Check(Form& form, const std::string& control, bool on) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   if (auto* box = dynamic_cast<CheckBox*>(&c)) {
     if (box->Checked() == on) return Finish(form, true);
-    if (!TakeFocus(c)) return Finish(form, false);
+    if (!TakeFocusForPress(c)) return Finish(form, false);
     box->Click();
     return Finish(form, true);
   }
   if (auto* radio = dynamic_cast<RadioButton*>(&c)) {
     if (!on) Fail(c.Name() + " is a radio button: check another one of its group instead");
-    if (!TakeFocus(c)) return Finish(form, false);
+    if (!TakeFocusForPress(c)) return Finish(form, false);
     radio->Click();
     return Finish(form, true);
   }
@@ -191,6 +206,7 @@ bool Check(Form& form, const std::string& control, bool on) {
 }
 
 bool Select(Form& form, const std::string& control, int index) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   int count = static_cast<int>(ItemsOf(c).size());
   if (index < 0 || index >= count)
@@ -221,6 +237,7 @@ bool Select(Form& form, const std::string& control, int index) {
 }
 
 bool Select(Form& form, const std::string& control, const std::string& item) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   int index = ItemIndexOf(ItemsOf(c), item);
   if (index < 0) Fail(c.Name() + " has no item \"" + item + "\"");
@@ -228,6 +245,7 @@ bool Select(Form& form, const std::string& control, const std::string& item) {
 }
 
 bool Deselect(Form& form, const std::string& control, const std::string& item) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   auto* lb = dynamic_cast<ListBox*>(&c);
   if (!lb || !lb->multiSelect) Fail(c.Name() + " is not a multi-select list");
@@ -240,6 +258,7 @@ bool Deselect(Form& form, const std::string& control, const std::string& item) {
 }
 
 bool SetCell(Form& form, const std::string& control, int col, int row, const std::string& text) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   auto* grid = dynamic_cast<StringGrid*>(&c);
   if (!grid) Fail(c.Name() + " is not a grid");
@@ -256,6 +275,7 @@ bool SetCell(Form& form, const std::string& control, int col, int row, const std
 }
 
 bool SelectTab(Form& form, const std::string& caption) {
+  UserActionScope scope;
   if (!form.Visible()) Fail("the form " + form.ClassName() + " is not shown");
   std::vector<Control*> controls = form.Controls();
   for (Control* c : controls) {
@@ -279,6 +299,7 @@ bool SelectTab(Form& form, const std::string& caption) {
 }
 
 bool Click(Form& form, const std::string& control) {
+  UserActionScope scope;
   if (!FindControl(form, control)) {
     // An item of a radio group may be named by its caption.
     for (Control* c : form.Controls()) {
@@ -289,7 +310,7 @@ bool Click(Form& form, const std::string& control) {
   }
   Control& c = Usable(form, control);
   Point centre = c.ClientRect().Centre();
-  if (!TakeFocus(c)) return Finish(form, false);
+  if (!TakeFocusForPress(c)) return Finish(form, false);
   c.MouseDown(MouseButton::Left, {}, centre.x, centre.y);
   c.Click();
   c.MouseUp(MouseButton::Left, {}, centre.x, centre.y);
@@ -298,10 +319,11 @@ bool Click(Form& form, const std::string& control) {
 
 bool Mouse(Form& form, const std::string& control, MouseAction action, MouseButton button, Point at,
            ShiftState shift) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   switch (action) {
     case MouseAction::Down:
-      if (!TakeFocus(c)) return Finish(form, false);
+      if (!TakeFocusForPress(c)) return Finish(form, false);
       if (button == MouseButton::Left) form.pressedControl = &c;
       c.MouseDown(button, shift, at.x, at.y);
       break;
@@ -322,6 +344,7 @@ bool Mouse(Form& form, const std::string& control, MouseAction action, MouseButt
 
 bool MouseCell(Form& form, const std::string& control, MouseAction action, MouseButton button,
                int col, int row, ShiftState shift) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   auto* grid = dynamic_cast<StringGrid*>(&c);
   if (!grid) Fail(c.Name() + " is not a grid");
@@ -331,6 +354,7 @@ bool MouseCell(Form& form, const std::string& control, MouseAction action, Mouse
 }
 
 bool DoubleClick(Form& form, const std::string& control, std::optional<Point> at) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   Point p = c.ClientRect().Centre();
   if (at) {
@@ -346,6 +370,7 @@ bool DoubleClick(Form& form, const std::string& control, std::optional<Point> at
 }
 
 bool CloseBox(Form& form) {
+  UserActionScope scope;
   if (!form.Visible()) Fail("the form " + form.ClassName() + " is not shown");
   form.Close();
   form.SettleModalResult();

@@ -435,6 +435,24 @@ bool RenameFile(const std::string& from, const std::string& to) {
   });
 }
 
+bool RenameFileReplacing(const std::string& from, const std::string& to) {
+  return Attempt([&] {
+    fs::path source = Local(from);
+    fs::path target = Local(to);
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec)) return FileErrorCode::FileNotFound;
+    if (fs::is_directory(target, ec)) return FileErrorCode::AccessDenied;
+    if (target == source) {
+      // Only the letter case changes: keep the new spelling of the name.
+      target = source.parent_path() / ExtractFileName(to);
+    }
+    if (!fs::is_directory(target.parent_path(), ec)) return FileErrorCode::PathNotFound;
+    // rename() replaces an existing target atomically.
+    fs::rename(source, target, ec);
+    return ec ? FromError(ec, target) : FileErrorCode::None;
+  });
+}
+
 bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
   return Attempt([&] {
     fs::path source = Local(from);

@@ -319,8 +319,9 @@ QXConfig ConvertEarlierConfig(const QXConfigEarlier& earlier);
 
 // How the record's version text decides the way the file is read.
 enum class ConfigFormat { Earlier, Current, Later };
-// Up to 5 (or not a number at all) the earlier format; above 5 up to "5.10" (compared in
-// hundredths, rounded half to even) the current one; anything higher a later one.
+// Up to 5 (or not a number at all: blanks around it make a text no number) the earlier format;
+// above 5 up to "5.10" (compared in hundredths, rounded half to even) the current one; anything
+// higher a later one. A sign is allowed ("+5.10" is current).
 ConfigFormat ClassifyConfigVersion(const std::string& versionText);
 
 // Reads the configuration file (creating it with defaults when it does not exist) into the

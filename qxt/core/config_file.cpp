@@ -1,5 +1,7 @@
 // QXTOOLS.DAT: reading (or creating) the configuration record at load and writing it back.
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "core/config.h"
@@ -20,6 +22,7 @@ constexpr const char* kConfigFileName = "QXTOOLS.DAT";
 // The part of the record that is read first to learn the format: the flag, the version and the
 // base directory.
 constexpr std::size_t kConfigHeadSize = 263;
+static_assert(offsetof(QXConfig, DefaultUnitType) == kConfigHeadSize);
 
 const char* const kNoWorkFilesPath =
     "Tracelon failed to return the WorkFiles path in QXTools:GetQXConfig\r\n"
@@ -94,10 +97,22 @@ bool GetQXConfig() {
     config.ConfigValid = 0;
     return false;
   }
+  // The first bytes go into the record itself, so whatever is decided below, the settings
+  // exports answer from them (a refused later-version file still names its base directory).
+  std::memcpy(&config, head->data(), kConfigHeadSize);
+  config.ConfigValid = 0;
   PString<5> version;
   std::memcpy(&version, head->data() + offsetof(QXConfig, Version), sizeof version);
 
-  switch (ClassifyConfigVersion(version.Get())) {
+  ConfigFormat format = ClassifyConfigVersion(version.Get());
+  // A file that holds a whole current record is never converted as the shorter earlier layout,
+  // whatever its version text says: that would shift every field after the plan types and write
+  // damaged scales back at the next save. Earlier files are 4604 bytes long.
+  if (format == ConfigFormat::Earlier) {
+    const auto size = platform::FileSizeOf(path);
+    if (size && *size >= kConfigSize) format = ConfigFormat::Current;
+  }
+  switch (format) {
     case ConfigFormat::Earlier: {
       const auto bytes = ReadFileStart(path, kEarlierConfigSize, error);
       if (!bytes) {
@@ -151,7 +166,20 @@ void SaveQXConfig() {
   } catch (const platform::FileError&) {
     // An unreadable file is simply replaced by the record.
   }
-  if (const auto failure = ReplaceFile(path, contents)) {
+  // Normally a complete copy replaces the file in one step, so a crash mid-save cannot lose the
+  // settings. A drive without room for that second copy still takes the record written over the
+  // file in place (it needs room only for what the file grows by), which is better than not
+  // saving at all.
+  const std::int64_t freeBytes = platform::DiskFree(platform::ExpandFileName(path).front());
+  const bool roomForACopy =
+      freeBytes < 0 || static_cast<std::uint64_t>(freeBytes) >= contents.size();
+  std::optional<std::string> failure;
+  if (roomForACopy) {
+    failure = ReplaceFile(path, contents);
+  } else {
+    failure = WriteFileStart(path, BytesOfRecord(config));
+  }
+  if (failure) {
     ShowError("The following error occurred opening/writing " + path +
               "in Utility:SaveQXConfig:" + "\r\n" + "\r\n" + *failure);
   }

@@ -1,10 +1,10 @@
 // The configuration record's defaults, the conversion from the earlier format, and the version
 // test that chooses between them.
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
 #include "core/config.h"
+#include "core/numbers.h"
 
 namespace qxt {
 
@@ -325,16 +325,9 @@ QXConfig ConvertEarlierConfig(const QXConfigEarlier& earlier) {
 #undef QXT_CONVERT_FIELD
 
 ConfigFormat ClassifyConfigVersion(const std::string& versionText) {
-  // The version is a decimal number written with a point; a text that is not a number counts
-  // as 0 (and so as the earlier format).
-  std::string_view text = versionText;
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  double version = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), version);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(version)) {
-    version = 0.0;
-  }
+  // The version is a decimal number written with a point, read as every number text is (an
+  // optional sign, no blanks); a text that is not a number counts as 0, the earlier format.
+  const double version = TextToReal(versionText);
   if (version <= 5.0) return ConfigFormat::Earlier;
   // In hundredths, rounded half to even (the default rounding mode): "5.10" gives 510.
   const double hundredths = std::nearbyint(version * 100.0 + 0.5);

@@ -1,8 +1,5 @@
 #include "core/file_io.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "platform/file_io.h"
 #include "platform/files.h"
 
@@ -43,11 +40,24 @@ std::optional<std::string> ReplaceFile(const std::string& windowsPath, const Byt
     return std::string(e.what());
   }
   // One rename puts the complete new file in place of the old one.
-  std::error_code ec;
-  std::filesystem::rename(platform::ResolvePath(temporary), platform::ResolvePath(windowsPath), ec);
-  if (ec) {
+  if (!platform::RenameFileReplacing(temporary, windowsPath)) {
+    const std::string reason = platform::SystemErrorMessage(platform::LastFileError());
     platform::DeleteFile(temporary);
-    return platform::SystemErrorMessage(platform::FileErrorCode::AccessDenied);
+    return reason;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> WriteFileStart(const std::string& windowsPath,
+                                          const ByteBuffer& contents) {
+  try {
+    // One record of the whole length: it is written completely or, when it does not fit on the
+    // drive, not at all.
+    platform::RecordFile file(windowsPath, contents.size(), platform::RecordFile::Mode::ReadWrite);
+    file.Write(contents.data());
+    if (!file.Close()) return platform::SystemErrorMessage(platform::FileErrorCode::IoError);
+  } catch (const platform::FileError& e) {
+    return std::string(e.what());
   }
   return std::nullopt;
 }

@@ -23,4 +23,11 @@ std::optional<ByteBuffer> ReadFileStart(const std::string& windowsPath, std::siz
 // the system's description of the reason is returned. Nothing is returned on success.
 std::optional<std::string> ReplaceFile(const std::string& windowsPath, const ByteBuffer& contents);
 
+// Writes `contents` over the start of an existing file, in place; the rest of the file stays.
+// Needs no room beyond what the file grows by, but a crash mid-write can leave the file part old,
+// part new: only for when there is no room for a second copy. When the growth does not fit on the
+// drive nothing is written. Returns the system's description of a failure, nothing on success.
+std::optional<std::string> WriteFileStart(const std::string& windowsPath,
+                                          const ByteBuffer& contents);
+
 }  // namespace qxt

@@ -59,7 +59,6 @@ std::string RealToText(double x) {
 double TextToReal(std::string_view text) { return ParseReal(text).value_or(0); }
 
 std::optional<double> ParseReal(std::string_view text) {
-  text = TrimBlanks(text);
   if (!IsDecimalNumber(text)) return std::nullopt;
   bool negative = false;
   if (text.front() == '+' || text.front() == '-') {

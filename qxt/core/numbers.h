@@ -14,8 +14,8 @@ namespace qxt {
 std::string RealToText(double x);
 
 // The text read as a decimal number: optional sign, digits with an optional point (".5" and "5."
-// are numbers), optional exponent. Blanks around the number are allowed. Any text that is not
-// entirely such a number, and a number too large for a double, gives 0.
+// are numbers), optional exponent. Any text that is not entirely such a number (blanks around it
+// included: " 5" is not a number), and a number too large for a double, gives 0.
 double TextToReal(std::string_view text);
 
 // The same reading, telling a bad text apart from 0: nullopt when the text is not a number.

@@ -36,8 +36,12 @@ std::string LocaleRealText(double value) {
 }
 
 // Reads a real number written in the locale's notation (a point is no separator in a locale
-// that uses another character).
+// that uses another character). Blanks around the number, which only a pasted text can bring
+// (the key filter refuses them), are allowed.
 std::optional<double> ParseLocaleReal(std::string text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  text = first == std::string::npos ? std::string()
+                                    : text.substr(first, text.find_last_not_of(' ') - first + 1);
   const char separator = LocaleDecimalSeparator();
   if (separator != '.') {
     if (text.find('.') != std::string::npos) return std::nullopt;

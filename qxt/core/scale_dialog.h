@@ -1,6 +1,15 @@
-// The scale command's dialog: architectural, engineering and metric scales.
+// The scale command: the drawing's plot scale from the architectural, engineering and metric scale
+// lists of the configuration, with the display units and accuracy, applied to the host's unit
+// system. GetScale shows the same dialog only to let another dialog pick a scale value.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "core/config.h"
+#include "core/export.h"
+#include "core/numedit.h"
 #include "platform/forms.h"
 
 namespace qxt {
@@ -8,6 +17,73 @@ namespace qxt {
 class TdlgQXScale : public platform::Form {
  public:
   TdlgQXScale();
+
+  // The notebook's pages, in ScalePage numbering.
+  static constexpr int kArchPage = 0;
+  static constexpr int kEngPage = 1;
+  static constexpr int kMetricPage = 2;
+
+  platform::PageControl& tbkScales;
+  platform::Page& pageArch;
+  platform::Page& pageEng;
+  platform::Page& pageMetric;
+
+  platform::RadioGroup& rgrpArchScales;
+  platform::RadioGroup& rgrpArchDisplayUnit;
+  platform::Label& lblArchAccuracy;
+  platform::Label& lblArchNumerator;
+  TLongEdit& txtArchAccuracy;
+
+  platform::RadioGroup& rgrpEngScales;
+  platform::RadioGroup& rgrpEngDisplayUnit;
+  platform::RadioGroup& rgrpEngDisplayMode;
+  platform::Label& lblEngAccuracy;
+  platform::Label& lblEngNumerator;
+  TLongEdit& txtEngAccuracy;
+
+  platform::RadioGroup& rgrpMetricScales;
+  platform::RadioGroup& rgrpMetricDisplayUnit;
+  platform::Label& lblMetricAccuracy;
+  TLongEdit& txtMetricAccuracy;
+
+  platform::Button& btnOK;
+  platform::Button& btnCancel;
+  platform::Button& btnHelp;
+
+  // Fills the three scale lists from the configuration, each up to its first empty caption.
+  void FillLists();
+  // Sets the dialog from the host's unit type and drawing scale, storing what it finds in the
+  // configuration at once (so even a cancelled showing leaves it there).
+  void ShowHostSettings();
+  // The engineering accuracy field for the mode selected: the host's display precision
+  // (decimal) or denominator (fractional), stored and shown.
+  void rgrpEngDisplayModeClick(platform::Control& sender);
+  // Stores the dialog's settings in the configuration (after OK).
+  void StoreSettings();
+
+  // The scale of the entry selected on the page showing; nothing when that page has no entry
+  // selected or the entry's scale is not a positive number (it could not be applied).
+  std::optional<double> SelectedScale() const;
 };
 
+// The index of the entry whose scale is nearest to `scale` among the first `count` entries
+// (ties keep the first); -1 when `count` is 0. Only listed entries are searched, so an empty slot
+// (scale 0) is never chosen.
+int NearestScale(const ScaleEntry* entries, int count, double scale);
+// How many entries a list shows: those before the first empty caption, at most `slots`.
+int ListedScales(const ScaleEntry* entries, std::size_t slots);
+
+// Applies the page showing to the host with scale `s` (see QXScale).
+void ApplyArchitectural(double s);
+void ApplyEngineering(double s);
+void ApplyMetric(double s);
+
 }  // namespace qxt
+
+// The scale command: on OK stores the dialog's settings and sets the host's units and scales from
+// the page showing.
+QXT_EXPORT void QXScale();
+
+// Shows the scale dialog and returns the selected scale of the page showing at OK, or 0 when the
+// user cancels. Changes nothing in the host.
+QXT_EXPORT double GetScale();

@@ -30,7 +30,8 @@ struct LibraryState {
   // the last argument of the point requests). Their values are never read.
   std::int16_t MenuArgX = 0;
   std::int16_t MenuArgY = 0;
-  // The id of the drawing object a command created last (text placement, quick text).
+  // The id the host returned for the drawing object a command created last (text placement,
+  // quick text); when that creation failed, the host's failure answer.
   std::int32_t LastCreatedObject = 0;
   // The forms, in their creation order.
   std::unique_ptr<Forms> forms;

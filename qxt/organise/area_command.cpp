@@ -7,7 +7,6 @@
 
 #include "core/command.h"
 #include "core/forms.h"
-#include "core/locale_number.h"
 #include "core/messages.h"
 #include "core/state.h"
 #include "hsi/hsi.h"
@@ -357,7 +356,7 @@ double AreaInUnit(double area, uint16_t hostUnitType, AreaUnit unit) {
 }
 
 std::string AreaLabel(double area, int decimals, const std::string& suffix) {
-  return LocaleGroupedFixedText(area, decimals) + suffix;
+  return platform::FormatNumber(area, decimals) + suffix;
 }
 
 void LabelArea(double& area) {

@@ -166,8 +166,8 @@ void CadTextPage::Store(QXConfig& config) const {
   config.CTLineSpacing = TextToReal(txtCTLineSpacing.Text());
   const double charSpacing = RoundHalfEven(TextToReal(txtCTChar_sp.Text()) * 10000.0);
   config.CTCharSpacing = static_cast<uint16_t>(std::clamp(charSpacing, 0.0, 65535.0));
-  const int32_t slant = SlantFromText(txtCTSlant.Text());
-  if (slant != kNotASlant) config.CTSlant = slant;
+  // A text that is no whole number is stored as it reads: 9999.
+  config.CTSlant = SlantFromText(txtCTSlant.Text());
   config.CTFont = rgrpCTFont.ItemIndex();
   config.CTVJust = rgrpCTVjus.ItemIndex();
   config.CTHJust = rgrpCTHJus.ItemIndex();

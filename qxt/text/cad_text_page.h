@@ -86,7 +86,8 @@ class CadTextPage {
   void Load(const QXConfig& config);
   // Stores the fields into the record, in this order: CTWordWrap, CTSize (read by the host from
   // the paper-unit text), CTWidthFactor, CTOrientation, CTLineSpacing (0 for a text that is no
-  // number), CTCharSpacing (x 10000, rounded), CTSlant, CTFont, CTVJust, CTHJust.
+  // number), CTCharSpacing (x 10000, rounded), CTSlant (9999 for a text that is no whole
+  // number), CTFont, CTVJust, CTHJust.
   void Store(QXConfig& config) const;
   // Runs the check of `control` when it is one of the checked fields (OK pressed with the
   // Enter key while a field still has the focus, so it was never left).

@@ -69,7 +69,7 @@ void SetCadTextLine(HsiCadText& record, std::string_view line) {
 }
 
 HsiPoint CadLineOffset(double orientation, double lineSpacing, int32_t size, int index) {
-  const double angle = (orientation + 90.0) / kDegreesPerRadian;
+  const double angle = (orientation + 90.0) / kLineStepDegreesPerRadian;
   const double step = (1.0 + lineSpacing) * static_cast<double>(size) * -static_cast<double>(index);
   return HsiPoint{RoundToInt32(std::cos(angle) * step), RoundToInt32(std::sin(angle) * step)};
 }
@@ -161,7 +161,9 @@ bool PlaceText(const std::vector<std::string>& cadLines, std::string_view trueTy
     // them while picking).
     const int16_t finalLayer = HsiGetActLayer();
     const int16_t finalColour = HsiGetCurColor();
-    int32_t lastId = 0;
+    // The id the last creation returned is the last created object, a failed creation's
+    // answer included; with no line to create it stays as it was.
+    std::optional<int32_t> lastId;
     if (trueType) {
       trueTypeRecord.layer = finalLayer;
       trueTypeRecord.colour = finalColour;
@@ -178,7 +180,7 @@ bool PlaceText(const std::vector<std::string>& cadLines, std::string_view trueTy
         lastId = HsiObjCreate(HSI_RECORD_CAD_TEXT, &record, HSI_FINAL);
       }
     }
-    if (lastId != 0 && lastId != HSI_FAILURE) State().LastCreatedObject = lastId;
+    if (lastId) State().LastCreatedObject = *lastId;
   }
 
   // The host has copied the documents it needs: both blocks go now, whichever way this ended.

@@ -30,7 +30,7 @@ inline constexpr std::size_t kCadTextMaxChars = HSI_CAD_TEXT_CHARS - 1;
 
 // Lines turn with the text: each further line lies (1 + spacing) x size further along the
 // direction orientation - 90 degrees (below the previous one for orientation 0).
-inline constexpr double kDegreesPerRadian = 57.29578;
+inline constexpr double kLineStepDegreesPerRadian = 57.29578;
 
 // A CAD text record carrying every CAD setting of the configuration, at (0, 0) with no text.
 HsiCadText CadTextRecord(const QXConfig& config, int16_t layer, int16_t colour);

@@ -12,6 +12,24 @@ namespace {
 
 bool IsRtfSpecial(char c) { return c == '\\' || c == '{' || c == '}'; }
 
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// True when a raw backslash before body[i] would start a control word that makes a reader take
+// the characters after it as data rather than as text and structure: a hex escape ("\'") that is
+// not followed by its two hex digits in the typed text, and binary data ("\bin", whose count of
+// bytes would run on into the document's closing). Either would swallow the closing.
+bool TakesDataAfterIt(std::string_view body, std::size_t i) {
+  if (i < body.size() && body[i] == '\'') {
+    return !(i + 2 < body.size() && IsHexDigit(body[i + 1]) && IsHexDigit(body[i + 2]));
+  }
+  if (body.substr(i, 3) == "bin") {
+    return i + 3 == body.size() || body[i + 3] < 'a' || body[i + 3] > 'z';
+  }
+  return false;
+}
+
 // Escapes `body` character by character, handing every output character to `put`. One pass gives
 // the same result as replacing "\", "{", "}", CR LF and "@@" one after another, each left to right
 // and resuming after its own insertion: no replacement creates or splits a match of a later one.
@@ -28,7 +46,9 @@ void EscapeBody(std::string_view body, Put&& put) {
       // each) comes out as one run of backslashes. When it is followed by a brace, whose escape
       // joins the run, or by the end of the body, where the closing follows, an odd number of
       // raw backslashes would pair up with that escape (or the closing's brace) and unbalance
-      // the groups: one more backslash is written, so the last raw one shows as a literal.
+      // the groups; before a control word that takes the characters after it as data it would
+      // swallow the closing. One more backslash is written then, so the last raw one shows as a
+      // literal.
       std::size_t backslashes = 0;
       std::size_t raw = 0;
       while (i < body.size() && (body[i] == '\\' || rawPairAt(i))) {
@@ -41,8 +61,8 @@ void EscapeBody(std::string_view body, Put&& put) {
           i += 2;
         }
       }
-      bool structureFollows = i == body.size() || body[i] == '{' || body[i] == '}';
-      if (structureFollows && raw % 2 == 1) ++backslashes;
+      const bool structureFollows = i == body.size() || body[i] == '{' || body[i] == '}';
+      if ((structureFollows || TakesDataAfterIt(body, i)) && raw % 2 == 1) ++backslashes;
       for (std::size_t n = 0; n < backslashes; ++n) put('\\');
     } else if (c == '{' || c == '}') {
       put('\\');

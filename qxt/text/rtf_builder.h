@@ -61,8 +61,10 @@ std::string RtfHeader(const TrueTypeTextSettings& settings);
 // The body's escaping: "\", "{" and "}" become literal characters, every CR LF starts a new
 // paragraph, and "@@" writes a raw backslash so that a user can type a control word
 // ("@@ul words@@ul0" underlines the words). Where a raw backslash would instead escape a brace
-// or the closing ("@@{", "@@" at the very end) it is written as a literal backslash, so the
-// text can never open or close a group of the document.
+// or the closing ("@@{", "@@" at the very end), or start a control word that takes the text
+// after it as data (a hex escape "@@'" not followed by two hex digits, binary data "@@bin"), it
+// is written as a literal backslash, so the text can never open, close or swallow a group of the
+// document.
 std::string EscapeRtfBody(std::string_view body);
 std::size_t EscapedRtfBodyLength(std::string_view body);
 

@@ -224,6 +224,11 @@ TEST_F(HostTest, LayerFilesAndReferences) {
   std::string svg = host_->ToSvg();
   EXPECT_EQ(Count(svg, "<polyline"), 1u);  // layer 5 of the reference is off
   EXPECT_NE(svg.find("id=\"references\""), std::string::npos);
+  // The export lists the references after the session keys (a drawing without has no key).
+  Json j = Json::parse(host_->ToJson());
+  EXPECT_EQ(Keys(j).back(), "references");
+  EXPECT_EQ(j["references"], Json::parse(R"([{"path": "C:\\TRACELON\\REFS\\SITE.VWF",
+      "layerFile": "C:\\QXTOOLS\\ref.lyr", "layer": 0, "loaded": true, "visible": true}])"));
 }
 
 }  // namespace

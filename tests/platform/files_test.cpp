@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 #include "platform/file_io.h"
 #include "platform/memory.h"
@@ -100,6 +101,30 @@ TEST_F(FilesTest, FolderCreationDeletionAndRenaming) {
   EXPECT_EQ(LastFileError(), FileErrorCode::FileNotFound);
   EXPECT_FALSE(DeleteFile("C:\\NOWHERE\\LIST.DAT"));
   EXPECT_EQ(LastFileError(), FileErrorCode::PathNotFound);
+}
+
+TEST_F(FilesTest, RenamingOverAFileReplacesItInOneStep) {
+  WriteLocal(RootFolder() / "C" / "W" / "CONFIG.DAT", "old contents");
+  WriteLocal(RootFolder() / "C" / "W" / "CONFIG.NEW", "new");
+  // Names are matched without regard to case; the file standing there is replaced.
+  EXPECT_TRUE(RenameFileReplacing("C:\\w\\config.new", "C:\\W\\Config.Dat"));
+  EXPECT_FALSE(FileExists("C:\\W\\CONFIG.NEW"));
+  std::ifstream in(ResolvePath("C:\\W\\CONFIG.DAT"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+  EXPECT_EQ(std::distance(fs::directory_iterator(RootFolder() / "C" / "W"), {}), 1);
+  // A target that does not exist yet is simply the new name.
+  EXPECT_TRUE(RenameFileReplacing("C:\\W\\CONFIG.DAT", "C:\\W\\OTHER.DAT"));
+  EXPECT_TRUE(FileExists("C:\\W\\OTHER.DAT"));
+
+  EXPECT_FALSE(RenameFileReplacing("C:\\W\\GONE.DAT", "C:\\W\\OTHER.DAT"));
+  EXPECT_EQ(LastFileError(), FileErrorCode::FileNotFound);
+  ASSERT_TRUE(ForceDirectories("C:\\W\\SUB"));
+  EXPECT_FALSE(RenameFileReplacing("C:\\W\\OTHER.DAT", "C:\\W\\SUB"));
+  EXPECT_EQ(LastFileError(), FileErrorCode::AccessDenied);
+  EXPECT_FALSE(RenameFileReplacing("C:\\W\\OTHER.DAT", "C:\\NOWHERE\\OTHER.DAT"));
+  EXPECT_EQ(LastFileError(), FileErrorCode::PathNotFound);
+  EXPECT_FALSE(RenameFileReplacing("C:\\W\\SUB", "C:\\W\\X.DAT"));  // a folder is no file
+  EXPECT_TRUE(FileExists("C:\\W\\OTHER.DAT"));
 }
 
 TEST_F(FilesTest, FileTimeCanBeCopied) {

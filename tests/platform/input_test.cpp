@@ -1,6 +1,7 @@
 // The user's mouse and keyboard on pictures, lists, combo boxes, spin edits and grids.
 #include "platform/actions.h"
 #include "platform/forms.h"
+#include "platform/system.h"
 #include "platform_test_support.h"
 
 namespace platform {
@@ -74,6 +75,57 @@ TEST_F(InputTest, TabMovesTheFocusThroughTheExitCheck) {
   EXPECT_EQ(form.ActiveControl(), &a);  // past the hidden field, round to the first
 }
 
+TEST_F(InputTest, AClickThatMovedTheFocusIsLostWhenTheExitCheckShowedABox) {
+  Form form("TdlgQXText");
+  auto& field = form.Add<Edit>("txtWidth");
+  auto& ok = form.Add<Button>("btnOK");
+  auto& wrap = form.Add<CheckBox>("chkWrap");
+  auto& image = form.Add<Image>("imgPreview");
+  image.SetBounds(0, 60, 100, 100);
+  int clicks = 0;
+  ok.OnClick = [&](Control&) { ++clicks; };
+  // The exit check warns about a bad entry and puts the stored value back; it keeps no focus.
+  field.OnExit = [&](Control&) {
+    if (field.Text() == "9") {
+      MessageBox("out of range", "Warning", MsgIcon::Warning);
+      field.SetText("1");
+    }
+  };
+  form.Show();
+
+  act::SetText(form, "txtWidth", {"9"});
+  EXPECT_FALSE(act::Click(form, "btnOK"));
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(form.ActiveControl(), &ok);  // the focus moved, only the click was lost
+  EXPECT_EQ(field.Text(), "1");
+  EXPECT_EQ(driver.messages.size(), 1u);
+  // The next click, with nothing to warn about, goes through.
+  EXPECT_TRUE(act::Click(form, "btnOK"));
+  EXPECT_EQ(clicks, 1);
+  act::SetText(form, "txtWidth", {"2"});
+  EXPECT_TRUE(act::Click(form, "btnOK"));
+  EXPECT_EQ(clicks, 2);
+
+  // A check box ticked and a press on a picture are lost the same way.
+  act::SetText(form, "txtWidth", {"9"});
+  EXPECT_FALSE(act::Check(form, "chkWrap", true));
+  EXPECT_FALSE(wrap.Checked());
+  act::SetText(form, "txtWidth", {"9"});
+  EXPECT_FALSE(act::Mouse(form, "btnOK", act::MouseAction::Down, MouseButton::Left, {5, 5}));
+  act::Mouse(form, "btnOK", act::MouseAction::Up, MouseButton::Left, {5, 5});
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(driver.messages.size(), 3u);
+
+  // A picture takes no focus: pressing it leaves the field, unchecked, where it is.
+  act::SetText(form, "txtWidth", {"9"});
+  int pictureClicks = 0;
+  image.OnClick = [&](Control&) { ++pictureClicks; };
+  EXPECT_TRUE(act::Click(form, "imgPreview"));
+  EXPECT_EQ(pictureClicks, 1);
+  EXPECT_EQ(form.ActiveControl(), &field);
+  EXPECT_EQ(driver.messages.size(), 3u);
+}
+
 TEST_F(InputTest, ComboBoxesAndSpinEdits) {
   Form form("TdlgQXDimension");
   auto& layers = form.Add<ComboBox>("cbxDimLayer");
@@ -104,6 +156,44 @@ TEST_F(InputTest, ComboBoxesAndSpinEdits) {
   EXPECT_EQ(columns.Text(), "21");
   act::SetText(form, "sedtColumns", {"abc"});
   EXPECT_EQ(columns.Value(), 1);
+}
+
+TEST_F(InputTest, TypingIntoAnEditableListReplacesTheSelectedItemsText) {
+  Form form("TdlgQXDimension");
+  auto& layers = form.Add<ComboBox>("cbxDimLayer");
+  layers.items.Assign({"0 - Default Layer", "1 - WALLS", "2 - DOORS"});
+  form.Add<Edit>("txtOther");
+  std::vector<std::string> seen;
+  layers.OnExit = [&](Control&) { seen.push_back(layers.Text()); };
+  layers.SetItemIndex(0);
+  form.Show();
+
+  // Entering the box selects its whole text, so typing replaces the item's text.
+  EXPECT_TRUE(act::TypeText(form, "cbxDimLayer", "300"));
+  EXPECT_EQ(layers.Text(), "300");
+  EXPECT_EQ(layers.ItemIndex(), -1);
+  act::Focus(form, "txtOther");
+
+  // The maximum length counts the text as it will be, not the item's text being replaced.
+  layers.maxLength = 5;
+  layers.SetItemIndex(1);
+  EXPECT_TRUE(act::TypeText(form, "cbxDimLayer", "12abc"));
+  EXPECT_EQ(layers.Text(), "12abc");
+  act::Focus(form, "txtOther");
+  EXPECT_EQ(seen, (std::vector<std::string>{"300", "12abc"}));
+  EXPECT_TRUE(driver.beeps.empty());
+
+  // Past the maximum a key beeps and is dropped; Backspace deletes before the caret.
+  act::TypeText(form, "cbxDimLayer", "123456\bX");
+  EXPECT_EQ(layers.Text(), "1234X");
+  EXPECT_EQ(driver.beeps, (std::vector<BeepKind>{BeepKind::Default}));
+
+  // An item chosen in the focused box shows selected: typing replaces it too.
+  act::Select(form, "cbxDimLayer", "2 - DOORS");
+  act::TypeText(form, "cbxDimLayer", "7");
+  EXPECT_EQ(layers.Text(), "7");
+  act::Focus(form, "txtOther");
+  EXPECT_EQ(seen.back(), "7");
 }
 
 TEST_F(InputTest, GridCellsAreTypedIntoOnlyWhereAllowed) {

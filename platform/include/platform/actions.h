@@ -4,7 +4,8 @@
 // form's close query.
 //
 // Actions return true when the thing happened and false when the form's own behaviour
-// prevented it (a field's check kept the focus, a close query refused). They throw ActionError
+// prevented it (a field's check kept the focus, a close query refused, a message box shown while
+// a click moved the focus took that click). They throw ActionError
 // when the action cannot be done at all: no such control, a hidden or disabled one, a control
 // of the wrong kind, an item that does not exist.
 #pragma once
@@ -47,7 +48,10 @@ bool Deselect(Form& form, const std::string& control, const std::string& item);
 bool SetCell(Form& form, const std::string& control, int col, int row, const std::string& text);
 // Brings the tab or notebook page with this caption to the front.
 bool SelectTab(Form& form, const std::string& caption);
-// Clicks a control, by name or caption (an item of a radio group also by its caption).
+// Clicks a control, by name or caption (an item of a radio group also by its caption). When the
+// focus moves to it and a message box is shown meanwhile (the exit check of the field left
+// behind warned), the box takes the mouse and the click is lost, as on Windows; the same holds
+// for a mouse press and for ticking a check box or radio button.
 bool Click(Form& form, const std::string& control);
 bool Mouse(Form& form, const std::string& control, MouseAction action, MouseButton button, Point at,
            ShiftState shift = {});

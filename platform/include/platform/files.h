@@ -91,6 +91,10 @@ bool ForceDirectories(const std::string& path);  // a folder with every missing 
 bool DeleteFile(const std::string& path);
 bool RemoveDir(const std::string& path);                          // an empty folder
 bool RenameFile(const std::string& from, const std::string& to);  // fails when `to` exists
+// Moves a file to `to`, replacing a file that stands there in one step, as the system's move
+// with replace-existing does: fails when `from` is no file, when `to` is a folder or its folder
+// does not exist. A reader of `to` sees either the old file or the new one, never a mixture.
+bool RenameFileReplacing(const std::string& from, const std::string& to);
 bool CopyFile(const std::string& from, const std::string& to, bool failIfExists);
 std::optional<std::uintmax_t> FileSizeOf(const std::string& path);
 // Free bytes on a drive ('C'); -1 for a drive that does not exist.

@@ -1,6 +1,7 @@
 // QXTOOLS.DAT through the library's load and unload: creation, reading, conversion, refusal and
 // every failure message.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -68,6 +69,28 @@ TEST_F(ConfigFile, CurrentFilesAreReadWhole) {
     EXPECT_EQ(Config().PlanTypes[47].Description.Get(), "Last slot") << version;
     EXPECT_TRUE(Messages().empty()) << version;
     EndLibrary();
+    ForgetMessages();
+  }
+}
+
+TEST_F(ConfigFile, AWholeCurrentRecordIsNeverReadAsTheEarlierLayout) {
+  // Version texts that are no number (blanks) or that read as the earlier format, on a file of
+  // the current record's length: it is read as it stands and saved back unchanged.
+  for (const char* version : {"+5.10", " 5.10", "5.10 ", "x", "4.2"}) {
+    QXConfig stored = DefaultConfig("C:\\QXTOOLS");
+    stored.ArchScales[3].Scale = 99.0;
+    stored.SnapHierarchies[2][14] = 15;
+    const Bytes bytes = WithVersion(RecordBytes(stored), version);
+    WriteConfig(bytes);
+    StartLibrary();
+    EXPECT_EQ(Config().ConfigValid, 1) << version;
+    EXPECT_EQ(+Config().ArchScales[3].Scale, 99.0) << version;
+    EXPECT_EQ(+Config().SnapHierarchies[2][14], 15) << version;
+    EXPECT_TRUE(Messages().empty()) << version;
+    EndLibrary();
+    Bytes expected = bytes;
+    expected[0] = 1;  // saved as valid
+    EXPECT_EQ(ReadConfig(), expected) << version;
     ForgetMessages();
   }
 }
@@ -191,6 +214,16 @@ TEST_F(ConfigFile, AHostWithoutAWorkFilesFolderIsReported) {
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{noPath, test::kLoadFailure}));
 }
 
+// The files in the configuration file's folder.
+std::size_t FilesBeside(const std::filesystem::path& file) {
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+    (void)entry;
+    ++files;
+  }
+  return files;
+}
+
 TEST_F(ConfigFile, ASaveThatCannotCompleteLeavesThePreviousFileWhole) {
   // An earlier-format file grows by 650 bytes when it is saved in the current format. With room
   // for only part of that, the old file must stay exactly as it was.
@@ -202,43 +235,49 @@ TEST_F(ConfigFile, ASaveThatCannotCompleteLeavesThePreviousFileWhole) {
   ForgetMessages();
   SaveQXConfig();
   EXPECT_EQ(ReadConfig(), old);
-  EXPECT_EQ(Messages().size(), 1u);
-  platform::SetDriveCapacity('C', std::nullopt);
-  EndLibrary();
-  ForgetMessages();
-  std::filesystem::remove(LocalConfig());
-
-  StartLibrary();
-  const Bytes before = ReadConfig();
-  Config().CTSize = 1;
-  // The drive has room for the old file but not for a second copy beside it.
-  platform::SetDriveCapacity('C', before.size() + 1000);
-  ForgetMessages();
-  SaveQXConfig();
-  EXPECT_EQ(ReadConfig(), before);
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages().back().request.text.rfind(
-                "The following error occurred opening/writing "
-                "C:\\TRACELON\\WORK\\QXTOOLS.DATin Utility:SaveQXConfig:\r\n\r\n",
-                0),
-            0u)
-      << Messages().back().request.text;
-  // Nothing is left beside the file.
-  std::size_t files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(LocalConfig().parent_path())) {
-    (void)entry;
-    ++files;
-  }
-  EXPECT_EQ(files, 1u);
+  EXPECT_EQ(MessageTexts()[0],
+            "The following error occurred opening/writing "
+            "C:\\TRACELON\\WORK\\QXTOOLS.DATin Utility:SaveQXConfig:\r\n\r\nDisk full");
+  EXPECT_EQ(FilesBeside(LocalConfig()), 1u);  // nothing is left beside the file
 
-  // With room again the record is written, and the in-memory change was kept.
+  // With room again the converted record is written.
   platform::SetDriveCapacity('C', std::nullopt);
   SaveQXConfig();
-  const Bytes after = ReadConfig();
-  ASSERT_EQ(after.size(), 5254u);
-  QXConfig saved;
-  std::memcpy(&saved, after.data(), sizeof saved);
-  EXPECT_EQ(+saved.CTSize, 1);
+  EXPECT_EQ(ReadConfig().size(), 5254u);
+}
+
+TEST_F(ConfigFile, ANearlyFullDriveStillTakesTheSettingsInPlace) {
+  Bytes stored = RecordBytes(DefaultConfig("C:\\QXTOOLS"));
+  stored.insert(stored.end(), {'T', 'A', 'I', 'L'});
+  WriteConfig(stored);
+  StartLibrary();
+  Config().CTSize = 1;
+  // Room for the file as it is, but not for a second copy beside it.
+  platform::SetDriveCapacity('C', stored.size() + 1000);
+  ForgetMessages();
+  SaveQXConfig();
+  EXPECT_TRUE(Messages().empty()) << MessageTexts()[0];
+  Bytes expected = RecordBytes(Config());
+  expected.insert(expected.end(), {'T', 'A', 'I', 'L'});
+  EXPECT_EQ(ReadConfig(), expected);
+  EXPECT_EQ(FilesBeside(LocalConfig()), 1u);
+
+  // With room for a copy the save goes through a temporary file that replaces the old one: the
+  // file is a new one (another inode), and nothing is left beside it.
+  platform::SetDriveCapacity('C', std::nullopt);
+  struct stat before {};
+  ASSERT_EQ(::stat(LocalConfig().c_str(), &before), 0);
+  Config().CTSize = 2;
+  SaveQXConfig();
+  EXPECT_TRUE(Messages().empty());
+  struct stat after {};
+  ASSERT_EQ(::stat(LocalConfig().c_str(), &after), 0);
+  EXPECT_NE(before.st_ino, after.st_ino);
+  expected = RecordBytes(Config());
+  expected.insert(expected.end(), {'T', 'A', 'I', 'L'});
+  EXPECT_EQ(ReadConfig(), expected);
+  EXPECT_EQ(FilesBeside(LocalConfig()), 1u);
 }
 
 TEST_F(ConfigFile, CreationThatFailsLeavesNoFileAndTheLibraryDead) {

@@ -78,14 +78,27 @@ TEST(ConfigRecord, VersionTextDecidesTheFormat) {
     ConfigFormat format;
   };
   const Case cases[] = {
-      {"5.10", ConfigFormat::Current}, {"5.1", ConfigFormat::Current},
-      {"5.05", ConfigFormat::Current}, {"5.01", ConfigFormat::Current},
-      {"5.11", ConfigFormat::Later},   {"6", ConfigFormat::Later},
-      {"5.2", ConfigFormat::Later},    {"5", ConfigFormat::Earlier},
-      {"5.00", ConfigFormat::Earlier}, {"4.2", ConfigFormat::Earlier},
-      {"", ConfigFormat::Earlier},     {"abc", ConfigFormat::Earlier},
-      {"5.1x", ConfigFormat::Earlier}, {"-7", ConfigFormat::Earlier},
-      {"nan", ConfigFormat::Earlier},  {"1e300", ConfigFormat::Later},
+      {"5.10", ConfigFormat::Current},
+      {"5.1", ConfigFormat::Current},
+      {"5.05", ConfigFormat::Current},
+      {"5.01", ConfigFormat::Current},
+      {"5.11", ConfigFormat::Later},
+      {"6", ConfigFormat::Later},
+      {"5.2", ConfigFormat::Later},
+      {"5", ConfigFormat::Earlier},
+      {"5.00", ConfigFormat::Earlier},
+      {"4.2", ConfigFormat::Earlier},
+      {"", ConfigFormat::Earlier},
+      {"abc", ConfigFormat::Earlier},
+      {"5.1x", ConfigFormat::Earlier},
+      {"-7", ConfigFormat::Earlier},
+      {"nan", ConfigFormat::Earlier},
+      {"1e300", ConfigFormat::Later},
+      // A sign belongs to a number; blanks do not, so such a text is not a number at all.
+      {"+5.10", ConfigFormat::Current},
+      {"+6", ConfigFormat::Later},
+      {" 5.10", ConfigFormat::Earlier},
+      {"5.10 ", ConfigFormat::Earlier},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ClassifyConfigVersion(c.text), c.format) << "version text \"" << c.text << "\"";

@@ -2,6 +2,7 @@
 // palettes, the About box and the help and settings exports.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
 
 #include "core/about_box.h"
@@ -172,6 +173,34 @@ TEST_F(Frame, DeadStateRefusesEveryCommandWithOneBoxAndChangesNothing) {
   GetQXProjSettings(&projectSettings, &pointsPerUnit);
   EXPECT_EQ(projectSettings, 5);
   EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(Frame, DeadStateSettingsExportsAnswerFromTheRecordAsItThenIs) {
+  // The refused file's first bytes (flag, version, base directory) are in the record; nothing
+  // after them was read, so the rest of the record is as the library started it.
+  QXConfig later = DefaultConfig("E:\\LATER\\TOOLS");
+  later.Version.Set("6.0");
+  later.PointsPerUnit = 1000;
+  later.SymbolScale = 12.0;
+  later.ProjectSettings = 77;
+  WriteConfig(test::RecordBytes(later));
+  StartLibrary();
+  ASSERT_EQ(Config().ConfigValid, 0);
+  char buffer[256];
+  std::memset(buffer, 'x', sizeof buffer);
+  GetBaseDir(buffer);
+  EXPECT_STREQ(buffer, "E:\\LATER\\TOOLS");
+  std::int32_t ppu = -1;
+  double symbolScale = -1;
+  GetUnitSettings(&ppu, &symbolScale);
+  EXPECT_EQ(ppu, 0);
+  EXPECT_EQ(symbolScale, 0.0);
+  std::int32_t projectSettings = -1;
+  GetQXProjSettings(&projectSettings, &ppu);
+  EXPECT_EQ(projectSettings, 0);
+  // Nothing of the refused file is ever written back.
+  EndLibrary();
+  EXPECT_EQ(ReadConfig(), test::RecordBytes(later));
 }
 
 TEST_F(Frame, InterlockRefusesAnySecondToolAndIsReleasedOnEveryWayOut) {

@@ -10,7 +10,6 @@
 
 #include "../text/text_fixture.h"
 #include "core/forms.h"
-#include "core/locale_number.h"
 #include "core/state.h"
 #include "organise/area_command.h"
 #include "platform/actions.h"
@@ -343,24 +342,12 @@ TEST(AreaUnits, ConversionTable) {
             "144 Sq. In.");
 }
 
-TEST(AreaUnits, GroupedNumbers) {
-  EXPECT_EQ(GroupedFixedText(1234567.891, 2, '.', ','), "1,234,567.89");
-  EXPECT_EQ(GroupedFixedText(1234567.891, 0, '.', ','), "1,234,568");
-  EXPECT_EQ(GroupedFixedText(999.996, 2, '.', ','), "1,000.00");
-  EXPECT_EQ(GroupedFixedText(123.4, 4, '.', ','), "123.4000");
-  EXPECT_EQ(GroupedFixedText(0, 2, '.', ','), "0.00");
-  EXPECT_EQ(GroupedFixedText(-1234.5, 1, '.', ','), "-1,234.5");
-  EXPECT_EQ(GroupedFixedText(-0.001, 2, '.', ','), "0.00");
-  EXPECT_EQ(GroupedFixedText(1234567.891, 2, ',', '.'), "1.234.567,89");
-  EXPECT_EQ(GroupedFixedText(1e300, 0, '.', ',').size(), 301u + 100u);
-  EXPECT_EQ(GroupedFixedText(INFINITY, 2, '.', ','), "INF");
-  EXPECT_EQ(GroupedFixedText(NAN, 2, '.', ','), "NAN");
-}
-
 TEST_F(AreaTest, LabelsUseTheLocaleSeparators) {
   EXPECT_EQ(AreaLabel(1234567.891, 2, " Sq. Ft."), "1,234,567.89 Sq. Ft.");
   platform::Application().decimalSeparator = ',';
+  platform::Application().thousandSeparator = '.';
   EXPECT_EQ(AreaLabel(1234567.891, 2, " m2"), "1.234.567,89 m2");
+  EXPECT_EQ(AreaLabel(-0.001, 0, " m2"), "0 m2");
 }
 
 // ---- The command ----

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <variant>
 #include <vector>
@@ -192,6 +193,93 @@ TEST_F(PlaceTextTest, AnswersOtherThanAPointCreateNothing) {
   EXPECT_EQ(user.messages[0].text, kPlacementPointError);
   EXPECT_TRUE(FinalObjects().empty());
   EXPECT_FALSE(Host().Cursor().active);
+}
+
+// The placement's calls on its selection list, its objects and the cursor, in order, with their
+// arguments as the host logged them; the list's number reads "L".
+std::vector<std::string> PlacementTrace(const host::Host& h) {
+  static const std::set<std::string> kNames = {
+      "HsiCreateLocalOsl", "HsiOslRedraw",    "HsiObjCreate", "HsiOslAdd",
+      "HsiDeleteCursor",   "HsiMakeCursor",   "HsiObjDelete", "HsiOslClear",
+      "HsiGetPoint",       "HsiFreeLocalOsl", "HsiSetLayer",  "HsiSetActLayer"};
+  std::string list;
+  std::vector<std::string> trace;
+  for (const host::CallRecord& call : h.Calls()) {
+    if (!kNames.count(call.name)) continue;
+    std::string args = call.args;
+    if (call.name == "HsiOslRedraw" && list.empty()) list = args.substr(0, args.find(','));
+    if (call.name == "HsiGetPoint") args = args.substr(0, args.find(','));
+    if (!list.empty() && args.rfind(list, 0) == 0 && call.name != "HsiObjCreate" &&
+        call.name != "HsiSetLayer" && call.name != "HsiSetActLayer")
+      args = "L" + args.substr(list.size());
+    trace.push_back(call.name + "(" + args + ")");
+  }
+  return trace;
+}
+
+TEST_F(PlaceTextTest, HostCallsComeInTheirOrderWithTheirFlags) {
+  Host().SetActiveLayer(7);
+  Host().ClearCalls();
+  user.replies = {PointAt(10, 20)};
+  PlaceText({"A", "B"}, "");
+  const auto objects = FinalObjects();
+  ASSERT_EQ(objects.size(), 2u);
+  std::vector<std::string> trace = PlacementTrace(Host());
+  // The list entries carry the preview objects' ids.
+  ASSERT_GE(trace.size(), 8u);
+  auto entryOf = [](const std::string& call) {
+    const std::size_t open = std::min(call.find('{'), call.size());
+    return call.substr(open, call.find('}') + 1 - open);
+  };
+  const std::string first = entryOf(trace[5]);
+  const std::string second = entryOf(trace[7]);
+  EXPECT_EQ(trace, (std::vector<std::string>{
+                       "HsiCreateLocalOsl(-1, 0, 512)",
+                       "HsiOslRedraw(L, 64544)",
+                       "HsiSetActLayer(8)",
+                       "HsiSetLayer(ptr, 7)",
+                       "HsiObjCreate(46, ptr, 64544)",
+                       "HsiOslAdd(L, " + first + ", 64544)",
+                       "HsiObjCreate(46, ptr, 64544)",
+                       "HsiOslAdd(L, " + second + ", 64544)",
+                       "HsiDeleteCursor()",
+                       "HsiMakeCursor(L, 0, (0,0), 0, (0,0), 0)",
+                       "HsiObjDelete(L)",
+                       "HsiOslClear(L)",
+                       "HsiSetLayer(ptr, 7)",
+                       "HsiSetActLayer(7)",
+                       "HsiSetLayer(ptr, 8)",
+                       "HsiGetPoint(\"Select text placement point...\")",
+                       "HsiObjCreate(46, ptr, 64543)",
+                       "HsiObjCreate(46, ptr, 64543)",
+                       "HsiDeleteCursor()",
+                       "HsiFreeLocalOsl(L)",
+                   }));
+  // Each entry is a preview object's id followed by two zero words.
+  EXPECT_TRUE(first.ends_with(",0,0}")) << first;
+  EXPECT_TRUE(second.ends_with(",0,0}")) << second;
+  EXPECT_NE(first, second);
+}
+
+TEST_F(PlaceTextTest, LastCreatedObjectIsWhatTheLastCreationReturned) {
+  user.replies = {PointAt(0, 0)};
+  PlaceText({"A"}, "");
+  ASSERT_EQ(FinalObjects().size(), 1u);
+  ASSERT_EQ(State().LastCreatedObject, FinalObjects()[0].id);
+
+  // The host refuses a text of negative size: its failure answer is the last created object.
+  Config().CTSize = -1;
+  user.replies = {PointAt(0, 0)};
+  PlaceText({"B"}, "");
+  EXPECT_EQ(FinalObjects().size(), 1u);
+  EXPECT_EQ(State().LastCreatedObject, static_cast<int32_t>(HSI_FAILURE));
+
+  // Nothing to create leaves it as it was.
+  Config().CTSize = 100;
+  State().LastCreatedObject = 42;
+  user.replies = {PointAt(0, 0)};
+  PlaceText({}, "");
+  EXPECT_EQ(State().LastCreatedObject, 42);
 }
 
 TEST_F(PlaceTextTest, ManyPlacementsKeepTheirPreview) {

@@ -142,6 +142,24 @@ TEST(RtfBuilder, RawBackslashNeverEscapesTheDocumentStructure) {
   EXPECT_EQ(EscapeRtfBody("@@@@{"), "\\\\\\{");
 }
 
+TEST(RtfBuilder, RawControlWordsThatTakeDataAfterThemAreWrittenLiterally) {
+  // A hex escape needs its two hex digits typed right after it; binary data is never passed.
+  EXPECT_EQ(EscapeRtfBody("hex@@'e"), "hex\\\\'e");
+  EXPECT_EQ(EscapeRtfBody("@@'"), "\\\\'");
+  EXPECT_EQ(EscapeRtfBody("@@'4"), "\\\\'4");
+  EXPECT_EQ(EscapeRtfBody("@@'4}"), "\\\\'4\\}");
+  EXPECT_EQ(EscapeRtfBody("@@'41x"), "\\'41x");
+  EXPECT_EQ(EscapeRtfBody("data@@bin6"), "data\\\\bin6");
+  EXPECT_EQ(EscapeRtfBody("@@bin"), "\\\\bin");
+  EXPECT_EQ(EscapeRtfBody("@@bin 2ab"), "\\\\bin 2ab");
+  // Other control words pass as typed, byte for byte.
+  EXPECT_EQ(EscapeRtfBody("@@b bold@@b0 @@i it@@i0 @@ul u@@ul0 @@strike s@@strike0@@par x"),
+            "\\b bold\\b0 \\i it\\i0 \\ul u\\ul0 \\strike s\\strike0\\par x");
+  EXPECT_EQ(EscapeRtfBody("@@binding"), "\\binding");
+  // A typed backslash before the quote is a literal one already.
+  EXPECT_EQ(EscapeRtfBody("\\'e"), "\\\\'e");
+}
+
 TEST(RtfBuilder, OnePassMatchesTheFiveStepsAndIsAlwaysWellFormed) {
   std::mt19937 random(20021019);
   const std::array<char, 7> alphabet = {'\\', '{', '}', '\r', '\n', '@', 'a'};
@@ -229,6 +247,52 @@ std::string ReadWithUnrtf(const std::string& document) {
   std::string text = start == std::string::npos ? output : output.substr(start + 18);
   while (!text.empty() && text.back() == '\n') text.pop_back();
   return text;
+}
+
+// True when a real reader ends the document with its own closing: the paragraph mark of the
+// closing comes after every group the text is in has been closed, as the last thing it shows.
+bool ReaderSeesTheClosing(const std::string& document) {
+  auto dir = std::filesystem::temp_directory_path();
+  auto path = dir / ("qxt_rtf_closing_" + std::to_string(::getpid()) + ".rtf");
+  std::ofstream(path, std::ios::binary) << document;
+  std::string command = "unrtf --html '" + path.string() + "' 2>/dev/null";
+  std::string output;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    std::array<char, 512> buffer;
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+      output.append(buffer.data(), n);
+    ::pclose(pipe);
+  }
+  std::filesystem::remove(path);
+  return output.ends_with("<br>\n</body>\n</html>\n");
+}
+
+TEST(RtfBuilder, RealReaderAlwaysSeesTheDocumentsOwnClosing) {
+  if (std::system("command -v unrtf >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "unrtf is not installed";
+  TrueTypeTextSettings s = ExampleSettings();
+  s.style = kStyleBold | kStyleItalic | kStyleUnderline | kStyleStrikeOut;
+  for (const char* typed :
+       {"plain", "hex@@'e", "@@'", "@@'4", "data@@bin6", "@@bin", "@@bin-3", "ends with@@",
+        "@@uc9@@u65", "@@b bold@@b0 @@ul under@@ul0@@par", "last line\r\n", "@@'41"}) {
+    EXPECT_TRUE(ReaderSeesTheClosing(BuildRtfDocument(s, typed))) << typed;
+  }
+  // The text itself comes back as typed where a control word was refused.
+  EXPECT_EQ(ReadWithUnrtf(BuildRtfDocument(s, "hex@@'e")), "hex\\'e");
+  EXPECT_EQ(ReadWithUnrtf(BuildRtfDocument(s, "data@@bin6")), "data\\bin6");
+  EXPECT_EQ(ReadWithUnrtf(BuildRtfDocument(s, "hex@@'41")), "hexA");
+
+  // Short texts made of the pieces that matter, typed in any order.
+  std::mt19937 random(19102002);
+  const std::array<const char*, 12> pieces = {"@@", "'", "bin", "4", "e", "6",
+                                              "{",  "}", "\\",  "u", " ", "\r\n"};
+  for (int round = 0; round < 60; ++round) {
+    std::string typed;
+    for (int n = 1 + random() % 6; n > 0; --n) typed += pieces[random() % pieces.size()];
+    ASSERT_TRUE(ReaderSeesTheClosing(BuildRtfDocument(s, typed)))
+        << ::testing::PrintToString(typed);
+  }
 }
 
 TEST(RtfBuilder, RealReaderGetsTheTextBack) {

@@ -150,6 +150,57 @@ TEST_F(TextCommandTest, TrueTypeIsPlacedFromTheTypedTextAndTheMemoWrapsAgain) {
   EXPECT_EQ(platform::LiveBlockCount(), blocks);
 }
 
+TEST_F(TextCommandTest, OkClickedFromARejectedFieldKeepsTheDialogOpenWithTheResetValue) {
+  // The warning shown as the click left the field takes the click: nothing is placed until the
+  // user, who now sees the reset value, clicks OK again.
+  bool firstClick = true;
+  bool stillShown = false;
+  std::string widthShown;
+  std::vector<std::string> promptsAfterFirstClick;
+  OnDialog([&](platform::Form& form) {
+    act::SetText(form, "mmText", {"NOTE"});
+    act::SetText(form, "txtCTWidth", {"9"});
+    firstClick = act::Click(form, "OK");
+    stillShown = form.Visible() && !form.ModalDone();
+    widthShown = Dialog().cad.txtCTWidth.Text();
+    promptsAfterFirstClick = user.prompts;
+    act::Click(form, "OK");
+  });
+  user.replies = {PointAt(0, 0)};
+  QXText();
+  EXPECT_FALSE(firstClick);
+  EXPECT_TRUE(stillShown);
+  EXPECT_EQ(widthShown, "1");
+  EXPECT_TRUE(promptsAfterFirstClick.empty());
+  EXPECT_EQ(user.MessageTexts(), std::vector<std::string>{cad_text_messages::kWidthRange});
+  auto objects = FinalObjects();
+  ASSERT_EQ(objects.size(), 1u);
+  EXPECT_EQ(std::get<host::TextData>(objects[0].data).widthFactor, 1.0);
+}
+
+TEST_F(TextCommandTest, RefusedWhenStartedFromItsOwnPointRequest) {
+  // The host keeps its menus live while the placement point is asked for.
+  int runningDuringPick = -1;
+  user.whilePicking = [&] {
+    QXText();
+    runningDuringPick = State().RunningTool;
+  };
+  OnDialog([](platform::Form& form) {
+    act::SetText(form, "mmText", {"A"});
+    act::Click(form, "OK");
+  });
+  user.replies = {PointAt(0, 0)};
+  QXText();
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{"You cannot run QX Text when another QX Tool is already "
+                                     "running."});
+  EXPECT_EQ(user.messages[0].caption, "QX Tools (Error!)");
+  EXPECT_EQ(runningDuringPick, 3);
+  EXPECT_EQ(user.formsShown.size(), 2u);  // the running command's dialog, shown again after
+  EXPECT_EQ(FinalObjects().size(), 1u);   // the placement went on
+  EXPECT_EQ(State().RunningTool, 0);
+}
+
 TEST_F(TextCommandTest, RefusedWhileAnotherToolRuns) {
   State().RunningTool = 3;
   QXText();

@@ -224,6 +224,21 @@ TEST_F(TextDialogTest, OkWithAFieldNeverLeftStillChecksIt) {
   EXPECT_EQ(+Config().CTLineSpacing, 0.75);
 }
 
+TEST_F(TextDialogTest, ASlantThatIsNoWholeNumberIsStoredAs9999) {
+  // The field was never left, so no check ran on it; OK stores what the text reads as.
+  Show([&](platform::Form& form) {
+    dialog().cad.txtCTSlant.SetText("12.5");
+    act::Click(form, "OK");
+  });
+  EXPECT_EQ(+Config().CTSlant, 9999);
+  Show([&](platform::Form& form) {
+    dialog().cad.txtCTSlant.SetText("-12");
+    act::Click(form, "OK");
+  });
+  EXPECT_EQ(+Config().CTSlant, -12);
+  EXPECT_TRUE(user.messages.empty());
+}
+
 TEST_F(TextDialogTest, MemoFollowsTheSelectedPage) {
   TdlgQXText& d = dialog();
   Show([&](platform::Form& form) {
@@ -307,6 +322,79 @@ TEST_F(TextDialogTest, FontDialogChangesTheTrueTypeFont) {
   EXPECT_EQ(+Config().TTStyle, kStyleBold);
 }
 
+// A control's caption (null: not checked) and hint (null: none).
+struct Shown {
+  const char* control;
+  const char* caption;
+  const char* hint;
+};
+
+// The CAD page's labels and fields as the user reads them, on both dialogs that show it.
+const std::vector<Shown> kCadPage = {
+    {"lblCTSize", "&Size:", nullptr},
+    {"txtCTSize", nullptr, "The size of the text in Paper units"},
+    {"lblCTWidth", "&Width Factor:", nullptr},
+    {"txtCTWidth", nullptr, "A width factor to stretch/shrink the text"},
+    {"lblCTOrientation", "Ori&entation:", nullptr},
+    {"txtCTOrientation", nullptr, "The rotation angle for the text"},
+    {"lblCTLineSpacing", "&Line Spacing:", nullptr},
+    {"txtCTLineSpacing", nullptr, "The gap between lines of text (multiple of Size)"},
+    {"lblCTChar_sp", "Ch&aracter Spacing:", nullptr},
+    {"txtCTChar_sp", nullptr, "Converts the text to monospace. (Multiple of Size)"},
+    {"lblCTSlant", "Sla&nt:", nullptr},
+    {"txtCTSlant", nullptr, "The incline angle of the letters in degrees(-45 to 45)"},
+    {"chkWordWrap", "&Word Wrap", "Turns automatic word wrapping on or off"},
+    {"rgrpCTFont", "&Font", "The CAD font which will be used for this text"},
+    {"rgrpCTVjus", "&Vertical", "The vertical location of the text's vertex"},
+    {"rgrpCTHJus", "&Horizontal", "The horizontal position of the text's vertex"},
+};
+
+void ExpectShown(platform::Form& form, const std::vector<Shown>& expected) {
+  for (const Shown& e : expected) {
+    const platform::Control* c = form.Find<platform::Control>(e.control);
+    ASSERT_NE(c, nullptr) << e.control;
+    if (e.caption != nullptr) {
+      EXPECT_EQ(c->Caption(), e.caption) << e.control;
+    }
+    EXPECT_EQ(c->hint, e.hint != nullptr ? e.hint : "") << e.control;
+  }
+  const auto* vertical = form.Find<platform::RadioGroup>("rgrpCTVjus");
+  const auto* horizontal = form.Find<platform::RadioGroup>("rgrpCTHJus");
+  ASSERT_TRUE(vertical && horizontal);
+  EXPECT_EQ(vertical->items, (std::vector<std::string>{"&Top", "C&enter", "&Bottom"}));
+  EXPECT_EQ(horizontal->items, (std::vector<std::string>{"&Left", "&Cente&r", "&Right"}));
+  for (const char* button : {"OK", "Cancel", "Help"}) {
+    EXPECT_NE(form.FindByCaption(button), nullptr) << button;
+  }
+}
+
+TEST_F(TextDialogTest, CaptionsHintsAndHelpContext) {
+  TdlgQXText& d = dialog();
+  EXPECT_EQ(d.helpContext, 126);
+  EXPECT_EQ(d.TabSet.tabs, (std::vector<std::string>{"CAD Text", "True Type"}));
+  ExpectShown(d, kCadPage);
+  ExpectShown(
+      d,
+      {
+          {"lblFont", "Typeface/Style:", nullptr},
+          {"txtFont", nullptr, "The typeface to be used, shown with the current style attributes"},
+          {"lblTTSize", "Size:", nullptr},
+          {"btnFontChange", "&Change...", "Press this button to change font properties"},
+          {"grpCursorPosition", "Cursor Position", nullptr},
+          {"rgrpTTVPos", "&Vertical", nullptr},
+          {"rgrpTTHPos", "&Horizontal", nullptr},
+          {"rgrpTTJus", "&Justification", "The justification of the text within the text block"},
+          {"lblTTLineWidth", "&Line Width:", nullptr},
+          {"txtTTLineWidth", nullptr, "The margin width for the text block"},
+          {"lblTTOrientation", "&Orientation:", nullptr},
+          {"txtTTOrientation", nullptr, "The rotation angle of the text, in degrees"},
+      });
+  const std::vector<std::string> positions = {"&Top", "C&enter", "&Bottom"};
+  EXPECT_EQ(d.rgrpTTVPos.items, positions);
+  EXPECT_EQ(d.rgrpTTHPos.items, (std::vector<std::string>{"&Left", "C&enter", "&Right"}));
+  EXPECT_EQ(d.rgrpTTJus.items, (std::vector<std::string>{"&Left", "C&enter", "&Right"}));
+}
+
 // The CAD text settings dialog shares the CAD page's fields and checks.
 class CadTextSettingsTest : public testing::LoadedLibrary {
  protected:
@@ -319,6 +407,13 @@ class CadTextSettingsTest : public testing::LoadedLibrary {
     return State().forms->dlgCADTextSettings->ShowModal();
   }
 };
+
+TEST_F(CadTextSettingsTest, CaptionsHintsAndHelpContext) {
+  TdlgCADTextSettings& d = *State().forms->dlgCADTextSettings;
+  EXPECT_EQ(d.Caption(), "Text Settings");
+  EXPECT_EQ(d.helpContext, 109);
+  ExpectShown(d, kCadPage);
+}
 
 TEST_F(CadTextSettingsTest, RefilledOnEveryShowingAndStoredOnlyOnOk) {
   TdlgCADTextSettings& d = *State().forms->dlgCADTextSettings;

@@ -24,10 +24,11 @@ TEST(Numbers, TextToRealReadsOnlyWholeNumbers) {
   EXPECT_DOUBLE_EQ(TextToReal("5."), 5.0);
   EXPECT_DOUBLE_EQ(TextToReal("-1.25e2"), -125.0);
   EXPECT_DOUBLE_EQ(TextToReal("+3"), 3.0);
-  EXPECT_DOUBLE_EQ(TextToReal(" 5.10 "), 5.1);
+  // Blanks are not part of a number, so a text with blanks around it is not entirely a number.
   for (const char* bad : {"", ".", "-", "1,5", "5.1.0", "12abc", "abc", "1e", "e5", "inf", "nan",
-                          "0x10", "--1", "1e999"}) {
+                          "0x10", "--1", "1e999", " 5", "5 ", " 5.10 ", "\t5", "+ 5"}) {
     EXPECT_EQ(TextToReal(bad), 0.0) << bad;
+    EXPECT_FALSE(ParseReal(bad).has_value()) << bad;
   }
   // Every shown number reads back as itself.
   for (double x : {96.0, 0.5, 1.0 / 3.0, -7.125, 1e-7, 6.02e23})

@@ -94,6 +94,9 @@ TEST_F(NumEdit, DblValueReadNormalisesTheText) {
   dbl->SetText("+2.50");
   EXPECT_DOUBLE_EQ(dbl->Value(), 2.5);
   EXPECT_EQ(dbl->Text(), "2.5");
+  dbl->SetText(" 1.5 ");  // pasted with blanks around
+  EXPECT_DOUBLE_EQ(dbl->Value(), 1.5);
+  EXPECT_EQ(dbl->Text(), "1.5");
   EXPECT_TRUE(driver.messages.empty());
 }
 
@@ -138,6 +141,33 @@ TEST_F(NumEdit, DblLeftOutsideItsRangeIsClampedWarnedAndKeepsTheFocus) {
   EXPECT_TRUE(actions::Focus(*form, "txtOther"));
   EXPECT_EQ(dbl->Text(), "0.5");
   EXPECT_EQ(driver.messages.size(), 1u);
+}
+
+TEST_F(NumEdit, DblLeftWithANonNumberTellsTheUserAndTakesTheMinimum) {
+  dbl->MinimumValue = 0.5;
+  dbl->MaximumValue = 3.0;
+  dbl->ErrorMessage = "The value for Width Factor must be between 0.5 and 3.0";
+  std::string seenOnExit;
+  dbl->OnExit = [&](platform::Control&) { seenOnExit = dbl->Text(); };
+  form->Show();
+  actions::SetText(*form, "txtWidthFactor", {"2x"});
+  // The minimum lies within the range: no range warning, and the focus moves on.
+  EXPECT_TRUE(actions::Focus(*form, "txtOther"));
+  EXPECT_EQ(dbl->Text(), "0.5");
+  EXPECT_EQ(seenOnExit, "0.5");  // the form's own handler sees the replaced text
+  ASSERT_EQ(driver.messages.size(), 2u);
+  EXPECT_EQ(driver.messages[0].text, "The text you entered is not a valid number");
+  EXPECT_EQ(driver.messages[1].text, "The entered text is:2x:");
+  EXPECT_TRUE(Beeps().empty());
+  EXPECT_EQ(form->ActiveControl(), other);
+
+  // Without a range the field shows 0.
+  dbl->MinimumValue = 0;
+  dbl->MaximumValue = 0;
+  actions::SetText(*form, "txtWidthFactor", {"-"});
+  EXPECT_TRUE(actions::Focus(*form, "txtOther"));
+  EXPECT_EQ(dbl->Text(), "0");
+  EXPECT_EQ(driver.messages.size(), 4u);
 }
 
 TEST_F(NumEdit, DblFollowsTheLocaleDecimalSeparator) {

@@ -34,6 +34,26 @@ TEST(SnapAngle, SnapAnglesAbove90GiveFourDirectionsThroughTheRemainder) {
   EXPECT_DOUBLE_EQ(SnappedDirection(180, 100), 90);
 }
 
+TEST(SnapAngle, AboveNinetySmallDirectionsTruncateTowardZeroOntoTheRemainder) {
+  // r = trunc((a + 45 - c) / 90) * 90 + c. With 150 (c = 60) a direction of 10 degrees gives
+  // (10 + 45 - 60) / 90 = -0.06, truncated to 0: r is 60, although 330 lies nearer.
+  EXPECT_DOUBLE_EQ(SnappedDirection(150, 10), 60);
+  EXPECT_DOUBLE_EQ(SnappedDirection(150, 0), 60);
+  EXPECT_DOUBLE_EQ(SnappedDirection(150, 14.9), 60);
+  EXPECT_DOUBLE_EQ(SnappedDirection(150, 105), 150);
+  EXPECT_DOUBLE_EQ(SnappedDirection(170, 1), 80);  // c = 80: the whole first quarter gives 80
+  // A remainder of 45 or less keeps the nearest direction for small angles.
+  EXPECT_DOUBLE_EQ(SnappedDirection(100, 1), 10);
+  EXPECT_DOUBLE_EQ(SnappedDirection(135, 1), 45);
+
+  // The point then moves along one axis onto that direction: a mostly horizontal point at
+  // 10 degrees keeps its x and gets the y on 60 degrees.
+  HsiPoint p2{10000, 1763};
+  MoveOntoDirection({0, 0}, p2, 10, SnappedDirection(150, 10));
+  EXPECT_EQ(p2.x, 10000);
+  EXPECT_EQ(p2.y, 17321);  // tan(60) * 10000 = 17320.5..
+}
+
 HsiPoint Moved(HsiPoint p1, HsiPoint p2, double s) {
   const double a = std::atan2(double(p2.y - p1.y), double(p2.x - p1.x)) * 180 / M_PI;
   const double direction = a < 0 ? a + 360 : a;

@@ -186,6 +186,29 @@ TEST_F(Units, TwoPointInputStartsAgainOnOtherStatusesAndStopsOnCancel) {
   EXPECT_EQ(input.prompts, (std::vector<std::string>{"A"}));
 }
 
+TEST_F(Units, TwoPointInputEndsWhenTheHostFailsARequest) {
+  using K = host::PointReply::Kind;
+  HsiPoint p1{}, p2{};
+  int16_t extra = 0, status = -1;
+  // The first request fails: no band is made and nothing is asked again.
+  input.Reply(K::Fail);
+  EXPECT_FALSE(TwoPointInput("A", "B", p1, true, extra, status, p2));
+  EXPECT_EQ(status, HSI_POINT_CANCELLED);
+  EXPECT_EQ(input.prompts, std::vector<std::string>{"A"});
+  EXPECT_TRUE(h->CallsTo("HsiMakeCursor").empty());
+
+  // The second one fails: the band is deleted again.
+  input.prompts.clear();
+  input.Point(10, 10);
+  input.Reply(K::Fail);
+  EXPECT_FALSE(TwoPointInput("A", "B", p1, true, extra, status, p2));
+  EXPECT_EQ(input.prompts, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(h->CallsTo("HsiMakeCursor").size(), 1u);
+  EXPECT_EQ(h->CallsTo("HsiDeleteCursor").size(), 1u);
+  EXPECT_FALSE(h->Cursor().active);
+  EXPECT_TRUE(platform::GetHistory().messages.empty());
+}
+
 TEST_F(Units, SnappedSecondPointOutsideTheWorldIsRefusedAndThePickStartsAgain) {
   h->SetSnapAngle(45);
   input.Point(0, 0);

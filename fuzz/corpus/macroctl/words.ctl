@@ -1,0 +1,5 @@
+x
+3 pages and more
+A
+B
+C
