@@ -58,6 +58,7 @@ const std::set<std::string> kBuilt = {
     "QXMacro",
     "QXProject",
     "QXLayer",
+    "QXArea",
     "QXReference",
     "QXPlan",
     "GetLyrFile",
@@ -81,7 +82,6 @@ const std::set<std::string> kBuilt = {
 
 const std::set<std::string> kToCome = {
     "QXDoor",
-    "QXArea",
 };
 
 // The loader entries, exported besides the toolset's functions.
