@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/config.h"
 #include "core/forms.h"
@@ -348,7 +349,9 @@ void TfrmQXSnap::ApplyHierarchy(int hierarchy) {
   tbtnOff().SetDown(false);
   ReleaseModeAndHierarchyButtons();
   SnapHistory.clear();
-  const auto& modes = Config().SnapHierarchies[hierarchy];
+  // A copy: the record is packed, so no reference to its members is taken.
+  std::int16_t modes[15];
+  std::memcpy(modes, Config().SnapHierarchies[hierarchy], sizeof modes);
   for (int slot = 0; slot < 15 && modes[slot] != 0; ++slot) {
     const int mode = modes[slot];
     // A code that names no snap mode (a damaged file) has no button and is passed over.
@@ -363,9 +366,14 @@ void TfrmQXSnap::ApplyHierarchy(int hierarchy) {
 
 void TfrmQXSnap::DefineHierarchy(int hierarchy) {
   TdlgDefineHierarchy& dialog = *State().forms->dlgDefineHierarchy;
-  dialog.Load(Config().SnapHierarchies[hierarchy]);
-  if (dialog.ShowModal() == platform::ModalResult::OK)
-    dialog.Store(Config().SnapHierarchies[hierarchy]);
+  // Through a copy: the record is packed, so no reference to its members is taken.
+  std::int16_t modes[15];
+  std::memcpy(modes, Config().SnapHierarchies[hierarchy], sizeof modes);
+  dialog.Load(modes);
+  if (dialog.ShowModal() == platform::ModalResult::OK) {
+    dialog.Store(modes);
+    std::memcpy(Config().SnapHierarchies[hierarchy], modes, sizeof modes);
+  }
 }
 
 void TfrmQXSnap::HierarchyBtnUp(int hierarchy, platform::MouseButton button) {

@@ -26,7 +26,7 @@ class DrawingCommands : public test::PluginTest {
   void SetUp() override {
     PluginTest::SetUp();
     StartLibrary();
-    ASSERT_EQ(Config().ConfigValid, 1);
+    ASSERT_EQ(+Config().ConfigValid, 1);
     ForgetMessages();
   }
   TfrmQXFix& FixPalette() { return *State().forms->frmQXFix; }

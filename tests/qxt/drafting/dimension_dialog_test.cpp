@@ -99,20 +99,20 @@ TEST_F(DimensionDialogTest, OKStoresEveryFieldAndCancelNothing) {
     act::Click(form, "OK");
   });
   const QXConfig& c = Config();
-  EXPECT_EQ(c.DimTickDimLineExt, 192000);
-  EXPECT_EQ(c.DimTickExtLineExt, 48000);
-  EXPECT_EQ(c.DimTerminator, 0);
+  EXPECT_EQ(+c.DimTickDimLineExt, 192000);
+  EXPECT_EQ(+c.DimTickExtLineExt, 48000);
+  EXPECT_EQ(+c.DimTerminator, 0);
   EXPECT_EQ(c.DimMarkerSymbol.Get(), "ARROWHEAD-LON");  // 13 characters
-  EXPECT_EQ(c.DimEditText, 0);
-  EXPECT_EQ(c.DimAutoSnap, 1);
-  EXPECT_EQ(c.DimTextType, 1);
-  EXPECT_EQ(c.DimTextSize, 96000);
+  EXPECT_EQ(+c.DimEditText, 0);
+  EXPECT_EQ(+c.DimAutoSnap, 1);
+  EXPECT_EQ(+c.DimTextType, 1);
+  EXPECT_EQ(+c.DimTextSize, 96000);
   EXPECT_EQ(+c.DimTextWidth, 0.8);
-  EXPECT_EQ(c.DimTextCharSpacing, 1234);  // 1234.5 rounded half to even
-  EXPECT_EQ(c.DimTextSlant, 10);
-  EXPECT_EQ(c.DimTextFont, 3);
-  EXPECT_EQ(c.DimLayer, 80);
-  EXPECT_EQ(c.DimTextLayer, 33);
+  EXPECT_EQ(+c.DimTextCharSpacing, 1234);  // 1234.5 rounded half to even
+  EXPECT_EQ(+c.DimTextSlant, 10);
+  EXPECT_EQ(+c.DimTextFont, 3);
+  EXPECT_EQ(+c.DimLayer, 80);
+  EXPECT_EQ(+c.DimTextLayer, 33);
 }
 
 TEST_F(DimensionDialogTest, TheFontDialogChangesFaceStyleAndSize) {
@@ -129,8 +129,8 @@ TEST_F(DimensionDialogTest, TheFontDialogChangesFaceStyleAndSize) {
   EXPECT_EQ(user.fontRequests[0].initial.size, 10);
   EXPECT_TRUE(user.fontRequests[0].trueTypeOnly);
   EXPECT_EQ(Config().DimTTFontName.Get(), "Courier New");
-  EXPECT_EQ(Config().DimTTSize, 9);
-  EXPECT_EQ(Config().DimTTStyle, 1 | 4);
+  EXPECT_EQ(+Config().DimTTSize, 9);
+  EXPECT_EQ(+Config().DimTTStyle, 1 | 4);
 }
 
 TEST_F(DimensionDialogTest, TypedLayerNumbersSelectTheirEntry) {
@@ -141,8 +141,8 @@ TEST_F(DimensionDialogTest, TypedLayerNumbersSelectTheirEntry) {
     EXPECT_EQ(Dialog().cbxDimLayer.ItemIndex(), 12);  // left for the other list
     act::Click(form, "OK");  // leaving the second list selects its entry too
   });
-  EXPECT_EQ(Config().DimLayer, 12);
-  EXPECT_EQ(Config().DimTextLayer, 255);
+  EXPECT_EQ(+Config().DimLayer, 12);
+  EXPECT_EQ(+Config().DimTextLayer, 255);
   EXPECT_EQ(Dialog().cbxTextLayer.Text(), "255 - ");
 
   EXPECT_EQ(LayerNumberFromText("12abc"), 12);
@@ -175,8 +175,8 @@ TEST_F(DimensionDialogTest, OutOfRangeTextSettingsAreWarnedAboutAndClamped) {
   EXPECT_EQ(user.MessageTexts(), expected);
   for (const auto& box : user.messages) EXPECT_EQ(box.caption, "QX Tools (Warning!)");
   EXPECT_EQ(+Config().DimTextWidth, 3.0);
-  EXPECT_EQ(Config().DimTextCharSpacing, 30000);
-  EXPECT_EQ(Config().DimTextSlant, -45);
+  EXPECT_EQ(+Config().DimTextCharSpacing, 30000);
+  EXPECT_EQ(+Config().DimTextSlant, -45);
 }
 
 TEST_F(DimensionDialogTest, TheStoredMarkerStyleChoosesThePageEachTimeItShows) {

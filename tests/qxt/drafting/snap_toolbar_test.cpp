@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ class SnapToolbarTest : public testsupport::MachineTest {
   void SetUp() override {
     MachineTest::SetUp();
     StartLibrary();
-    ASSERT_EQ(Config().ConfigValid, 1);
+    ASSERT_EQ(+Config().ConfigValid, 1);
     user.messages.clear();
   }
   void TearDown() override {
@@ -58,8 +59,9 @@ class SnapToolbarTest : public testsupport::MachineTest {
     act::Mouse(Bar(), button, act::MouseAction::Up, platform::MouseButton::Right, {5, 5});
   }
   void SetHierarchy(int k, std::vector<std::int16_t> modes) {
-    auto& slots = Config().SnapHierarchies[k];
-    for (int i = 0; i < 15; ++i) slots[i] = i < int(modes.size()) ? modes[i] : 0;
+    // Element by element: the record is packed, so no reference to its members is taken.
+    for (int i = 0; i < 15; ++i)
+      Config().SnapHierarchies[k][i] = i < int(modes.size()) ? modes[i] : std::int16_t{0};
   }
 };
 
@@ -212,8 +214,8 @@ TEST_F(SnapToolbarTest, PlacedLeftRightTopBottomOrWhereItWasLast) {
   Bar().SetBounds(300, 222, Bar().Width(), Bar().Height());
   Host().SetActiveCommand(1);
   platform::AdvanceClock(250);
-  EXPECT_EQ(Config().SnapLastLeft, 300);
-  EXPECT_EQ(Config().SnapLastTop, 222);
+  EXPECT_EQ(+Config().SnapLastLeft, 300);
+  EXPECT_EQ(+Config().SnapLastTop, 222);
   // Moved again and closed: Close stores it too, and the next toolbar opens there.
   Bar().SetBounds(310, 240, Bar().Width(), Bar().Height());
   act::Click(Bar(), "tbtnClose");
@@ -248,8 +250,8 @@ TEST_F(SnapToolbarTest, SettingsResizeAtOnceAndBorderStyleWarnsForTheNextToolbar
   EXPECT_EQ(user.MessageTexts(),
             std::vector<std::string>{
                 "Changes to border style will take effect next time you run Kelvo Snap."});
-  EXPECT_EQ(Config().SnapColumns, 18);
-  EXPECT_EQ(Config().SnapBorderStyle, 1);
+  EXPECT_EQ(+Config().SnapColumns, 18);
+  EXPECT_EQ(+Config().SnapBorderStyle, 1);
   EXPECT_EQ(Bar().ClientWidth(), Bar().ToolbarWidth(18) + 2 * Bar().tbrSnap.borderWidth);
   EXPECT_EQ(Bar().Left(), left);  // Last keeps the place after the settings
   EXPECT_EQ(Bar().Top(), top);
@@ -261,7 +263,7 @@ TEST_F(SnapToolbarTest, SettingsResizeAtOnceAndBorderStyleWarnsForTheNextToolbar
     act::Click(form, "Cancel");
   });
   RightUp("tbtnOff");
-  EXPECT_EQ(Config().SnapColumns, 18);
+  EXPECT_EQ(+Config().SnapColumns, 18);
 
   act::Click(Bar(), "tbtnClose");
   QXSnap();
@@ -290,7 +292,8 @@ TEST_F(SnapToolbarTest, DefiningAHierarchyStoresTheSelectedListInOrder) {
   EXPECT_EQ(selected, (std::vector<std::string>{"Endpoint", "Vertex"}));
   EXPECT_EQ(available.size(), 13u);
   EXPECT_EQ(available.front(), "Grid");
-  const auto& stored = Config().SnapHierarchies[1];
+  std::int16_t stored[15];
+  std::memcpy(stored, Config().SnapHierarchies[1], sizeof stored);
   EXPECT_EQ((std::vector<int>(stored, stored + 5)), (std::vector<int>{13, 3, 2, 1, 0}));
   EXPECT_FALSE(Down("tbtnH2"));
   EXPECT_EQ(Host().SnapMode(), 0);  // defining applies nothing
@@ -301,6 +304,7 @@ TEST_F(SnapToolbarTest, DefiningAHierarchyStoresTheSelectedListInOrder) {
     act::Click(form, "Cancel");
   });
   RightUp("tbtnH2");
+  std::memcpy(stored, Config().SnapHierarchies[1], sizeof stored);
   EXPECT_EQ(stored[0], 13);
 }
 
@@ -362,8 +366,8 @@ TEST_F(SnapToolbarTest, ClosingByTheCloseBoxEndsTheToolbarToo) {
   Bar().SetBounds(50, 60, Bar().Width(), Bar().Height());
   act::CloseBox(Bar());
   EXPECT_FALSE(State().SnapToolbarShown);
-  EXPECT_EQ(Config().SnapLastLeft, 50);
-  EXPECT_EQ(Config().SnapLastTop, 60);
+  EXPECT_EQ(+Config().SnapLastLeft, 50);
+  EXPECT_EQ(+Config().SnapLastTop, 60);
   QXSnap();
   EXPECT_TRUE(Bar().Visible());
   EXPECT_TRUE(user.messages.empty());

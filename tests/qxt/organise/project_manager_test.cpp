@@ -142,7 +142,7 @@ TEST_F(ProjectTest, TheStoredIndexSelectsAProjectOnlyWithinTheList) {
     act::Select(form, "lbxProjects", "Alpha");
     act::Click(form, "Close");
   });
-  EXPECT_EQ(Config().ProjectSettings, 0);
+  EXPECT_EQ(+Config().ProjectSettings, 0);
 }
 
 TEST_F(ProjectTest, NewProjectsAndDrawingsAreStoredCutAndReadBackAfterARestart) {
