@@ -18,14 +18,14 @@ namespace qxt {
 
 namespace {
 
-struct ButtonSpec {
+struct ToolbarItem {
   const char* name;
   const char* caption;
   const char* hint;
 };
 
 // The mode buttons, by snap mode.
-constexpr ButtonSpec kModeSpecs[TfrmQXSnap::kModeButtons] = {
+constexpr ToolbarItem kModeItems[TfrmQXSnap::kModeButtons] = {
     {"tbtnOff", "&Off", "No Snap, Right click for snap bar settings"},
     {"tbtnGrid", "&Grid", "Grid Snap"},
     {"tbtnNode", "&Node", "Node Snap"},
@@ -44,7 +44,7 @@ constexpr ButtonSpec kModeSpecs[TfrmQXSnap::kModeButtons] = {
     {"tbtnPerpendicular", "&Perpendicular", "Perpendicular Snap"},
 };
 
-constexpr ButtonSpec kHierarchySpecs[TfrmQXSnap::kHierarchies] = {
+constexpr ToolbarItem kHierarchyItems[TfrmQXSnap::kHierarchies] = {
     {"tbtnH1", "Hierarchy &1", "Saved Snap Hierarchy 1, Right-click to define"},
     {"tbtnH2", "Hierarchy &2", "Saved Snap Hierarchy 2, Right-click to define"},
     {"tbtnH3", "Hierarchy &3", "Saved Snap Hierarchy 3, Right-click to define"},
@@ -60,11 +60,11 @@ constexpr int kTimerPeriod = 250;
 TfrmQXSnap* gToolbar = nullptr;
 
 platform::ToolButton& AddButton(platform::Form& form, platform::ToolBar& bar,
-                                const ButtonSpec& spec) {
-  auto& button = form.Add<platform::ToolButton>(spec.name, &bar);
+                                const ToolbarItem& item) {
+  auto& button = form.Add<platform::ToolButton>(item.name, &bar);
   button.style = platform::ToolButton::Style::Check;
-  button.SetCaption(spec.caption);
-  button.hint = spec.hint;
+  button.SetCaption(item.caption);
+  button.hint = item.hint;
   return button;
 }
 
@@ -101,11 +101,11 @@ TfrmQXSnap::TfrmQXSnap(platform::WindowHandle hostWindow, platform::WindowHandle
       hostWindow_(hostWindow),
       drawWindow_(drawWindow) {
   for (int mode = 0; mode < kModeButtons; ++mode)
-    modeButtons[mode] = &AddButton(*this, tbrSnap, kModeSpecs[mode]);
+    modeButtons[mode] = &AddButton(*this, tbrSnap, kModeItems[mode]);
   tbtn2point = &AddButton(*this, tbrSnap, {"tbtn2point", "&2Point", "2 Point Midpoint Snap"});
   AddSeparator(*this, tbrSnap, "tbtnSeparator1");
   for (int k = 0; k < kHierarchies; ++k)
-    hierarchyButtons[k] = &AddButton(*this, tbrSnap, kHierarchySpecs[k]);
+    hierarchyButtons[k] = &AddButton(*this, tbrSnap, kHierarchyItems[k]);
   AddSeparator(*this, tbrSnap, "tbtnSeparator2");
   tbtnClose = &AddButton(*this, tbrSnap, {"tbtnClose", "&Close", "Close the Snap Toolbar"});
 
