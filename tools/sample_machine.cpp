@@ -92,9 +92,17 @@ void WriteBitmap(const fs::path& path, const platform::Bitmap& bitmap) {
 
 // ---- Door symbols ----
 
+// Door symbols share one convention with the host's insertion into lines and the door command:
+// the node is at the hinge, at the symbol's origin, and the opening runs w along +x from it (the
+// host puts the node on the insertion point and turns +x towards the direction point, for the
+// justifications 0 and 1 alike). A kind of hand 0 swings into +y. A kind of hand 1 is drawn as
+// the mirror image about the x axis and swings into -y: the door command sends the opening of a
+// hand-1 door the other way along the wall for the same swing side, so the leaf lands on the side
+// the user picked, hinged at the picked hinge point. Hand 2 (double egress) swings both ways.
 struct DoorKind {
   const char* code;
-  // The door's drawing for an opening of width w along +x from the node, swinging into +y.
+  int hand;
+  // The hand-0 form of the door's drawing: opening w along +x from the node, swinging into +y.
   void (*draw)(host::SymbolDef& def, double w);
 };
 
@@ -116,45 +124,55 @@ void AddArc(host::SymbolDef& def, double cx, double cy, double r, double a1, dou
   def.elements.push_back(e);
 }
 
+// Mirrors the drawing about the symbol's x axis (y becomes -y; arcs keep running
+// counter-clockwise).
+void MirrorInX(host::SymbolDef& def) {
+  for (auto& e : def.elements) {
+    for (auto& p : e.points) p.y = -p.y;
+    e.centre.y = -e.centre.y;
+    if (e.kind == host::SymbolElement::Kind::Arc) {
+      double a1 = e.angle1, a2 = e.angle2;
+      e.angle1 = a2 == 0 ? 0 : 360 - a2;
+      e.angle2 = 360 - a1;
+    }
+  }
+}
+
+void SwingDoor(host::SymbolDef& d, double w) {
+  AddLine(d, {{0, 0}, {0, w}}, 1);
+  AddArc(d, 0, 0, w, 0, 90);
+}
+
+void FoldingDoor(host::SymbolDef& d, double w) {
+  AddLine(d, {{0, 0}, {w / 6, w / 3}, {w / 3, 0}}, 1);
+}
+
+void PairOfDoors(host::SymbolDef& d, double w) {
+  AddLine(d, {{0, 0}, {0, w / 2}}, 1);
+  AddArc(d, 0, 0, w / 2, 0, 90);
+  AddLine(d, {{w, 0}, {w, w / 2}}, 1);
+  AddArc(d, w, 0, w / 2, 90, 180);
+}
+
 const DoorKind kDoorKinds[8] = {
-    {"DR-L",
-     [](host::SymbolDef& d, double w) {
-       AddLine(d, {{0, 0}, {0, w}}, 1);
-       AddArc(d, 0, 0, w, 0, 90);
-     }},
-    {"DR-R",
-     [](host::SymbolDef& d, double w) {
-       AddLine(d, {{w, 0}, {w, w}}, 1);
-       AddArc(d, w, 0, w, 90, 180);
-     }},
-    {"DR-LF",
-     [](host::SymbolDef& d, double w) {
-       AddLine(d, {{0, 0}, {w / 6, w / 3}, {w / 3, 0}}, 1);
-     }},
-    {"DR-RF",
-     [](host::SymbolDef& d, double w) {
-       AddLine(d, {{w, 0}, {w * 5 / 6, w / 3}, {w * 2 / 3, 0}}, 1);
-     }},
-    {"DR-P",
-     [](host::SymbolDef& d, double w) {
-       AddLine(d, {{0, 0}, {0, w / 2}}, 1);
-       AddArc(d, 0, 0, w / 2, 0, 90);
-       AddLine(d, {{w, 0}, {w, w / 2}}, 1);
-       AddArc(d, w, 0, w / 2, 90, 180);
-     }},
-    {"DR-D",
+    {"DR-L", 0, SwingDoor},
+    {"DR-R", 1, SwingDoor},
+    {"DR-LF", 0, FoldingDoor},
+    {"DR-RF", 1, FoldingDoor},
+    {"DR-P", 1, PairOfDoors},
+    {"DR-D", 2,
      [](host::SymbolDef& d, double w) {
        AddLine(d, {{0, 0}, {0, w / 2}}, 1);
        AddArc(d, 0, 0, w / 2, 0, 90);
        AddLine(d, {{w, 0}, {w, -w / 2}}, 1);
        AddArc(d, w, 0, w / 2, 180, 270);
      }},
-    {"DR-F",
+    {"DR-F", 1,
      [](host::SymbolDef& d, double w) {
        AddLine(d, {{0, 0}, {w / 8, w / 4}, {w / 4, 0}}, 1);
        AddLine(d, {{w, 0}, {w * 7 / 8, w / 4}, {w * 3 / 4, 0}}, 1);
      }},
-    {"DR-S",
+    {"DR-S", 1,
      [](host::SymbolDef& d, double w) {
        AddLine(d, {{0, 1}, {w * 0.55, 1}}, 1);
        AddLine(d, {{w * 0.45, -1}, {w, -1}}, 1);
@@ -187,6 +205,7 @@ int WriteDoorSymbols(const fs::path& folder) {
         def.node = {0, 0};
         def.nodeWidth = w;
         kDoorKinds[kind].draw(def, w);
+        if (kDoorKinds[kind].hand == 1) MirrorInX(def);
         if (group == 2) {  // demolition: the opening crossed out
           AddLine(def, {{0, -3}, {w, 3}});
           AddLine(def, {{0, 3}, {w, -3}});

@@ -88,6 +88,11 @@ bool ParseLayerFile(const std::string& text, std::vector<LayerFileEntry>* entrie
   return true;
 }
 
+bool IsThreeDSymbolFile(const std::string& name) {
+  size_t dot = name.rfind('.');
+  return dot != std::string::npos && Upper(name.substr(dot)) == ".S3D";
+}
+
 bool HasFolder(const std::string& path) { return path.find_first_of("\\:/") != std::string::npos; }
 
 }  // namespace
@@ -108,6 +113,14 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
   }
   std::string shortName = name.substr(
       name.find_last_of("\\:/") == std::string::npos ? 0 : name.find_last_of("\\:/") + 1);
+  // A 3D symbol file (".S3D") is loaded only as a 3D symbol, any other only as a 2D one, so a
+  // caller in the wrong program mode learns of it.
+  if (IsThreeDSymbolFile(shortName) != threeD) {
+    if (error)
+      *error = threeD ? "a 2D symbol file cannot be loaded as a 3D symbol"
+                      : "a 3D symbol file cannot be loaded as a 2D symbol";
+    return 0;
+  }
   auto def = ParseSymbol(text, shortName, &why);
   if (!def) {
     if (error) *error = path + ": " + why;

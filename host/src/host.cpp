@@ -131,7 +131,24 @@ PointReply Host::Ask(RequestKind kind, const std::string& prompt) {
     explicit Waiting(int& c) : count(c) { ++count; }
     ~Waiting() { --count; }
   } waiting(waiting_);
-  return input_->Ask(kind, prompt);
+  PointReply reply = input_->Ask(kind, prompt);
+  if (typed_ && typed_->level == waiting_) {
+    // A point typed in while this request waited answers it, whatever else happened meanwhile.
+    reply = PointReply{};
+    reply.kind = PointReply::Kind::Point;
+    reply.x = typed_->point.x;
+    reply.y = typed_->point.y;
+    typed_.reset();
+  } else if (typed_ && typed_->level > waiting_) {
+    typed_.reset();  // typed for a request that ended without taking it
+  }
+  return reply;
+}
+
+void Host::CoordinateInput(Point p) {
+  coordinateInputs_.push_back(p);
+  Notify(HostEvent::Kind::CoordinateInput, std::to_string(p.x) + "," + std::to_string(p.y));
+  if (waiting_ > 0) typed_ = TypedInput{p, waiting_};
 }
 
 void Host::PutMessage(const std::string& text) {
@@ -162,6 +179,55 @@ void Host::StartCommand(int command, bool nested) {
 void Host::RecordLoadedFile(const std::string& path, int kind) {
   loadedFiles_.emplace_back(path, kind);
   Notify(HostEvent::Kind::FileLoaded, path, kind);
+}
+
+void Host::EraseMarksOn(const Object& object) {
+  // A mark lies on the object when each of its points does (within a drawing unit): redrawing
+  // the object paints over it.
+  auto on = [&](Point p) { return ObjectDistance(object, ToD(p)) <= 1.0; };
+  marks_.erase(std::remove_if(marks_.begin(), marks_.end(),
+                              [&](const ScreenMark& m) {
+                                if (m.kind == ScreenMark::Kind::Text) return on(m.a);
+                                return on(m.a) && on(m.b);
+                              }),
+               marks_.end());
+}
+
+bool Host::DrawMark(const ScreenMark& mark, int16_t mode) {
+  if (mode == HSI_DRAW_ERASE) {
+    RemoveMark(mark);
+    return true;
+  }
+  if (mode != HSI_DRAW_HIGHLIGHT && mode != HSI_DRAW_NORMAL) return Refuse(HSI_ERR_BAD_ARGUMENT);
+  marks_.push_back(mark);
+  return true;
+}
+
+bool Host::MakeCursor(int16_t list, int16_t style, Point base, Point other, bool threeD) {
+  CursorImage cursor;
+  cursor.active = true;
+  cursor.is3D = threeD;
+  cursor.style = style;
+  cursor.list = list;
+  cursor.base = base;
+  cursor.other = other;
+  if (style == HSI_CURSOR_DRAG) {
+    const SelectionList* l = List(list);
+    if (!l) return Refuse(HSI_ERR_NO_OBJECT);
+    for (const auto& e : l->entries) {
+      const Object* o = Find(e.id);
+      if (!o) continue;
+      // Every point of the image is relative to the base, whatever the object's kind.
+      Object copy = *o;
+      Translate(copy, -int64_t{base.x}, -int64_t{base.y});
+      cursor.objects.push_back(copy);
+    }
+  } else if (style != HSI_CURSOR_LINE && style != HSI_CURSOR_LINE_SNAPPED &&
+             style != HSI_CURSOR_WINDOW) {
+    return Refuse(HSI_ERR_BAD_ARGUMENT);
+  }
+  cursor_ = cursor;
+  return true;
 }
 
 bool Host::RemoveMark(const ScreenMark& mark) {
@@ -258,16 +324,78 @@ bool Host::SetPointsPerUnit(int32_t ppu) {
   return true;
 }
 
+namespace {
+bool ValidScale(double scale) { return scale > 0 && std::isfinite(scale); }
+}  // namespace
+
 bool Host::SetScale(double scale) {
-  if (!(scale > 0) || !std::isfinite(scale)) return false;
+  if (!ValidScale(scale)) return false;
   units_.drawingScale = scale;
   units_.plotScale = scale;
   return true;
 }
 
+bool Host::SetPaperUnit(uint16_t unitType) {
+  if (!IsUnitType(unitType)) return false;
+  units_.paperUnit = unitType;
+  return true;
+}
+
+bool Host::SetScaledUnits(uint16_t mode) {
+  if (mode != HSI_SCALED_FRACTIONS && mode != HSI_SCALED_DECIMALS) return false;
+  units_.scaledUnits = mode;
+  return true;
+}
+
+bool Host::SetDenominator(int denominator) {
+  if (denominator < 1) return false;
+  units_.denominator = denominator;
+  return true;
+}
+
+bool Host::SetPrecision(int precision) {
+  if (precision < 0 || precision > 10) return false;
+  units_.precision = precision;
+  return true;
+}
+
+bool Host::SetDrawingScale(double scale) {
+  if (!ValidScale(scale)) return false;
+  units_.drawingScale = scale;
+  return true;
+}
+
+bool Host::SetPlotScale(double scale) {
+  if (!ValidScale(scale)) return false;
+  units_.plotScale = scale;
+  return true;
+}
+
+bool Host::SetSpace(int space) {
+  if (space != 0 && space != 1) return false;
+  units_.space = space;
+  return true;
+}
+
+bool Host::SetAperture(double paperInches) {
+  if (!(paperInches > 0) || !std::isfinite(paperInches)) return false;
+  aperture_ = paperInches;
+  return true;
+}
+
+double Host::ApertureDbu(int units) const {
+  return std::max(units, 1) * aperture_ * DbuPerPaperInch(units_);
+}
+
 bool Host::SetSnapMode(int mode) {
   if (mode < 0 || mode > 15) return false;
   snapMode_ = mode;
+  return true;
+}
+
+bool Host::SetSnap3DMode(int mode) {
+  if (mode < 0 || mode > 15) return false;
+  snap3DMode_ = mode;
   return true;
 }
 
@@ -351,12 +479,24 @@ void Host::UnindexObject(int32_t id) { index_.Remove(id); }
 void Host::RemoveFromLists(int32_t id) {
   for (auto& [number, list] : lists_) {
     auto& e = list.entries;
-    size_t before = e.size();
+    // The scan position moves back by the entries removed before it, so a scan that deletes the
+    // object it was just given goes on with the next entry.
+    size_t removedBeforeScan = 0;
+    for (size_t i = 0; i < e.size() && i < list.scan; ++i) removedBeforeScan += e[i].id == id;
     e.erase(std::remove_if(e.begin(), e.end(), [id](const HsiOslEntry& x) { return x.id == id; }),
             e.end());
-    if (e.size() != before && list.scan > e.size()) list.scan = e.size();
+    list.scan -= removedBeforeScan;
   }
 }
+
+// Every change to final objects belongs to an operation: the one opened with BeginOperation, or
+// else one of its own. So each change can be undone, and a change made of several (an opening
+// cut into wall lines, the deletion of a list) is undone whole.
+struct Host::OperationScope {
+  Host& host;
+  explicit OperationScope(Host& h) : host(h) { host.BeginOperation(); }
+  ~OperationScope() { host.EndOperation(); }
+};
 
 int32_t Host::CreateObject(Object object, bool finalObject) {
   object.id = NextId();
@@ -364,12 +504,9 @@ int32_t Host::CreateObject(Object object, bool finalObject) {
   auto [it, inserted] = objects_.emplace(object.id, std::move(object));
   const Object& o = it->second;
   if (finalObject) {
+    OperationScope operation(*this);
     IndexObject(o);
-    if (operationDepth_ > 0) {
-      openOperation_.created.push_back(o.id);
-    } else {
-      history_.push_back(HistoryEntry{{o.id}, {}});
-    }
+    openOperation_.created.push_back(o.id);
     Notify(HostEvent::Kind::ObjectCreated, Describe(o), o.id);
   }
   return o.id;
@@ -378,41 +515,52 @@ int32_t Host::CreateObject(Object object, bool finalObject) {
 bool Host::DeleteObject(int32_t id) {
   auto it = objects_.find(id);
   if (it == objects_.end()) return false;
+  std::optional<OperationScope> operation;
+  if (it->second.final) {
+    operation.emplace(*this);
+    RecordRemoval(it->second);
+  }
   Object old = std::move(it->second);
   objects_.erase(it);
   UnindexObject(id);
   RemoveFromLists(id);
-  if (old.final) {
-    if (operationDepth_ > 0) RecordRemoval(old);
-    Notify(HostEvent::Kind::ObjectDeleted, Describe(old), id);
-  }
+  if (old.final) Notify(HostEvent::Kind::ObjectDeleted, Describe(old), id);
   return true;
+}
+
+void Translate(Object& object, int64_t dx, int64_t dy) {
+  auto shift = [&](Point& p) {
+    p.x = RoundDbu(double(p.x) + double(dx));
+    p.y = RoundDbu(double(p.y) + double(dy));
+  };
+  shift(object.at);
+  if (auto* l = std::get_if<LinesetData>(&object.data)) {
+    for (auto& p : l->points) shift(p);
+  } else if (auto* a = std::get_if<ArcData>(&object.data)) {
+    shift(a->start);
+    shift(a->end);
+  }
 }
 
 bool Host::MoveObject(int32_t id, int32_t dx, int32_t dy) {
   auto it = objects_.find(id);
   if (it == objects_.end()) return false;
   Object moved = it->second;
-  auto shift = [&](Point& p) {
-    p.x = RoundDbu(double(p.x) + dx);
-    p.y = RoundDbu(double(p.y) + dy);
-  };
-  shift(moved.at);
-  if (auto* l = std::get_if<LinesetData>(&moved.data)) {
-    for (auto& p : l->points) shift(p);
-  } else if (auto* a = std::get_if<ArcData>(&moved.data)) {
-    shift(a->start);
-    shift(a->end);
-  }
+  Translate(moved, dx, dy);
   return ReplaceObject(moved);
 }
 
 bool Host::ReplaceObject(const Object& object) {
   auto it = objects_.find(object.id);
   if (it == objects_.end()) return false;
-  if (it->second.final && operationDepth_ > 0) {
+  std::optional<OperationScope> operation;
+  if (it->second.final) {
+    // Undone as the removal of the old state and the creation of the new one.
+    operation.emplace(*this);
     RecordRemoval(it->second);
-    openOperation_.created.push_back(object.id);
+    auto& created = openOperation_.created;
+    if (std::find(created.begin(), created.end(), object.id) == created.end())
+      created.push_back(object.id);
   }
   bool wasFinal = it->second.final;
   it->second = object;
@@ -430,6 +578,10 @@ void Host::RecordRemoval(const Object& object) {
   // Only the first state of an object in an operation is kept: that is what undo restores.
   for (const auto& r : openOperation_.removed)
     if (r.id == object.id) return;
+  // An object made in this same operation did not exist before it: undo takes it away, so there
+  // is nothing to restore.
+  const auto& created = openOperation_.created;
+  if (std::find(created.begin(), created.end(), object.id) != created.end()) return;
   openOperation_.removed.push_back(object);
 }
 
@@ -633,6 +785,17 @@ SelectionList* Host::MutableList(int16_t list) {
 }
 
 int16_t Host::CreateList(int16_t owner, int16_t capacity) {
+  // A negative owner names the owner's one list: asking again hands back that list, emptied, so
+  // a caller that never frees its list does not use up the host's lists.
+  if (owner < 0) {
+    for (auto& [number, list] : lists_) {
+      if (number == 0 || list.owner != owner) continue;
+      list.entries.clear();
+      list.scan = 0;
+      list.capacity = capacity > 0 ? static_cast<size_t>(capacity) : 512;
+      return number;
+    }
+  }
   constexpr int kMaxLocalLists = 64;
   if (static_cast<int>(lists_.size()) > kMaxLocalLists) return -1;
   for (int16_t n = 1; n < 1000; ++n) {
@@ -653,7 +816,7 @@ bool Host::FreeList(int16_t list) {
 
 bool Host::SelectNearest(Point p) {
   SelectionList& list0 = lists_[0];
-  int32_t id = NearestObject(p, 2 * kApertureDbu, 0, &list0);
+  int32_t id = NearestObject(p, ApertureDbu(2), 0, &list0);
   if (id == 0) return false;
   list0.entries.push_back(HsiOslEntry{id, 0, 0});
   return true;
@@ -720,8 +883,12 @@ int32_t Host::AddSymbol(const std::string& name, Point at, int16_t layer, std::s
     return 0;
   }
   int32_t symbol = FindSymbol(name);
-  if (symbol == 0)
-    symbol = LoadSymbolFile(Path(HSI_PATH_SYMBOLS), name, progMode_ == HSI_MODE_3D, error);
+  if (symbol == 0) {
+    // The host's own tool takes a symbol file of either kind.
+    size_t dot = name.rfind('.');
+    bool threeD = dot != std::string::npos && Upper(name.substr(dot)) == ".S3D";
+    symbol = LoadSymbolFile(Path(HSI_PATH_SYMBOLS), name, threeD, error);
+  }
   if (symbol == 0) return 0;
   Object o;
   o.layer = layer == 0 ? activeLayer_ : layer;

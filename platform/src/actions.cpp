@@ -1,4 +1,6 @@
-// What a person does to a shown form, carried out through the controls' own behaviour.
+// What a person does to a shown form, carried out through the controls' own behaviour. Each
+// action holds a user action scope, so a form that a handler released stays alive until the
+// action has finished touching it.
 #include "platform/actions.h"
 
 #include "platform/system.h"
@@ -129,6 +131,7 @@ Control& Resolve(Form& form, const std::string& nameOrCaption) {
 }
 
 bool SetText(Form& form, const std::string& control, const std::vector<std::string>& texts) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   std::string joined;
   for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -156,6 +159,7 @@ bool SetText(Form& form, const std::string& control, const std::vector<std::stri
 }
 
 bool TypeText(Form& form, const std::string& control, const std::string& text) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   if (!c.Focusable()) Fail(c.Name() + " is a " + c.TypeName() + ", which takes no typing");
   if (!EnterField(c)) return Finish(form, false);
@@ -177,12 +181,14 @@ bool TypeText(Form& form, const std::string& control, const std::string& text) {
 }
 
 bool Focus(Form& form, const std::string& control) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   if (!c.Focusable()) Fail(c.Name() + " is a " + c.TypeName() + ", which takes no focus");
   return Finish(form, EnterField(c));
 }
 
 bool Check(Form& form, const std::string& control, bool on) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   if (auto* box = dynamic_cast<CheckBox*>(&c)) {
     if (box->Checked() == on) return Finish(form, true);
@@ -200,6 +206,7 @@ bool Check(Form& form, const std::string& control, bool on) {
 }
 
 bool Select(Form& form, const std::string& control, int index) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   int count = static_cast<int>(ItemsOf(c).size());
   if (index < 0 || index >= count)
@@ -230,6 +237,7 @@ bool Select(Form& form, const std::string& control, int index) {
 }
 
 bool Select(Form& form, const std::string& control, const std::string& item) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   int index = ItemIndexOf(ItemsOf(c), item);
   if (index < 0) Fail(c.Name() + " has no item \"" + item + "\"");
@@ -237,6 +245,7 @@ bool Select(Form& form, const std::string& control, const std::string& item) {
 }
 
 bool Deselect(Form& form, const std::string& control, const std::string& item) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   auto* lb = dynamic_cast<ListBox*>(&c);
   if (!lb || !lb->multiSelect) Fail(c.Name() + " is not a multi-select list");
@@ -249,6 +258,7 @@ bool Deselect(Form& form, const std::string& control, const std::string& item) {
 }
 
 bool SetCell(Form& form, const std::string& control, int col, int row, const std::string& text) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   auto* grid = dynamic_cast<StringGrid*>(&c);
   if (!grid) Fail(c.Name() + " is not a grid");
@@ -265,6 +275,7 @@ bool SetCell(Form& form, const std::string& control, int col, int row, const std
 }
 
 bool SelectTab(Form& form, const std::string& caption) {
+  UserActionScope scope;
   if (!form.Visible()) Fail("the form " + form.ClassName() + " is not shown");
   std::vector<Control*> controls = form.Controls();
   for (Control* c : controls) {
@@ -288,6 +299,7 @@ bool SelectTab(Form& form, const std::string& caption) {
 }
 
 bool Click(Form& form, const std::string& control) {
+  UserActionScope scope;
   if (!FindControl(form, control)) {
     // An item of a radio group may be named by its caption.
     for (Control* c : form.Controls()) {
@@ -307,6 +319,7 @@ bool Click(Form& form, const std::string& control) {
 
 bool Mouse(Form& form, const std::string& control, MouseAction action, MouseButton button, Point at,
            ShiftState shift) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   switch (action) {
     case MouseAction::Down:
@@ -331,6 +344,7 @@ bool Mouse(Form& form, const std::string& control, MouseAction action, MouseButt
 
 bool MouseCell(Form& form, const std::string& control, MouseAction action, MouseButton button,
                int col, int row, ShiftState shift) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   auto* grid = dynamic_cast<StringGrid*>(&c);
   if (!grid) Fail(c.Name() + " is not a grid");
@@ -340,6 +354,7 @@ bool MouseCell(Form& form, const std::string& control, MouseAction action, Mouse
 }
 
 bool DoubleClick(Form& form, const std::string& control, std::optional<Point> at) {
+  UserActionScope scope;
   Control& c = Usable(form, control);
   Point p = c.ClientRect().Centre();
   if (at) {
@@ -355,6 +370,7 @@ bool DoubleClick(Form& form, const std::string& control, std::optional<Point> at
 }
 
 bool CloseBox(Form& form) {
+  UserActionScope scope;
   if (!form.Visible()) Fail("the form " + form.ClassName() + " is not shown");
   form.Close();
   form.SettleModalResult();

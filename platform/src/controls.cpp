@@ -347,9 +347,11 @@ void StringList::Set(int index, const std::string& text) {
     items_.at(index).text = text;
     return;
   }
-  auto object = std::move(items_.at(index).object);
+  Item item = std::move(items_.at(index));
   Delete(index);
-  Add(text, std::move(object));
+  int at = Add(text, std::move(item.object));
+  items_[at].selected = item.selected;
+  items_[at].focused = item.focused;
 }
 
 int StringList::Add(const std::string& text, std::unique_ptr<ItemData> object) {
@@ -412,39 +414,40 @@ ListBox::ListBox(Form& form, std::string name, Control* parent)
   SetBounds(0, 0, 121, 97);
 }
 
-void ListBox::SyncSelection() const { selected_.resize(items.Count(), false); }
-
-int ListBox::ItemIndex() const { return itemIndex_ < items.Count() ? itemIndex_ : -1; }
+int ListBox::ItemIndex() const {
+  for (int i = 0; i < items.Count(); ++i)
+    if (items.items_[i].focused) return i;
+  return -1;
+}
 
 void ListBox::SetItemIndex(int index) {
   if (index < 0 || index >= items.Count()) index = -1;
-  itemIndex_ = index;
+  for (int i = 0; i < items.Count(); ++i) items.items_[i].focused = i == index;
 }
 
 bool ListBox::Selected(int index) const {
   if (index < 0 || index >= items.Count()) return false;
   if (!multiSelect) return index == ItemIndex();
-  SyncSelection();
-  return selected_[index];
+  return items.items_[index].selected;
 }
 
 void ListBox::SetSelected(int index, bool selected) {
   if (index < 0 || index >= items.Count()) return;
   if (!multiSelect) {
     if (selected)
-      itemIndex_ = index;
-    else if (itemIndex_ == index)
-      itemIndex_ = -1;
+      SetItemIndex(index);
+    else if (ItemIndex() == index)
+      SetItemIndex(-1);
     return;
   }
-  SyncSelection();
-  selected_[index] = selected;
+  items.items_[index].selected = selected;
 }
 
 int ListBox::SelCount() const {
   if (!multiSelect) return ItemIndex() >= 0 ? 1 : 0;
-  SyncSelection();
-  return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
+  return static_cast<int>(
+      std::count_if(items.items_.begin(), items.items_.end(),
+                    [](const StringList::Item& item) { return item.selected; }));
 }
 
 std::string ListBox::SelectedText() const {
@@ -452,22 +455,9 @@ std::string ListBox::SelectedText() const {
   return i < 0 ? std::string() : items[i];
 }
 
-void ListBox::DeleteItem(int index) {
-  if (index < 0 || index >= items.Count()) return;
-  SyncSelection();
-  selected_.erase(selected_.begin() + index);
-  items.Delete(index);
-  if (itemIndex_ == index)
-    itemIndex_ = -1;
-  else if (itemIndex_ > index)
-    --itemIndex_;
-}
+void ListBox::DeleteItem(int index) { items.Delete(index); }
 
-void ListBox::ClearItems() {
-  items.Clear();
-  selected_.clear();
-  itemIndex_ = -1;
-}
+void ListBox::ClearItems() { items.Clear(); }
 
 int ListBox::ItemHeight() const { return metrics::TextHeight(font) + 2; }
 
@@ -508,6 +498,11 @@ void ComboBox::SetItemIndex(int index) {
   if (index < 0 || index >= items.Count()) index = -1;
   itemIndex_ = index;
   text_ = index < 0 ? std::string() : items[index];
+  // The box shows the chosen item's text selected while it has the focus.
+  if (Focused())
+    SelectAll();
+  else
+    selStart_ = selLength_ = 0;
 }
 
 void ComboBox::SetText(const std::string& text) {
@@ -518,6 +513,7 @@ void ComboBox::SetText(const std::string& text) {
   }
   text_ = text;
   itemIndex_ = index;
+  selStart_ = selLength_ = 0;
 }
 
 void ComboBox::SetEditText(const std::string& text) {
@@ -528,7 +524,33 @@ void ComboBox::SetEditText(const std::string& text) {
   text_ =
       maxLength > 0 && static_cast<int>(text.size()) > maxLength ? text.substr(0, maxLength) : text;
   itemIndex_ = -1;
+  selStart_ = static_cast<int>(text_.size());
+  selLength_ = 0;
   Change();
+}
+
+void ComboBox::SetSelStart(int start) {
+  selStart_ = std::clamp(start, 0, static_cast<int>(text_.size()));
+  selLength_ = 0;
+}
+
+void ComboBox::SetSelLength(int length) {
+  selLength_ = std::clamp(length, 0, static_cast<int>(text_.size()) - selStart_);
+}
+
+void ComboBox::SelectAll() {
+  selStart_ = 0;
+  selLength_ = static_cast<int>(text_.size());
+}
+
+std::string ComboBox::SelText() const {
+  int start = std::clamp(selStart_, 0, static_cast<int>(text_.size()));
+  return text_.substr(start, std::clamp(selLength_, 0, static_cast<int>(text_.size()) - start));
+}
+
+void ComboBox::DoEnter() {
+  if (style == Style::DropDown) SelectAll();
+  Control::DoEnter();
 }
 
 void ComboBox::TypeChar(char key) {
@@ -548,18 +570,30 @@ void ComboBox::TypeChar(char key) {
     }
     return;
   }
+  // The edit part: the key replaces the selection, as in an edit box.
+  int size = static_cast<int>(text_.size());
+  int start = std::clamp(selStart_, 0, size);
+  int length = std::clamp(selLength_, 0, size - start);
+  std::string insert;
   if (key == '\b') {
-    if (text_.empty()) return;
-    text_.pop_back();
+    if (length == 0) {
+      if (start == 0) return;
+      --start;
+      length = 1;
+    }
   } else if (static_cast<unsigned char>(key) < 32) {
     return;
   } else {
-    if (maxLength > 0 && static_cast<int>(text_.size()) >= maxLength) {
+    insert = std::string(1, key);
+    // The maximum length counts the text as it will be once the key has replaced the selection.
+    if (maxLength > 0 && size - length + 1 > maxLength) {
       Beep(BeepKind::Default);
       return;
     }
-    text_ += key;
   }
+  text_ = text_.substr(0, start) + insert + text_.substr(start + length);
+  selStart_ = start + static_cast<int>(insert.size());
+  selLength_ = 0;
   itemIndex_ = -1;  // typed text selects no item
   Change();
 }

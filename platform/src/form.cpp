@@ -58,6 +58,8 @@ Form::~Form() {
   Remove(s.forms, this);
   Remove(s.shownForms, this);
   Remove(s.modalStack, this);
+  Remove(s.releasedForms, this);
+  detail::Driver().OnFormDestroyed(*this);
   auto window = s.windows.find(handle_);
   if (window != s.windows.end() && window->second.form == this) DestroyWindow(handle_);
   focused_ = nullptr;
@@ -196,6 +198,8 @@ void Form::Activate() {
 
 int Form::ShowModal() {
   if (visible_ || modal_) throw std::logic_error("Cannot make a visible window modal");
+  // Forms released while this one is shown live until it has closed.
+  UserActionScope scope;
   auto& s = detail::S();
   WindowHandle previous = s.activeWindow;
   modal_ = true;
@@ -221,7 +225,12 @@ int Form::ShowModal() {
       form.UnregisterShown();
       if (IsWindow(previous)) detail::S().activeWindow = previous;
     }
-    ~Closer() { Run(); }
+    ~Closer() {
+      Run();
+      // The next showing starts without a focused control, so moving the focus then runs no
+      // exit check of a control this showing left focused.
+      form.focused_ = nullptr;
+    }
   } closer{*this, previous};
 
   if (OnShow) OnShow(*this);
@@ -236,8 +245,9 @@ int Form::ShowModal() {
   int result = modalResult_;
   CloseAction action = CloseAction::Hide;
   if (OnClose) OnClose(*this, action);
+  bool wasShown = visible_;  // its code may have hidden it already
   closer.Run();
-  if (OnHide) OnHide(*this);
+  if (wasShown && OnHide) OnHide(*this);
   // The form that was active before becomes active again.
   auto it = s.windows.find(previous);
   if (it != s.windows.end() && it->second.form && it->second.form->Visible())
@@ -253,6 +263,15 @@ void Form::Show() {
   }
   visible_ = true;
   pressedControl = nullptr;
+  if (modal_) {
+    // Back within its own showing (its code hid it): the focus is where it was, and the driver
+    // goes on with the showing it already acts on.
+    if (OnShow) OnShow(*this);
+    if (!focused_ || !focused_->CanFocus()) FocusFirst();
+    Activate();
+    Repaint();
+    return;
+  }
   Place();
   s.shownForms.push_back(this);
   if (OnShow) OnShow(*this);
@@ -264,19 +283,21 @@ void Form::Show() {
 
 void Form::Hide() {
   if (!visible_) return;
+  visible_ = false;
   if (modal_) {
-    // Hiding a modal form ends it.
-    modalResult_ = ModalResult::Cancel;
-    closeAccepted_ = true;
+    // The modal showing goes on with the form hidden; only a modal result ends it.
+    auto& s = detail::S();
+    if (s.activeWindow == handle_) s.activeWindow = ApplicationWindow();
+    if (OnHide) OnHide(*this);
     return;
   }
-  visible_ = false;
   UnregisterShown();
   if (detail::S().activeWindow == handle_) {
     Form* top = ActiveModalForm();
     detail::S().activeWindow = top ? top->Handle() : ApplicationWindow();
   }
   if (OnHide) OnHide(*this);
+  focused_ = nullptr;  // closed: the next showing starts afresh
 }
 
 bool Form::CloseQuery() {
@@ -294,6 +315,14 @@ void Form::Close() {
   CloseAction action = CloseAction::Hide;
   if (OnClose) OnClose(*this, action);
   if (action != CloseAction::None && action != CloseAction::Minimize) Hide();
+}
+
+void Form::Release() {
+  auto& s = detail::S();
+  if (std::find(s.releasedForms.begin(), s.releasedForms.end(), this) != s.releasedForms.end())
+    return;
+  s.releasedForms.push_back(this);
+  if (s.userActionDepth == 0) detail::DestroyReleasedForms();
 }
 
 void Form::SetModalResult(int result) {
@@ -385,6 +414,30 @@ void Form::Repaint() {
     if (c->Showing()) c->Paint();
 }
 
+// ---- User actions ----
+
+namespace detail {
+
+void DestroyReleasedForms() {
+  auto& released = S().releasedForms;
+  while (!released.empty()) {
+    Form* form = released.front();
+    released.erase(released.begin());
+    delete form;
+  }
+}
+
+}  // namespace detail
+
+UserActionScope::UserActionScope() { ++detail::S().userActionDepth; }
+
+UserActionScope::~UserActionScope() {
+  auto& s = detail::S();
+  if (s.userActionDepth > 0 && --s.userActionDepth == 0) detail::DestroyReleasedForms();
+}
+
+int ReleasedFormCount() { return static_cast<int>(detail::S().releasedForms.size()); }
+
 // ---- The shown forms ----
 
 std::vector<Form*> ShownForms() {
@@ -392,7 +445,8 @@ std::vector<Form*> ShownForms() {
   std::vector<Form*> result;
   for (Form* f : s.shownForms)
     if (!f->Modal()) result.push_back(f);
-  for (Form* f : s.modalStack) result.push_back(f);
+  for (Form* f : s.modalStack)
+    if (f->Visible()) result.push_back(f);
   return result;
 }
 

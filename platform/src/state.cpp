@@ -50,6 +50,9 @@ UiDriver& Driver() {
 
 void Reset() {
   auto& s = detail::S();
+  // Released forms are the platform's own: they are destroyed, not forgotten.
+  s.userActionDepth = 0;
+  detail::DestroyReleasedForms();
   // Handles keep counting up, so a handle from before the reset never names a new object.
   MemHandle nextBlock = s.nextBlock;
   WindowHandle nextWindow = s.nextWindow;

@@ -61,6 +61,8 @@ struct State {
   std::vector<Form*> forms;       // every live form
   std::vector<Form*> shownForms;  // shown, in the order they were shown
   std::vector<Form*> modalStack;
+  int userActionDepth = 0;
+  std::vector<Form*> releasedForms;  // destroyed when no user action is under way
 
   // Time.
   std::int64_t clock = 0;
@@ -74,6 +76,9 @@ State& S();
 
 // A top-level window for a form.
 WindowHandle NewFormWindow(Form* form, const std::string& caption);
+
+// Destroys every released form (they are the platform's to delete).
+void DestroyReleasedForms();
 
 // The driver to ask: the one set, or a stand-in that answers every question with its default.
 UiDriver& Driver();

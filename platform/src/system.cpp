@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/file_io.h"
 #include "platform/files.h"
@@ -126,6 +129,59 @@ void ShowMessage(const std::string& text) {
 }
 
 ApplicationSettings& Application() { return detail::S().application; }
+
+// ---- Numbers in the locale's format ----
+
+std::string FormatNumber(double value, int decimals) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  decimals = std::clamp(decimals, 0, 18);
+  // The value's 18 significant digits and where the decimal point falls among them.
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.17e", std::fabs(value));
+  std::string text = buffer;
+  std::size_t e = text.find('e');
+  std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
+  int point = std::atoi(text.c_str() + e + 1) + 1;
+  if (point < 1) {
+    digits.insert(0, static_cast<std::size_t>(1 - point), '0');
+    point = 1;
+  }
+  // Round half away from zero to the decimals asked for.
+  std::size_t keep = static_cast<std::size_t>(point + decimals);
+  if (keep < digits.size()) {
+    bool up = digits[keep] >= '5';
+    digits.resize(keep);
+    for (std::size_t i = keep; up && i-- > 0;) {
+      if (digits[i] == '9') {
+        digits[i] = '0';
+      } else {
+        ++digits[i];
+        up = false;
+      }
+    }
+    if (up) {
+      digits.insert(0, "1");
+      ++point;
+    }
+  } else {
+    digits.append(keep - digits.size(), '0');
+  }
+  std::string whole = digits.substr(0, static_cast<std::size_t>(point));
+  std::string fraction = digits.substr(static_cast<std::size_t>(point));
+  whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size() - 1));
+
+  const ApplicationSettings& locale = Application();
+  std::string out;
+  if (value < 0 && digits.find_first_not_of('0') != std::string::npos) out += '-';
+  for (std::size_t i = 0; i < whole.size(); ++i) {
+    if (i > 0 && (whole.size() - i) % 3 == 0 && locale.thousandSeparator != '\0')
+      out += locale.thousandSeparator;
+    out += whole[i];
+  }
+  if (decimals > 0) out += locale.decimalSeparator + fraction;
+  return out;
+}
 
 // ---- Help ----
 
@@ -348,6 +404,8 @@ void ClearClipboard() { detail::S().clipboard.reset(); }
 std::int64_t Clock() { return detail::S().clock; }
 
 void AdvanceClock(std::int64_t ms) {
+  // A timer's handler may release its form: it goes when the ticks are over.
+  UserActionScope scope;
   auto& s = detail::S();
   const std::int64_t target = s.clock + std::max<std::int64_t>(ms, 0);
   for (;;) {

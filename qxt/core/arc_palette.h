@@ -1,4 +1,4 @@
-// The arc palette: the host's arc construction methods.
+// The arc palette: the host's arc construction methods, one button each, and Cancel.
 #pragma once
 
 #include "platform/forms.h"
@@ -8,6 +8,11 @@ namespace qxt {
 class TfrmQXArc : public platform::Form {
  public:
   TfrmQXArc();
+
+  platform::Button& btnRadius;
+  platform::Button& btnDiameter;
+  platform::Button& btn3Points;
+  platform::Button& btnCancel;
 };
 
 }  // namespace qxt

@@ -1,4 +1,4 @@
-// The circle palette: the host's circle construction methods.
+// The circle palette: the host's circle construction methods, one button each, and Cancel.
 #pragma once
 
 #include "platform/forms.h"
@@ -8,6 +8,12 @@ namespace qxt {
 class TfrmQXCircle : public platform::Form {
  public:
   TfrmQXCircle();
+
+  platform::Button& btnRadius;
+  platform::Button& btnDiameter;
+  platform::Button& btn3Points;
+  platform::Button& btnInscribe;
+  platform::Button& btnCancel;
 };
 
 }  // namespace qxt

@@ -1,5 +1,8 @@
 #include "core/command.h"
 
+#include <utility>
+#include <vector>
+
 #include "core/messages.h"
 #include "core/state.h"
 #include "hsi/hsi.h"
@@ -52,7 +55,30 @@ void StartNestedHostCommand(std::int32_t command) {
 }
 
 int RunPalette(platform::Form& palette, const std::map<int, std::int32_t>& hostCommands) {
-  const int result = palette.ShowModal();
+  // Only a button the user pressed chooses a host command. Closing the palette any other way
+  // also ends its showing with the system's Cancel result, whose number a palette button may
+  // carry as its own modal result (the circle palette's second button has 2): that must not
+  // start the button's command. So the buttons note their press while the palette is shown.
+  int pressed = platform::ModalResult::None;
+  std::vector<std::pair<platform::Button*, platform::NotifyEvent>> saved;
+  for (platform::Control* control : palette.Controls()) {
+    auto* button = dynamic_cast<platform::Button*>(control);
+    if (button == nullptr || button->modalResult == platform::ModalResult::None) continue;
+    saved.emplace_back(button, button->OnClick);
+    button->OnClick = [&pressed, button, previous = button->OnClick](platform::Control& sender) {
+      pressed = button->modalResult;
+      if (previous) previous(sender);
+    };
+  }
+  int result = platform::ModalResult::None;
+  try {
+    result = palette.ShowModal();
+  } catch (...) {
+    for (auto& [button, handler] : saved) button->OnClick = std::move(handler);
+    throw;
+  }
+  for (auto& [button, handler] : saved) button->OnClick = std::move(handler);
+  if (result != pressed) return result;
   if (const auto found = hostCommands.find(result); found != hostCommands.end()) {
     StartHostCommand(found->second);
   }

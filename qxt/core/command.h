@@ -78,7 +78,8 @@ void StartHostCommand(std::int32_t command);
 void StartNestedHostCommand(std::int32_t command);
 
 // Shows a palette modally and starts the host command its modal result maps to. A modal result
-// without a mapping (Cancel, or closing the palette) starts nothing. Returns the modal result.
+// without a mapping (Cancel), or the palette closed without pressing a button (whatever result
+// the system gives it then), starts nothing. Returns the modal result.
 int RunPalette(platform::Form& palette, const std::map<int, std::int32_t>& hostCommands);
 
 }  // namespace qxt

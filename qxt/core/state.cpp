@@ -5,6 +5,7 @@
 #include "core/exports.h"
 #include "core/forms.h"
 #include "core/messages.h"
+#include "drafting/snap_toolbar.h"
 #include "hsi/hsi.h"
 #include "platform/system.h"
 #include "platform/window_handle.h"
@@ -61,6 +62,8 @@ void StartLibrary() {
 void EndLibrary() {
   if (!gState) return;
   SaveQXConfig();
+  // A snap toolbar left open is freed with the library.
+  DestroySnapToolbar();
   // The forms go first (in the reverse order of their creation), then the rest of the state.
   gState->forms.reset();
   gState.reset();

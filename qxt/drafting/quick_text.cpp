@@ -93,8 +93,9 @@ HsiTextAttributes PreviewAttributesFrom(const QXConfig& config) {
   look.widthFactor = config.CTWidthFactor;
   look.hcode = HorizontalCode(config.CTHJust);
   look.vcode = VerticalCode(config.CTVJust);
-  look.font = static_cast<int16_t>(std::clamp<std::int32_t>(config.CTFont, INT16_MIN, INT16_MAX));
-  look.slant = static_cast<int16_t>(std::clamp<std::int32_t>(config.CTSlant, INT16_MIN, INT16_MAX));
+  look.font = static_cast<int16_t>(std::clamp<std::int32_t>(+config.CTFont, INT16_MIN, INT16_MAX));
+  look.slant =
+      static_cast<int16_t>(std::clamp<std::int32_t>(+config.CTSlant, INT16_MIN, INT16_MAX));
   look.charSpacingReal = static_cast<double>(config.CTCharSpacing);
   return look;
 }

@@ -1,4 +1,5 @@
-// The snap toolbar's layout settings.
+// The snap toolbar's layout settings: buttons per row, border style and where the toolbar stands
+// in the drawing area.
 #pragma once
 
 #include "platform/forms.h"
@@ -8,6 +9,14 @@ namespace qxt {
 class TdlgSnapSettings : public platform::Form {
  public:
   TdlgSnapSettings();
+
+  platform::Label& lblColumns;
+  platform::SpinEdit& sedtColumns;  // 1 to 21
+  platform::RadioGroup& rgrpBorderStyle;
+  platform::RadioGroup& rgrpHorzPos;
+  platform::RadioGroup& rgrpVertPos;
+  platform::Button& btnOK;
+  platform::Button& btnCancel;
 };
 
 }  // namespace qxt

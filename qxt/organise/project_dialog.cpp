@@ -1,9 +1,177 @@
 #include "organise/project_dialog.h"
 
+#include <utility>
+
+#include "core/forms.h"
+#include "core/messages.h"
+#include "core/state.h"
+#include "organise/project_manager.h"
+#include "platform/file_io.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
 namespace qxt {
 
-TdlgEditProject::TdlgEditProject() : platform::Form("TdlgEditProject", "Edit Project") {
-  helpContext = 125;
+namespace {
+
+constexpr int kHelpContext = 125;
+constexpr int kLabelLeft = 8;
+constexpr int kFieldLeft = 120;
+constexpr int kFieldWidth = 280;
+constexpr int kRowHeight = 30;
+constexpr int kBrowseWidth = 25;
+
+template <typename T>
+T& Field(platform::Form& form, const char* name, int row, int width = kFieldWidth) {
+  T& field = form.Add<T>(name);
+  field.SetBounds(kFieldLeft, 8 + row * kRowHeight, width, 23);
+  return field;
 }
+
+platform::Label& FieldLabel(platform::Form& form, const char* name, const char* caption, int row) {
+  platform::Label& label = form.Add<platform::Label>(name);
+  label.SetCaption(caption);
+  label.SetBounds(kLabelLeft, 12 + row * kRowHeight, kFieldLeft - kLabelLeft - 4, 16);
+  return label;
+}
+
+platform::Button& MakeButton(platform::Form& form, const char* name, const char* caption,
+                             int modalResult) {
+  platform::Button& button = form.Add<platform::Button>(name);
+  button.SetCaption(caption);
+  button.modalResult = modalResult;
+  return button;
+}
+
+// Lets the user choose a folder for a field, starting at the field's text; a folder that does
+// not exist yet is offered for creation.
+void ChooseFolder(platform::Edit& field) {
+  std::string folder = field.Text();
+  if (platform::SelectDirectory("", folder)) field.SetText(folder);
+}
+
+}  // namespace
+
+TdlgEditProject::TdlgEditProject()
+    : platform::Form("TdlgEditProject", "Edit Project"),
+      lblProjectName(FieldLabel(*this, "lblProjectName", "Project&Name:", 0)),
+      txtProjectName(Field<platform::Edit>(*this, "txtProjectName", 0)),
+      lblProjectCode(FieldLabel(*this, "lblProjectCode", "&Project Code:", 1)),
+      txtProjectCode(Field<platform::Edit>(*this, "txtProjectCode", 1, 90)),
+      lblDrawings(FieldLabel(*this, "lblDrawings", "Dra&wings Folder:", 2)),
+      txtDrawings(Field<platform::Edit>(*this, "txtDrawings", 2, kFieldWidth - kBrowseWidth - 4)),
+      btnDrawingsFolder(MakeButton(*this, "btnDrawingsFolder", "...", platform::ModalResult::None)),
+      lblReference(FieldLabel(*this, "lblReference", "&Reference Folder:", 3)),
+      txtReference(Field<platform::Edit>(*this, "txtReference", 3, kFieldWidth - kBrowseWidth - 4)),
+      btnReferenceFolder(
+          MakeButton(*this, "btnReferenceFolder", "...", platform::ModalResult::None)),
+      lblProjectDescription(FieldLabel(*this, "lblProjectDescription", "De&scription:", 4)),
+      mmProjectDescription(Field<platform::Memo>(*this, "mmProjectDescription", 4)),
+      btnOK(MakeButton(*this, "btnOK", "OK", platform::ModalResult::None)),
+      btnCancel(MakeButton(*this, "btnCancel", "Cancel", platform::ModalResult::Cancel)),
+      btnHelp(MakeButton(*this, "btnHelp", "&Help", platform::ModalResult::None)) {
+  helpContext = kHelpContext;
+  borderStyle = platform::BorderStyle::Dialog;
+  position = platform::FormPosition::ScreenCenter;
+  // Of the hints, only those of the two folder buttons show.
+  showHint = true;
+  txtProjectName.maxLength = 250;
+  txtProjectCode.maxLength = 8;
+  const std::pair<platform::Control*, const char*> hints[] = {
+      {&txtProjectName, "Enter a descriptive name for this project"},
+      {&txtProjectCode, "Enter a code for this project (must be a legal filename)"},
+      {&txtDrawings,
+       "Press the button at right to select a folder for storing this project's drawings"},
+      {&btnDrawingsFolder, "Press this button to select a new folder from a list"},
+      {&txtReference,
+       "Press the button at right to select a folder for storing this project's reference files"},
+      {&btnReferenceFolder, "Press this button to select a new folder from a list"},
+      {&mmProjectDescription, "Enter a description for this project"},
+  };
+  for (const auto& [control, hint] : hints) {
+    control->hint = hint;
+    control->showHint = control == &btnDrawingsFolder || control == &btnReferenceFolder;
+  }
+  lblProjectName.focusControl = &txtProjectName;
+  lblProjectCode.focusControl = &txtProjectCode;
+  lblDrawings.focusControl = &txtDrawings;
+  lblReference.focusControl = &txtReference;
+  lblProjectDescription.focusControl = &mmProjectDescription;
+
+  const int browseLeft = kFieldLeft + kFieldWidth - kBrowseWidth;
+  btnDrawingsFolder.SetBounds(browseLeft, 8 + 2 * kRowHeight, kBrowseWidth, 23);
+  btnReferenceFolder.SetBounds(browseLeft, 8 + 3 * kRowHeight, kBrowseWidth, 23);
+  mmProjectDescription.SetHeight(90);
+  mmProjectDescription.scrollBars = platform::ScrollBars::Vertical;
+  const int buttonsTop = 8 + 4 * kRowHeight + 98;
+  int left = kFieldLeft + kFieldWidth - 3 * 83 + 8;
+  for (platform::Button* button : {&btnOK, &btnCancel, &btnHelp}) {
+    button->SetBounds(left, buttonsTop, 75, 25);
+    left += 83;
+  }
+  btnOK.isDefault = true;
+  btnCancel.isCancel = true;
+  btnHelp.kind = platform::Button::Kind::Help;
+  btnHelp.helpContext = kHelpContext;
+  SetClientWidth(kFieldLeft + kFieldWidth + 8);
+  SetClientHeight(buttonsTop + 33);
+
+  btnOK.OnClick = [this](platform::Control&) { btnOKClick(); };
+  btnDrawingsFolder.OnClick = [this](platform::Control&) { btnDrawingsFolderClick(); };
+  btnReferenceFolder.OnClick = [this](platform::Control&) { btnReferenceFolderClick(); };
+}
+
+void TdlgEditProject::Prepare(const std::string& caption, const std::string& name,
+                              const std::string& code, const std::string& drawingsFolder,
+                              const std::string& referenceFolder, const std::string& description) {
+  SetCaption(caption);
+  txtProjectName.SetText(name);
+  txtProjectCode.SetText(code);
+  txtDrawings.SetText(drawingsFolder);
+  txtReference.SetText(referenceFolder);
+  mmProjectDescription.SetText(description);
+  SetActiveControl(&txtProjectName);
+}
+
+void TdlgEditProject::btnOKClick() {
+  const std::string code = txtProjectCode.Text();
+  if (code.empty()) {
+    ShowWarning(project_messages::kCodeEmpty);
+    txtProjectCode.SetFocus();
+    return;
+  }
+  // The project's drawing list file is made now, empty, so that the code is known to name a
+  // file; it stays even when the project is not saved.
+  const std::string listPath =
+      platform::JoinPath(State().forms->dlgQXProject->ProjectDir, code + ".DAT");
+  // A code is one file name: a folder part or ".." would put the list file elsewhere.
+  bool valid = platform::IsValidFileName(code + ".DAT");
+  if (valid && !platform::FileExists(listPath)) {
+    bool created = false;
+    try {
+      platform::RecordFile file(listPath, sizeof(DrawingRecord),
+                                platform::RecordFile::Mode::Create);
+      created = file.Close();
+    } catch (const platform::FileError&) {
+    }
+    valid = created;
+  }
+  if (!valid) {
+    ShowWarning(project_messages::kCodeInvalid);
+    txtProjectCode.SetFocus();
+    txtProjectCode.SelectAll();
+    return;
+  }
+  if (txtProjectName.Text().empty()) {
+    ShowWarning(project_messages::kNameEmpty);
+    txtProjectName.SetFocus();
+    return;
+  }
+  SetModalResult(platform::ModalResult::OK);
+}
+
+void TdlgEditProject::btnDrawingsFolderClick() { ChooseFolder(txtDrawings); }
+
+void TdlgEditProject::btnReferenceFolderClick() { ChooseFolder(txtReference); }
 
 }  // namespace qxt

@@ -93,6 +93,79 @@ TEST_F(HostTest, PointRequestsAskTheInputSource) {
   EXPECT_EQ(events_.events.front().text, "Select text placement point...");
 }
 
+TEST_F(HostTest, TypedCoordinateInputAnswersTheWaitingRequest) {
+  // A tool window's two-point midpoint while a command waits: two requests of its own, then the
+  // midpoint is typed in and answers the command's request.
+  int requests = 0;
+  input_.Point(100, 200);  // the tool window's two points
+  input_.Point(300, 600);
+  input_.whilePicking = [&] {
+    if (++requests != 1) return;
+    HsiPoint a{}, b{}, mid{};
+    int16_t status = 0;
+    HsiGetPoint("First point for midpoint...", &a, &status, nullptr);
+    HsiGetPoint("Second point for midpoint...", &b, &status, nullptr);
+    HsiLineCenter(&a, &b, &mid);
+    EXPECT_EQ(HsiCoordInput(&mid, 0), HSI_SUCCESS);
+  };
+  HsiPoint p{};
+  int16_t status = -1;
+  ASSERT_EQ(HsiGetPoint("First corner...", &p, &status, nullptr), HSI_SUCCESS);
+  EXPECT_EQ(status, HSI_POINT_GIVEN);
+  EXPECT_EQ(p.x, 200);
+  EXPECT_EQ(p.y, 400);
+  EXPECT_EQ(host_->CoordinateInputs(), (std::vector<host::Point>{{200, 400}}));
+  // A pick request takes a typed point the same way.
+  input_.whilePicking = [] {
+    HsiPoint q{5000, 6000};
+    HsiCoordInput(&q, 0);
+  };
+  int16_t list = HsiCreateLocalOsl(-1, 0, 512);
+  int32_t line = host_->AddLine({{0, 6000}, {10000, 6000}});
+  HsiPoint pick{};
+  EXPECT_EQ(HsiSelectbyPoint(list, "Pick", 2, HSI_FALSE, HSI_TRUE, &pick, 0), HSI_SUCCESS);
+  EXPECT_EQ(pick.x, 5000);
+  HsiOslEntry e{};
+  ASSERT_EQ(HsiOslItem(list, 0, &e), HSI_SUCCESS);
+  EXPECT_EQ(e.id, line);
+  // Typed in while nothing waits: recorded only; the next request is the user's to answer.
+  input_.whilePicking = nullptr;
+  HsiPoint idle{7, 7};
+  ASSERT_EQ(HsiCoordInput(&idle, 0), HSI_SUCCESS);
+  EXPECT_FALSE(host_->TypedInputWaiting());
+  input_.Point(1, 2);
+  HsiGetPoint("next", &p, &status, nullptr);
+  EXPECT_EQ(p.x, 1);
+  EXPECT_EQ(host_->CoordinateInputs().size(), 3u);
+  EXPECT_EQ(HsiCoordInput(nullptr, 0), HSI_FAILURE);
+}
+
+TEST_F(HostTest, ActiveCommandFlagAndSnapModes) {
+  EXPECT_EQ(HsiGetActiveCommand(), 0);
+  int16_t whileWaiting = -1;
+  input_.whilePicking = [&] { whileWaiting = HsiGetActiveCommand(); };
+  HsiPoint p{};
+  int16_t status = 0;
+  HsiGetPoint("Pick...", &p, &status, nullptr);
+  EXPECT_EQ(whileWaiting, 1);
+  EXPECT_EQ(HsiGetActiveCommand(), 0);
+  host_->SetActiveCommand(1);  // the host's own command runs
+  EXPECT_EQ(HsiGetActiveCommand(), 1);
+  host_->SetActiveCommand(0);
+  EXPECT_EQ(HsiGetActiveCommand(), 0);
+
+  // 2D and 3D snap modes are kept apart; 0..15 only.
+  EXPECT_EQ(HsiSetSnapMode(3), HSI_SUCCESS);
+  EXPECT_EQ(HsiSet3DSnapMode(13), HSI_SUCCESS);
+  EXPECT_EQ(HsiGetSnapMode(), 3);
+  EXPECT_EQ(HsiGet3DSnapMode(), 13);
+  EXPECT_EQ(HsiSet3DSnapMode(16), HSI_FAILURE);
+  EXPECT_EQ(HsiSet3DSnapMode(-1), HSI_FAILURE);
+  EXPECT_FALSE(host_->SetSnap3DMode(99));
+  EXPECT_EQ(HsiGet3DSnapMode(), 13);
+  EXPECT_EQ(HsiGetSnapMode(), 3);
+}
+
 TEST_F(HostTest, PreviewThroughASpareLayerAndADragCursor) {
   // The text command's preview: temporary objects become the cursor image, then go.
   int16_t list = HsiCreateLocalOsl(-1, 0, 512);
@@ -121,6 +194,79 @@ TEST_F(HostTest, PreviewThroughASpareLayerAndADragCursor) {
   // No creation was reported for the preview, and nothing can be undone.
   for (const auto& ev : events_.events) EXPECT_NE(ev.kind, host::HostEvent::Kind::ObjectCreated);
   EXPECT_EQ(host_->HistorySize(), 0u);
+}
+
+TEST_F(HostTest, DragCursorsOfEveryKindAreRelativeToTheBase) {
+  int16_t list = HsiCreateLocalOsl(-1, 0, 512);
+  int32_t line = host_->AddLine({{100000, 50000}, {300000, 50000}, {300000, 90000}});
+  int32_t arc = host_->AddArc({200000, 50000}, 10000, 0, 90);
+  int32_t text = host_->AddText({120000, 60000}, "A", 7200);
+  for (int32_t id : {line, arc, text}) {
+    HsiOslEntry e{id, 0, 0};
+    HsiOslAdd(list, &e, HSI_FALSE);
+  }
+  HsiPoint base{100000, 50000};
+  ASSERT_EQ(HsiMakeCursor(list, HSI_CURSOR_DRAG, &base, 0, &base, 0), HSI_SUCCESS);
+  const auto& image = host_->Cursor().objects;
+  ASSERT_EQ(image.size(), 3u);
+  EXPECT_EQ(std::get<host::LinesetData>(image[0].data).points,
+            (std::vector<host::Point>{{0, 0}, {200000, 0}, {200000, 40000}}));
+  EXPECT_EQ(image[0].at, (host::Point{0, 0}));
+  const auto& a = std::get<host::ArcData>(image[1].data);
+  EXPECT_EQ(image[1].at, (host::Point{100000, 0}));
+  EXPECT_EQ(a.start, (host::Point{110000, 0}));
+  EXPECT_EQ(a.end, (host::Point{100000, 10000}));
+  EXPECT_EQ(image[2].at, (host::Point{20000, 10000}));
+  // The drawing's objects stay where they are.
+  EXPECT_EQ(std::get<host::LinesetData>(host_->Find(line)->data).points.front(),
+            (host::Point{100000, 50000}));
+  // The 3D cursor takes x and y of its base the same way.
+  HsiPoint3D base3{100000, 50000, 999};
+  ASSERT_EQ(HsiMake3DCursor(list, HSI_CURSOR_DRAG, &base3, 0, &base3, 0), HSI_SUCCESS);
+  EXPECT_TRUE(host_->Cursor().is3D);
+  EXPECT_EQ(std::get<host::LinesetData>(host_->Cursor().objects[0].data).points[1],
+            (host::Point{200000, 0}));
+  HsiPoint3D far{5, 5, 5};
+  ASSERT_EQ(HsiMake3DCursor(0, HSI_CURSOR_WINDOW, &base3, 0, &far, 0), HSI_SUCCESS);
+  EXPECT_EQ(host_->Cursor().other, (host::Point{5, 5}));
+  EXPECT_TRUE(host_->Cursor().objects.empty());
+  EXPECT_EQ(HsiMake3DCursor(0, 9, &base3, 0, &far, 0), HSI_FAILURE);
+  EXPECT_EQ(HsiDeleteCursor(), HSI_SUCCESS);
+  EXPECT_FALSE(host_->Cursor().active);
+}
+
+TEST_F(HostTest, SegmentMarksGoWhenTheirObjectsAreRedrawn) {
+  // The door command marks the picked wall segments, then redraws its list normally.
+  int32_t face = host_->AddLine({{0, 0}, {100000, 0}, {100000, 50000}});
+  int32_t other = host_->AddLine({{0, 80000}, {100000, 80000}});
+  int32_t arc = host_->AddArc({0, 0}, 30000, 0, 90);
+  int16_t list = HsiCreateLocalOsl(-2, 0, 512);
+  HsiOslEntry e{face, 1, 0};
+  HsiOslAdd(list, &e, HSI_TRUE);
+  HsiPoint a{0, 0}, b{100000, 0}, c{0, 80000}, d{100000, 80000};
+  HsiPoint centre{0, 0}, s{30000, 0}, t{0, 30000};
+  HsiTextAttributes attributes{};
+  ASSERT_EQ(HsiDrawLine(&a, &b, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_SUCCESS);
+  ASSERT_EQ(HsiDrawLine(&c, &d, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_SUCCESS);
+  ASSERT_EQ(HsiDrawArc(&centre, &s, &t, 30000, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_SUCCESS);
+  ASSERT_EQ(HsiDrawText(&b, "12", &attributes, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  ASSERT_EQ(host_->Marks().size(), 4u);
+  // Highlighting leaves the marks; a normal redraw paints over those on the listed line.
+  ASSERT_EQ(HsiObjDraw(list, HSI_DRAW_HIGHLIGHT), HSI_SUCCESS);
+  EXPECT_EQ(host_->Marks().size(), 4u);
+  ASSERT_EQ(HsiObjDraw(list, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  ASSERT_EQ(host_->Marks().size(), 2u);
+  EXPECT_EQ(host_->Marks()[0].a, (host::Point{0, 80000}));
+  EXPECT_EQ(host_->Marks()[1].kind, host::ScreenMark::Kind::Arc);
+  // One object redrawn by itself; an erased mark goes by its own call.
+  ASSERT_EQ(HsiEditDraw(arc, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  ASSERT_EQ(host_->Marks().size(), 1u);
+  ASSERT_EQ(HsiDrawLine(&c, &d, HSI_DRAW_ERASE, 2, 0), HSI_SUCCESS);
+  EXPECT_TRUE(host_->Marks().empty());
+  EXPECT_EQ(HsiEditDraw(other, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  EXPECT_EQ(HsiEditDraw(987654, HSI_DRAW_NORMAL), HSI_FAILURE);
+  EXPECT_EQ(HsiDrawLine(&c, &d, 7, 2, 0), HSI_FAILURE);
+  EXPECT_EQ(HsiDrawArc(&centre, &s, &t, 0, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_FAILURE);
 }
 
 TEST_F(HostTest, TrueTypeTextReadsItsDocumentFromTheMemoryBlock) {

@@ -47,14 +47,14 @@ TEST_F(Selection, ByPointTakesTheNearestObjectNotYetListed) {
   ASSERT_EQ(HsiOslItem(list_, 0, &e), HSI_SUCCESS);
   EXPECT_EQ(e.id, text_);
   EXPECT_EQ(HsiObjType(e.id), HSI_OBJ_TEXT);
-  // Beyond the aperture (2 x 12000) nothing is there.
-  HsiPoint empty{100000, 100000};
+  // Beyond the aperture (2 x 0.05 inch of paper: 76800 at full scale) nothing is there.
+  HsiPoint empty{100000, 160000};
   EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &empty, 0), HSI_NOTHING_FOUND);
-  // An arc is found on its curve, not at its centre.
+  // An arc is found on its curve, not at its centre (aperture 1: 38400).
   HsiPoint top{300000, 49000}, centre{300000, 0};
-  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &centre, HSI_FILTER_ARC),
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 1, HSI_TRUE, HSI_TRUE, &centre, HSI_FILTER_ARC),
             HSI_NOTHING_FOUND);
-  EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &top, HSI_FILTER_ARC), HSI_SUCCESS);
+  EXPECT_EQ(HsiSelectbyPoint(list_, "", 1, HSI_TRUE, HSI_TRUE, &top, HSI_FILTER_ARC), HSI_SUCCESS);
 }
 
 TEST_F(Selection, HiddenLayersAndTemporaryObjectsAreNotSelected) {
@@ -75,6 +75,57 @@ TEST_F(Selection, HiddenLayersAndTemporaryObjectsAreNotSelected) {
   int32_t preview = HsiObjEndline(HSI_TEMPORARY, HSI_TRUE, -3);
   ASSERT_GT(preview, 0);
   EXPECT_EQ(HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &a, 0), HSI_NOTHING_FOUND);
+}
+
+// The ids a pick at `y` on a wall takes with two selections (the door's way of finding both faces).
+std::vector<int32_t> PickTwice(int16_t list, int32_t x, int32_t y) {
+  HsiOslClear(list);
+  HsiPoint p{x, y};
+  HsiSelectbyPoint(list, " ", 2, HSI_TRUE, HSI_TRUE, &p, HSI_FILTER_LINESET);
+  HsiSelectbyPoint(list, " ", 2, HSI_TRUE, HSI_TRUE, &p, HSI_FILTER_LINESET);
+  std::vector<int32_t> ids;
+  HsiOslEntry e{};
+  for (int32_t i = 0; HsiOslItem(list, i, &e) == HSI_SUCCESS; ++i) ids.push_back(e.id);
+  return ids;
+}
+
+TEST_F(Selection, ApertureIsAPaperDistanceAtTheDrawingsScale) {
+  using Ids = std::vector<int32_t>;
+  // 1/4" = 1'-0": 16000 DBU per inch, 48 inches to the paper inch; a 6" wall has its faces
+  // 96000 apart, and the aperture of 2 reaches 0.1 inch of paper, 76800.
+  ASSERT_TRUE(host_->SetPointsPerUnit(16000));
+  ASSERT_TRUE(host_->SetScale(48));
+  int32_t a = host_->AddLine({{0, 1000000}, {2000000, 1000000}});
+  int32_t b = host_->AddLine({{0, 1096000}, {2000000, 1096000}});
+  EXPECT_EQ(PickTwice(list_, 500000, 1048000), (Ids{b, a}));  // the middle: both, newer first
+  EXPECT_EQ(PickTwice(list_, 500000, 1020000), (Ids{a, b}));  // nearer face first
+  EXPECT_EQ(PickTwice(list_, 500000, 1076000), (Ids{b, a}));
+  EXPECT_EQ(PickTwice(list_, 500000, 950000), (Ids{a}));  // outside, in reach of one face only
+  EXPECT_EQ(PickTwice(list_, 500000, 1150000), (Ids{b}));
+  EXPECT_EQ(PickTwice(list_, 500000, 900000), (Ids{}));  // 100000 from the nearer face
+  // The host's own selection uses the same aperture.
+  EXPECT_TRUE(host_->SelectNearest({500000, 940000}));
+
+  // Full scale in millimetres, 100 DBU to the millimetre, paper measured in millimetres: 0.1
+  // inch of paper is 2.54 mm. A 150 mm wall's faces are 15000 apart: each is picked alone.
+  ASSERT_EQ(HsiSetUnitType(HSI_UNIT_MILLIMETRES), HSI_SUCCESS);
+  ASSERT_EQ(HsiSetPaperUnit(HSI_UNIT_MILLIMETRES), HSI_SUCCESS);
+  ASSERT_TRUE(host_->SetPointsPerUnit(100));
+  ASSERT_TRUE(host_->SetScale(1));
+  int32_t c = host_->AddLine({{0, -500000}, {200000, -500000}});
+  int32_t d = host_->AddLine({{0, -485000}, {200000, -485000}});
+  EXPECT_EQ(PickTwice(list_, 100000, -500200), (Ids{c}));
+  EXPECT_EQ(PickTwice(list_, 100000, -499800), (Ids{c}));
+  EXPECT_EQ(PickTwice(list_, 100000, -485250), (Ids{d}));
+  EXPECT_EQ(PickTwice(list_, 100000, -492500), (Ids{}));
+  EXPECT_EQ(PickTwice(list_, 100000, -500300), (Ids{}));
+
+  // A larger aperture (the host's setting) reaches further; a bad one is refused.
+  ASSERT_TRUE(host_->SetAperture(3.0));
+  EXPECT_EQ(PickTwice(list_, 100000, -492500), (Ids{d, c}));  // a tie takes the newer first
+  EXPECT_FALSE(host_->SetAperture(0));
+  EXPECT_FALSE(host_->SetAperture(-1));
+  EXPECT_DOUBLE_EQ(host_->Aperture(), 3.0);
 }
 
 TEST_F(Selection, InteractivePickStatuses) {
@@ -138,6 +189,71 @@ TEST_F(Selection, LineSegmentScanAndRemoval) {
   EXPECT_EQ(HsiOslCount(list_), 0);
   ASSERT_EQ(HsiFreeLocalOsl(list_), HSI_SUCCESS);
   EXPECT_EQ(HsiOslCount(list_), -1);
+}
+
+TEST_F(Selection, AnOwnersListIsHandedBackEmptiedSoListsDoNotRunOut) {
+  // The fixture holds owner -3's list. Another owner's list stays apart.
+  int16_t other = HsiCreateLocalOsl(-2, 0, 512);
+  ASSERT_GT(other, 0);
+  ASSERT_NE(other, list_);
+  HsiOslEntry e{face1_, 0, 0};
+  ASSERT_EQ(HsiOslAdd(other, &e, HSI_FALSE), HSI_SUCCESS);
+  // A thousand leaders snapping to text, each asking for its list and never freeing it.
+  HsiPoint nearText{101000, 41000};
+  for (int i = 0; i < 1000; ++i) {
+    int16_t list = HsiCreateLocalOsl(-3, 0, 0);
+    ASSERT_EQ(list, list_) << "leader " << i;
+    ASSERT_EQ(HsiOslCount(list), 0) << "leader " << i;
+    ASSERT_EQ(HsiSelectbyPoint(list, "", 2, HSI_TRUE, HSI_TRUE, &nearText, HSI_FILTER_TEXT),
+              HSI_SUCCESS)
+        << "leader " << i;
+  }
+  EXPECT_EQ(HsiOslCount(other), 1);
+  // The capacity asked for last applies.
+  int16_t small = HsiCreateLocalOsl(-3, 0, 1);
+  HsiOslEntry f1{face1_, 0, 0}, f2{face2_, 0, 0};
+  EXPECT_EQ(HsiOslAdd(small, &f1, HSI_FALSE), HSI_SUCCESS);
+  EXPECT_EQ(HsiOslAdd(small, &f2, HSI_FALSE), HSI_FAILURE);
+  // A freed owner's list is made anew; owner 0 gets a new list every time.
+  ASSERT_EQ(HsiFreeLocalOsl(list_), HSI_SUCCESS);
+  int16_t again = HsiCreateLocalOsl(-3, 0, 512);
+  EXPECT_GT(again, 0);
+  EXPECT_EQ(HsiOslCount(again), 0);
+  int16_t a = HsiCreateLocalOsl(0, 0, 512), b = HsiCreateLocalOsl(0, 0, 512);
+  EXPECT_GT(a, 0);
+  EXPECT_GT(b, 0);
+  EXPECT_NE(a, b);
+}
+
+TEST_F(Selection, DeletingDuringAScanGoesOnWithTheNextEntry) {
+  // A command that walks a list and deletes what it is given must see every entry.
+  for (int32_t id : {face1_, face2_, text_, arc_}) {
+    HsiOslEntry e{id, 0, 0};
+    ASSERT_EQ(HsiOslAdd(list_, &e, HSI_FALSE), HSI_SUCCESS);
+  }
+  ASSERT_EQ(HsiOslScanInit(list_), HSI_SUCCESS);
+  std::vector<int32_t> seen;
+  HsiOslEntry e{};
+  while (HsiOslScan(list_, &e) == HSI_SUCCESS) {
+    seen.push_back(e.id);
+    if (e.id != text_) {
+      ASSERT_EQ(HsiEditDelete(e.id), HSI_SUCCESS);
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<int32_t>{face1_, face2_, text_, arc_}));
+  EXPECT_EQ(HsiOslCount(list_), 1);
+  // Deleting an entry not yet reached leaves the position alone.
+  int32_t a = host_->AddLine({{0, 900000}, {1, 900000}});
+  int32_t b = host_->AddLine({{0, 910000}, {1, 910000}});
+  HsiOslEntry ea{a, 0, 0}, eb{b, 0, 0};
+  HsiOslAdd(list_, &ea, HSI_FALSE);
+  HsiOslAdd(list_, &eb, HSI_FALSE);
+  HsiOslScanInit(list_);
+  ASSERT_EQ(HsiOslScan(list_, &e), HSI_SUCCESS);  // the text
+  HsiEditDelete(b);
+  ASSERT_EQ(HsiOslScan(list_, &e), HSI_SUCCESS);
+  EXPECT_EQ(e.id, a);
+  EXPECT_EQ(HsiOslScan(list_, &e), HSI_FAILURE);
 }
 
 TEST_F(Selection, SetUpSelectionAddsTheNearestObjectToTheUsersList) {

@@ -70,6 +70,27 @@ TEST_F(HostTest, DrawingsCarryTheirSymbolsEvenWhenWritingLengthensThem) {
   EXPECT_EQ(def->elements[0].points.size(), 500u);
 }
 
+TEST_F(HostTest, SymbolFilesLoadOnlyInTheirOwnMode) {
+  // A placing command in the wrong program mode must learn of it, to say "Check Program Mode".
+  WriteFile("C:\\TRACELON\\SYMBOLS\\CHAIR.S3D", hosttest::kArrowSymbol);
+  WriteFile("C:\\TRACELON\\SYMBOLS\\CHAIR.SYM", hosttest::kArrowSymbol);
+  const char* folder = "C:\\TRACELON\\SYMBOLS";
+  EXPECT_EQ(HsiLoadSymFile(4, folder, "CHAIR.S3D", HSI_TRUE), static_cast<int32_t>(HSI_FAILURE));
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_FILE);
+  EXPECT_EQ(HsiLoadSymFile(5, folder, "chair.sym", HSI_TRUE), static_cast<int32_t>(HSI_FAILURE));
+  EXPECT_EQ(HsiSymbolFind(10, "CHAIR.S3D"), static_cast<int32_t>(HSI_FAILURE));
+  int32_t threeD = HsiLoadSymFile(5, folder, "chair.s3d", HSI_TRUE);
+  int32_t twoD = HsiLoadSymFile(4, folder, "CHAIR.SYM", HSI_TRUE);
+  EXPECT_GT(threeD, 0);
+  EXPECT_GT(twoD, 0);
+  EXPECT_NE(threeD, twoD);
+  EXPECT_TRUE(host_->Symbol(threeD)->is3D);
+  // The host's own tool places either kind, whatever the mode.
+  host_->SetProgMode3D(true);
+  EXPECT_GT(host_->AddSymbol("CHAIR.SYM", {0, 0}), 0);
+  EXPECT_GT(host_->AddSymbol("CHAIR.S3D", {0, 0}), 0);
+}
+
 TEST_F(HostTest, InstancesAreScaledTurnedAndMirrored) {
   WriteFile("C:\\TRACELON\\SYMBOLS\\TICK.SYM", "TRACELON SYMBOL 1\nUNIT 1000\nLINE 0 0 10 0\n");
   WriteFile("C:\\TRACELON\\SYMBOLS\\BROKEN.SYM", "TRACELON SYMBOL 1\nLINE 0 0\n");

@@ -1,4 +1,5 @@
 // The host's unit notation through HsiDbutoString / HsiStringtoDbu.
+#include <cmath>
 #include <cstring>
 
 #include "host_fixture.h"
@@ -110,6 +111,23 @@ TEST_F(UnitNotation, SettingsAreValidated) {
   EXPECT_EQ(HsiGetUnitType(), HSI_UNIT_FEET_INCHES);
   EXPECT_EQ(HsiGetPntsPerUnit(), 768000);
   EXPECT_EQ(HsiGetSpace(), 1);
+  // The engine keeps the same rules for its own callers (the host program, the sessions).
+  EXPECT_FALSE(host_->SetPointsPerUnit(-5));
+  EXPECT_FALSE(host_->SetDrawingScale(std::nan("")));
+  EXPECT_FALSE(host_->SetPlotScale(-1));
+  EXPECT_FALSE(host_->SetPrecision(-1));
+  EXPECT_FALSE(host_->SetDenominator(0));
+  EXPECT_FALSE(host_->SetSpace(-1));
+  EXPECT_FALSE(host_->SetPaperUnit(0));
+  EXPECT_FALSE(host_->SetScaledUnits(HSI_UNIT_INCHES));
+  EXPECT_EQ(host_->Units().pointsPerUnit, 768000);
+  EXPECT_DOUBLE_EQ(host_->Units().drawingScale, 1.0);
+  EXPECT_TRUE(host_->SetPlotScale(96));
+  EXPECT_DOUBLE_EQ(host_->Units().plotScale, 96.0);
+  EXPECT_DOUBLE_EQ(host_->Units().drawingScale, 1.0);
+  // The active layer is always shown, whichever way its state is written.
+  EXPECT_FALSE(host_->SetLayerOn(host_->ActiveLayer(), false));
+  EXPECT_TRUE(host_->Layer(host_->ActiveLayer()).On());
 }
 
 }  // namespace

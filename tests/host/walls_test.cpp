@@ -1,5 +1,6 @@
 // Openings cut into wall lines for a door symbol, junction repairs, and undo through command 1139.
 #include <algorithm>
+#include <filesystem>
 
 #include "host_fixture.h"
 
@@ -139,6 +140,144 @@ TEST_F(Opening, UndoRestoresTheWallAndRemovesTheDoorOneCreationPerCommand) {
   HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y);
   HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y);
   EXPECT_TRUE(host_->FinalObjects().empty());
+}
+
+TEST_F(Opening, UndoTakesBackDeletionsAndMovesAndOnlyTheLastDoor) {
+  int16_t x = 0, y = 0;
+  auto undo = [&] { ASSERT_EQ(HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y), HSI_SUCCESS); };
+  auto header = [&](HsiPoint a, HsiPoint b) {
+    HsiObjStartline(&a, 0, 0, 0, 7);
+    HsiObjAddtoline(&b, 2);
+    return HsiObjEndline(HSI_FINAL, HSI_TRUE, 7);
+  };
+  // Two doors into one wall, each with a header line; undoing the second door's two creations
+  // leaves the first door and its header as they were.
+  AddToList(face1_);
+  AddToList(face2_);
+  ASSERT_EQ(Open({100000, 0}, {1000000, 0}), HSI_SUCCESS);
+  ASSERT_GT(header({100000, 0}, {388000, 0}), 0);
+  auto afterFirst = Linesets(*host_);
+  HsiOslClear(list_);
+  HsiPoint pick{700000, 1000};
+  HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET);
+  HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET);
+  ASSERT_EQ(HsiOslCount(list_), 2);
+  ASSERT_EQ(Open({600000, 0}, {1000000, 0}), HSI_SUCCESS);
+  ASSERT_GT(header({600000, 0}, {888000, 0}), 0);
+  undo();
+  undo();
+  EXPECT_EQ(Linesets(*host_), afterFirst);
+  EXPECT_EQ(CountKind(host::ObjectKind::Symbol), 1u);
+
+  // A deleted object comes back with its id; a list deleted at once comes back at once.
+  int32_t one = host_->AddLine({{0, 500000}, {100000, 500000}});
+  int32_t two = host_->AddLine({{0, 600000}, {100000, 600000}});
+  auto before = Linesets(*host_);
+  ASSERT_EQ(HsiEditDelete(one), HSI_SUCCESS);
+  undo();
+  EXPECT_EQ(HsiObjType(one), HSI_OBJ_LINESET);
+  EXPECT_EQ(Linesets(*host_), before);
+  int16_t doomed = HsiCreateLocalOsl(-1, 0, 512);
+  for (int32_t id : {one, two}) {
+    HsiOslEntry e{id, 0, 0};
+    HsiOslAdd(doomed, &e, HSI_FALSE);
+  }
+  ASSERT_EQ(HsiObjDelete(doomed), HSI_SUCCESS);
+  EXPECT_EQ(Linesets(*host_).size(), before.size() - 2);
+  undo();
+  EXPECT_EQ(Linesets(*host_), before);
+  // A move goes back.
+  ASSERT_EQ(HsiEditMove(two, 5000, -7000, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  EXPECT_EQ(host_->Find(two)->at, (host::Point{5000, 593000}));
+  undo();
+  EXPECT_EQ(host_->Find(two)->at, (host::Point{0, 600000}));
+  EXPECT_EQ(Linesets(*host_), before);
+
+  // One grouped operation: a line made and then moved goes away; one deleted in it comes back.
+  host_->BeginOperation();
+  int32_t made = host_->AddLine({{0, 700000}, {100000, 700000}});
+  host_->MoveObject(made, 0, 1000);
+  host_->DeleteObject(one);
+  host_->MoveObject(two, 1, 1);
+  host_->MoveObject(two, 1, 1);
+  host_->EndOperation();
+  size_t history = host_->HistorySize();
+  undo();
+  EXPECT_EQ(host_->HistorySize(), history - 1);
+  EXPECT_EQ(host_->Find(made), nullptr);
+  EXPECT_EQ(Linesets(*host_), before);
+}
+
+// The door command's rules for a wall of two faces along +x (A at x = 0, B at the far end): the
+// swing point on the left of the wall (above it) or on the right; the opening runs towards B for
+// a left swing of hand 0 or a right swing of any other hand, else towards A; the hand is the
+// justification. What the sample machine's door symbols must do under those rules: lie on the
+// swing side, hinged at the picked hinge point.
+class SampleDoors : public Opening {
+ protected:
+  struct Door {
+    const char* name;
+    int16_t hand;
+    bool hinged;  // a single leaf hinged at one end (swing and folding doors)
+  };
+  // The placed door after inserting `door` at `hinge` on the wall; null when it failed.
+  const host::Object* Insert(const Door& door, host::Point hinge, bool left) {
+    std::filesystem::path file =
+        std::filesystem::path(QXT_SAMPLE_ROOT) / "C" / "TRACELON" / "SYMBOLS" / door.name;
+    if (!std::filesystem::exists(file)) return nullptr;
+    std::filesystem::copy_file(file, Root() / "C" / "TRACELON" / "SYMBOLS" / door.name,
+                               std::filesystem::copy_options::overwrite_existing);
+    int32_t symbol = HsiLoadSymFile(4, "C:\\TRACELON\\SYMBOLS", door.name, HSI_TRUE);
+    EXPECT_GT(symbol, 0) << door.name;
+    HsiOslClear(list_);
+    AddToList(face1_, 0);
+    AddToList(face2_, 0);
+    bool towardsB = left ? door.hand == 0 : door.hand != 0;
+    HsiPoint h{hinge.x, hinge.y}, e{towardsB ? 1000000 : 0, 0};
+    EXPECT_EQ(HsiObjOpenSegment(list_, symbol, &h, &e, door.hand), HSI_SUCCESS) << door.name;
+    const host::Object* placed = nullptr;
+    for (const auto* o : host_->FinalObjects())
+      if (o->Kind() == host::ObjectKind::Symbol) placed = o;
+    return placed;
+  }
+};
+
+TEST_F(SampleDoors, EveryHandSwingsToThePickedSideHingedAtThePickedPoint) {
+  if (!std::filesystem::exists(std::filesystem::path(QXT_SAMPLE_ROOT) / "C" / "TRACELON" /
+                               "SYMBOLS" / "36DR-R.SYM"))
+    GTEST_SKIP() << "the sample machine was not built";
+  const Door doors[] = {{"36DR-L.SYM", 0, true},  {"36DR-R.SYM", 1, true},
+                        {"36DR-LF.SYM", 0, true}, {"36DR-RF.SYM", 1, true},
+                        {"36DR-P.SYM", 1, false}, {"36DR-F.SYM", 1, false}};
+  const host::Point hinge{500000, 0};
+  for (const Door& door : doors) {
+    for (bool left : {true, false}) {
+      SCOPED_TRACE(std::string(door.name) + (left ? " swinging left" : " swinging right"));
+      // A fresh wall for each door.
+      std::vector<int32_t> ids;
+      for (const auto* o : host_->FinalObjects()) ids.push_back(o->id);
+      for (int32_t id : ids) host_->DeleteObject(id);
+      face1_ = host_->AddLine({{0, 0}, {1000000, 0}});
+      face2_ = host_->AddLine({{0, 48000}, {1000000, 48000}});
+      const host::Object* placed = Insert(door, hinge, left);
+      ASSERT_NE(placed, nullptr);
+      // The door reaches well into the swing side and not past the wall line on the other.
+      host::Box box = host_->ObjectBox(*placed);
+      double reach = left ? double(box.y2) : -double(box.y1);
+      double behind = left ? -double(box.y1) : double(box.y2);
+      EXPECT_GT(reach, 36 * 8000 * 0.2);
+      EXPECT_LE(behind, 1.0);
+      if (door.hinged) {
+        // The leaf's first point is the hinge.
+        const auto& data = std::get<host::SymbolData>(placed->data);
+        const host::SymbolDef& def = *host_->Symbol(data.symbol);
+        host::PointD first =
+            host_->SymbolToDrawing(def, data, placed->at, def.elements.front().points.front());
+        EXPECT_NEAR(first.x, hinge.x, 1.0);
+        EXPECT_NEAR(first.y, hinge.y, 1.0);
+      }
+    }
+  }
 }
 
 class Junction : public HostTest {

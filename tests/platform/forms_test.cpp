@@ -233,6 +233,53 @@ TEST_F(FormsTest, AMultiSelectListAddsToItsSelection) {
   EXPECT_THROW(act::Select(form, "SrcList", "Midpoint"), act::ActionError);
 }
 
+TEST_F(FormsTest, ListSelectionsStayWithTheirItemsWhateverChangesTheItems) {
+  Form form("TdlgDefine");
+  auto& src = form.Add<ListBox>("SrcList");
+  src.multiSelect = true;
+  src.items.sorted = true;
+  src.items.Assign({"Vertex", "Grid", "Node", "Line"});  // Grid, Line, Node, Vertex
+  auto at = [&](const char* name) { return src.items.IndexOf(name); };
+  src.SetSelected(at("Node"), true);
+  src.SetItemIndex(at("Vertex"));
+
+  // An item deleted or added before them through the items: the marks keep to their items.
+  src.items.Delete(at("Grid"));
+  src.items.Add("Arc");
+  EXPECT_TRUE(src.Selected(at("Node")));
+  EXPECT_EQ(src.SelCount(), 1);
+  EXPECT_EQ(src.ItemIndex(), at("Vertex"));
+
+  // Renaming moves the item to its place, its selection with it.
+  src.items.Set(at("Node"), "Center");
+  EXPECT_EQ(src.items.Strings(), (std::vector<std::string>{"Arc", "Center", "Line", "Vertex"}));
+  EXPECT_TRUE(src.Selected(1));
+  EXPECT_FALSE(src.Selected(2));
+  EXPECT_EQ(src.ItemIndex(), 3);
+
+  // Deleting a selected item takes its selection; new items after a clear are not selected.
+  src.items.Delete(1);
+  EXPECT_EQ(src.SelCount(), 0);
+  src.items.Clear();
+  src.items.Assign({"Grid", "Node", "Vertex"});
+  EXPECT_EQ(src.SelCount(), 0);
+  EXPECT_EQ(src.ItemIndex(), -1);
+
+  // A single-select list's selection follows its item the same way.
+  auto& names = form.Add<ListBox>("lbxNames");
+  names.items.sorted = true;
+  names.items.Assign({"B", "D"});
+  names.SetItemIndex(1);
+  names.items.Add("A");
+  EXPECT_EQ(names.SelectedText(), "D");
+  names.items.Set(2, "C");
+  EXPECT_EQ(names.SelectedText(), "C");
+  names.items.Delete(names.ItemIndex());
+  EXPECT_EQ(names.ItemIndex(), -1);
+  names.items.Add("E");
+  EXPECT_EQ(names.ItemIndex(), -1);
+}
+
 TEST_F(FormsTest, GridCellsArePaintedOntoARecordingCanvas) {
   Form form("TdlgLayer");
   auto& grid = form.Add<StringGrid>("sgrdLayer");

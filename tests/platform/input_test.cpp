@@ -158,6 +158,44 @@ TEST_F(InputTest, ComboBoxesAndSpinEdits) {
   EXPECT_EQ(columns.Value(), 1);
 }
 
+TEST_F(InputTest, TypingIntoAnEditableListReplacesTheSelectedItemsText) {
+  Form form("TdlgQXDimension");
+  auto& layers = form.Add<ComboBox>("cbxDimLayer");
+  layers.items.Assign({"0 - Default Layer", "1 - WALLS", "2 - DOORS"});
+  form.Add<Edit>("txtOther");
+  std::vector<std::string> seen;
+  layers.OnExit = [&](Control&) { seen.push_back(layers.Text()); };
+  layers.SetItemIndex(0);
+  form.Show();
+
+  // Entering the box selects its whole text, so typing replaces the item's text.
+  EXPECT_TRUE(act::TypeText(form, "cbxDimLayer", "300"));
+  EXPECT_EQ(layers.Text(), "300");
+  EXPECT_EQ(layers.ItemIndex(), -1);
+  act::Focus(form, "txtOther");
+
+  // The maximum length counts the text as it will be, not the item's text being replaced.
+  layers.maxLength = 5;
+  layers.SetItemIndex(1);
+  EXPECT_TRUE(act::TypeText(form, "cbxDimLayer", "12abc"));
+  EXPECT_EQ(layers.Text(), "12abc");
+  act::Focus(form, "txtOther");
+  EXPECT_EQ(seen, (std::vector<std::string>{"300", "12abc"}));
+  EXPECT_TRUE(driver.beeps.empty());
+
+  // Past the maximum a key beeps and is dropped; Backspace deletes before the caret.
+  act::TypeText(form, "cbxDimLayer", "123456\bX");
+  EXPECT_EQ(layers.Text(), "1234X");
+  EXPECT_EQ(driver.beeps, (std::vector<BeepKind>{BeepKind::Default}));
+
+  // An item chosen in the focused box shows selected: typing replaces it too.
+  act::Select(form, "cbxDimLayer", "2 - DOORS");
+  act::TypeText(form, "cbxDimLayer", "7");
+  EXPECT_EQ(layers.Text(), "7");
+  act::Focus(form, "txtOther");
+  EXPECT_EQ(seen.back(), "7");
+}
+
 TEST_F(InputTest, GridCellsAreTypedIntoOnlyWhereAllowed) {
   Form form("TfrmQXSetup");
   auto& grid = form.Add<StringGrid>("sgrdPlanTypes");

@@ -94,6 +94,59 @@ TEST_F(PictureTest, MalformedBitmapsAreRefusedWithAClearMessage) {
   EXPECT_THROW(ReadBmp("C:\\MISSING.BMP"), FileError);
 }
 
+// A 1 x 1 bitmap with the newer header.
+std::string OnePixelBmp(unsigned bits, const std::string& palette, const std::string& row,
+                        unsigned compression = 0) {
+  std::string s = "BM";
+  unsigned offset = 14 + 40 + static_cast<unsigned>(palette.size());
+  Put32(s, offset + static_cast<unsigned>(row.size()));
+  Put32(s, 0);
+  Put32(s, offset);
+  Put32(s, 40);
+  Put32(s, 1);
+  Put32(s, 1);
+  Put16(s, 1);
+  Put16(s, bits);
+  Put32(s, compression);
+  Put32(s, static_cast<unsigned>(row.size()));
+  Put32(s, 0);
+  Put32(s, 0);
+  Put32(s, static_cast<unsigned>(palette.size() / 4));  // colours used
+  Put32(s, 0);
+  return s + palette + row;
+}
+
+TEST_F(PictureTest, EveryDepthTheHeaderNamesIsRead) {
+  const std::string palette("\xFF\x00\x00\x00\x00\x00\xFF\x00", 8);  // blue, red
+  const std::pair<unsigned, std::string> red[] = {
+      {1, std::string("\x80\x00\x00\x00", 4)},  // index 1 in the top bit
+      {4, std::string("\x10\x00\x00\x00", 4)},  {8, std::string("\x01\x00\x00\x00", 4)},
+      {16, std::string("\x00\x7C\x00\x00", 4)},  // 5-5-5: red 31
+      {24, std::string("\x00\x00\xFF\x00", 4)}, {32, std::string("\x00\x00\xFF\x00", 4)},
+  };
+  for (const auto& [bits, row] : red) {
+    Bitmap b = DecodeBmp(OnePixelBmp(bits, bits <= 8 ? palette : "", row));
+    EXPECT_EQ(b.Pixel(0, 0), colors::Red) << bits << " bits per pixel";
+  }
+  // The old core header: 12 bytes, 16-bit width and height.
+  std::string core = "BM";
+  Put32(core, 14 + 12 + 4);
+  Put32(core, 0);
+  Put32(core, 14 + 12);
+  Put32(core, 12);
+  Put16(core, 1);
+  Put16(core, 1);
+  Put16(core, 1);
+  Put16(core, 24);
+  core += std::string("\x00\x00\xFF\x00", 4);
+  EXPECT_EQ(DecodeBmp(core).Pixel(0, 0), colors::Red);
+
+  // Depths it does not name, and compression, are refused.
+  EXPECT_THROW(DecodeBmp(OnePixelBmp(2, palette, std::string(4, '\0'))), InvalidPicture);
+  EXPECT_THROW(DecodeBmp(OnePixelBmp(8, palette, std::string(4, '\0'), 1)), InvalidPicture);
+  EXPECT_THROW(DecodeBmp(OnePixelBmp(16, "", std::string(4, '\0'), 3)), InvalidPicture);
+}
+
 Metafile Preview() {
   Metafile m;
   m.width = 400;

@@ -22,6 +22,29 @@ class SystemTest : public PlatformTest {
   }
 };
 
+TEST_F(SystemTest, NumbersAreFormattedWithTheLocalesSeparators) {
+  EXPECT_EQ(FormatNumber(1234567.891, 2), "1,234,567.89");
+  EXPECT_EQ(FormatNumber(-1234.5, 2), "-1,234.50");
+  EXPECT_EQ(FormatNumber(999.999, 2), "1,000.00");  // the carry reaches a new group
+  EXPECT_EQ(FormatNumber(123.0, 0), "123");
+  EXPECT_EQ(FormatNumber(1e20, 1), "100,000,000,000,000,000,000.0");
+  EXPECT_EQ(FormatNumber(0.0004, 3), "0.000");
+  // Halves go away from zero; a value just below a half (2.675 is 2.67499...) does not.
+  EXPECT_EQ(FormatNumber(0.125, 2), "0.13");
+  EXPECT_EQ(FormatNumber(-2.5, 0), "-3");
+  EXPECT_EQ(FormatNumber(2.675, 2), "2.67");
+  EXPECT_EQ(FormatNumber(-0.001, 2), "0.00");  // no sign on a value that rounds to zero
+  EXPECT_EQ(FormatNumber(0.5, 0), "1");
+
+  Application().thousandSeparator = '.';
+  Application().decimalSeparator = ',';
+  EXPECT_EQ(FormatNumber(1234567.891, 2), "1.234.567,89");
+  Application().thousandSeparator = '\0';
+  EXPECT_EQ(FormatNumber(1234567.891, 1), "1234567,9");
+  Reset();  // back to the stand-in machine's English (United States)
+  EXPECT_EQ(FormatNumber(12345.0, 2), "12,345.00");
+}
+
 TEST_F(SystemTest, MessageBoxesAreAnsweredByTheDriverAndRecorded) {
   driver.messageAnswers = {MsgResult::No, MsgResult::Retry};
   EXPECT_EQ(MessageBox("Are you sure you want to delete the selected object?", "QX Reference",

@@ -6,7 +6,9 @@
 //   TPNote       a dialog for a note; the note is placed at picked points as CAD text, with a
 //                frame around it; an empty note asks whether to go on
 //   TPBox        rectangles from two picked corners until the user ends with the second button
-//   TPWindow     a modeless window with a button that starts host command 1139 (undo)
+//   TPWindow     a modeless window with a button that starts host command 1139 (undo), one that
+//                types in the midpoint of two picked points (HsiCoordInput), and one that shows
+//                the host's active-command flag and 3D snap mode in a box
 //   TPHelp       opens the help file at a topic
 //   GetBaseDir, GetUnitSettings, GetQXProjSettings, SaveQXProjSettings, GetScale, GetLyrFile
 //                settings exports of the shapes the host program knows; the project settings
@@ -64,6 +66,25 @@ void BuildWindow(platform::Form& form) {
   undo.OnClick = [](platform::Control&) {
     int16_t x = 0, y = 0;
     HsiMenuEntry(1139, &x, &y);
+  };
+  auto& mid = form.Add<platform::Button>("btnMid");
+  mid.SetCaption("&Mid");
+  mid.OnClick = [](platform::Control&) {
+    HsiPoint a{}, b{}, centre{};
+    int16_t status = 0, extra = 0;
+    HsiGetPoint("First point for midpoint...", &a, &status, &extra);
+    if (status != HSI_POINT_GIVEN) return;
+    HsiGetPoint("Second point for midpoint...", &b, &status, &extra);
+    if (status != HSI_POINT_GIVEN) return;
+    HsiLineCenter(&a, &b, &centre);
+    HsiCoordInput(&centre, 0);
+  };
+  auto& modes = form.Add<platform::Button>("btnState");
+  modes.SetCaption("&State");
+  modes.OnClick = [](platform::Control&) {
+    std::string text = "active " + std::to_string(HsiGetActiveCommand()) + ", snap3d " +
+                       std::to_string(HsiGet3DSnapMode());
+    platform::MessageBox(text, "Tools", platform::MsgIcon::Information);
   };
   auto& close = form.Add<platform::Button>("btnClose");
   close.SetCaption("Close");

@@ -147,6 +147,9 @@ TEST(Script, LineShapesAreChecked) {
       {"form A\n  mouse img drag left 5 5\n", "mouse CONTROL"},
       {"form A\n  select rgrp second\n", "the index"},
       {"frobnicate\n", "unknown action"},
+      {"host aperture wide\n", "the value"},
+      {"host busy maybe\n", "host busy on|off"},
+      {"host snap3d\n", "host snap3d N"},
       {"file \"C:\\QXTOOLS\\template\\A.VWF\"\n", "write \\\\ for a backslash"},
       {"host open \"C:\\new.VWF\"\n", "write \\\\ for a backslash"},
       {"\"run\" QXText\n", "action word"},
@@ -159,6 +162,7 @@ TEST(Script, LineShapesAreChecked) {
       "host text 10 20 \"A B\" size 72000 layer 4\n",
       "host select none\nhost select 5 5\nhost layer 12 name \"WALLS\"\nhost mode 3d\n",
       "host scale 48\nhost snapangle 22.5\nhost open \"C:\\W\\A.VWF\"\n",
+      "host aperture 0.1\nhost busy on\nhost busy off\nhost snap3d 7\n",
       "host symbol ARROW.SYM 0 0 layer 2\nhost arc 0 0 500 0 90.5\n",
       "form A\n  mouse img down left cell 2 3 shift ctrl\n  dblclick lbx 4 5\n  close\n",
       "font cancel\nfont \"Arial\" 12 bold italic\nfolder cancel\ninput \"x\"\n",
@@ -166,6 +170,23 @@ TEST(Script, LineShapesAreChecked) {
       "run GetLyrFile \"C:\\QXTOOLS\\layers\\plan3.lyr\"\nrun SaveQXProjSettings 4\n",
   };
   for (const char* text : good) EXPECT_EQ(ErrorOf(text), "") << text;
+}
+
+TEST(Script, LocaleLinesNameOneCharacterSeparators) {
+  EXPECT_EQ(ErrorOf("locale thousands \".\" decimal \",\"\nlocale thousands \"\"\n"), "");
+  EXPECT_EQ(ErrorOf("form A\n  click OK\n  locale decimal \",\"\n"), "");  // anywhere
+  const std::pair<const char*, const char*> bad[] = {
+      {"locale\n", "locale [thousands"},
+      {"locale thousands\n", "locale [thousands"},
+      {"locale grouping \" \"\n", "locale [thousands"},
+      {"locale thousands .\n", "locale [thousands"},
+      {"locale thousands \"..\"\n", "one character, or \"\" for none"},
+      {"locale decimal \"\"\n", "decimal separator is one character"},
+  };
+  for (const auto& [text, fragment] : bad) {
+    std::string error = ErrorOf(text);
+    EXPECT_NE(error.find(fragment), std::string::npos) << text << " gave: " << error;
+  }
 }
 
 TEST(Script, AppendBuildsLinesWithNumbers) {

@@ -219,6 +219,63 @@ TEST_F(SessionTest, ModelessWindowsAreAddressedWhileTheProgramWaits) {
   EXPECT_NE(PlayError().find("no window \"TdlgName\" is shown"), std::string::npos);
 }
 
+TEST_F(SessionTest, AWindowThatReleasedItselfIsNoLongerActedOn) {
+  // The window is made anew by each command and frees itself from its Close click; the block's
+  // next line must find it gone rather than act on freed memory.
+  exports.Add("Tool", [&](const std::vector<std::string>&) {
+    auto* tool = new platform::Form("TfrmTool", "Tool");
+    auto& close = tool->Add<platform::Button>("btnClose");
+    close.SetCaption("&Close");
+    close.OnClick = [tool](platform::Control&) { tool->Release(); };
+    tool->Show();
+    return std::string();
+  });
+  session.Line("run Tool").Line("form Tool").Line("  click Close").Line("  click Close");
+  std::string error = PlayError();
+  EXPECT_NE(error.find("<session>:4"), std::string::npos) << error;
+  EXPECT_NE(error.find("which is not shown now"), std::string::npos) << error;
+  EXPECT_EQ(platform::ReleasedFormCount(), 0);
+  EXPECT_TRUE(platform::ShownForms().empty());
+}
+
+TEST_F(SessionTest, AFormThatHidesAndShowsAgainKeepsItsBlock) {
+  auto& load = dialog->Add<platform::Button>("btnLoad");
+  load.SetCaption("Load");
+  load.OnClick = [&](platform::Control&) {
+    dialog->Hide();
+    platform::MessageBox("Loaded.", "Browser");
+    dialog->Show();
+  };
+  exports.Add("Show", [&](const std::vector<std::string>&) {
+    dialog->ShowModal();
+    return std::string();
+  });
+  session.Line("run Show")
+      .Line("form TdlgName")
+      .Line("  click Load")
+      .Line("  set txtName \"DOOR\"")
+      .Line("  click OK");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_NE(Transcript().find("message \"Browser\" \"Loaded.\""), std::string::npos);
+  EXPECT_NE(Transcript().find("closed: OK"), std::string::npos) << Transcript();
+}
+
+TEST_F(SessionTest, ALocaleLineSetsTheNumberFormat) {
+  std::vector<std::string> got;
+  exports.Add("Area", [&](const std::vector<std::string>&) {
+    got.push_back(platform::FormatNumber(1234567.891, 2));
+    return std::string();
+  });
+  session.Line("run Area")
+      .Line("locale thousands \".\" decimal \",\"")
+      .Line("run Area")
+      .Line("locale thousands \"\"")
+      .Line("run Area");
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(got, (std::vector<std::string>{"1,234,567.89", "1.234.567,89", "1234567,89"}));
+  EXPECT_NE(Transcript().find("> locale thousands \".\" decimal \",\""), std::string::npos);
+}
+
 TEST_F(SessionTest, EachShowingOfAFormNeedsItsOwnBlock) {
   exports.Add("Twice", [&](const std::vector<std::string>&) {
     dialog->ShowModal();

@@ -26,8 +26,14 @@ void Install(Session* session);
 // Carries out a `host ...` line. Throws std::invalid_argument with a reason the host gave.
 void ApplyHostLine(const ScriptLine& line);
 
+// True while a point typed in as coordinate input waits to answer the host's innermost request.
+bool TypedInputWaiting();
+
 // Time passes: timers fire.
 void AdvanceClock(int64_t ms);
+
+// Carries out a `locale ...` line: the separators of the user's number format.
+void ApplyLocaleLine(const ScriptLine& line);
 
 // A modeless window now shown whose class or caption is `name`; null when there is none.
 platform::Form* FindShownWindow(const std::string& name);

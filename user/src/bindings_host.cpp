@@ -16,6 +16,11 @@ void Install(Session* session) {
   }
 }
 
+bool TypedInputWaiting() {
+  const host::Host* h = host::Host::Current();
+  return h && h->TypedInputWaiting();
+}
+
 namespace {
 
 int32_t Int(const ScriptLine& line, size_t index) {
@@ -33,6 +38,9 @@ int32_t Option(const ScriptLine& line, size_t from, const char* word, int32_t ot
 void Require(bool done, const std::string& what) {
   if (!done) throw std::invalid_argument("the host refused: " + what);
 }
+
+// What the host reports for `host busy on`: a command of its own runs, as while it waits.
+constexpr int16_t kHostBusyCommand = 1;
 
 uint16_t UnitType(const std::string& unit) {
   if (unit == "feet-inches") return HSI_UNIT_FEET_INCHES;
@@ -98,6 +106,15 @@ void ApplyHostLine(const ScriptLine& line) {
     Require(h->SetSnapMode(Int(line, 2)), "the snap mode " + line.Arg(2));
   } else if (what == "snapangle") {
     h->SetSnapAngle(*ParseReal(line.Arg(2)));
+  } else if (what == "snap3d") {
+    Require(h->SetSnap3DMode(Int(line, 2)), "the 3D snap mode " + line.Arg(2));
+  } else if (what == "busy") {
+    // The host's own command runs (or ends) while a toolbar is open: HsiGetActiveCommand reports
+    // it.
+    h->SetActiveCommand(line.Arg(2) == "on" ? kHostBusyCommand : 0);
+  } else if (what == "aperture") {
+    Require(h->SetAperture(*ParseReal(line.Arg(2))),
+            "the aperture " + line.Arg(2) + " (inches of paper, more than 0)");
   } else if (what == "open") {
     Require(h->OpenDrawing(line.Arg(2), &error),
             "the drawing " + line.Arg(2) + (error.empty() ? "" : ": " + error));

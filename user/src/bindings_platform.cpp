@@ -12,6 +12,18 @@ namespace act = platform::actions;
 
 void AdvanceClock(int64_t ms) { platform::AdvanceClock(ms); }
 
+void ApplyLocaleLine(const ScriptLine& line) {
+  platform::ApplicationSettings& settings = platform::Application();
+  for (size_t i = 1; i + 1 < line.Count(); i += 2) {
+    const std::string& text = line.Arg(i + 1);
+    if (line.Arg(i) == "thousands") {
+      settings.thousandSeparator = text.empty() ? '\0' : text[0];
+    } else {
+      settings.decimalSeparator = text[0];
+    }
+  }
+}
+
 bool FormMatches(platform::Form& form, const std::string& name) {
   return form.ClassName() == name || platform::SameCaption(form.Caption(), name);
 }

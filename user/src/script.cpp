@@ -59,7 +59,7 @@ void CheckPath(const std::string& path) {
 void CheckHost(const ScriptLine& line) {
   Require(line.Count() >= 2,
           "expected: host line|arc|text|symbol|select|layer|active|units|ppu|"
-          "scale|mode|snap|snapangle|open ...");
+          "scale|mode|snap|snap3d|snapangle|open|aperture|busy ...");
   const std::string& what = line.Arg(1);
   if (what == "line") {
     const std::string usage = "host line X1 Y1 X2 Y2 [... Xn Yn] [layer N]";
@@ -105,10 +105,10 @@ void CheckHost(const ScriptLine& line) {
       RequireCount(line, 4, 4, "host layer N on|off");
       Require(IsWord(line, 3, "on") || IsWord(line, 3, "off"), "expected: host layer N on|off");
     }
-  } else if (what == "active" || what == "ppu" || what == "snap") {
+  } else if (what == "active" || what == "ppu" || what == "snap" || what == "snap3d") {
     RequireCount(line, 3, 3, "host " + what + " N");
     RequireInt(line, 2, "N");
-  } else if (what == "scale" || what == "snapangle") {
+  } else if (what == "scale" || what == "snapangle" || what == "aperture") {
     RequireCount(line, 3, 3, "host " + what + " NUMBER");
     RequireReal(line, 2, "the value");
   } else if (what == "units") {
@@ -117,6 +117,9 @@ void CheckHost(const ScriptLine& line) {
     RequireCount(line, 3, 3, "host units UNIT");
     Require(units.count(line.Arg(2)) > 0,
             "the unit must be feet-inches, feet, inches, millimetres, centimetres or metres");
+  } else if (what == "busy") {
+    RequireCount(line, 3, 3, "host busy on|off");
+    Require(IsWord(line, 2, "on") || IsWord(line, 2, "off"), "expected: host busy on|off");
   } else if (what == "mode") {
     RequireCount(line, 3, 3, "host mode 2d|3d");
     Require(IsWord(line, 2, "2d") || IsWord(line, 2, "3d"), "expected: host mode 2d|3d");
@@ -310,6 +313,22 @@ Verb Classify(const ScriptLine& line, bool inFormBlock) {
     RequireInt(line, 1, "the time in milliseconds");
     Require(*ParseInteger(line.Arg(1)) >= 0, "the time cannot be negative");
     return Verb::Wait;
+  }
+  if (verb == "locale") {
+    const std::string usage = "locale [thousands \"C\"] [decimal \"C\"]";
+    Require(line.Count() >= 3 && line.Count() % 2 == 1, "expected: " + usage);
+    for (size_t i = 1; i < line.Count(); i += 2) {
+      bool thousands = IsWord(line, i, "thousands");
+      Require(thousands || IsWord(line, i, "decimal"), "expected: " + usage);
+      Require(line.words[i + 1].quoted, "expected: " + usage);
+      size_t size = line.Arg(i + 1).size();
+      if (thousands) {
+        Require(size <= 1, "the thousands separator is one character, or \"\" for none");
+      } else {
+        Require(size == 1, "the decimal separator is one character");
+      }
+    }
+    return Verb::Locale;
   }
   if (verb == "expect") {
     Require(line.Count() >= 2, "expected: expect WHAT ...");

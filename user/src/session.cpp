@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "bindings.h"
+#include "platform/forms.h"
 
 namespace user {
 
@@ -167,6 +168,11 @@ const ScriptLine* Session::Await(const Pending& pending) {
     if (pending.kind == Pending::Kind::Modal && !bindings::FormShown(*pending.form)) {
       return nullptr;
     }
+    if ((pending.kind == Pending::Kind::Point || pending.kind == Pending::Kind::Point3D ||
+         pending.kind == Pending::Kind::Pick) &&
+        bindings::TypedInputWaiting()) {
+      return nullptr;  // a point typed in meanwhile answers the request
+    }
     if (cursor_ >= lines.size()) {
       if (pending.kind == Pending::Kind::TopLevel) return nullptr;
       std::string where = script_.FileName();
@@ -188,6 +194,11 @@ const ScriptLine* Session::Await(const Pending& pending) {
         ++cursor_;
         RecordAction(line);
         bindings::AdvanceClock(*ParseInteger(line.Arg(1)));
+        continue;
+      case Verb::Locale:
+        ++cursor_;
+        RecordAction(line);
+        bindings::ApplyLocaleLine(line);
         continue;
       case Verb::ExpectMessage:
       case Verb::ExpectNoMessage:
@@ -277,6 +288,8 @@ void Session::DoRun(const ScriptLine& line) {
   std::string result;
   {
     DepthGuard guard(depth_);
+    // A menu pick is a user action: a form the command releases lives until it returns.
+    platform::UserActionScope action;
     try {
       result = exports_->Call(line.Arg(1), args);
     } catch (const ExportError& e) {
@@ -467,7 +480,13 @@ host::PointReply Session::Ask(host::RequestKind kind, const std::string& prompt)
           : kind == host::RequestKind::Pick  ? "pick"
                                              : "point") +
          " " + Quote(prompt));
-  const ScriptLine& line = *Await(pending);
+  const ScriptLine* answer = Await(pending);
+  if (!answer) {
+    // The host answers the request with the point typed in meanwhile.
+    Record("(the coordinate input answers it)");
+    return reply;
+  }
+  const ScriptLine& line = *answer;
   RecordAction(line);
   switch (line.verb) {
     case Verb::Point:
@@ -654,6 +673,11 @@ void Session::OnFormShown(platform::Form& form, bool modal) {
   if (modal) return;  // a modal form is recorded when it asks for the user (RunModal)
   Record("form " + bindings::DescribeForm(form) + " shown");
   if (!failure_) CheckFormExpectation(form);
+}
+
+void Session::OnFormDestroyed(platform::Form& form) {
+  // A block on a form that is gone acts on nothing (and its address may be reused).
+  if (blockForm_ == &form) blockForm_ = nullptr;
 }
 
 void Session::OnProgramStarted(const std::string& commandLine) {

@@ -18,7 +18,15 @@
 #include "host/units.h"
 #include "hsi/hsi.h"
 
+namespace platform {
+struct Metafile;
+}
+
 namespace host {
+
+// The pick aperture at start: one aperture unit is 0.05 inch of paper (about five pixels of a
+// sheet shown at 96 pixels per inch), so the usual aperture of 2 reaches 0.1 inch of paper.
+inline constexpr double kDefaultAperture = 0.05;
 
 struct LayerState {
   std::string name;
@@ -105,6 +113,13 @@ class Host {
   int32_t AddSymbol(const std::string& name, Point at, int16_t layer = 0,
                     std::string* error = nullptr);
   bool SelectNearest(Point p);  // adds the nearest object (pick aperture 2) to list 0
+  // The pick aperture: the paper distance, in inches of paper, of one aperture unit of a
+  // selection by point (HsiSelectbyPoint's `aperture`). Positive and finite.
+  bool SetAperture(double paperInches);
+  double Aperture() const { return aperture_; }
+  // `units` aperture units as a distance in the drawing: the paper distance converted with the
+  // drawing's points per unit and scale.
+  double ApertureDbu(int units) const;
   void SelectNone();
   bool SetLayerOn(int layer, bool on);
   bool SetLayerName(int layer, const std::string& name);
@@ -114,10 +129,22 @@ class Host {
   bool SetUnitType(uint16_t unitType);
   bool SetPointsPerUnit(int32_t ppu);
   bool SetScale(double scale);  // drawing and plot scale
+  // The unit settings one by one; each refuses a value the unit system cannot use (points per
+  // unit and scales > 0 and finite, denominator >= 1, precision 0..10, space 0 or 1, known unit
+  // and notation codes) and then changes nothing.
+  bool SetPaperUnit(uint16_t unitType);
+  bool SetScaledUnits(uint16_t mode);
+  bool SetDenominator(int denominator);
+  bool SetPrecision(int precision);
+  bool SetDrawingScale(double scale);
+  bool SetPlotScale(double scale);
+  bool SetSpace(int space);
   void SetProgMode3D(bool threeD) { progMode_ = threeD ? HSI_MODE_3D : HSI_MODE_2D; }
   bool SetSnapMode(int mode);
-  void SetSnap3DMode(int mode) { snap3DMode_ = mode; }
+  bool SetSnap3DMode(int mode);
   void SetSnapAngle(double degrees) { snapAngle_ = degrees; }
+  // The host's own command that is running (0: idle), as HsiGetActiveCommand reports it while
+  // no request waits; the host program sets it.
   void SetActiveCommand(int16_t command) { activeCommand_ = command; }
   void SetDrawingDescription(const std::string& text) { description_ = text; }
 
@@ -148,6 +175,7 @@ class Host {
   int16_t ActiveLayer() const { return activeLayer_; }
   int16_t CurrentColour() const { return currentColour_; }
   const UnitSettings& Units() const { return units_; }
+  // Direct access for tests that set up unusual unit settings; the interface uses the setters.
   UnitSettings& MutableUnits() { return units_; }
   uint16_t ProgMode() const { return progMode_; }
   int SnapMode() const { return snapMode_; }
@@ -187,6 +215,15 @@ class Host {
   // ---- Engine operations behind the interface ----
   int16_t ErrorNumber() const { return errno_; }
   void SetError(int16_t number) { errno_ = number; }
+  bool Refuse(int16_t number);  // sets the error number; false
+
+  // The interface's object records (records.cpp): a caller's type-46, 48 or 54 record read into
+  // an object (false, with the error number, for a record the host cannot take); the object
+  // information record of an object; the picture of a list's objects fitted into 200 logical
+  // units (false when the list is unknown or holds nothing).
+  bool ObjectFromRecord(int16_t type, const void* record, Object* out);
+  HsiObjectInfo InfoRecord(const Object& object) const;
+  bool PictureOfList(int16_t list, platform::Metafile* out);
 
   // Objects. `finalObject` false makes a temporary (preview) object, kept out of selections,
   // history and exports.
@@ -195,15 +232,29 @@ class Host {
   bool MoveObject(int32_t id, int32_t dx, int32_t dy);
   // Replaces a final object's content in place (same id), keeping the spatial index current.
   bool ReplaceObject(const Object& object);
-  // Starts a history entry; objects created or removed until EndOperation are undone together.
+  // The undo history. An operation is what one call of the host interface (or one set-up action)
+  // changes in the final objects: creations, deletions and changes (moves, cuts) together. A
+  // change outside BeginOperation / EndOperation is an operation of its own; between them
+  // (they nest) everything is one. UndoLast takes back the most recent operation whole.
   void BeginOperation();
   void RecordRemoval(const Object& object);
   void EndOperation();
   bool UndoLast();
 
-  // Selection.
+  // Selection (selection.cpp). Each refuses an unknown list (false, or HSI_FAILURE, with the
+  // error number).
   int16_t CreateList(int16_t owner, int16_t capacity);
   bool FreeList(int16_t list);
+  bool AddToList(int16_t list, const HsiOslEntry& entry);  // a known object not yet listed
+  bool RemoveFromList(int16_t list, int32_t id);
+  bool ClearList(int16_t list);
+  bool StartScan(int16_t list);
+  bool ScanNext(int16_t list, HsiOslEntry* entry);  // false after the last entry
+  // Adds the nearest object within `aperture` units of the pick aperture: HSI_SUCCESS,
+  // HSI_NOTHING_FOUND, or HSI_FAILURE (unknown or full list).
+  uint16_t SelectAt(int16_t list, Point p, int aperture, int16_t filter);
+  uint16_t SelectInWindow(int16_t list, Point c1, Point c2, bool crossing, int16_t filter);
+  bool DeleteListed(int16_t list);  // deletes the listed objects as one operation
   // The nearest final object within `tolerance` of `p` that passes `filter` and is not yet in
   // `exclude` (may be null). 0 when there is none.
   int32_t NearestObject(Point p, double tolerance, int16_t filter,
@@ -239,15 +290,26 @@ class Host {
   bool FixParallelLines(int16_t list, int16_t kind, Point c1, Point c2);
 
   // Screen images and cursor.
-  CursorImage& MutableCursor() { return cursor_; }
-  void AddMark(const ScreenMark& mark) { marks_.push_back(mark); }
+  // Style 0 (drag): the listed objects, relative to `base`; 1, 3 rubber-band lines, 4 a window.
+  bool MakeCursor(int16_t list, int16_t style, Point base, Point other, bool threeD);
+  void DeleteCursor() { cursor_ = CursorImage{}; }
+  // Mode -2 or -3 draws the mark, -1 removes the matching one; another mode is refused.
+  bool DrawMark(const ScreenMark& mark, int16_t mode);
   bool RemoveMark(const ScreenMark& mark);
+  // Redrawing an object (normal or erased) paints over the marks that lie on it.
+  void EraseMarksOn(const Object& object);
   void PutMessage(const std::string& text);
   void SetCallbackTitle(const std::string& title);
   void StatusLineUpdate();
   void StartCommand(int command, bool nested);
   void Redraw() { ++redraws_; }
-  void AddCoordinateInput(Point p) { coordinateInputs_.push_back(p); }
+  // A point typed in as coordinate input (HsiCoordInput): recorded and reported; when a point or
+  // pick request is waiting, the point is its answer (the innermost request, once it regains
+  // control). Without a waiting request the host's own command, if any, takes it.
+  void CoordinateInput(Point p);
+  // True while a typed point waits to answer the innermost request now waiting: an input source
+  // stops waiting for the user and returns (what it returns is replaced by the typed point).
+  bool TypedInputWaiting() const { return typed_ && typed_->level == waiting_ && waiting_ > 0; }
   void RecordLoadedFile(const std::string& path, int kind);
 
  private:
@@ -264,6 +326,7 @@ class Host {
   uint16_t progMode_ = HSI_MODE_2D;
   int snapMode_ = 0, snap3DMode_ = 0;
   double snapAngle_ = 45.0;
+  double aperture_ = kDefaultAperture;
   std::array<std::string, HSI_PATH_COUNT> paths_;
   std::array<LayerState, HSI_LAYER_COUNT + 1> layers_{};
   int16_t activeLayer_ = 1;
@@ -278,6 +341,7 @@ class Host {
     std::vector<Object> removed;
   };
   std::vector<HistoryEntry> history_;
+  struct OperationScope;
   int operationDepth_ = 0;
   HistoryEntry openOperation_;
 
@@ -295,6 +359,11 @@ class Host {
   int16_t errno_ = 0;
   int16_t activeCommand_ = 0;
   int waiting_ = 0;
+  struct TypedInput {
+    Point point;
+    int level = 0;  // the request it answers: the number of requests waiting when it was typed
+  };
+  std::optional<TypedInput> typed_;
   std::vector<CallRecord> calls_;
   InputSource* input_ = nullptr;
   HostObserver* observer_ = nullptr;
@@ -304,8 +373,5 @@ class Host {
 };
 
 uint32_t MainWindowOf(const Host& host);
-
-// The pick aperture of selections by point: this many DBU per aperture unit.
-inline constexpr double kApertureDbu = 12000.0;
 
 }  // namespace host

@@ -35,16 +35,16 @@ class InputSource {
 // What the host shows or does that a person would notice, in order.
 struct HostEvent {
   enum class Kind {
-    Prompt,          // text: the prompt of a point or pick request
-    MessageLine,     // text: HsiPutMsg
-    StatusLine,      // HsiStatusLineUpdate
-    Callback,        // text: the custom-callback title
-    CommandStarted,  // number: a host command number (HsiMenuEntry / HsiNestedMenuEntry)
-    ObjectCreated,   // number: id; text: a short description ("text \"NOTE\" at 100,200")
-    ObjectDeleted,   // number: id
-    MacroRun,        // text: macro file
-    FileLoaded,      // text: path; number: kind
-    CoordinateInput, // text: "x,y": a point handed to the host as typed input (HsiCoordInput)
+    Prompt,           // text: the prompt of a point or pick request
+    MessageLine,      // text: HsiPutMsg
+    StatusLine,       // HsiStatusLineUpdate
+    Callback,         // text: the custom-callback title
+    CommandStarted,   // number: a host command number (HsiMenuEntry / HsiNestedMenuEntry)
+    ObjectCreated,    // number: id; text: a short description ("text \"NOTE\" at 100,200")
+    ObjectDeleted,    // number: id
+    MacroRun,         // text: macro file
+    FileLoaded,       // text: path; number: kind
+    CoordinateInput,  // text: "x,y": a point handed to the host as typed input (HsiCoordInput)
   };
   Kind kind;
   std::string text;

@@ -65,6 +65,9 @@ struct Object {
   int16_t HsiType() const;  // HSI_OBJ_...
 };
 
+// Moves every point of the object by (dx, dy), clamped to the coordinate range.
+void Translate(Object& object, int64_t dx, int64_t dy);
+
 // A short description for transcripts: "lineset 0,0 1000,0", "text \"NOTE\" at 100,200".
 std::string Describe(const Object& object);
 

@@ -592,13 +592,16 @@ HSI_API HsiStatus HsiOslScanInit(int16_t list);
 /* The next entry since HsiOslScanInit; HSI_FAILURE after the last. */
 HSI_API HsiStatus HsiOslScan(int16_t list, HsiOslEntry* entry);
 /* Creates a local list and returns its number (1 and up), -1 when no more can be made.
- * `owner` and `flags` are recorded only; `capacity` limits the entries (0: 512). */
+ * A negative `owner` names that owner's list: while it exists, asking again returns the same
+ * list, emptied. Owner 0 or positive: a new list each time. `flags` is recorded only;
+ * `capacity` limits the entries (0: 512). */
 HSI_API int16_t HsiCreateLocalOsl(int16_t owner, int16_t flags, int16_t capacity);
 HSI_API HsiStatus HsiFreeLocalOsl(int16_t list);
 /* Adds to `list` the nearest object at a point that passes `filter` and is not yet in the list.
  * `given` HSI_TRUE: at `*point`; HSI_FALSE: the user picks the point (prompt shown), which is
- * returned in `*point`. `aperture` x 12000 DBU is the pick distance; `highlight` HSI_TRUE marks
- * it. Returns HSI_SUCCESS, HSI_NOTHING_FOUND, HSI_SELECTION_ENDED (second button or cancel
+ * returned in `*point`. The pick distance is `aperture` units of a paper distance (0.05 inch of
+ * paper at start), converted by the drawing's points per unit and scale; `highlight` HSI_TRUE
+ * marks it. Returns HSI_SUCCESS, HSI_NOTHING_FOUND, HSI_SELECTION_ENDED (second button or cancel
  * while picking) or HSI_FAILURE (a menu pick / failed request / bad argument). */
 HSI_API HsiStatus HsiSelectbyPoint(int16_t list, const char* prompt, int16_t aperture,
                                    uint16_t given, uint16_t highlight, HsiPoint* point,

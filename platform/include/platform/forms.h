@@ -338,9 +338,14 @@ class StringList {
   void Move(int from, int to);
 
  private:
+  friend class ListBox;
   struct Item {
     std::string text;
     std::unique_ptr<ItemData> object;
+    // A list box's marks: they travel with the item when items are added, deleted, moved or
+    // renamed, and go with it.
+    bool selected = false;
+    bool focused = false;
   };
   std::vector<Item> items_;
 };
@@ -351,8 +356,9 @@ class ListBox : public Control {
   const char* TypeName() const override { return "ListBox"; }
   bool Focusable() const override { return true; }
 
-  // Items; set items.sorted for a sorted list box. Keep the selection in step through the
-  // members below when deleting items.
+  // Items; set items.sorted for a sorted list box. The selection and the focused item belong
+  // to their items: they stay with them when other items are added or deleted, when the list
+  // is sorted anew or an item renamed, and go with them when they are deleted or cleared.
   StringList items;
   bool multiSelect = false;
 
@@ -372,11 +378,6 @@ class ListBox : public Control {
   // The left button selects the item under the mouse (with Ctrl held, a multi-select list adds
   // or removes it) and fires OnClick.
   void MouseDown(MouseButton button, ShiftState shift, int x, int y) override;
-
- private:
-  void SyncSelection() const;
-  int itemIndex_ = -1;
-  mutable std::vector<bool> selected_;
 };
 
 class ComboBox : public Control {
@@ -392,16 +393,33 @@ class ComboBox : public Control {
   int dropDownCount = 8;
 
   int ItemIndex() const;
-  // Selects an item and shows its text (-1: none). Fires no event.
+  // Selects an item and shows its text (-1: none); while the box has the focus its whole text
+  // is selected. Fires no event.
   void SetItemIndex(int index);
   // Sets the text; the item of that text (without regard to case) becomes selected, or none.
   void SetText(const std::string& text) override;
-  // Text the user typed or pasted into the edit part: no item is selected then; fires OnChange.
+  // Text the user pasted into the edit part (cut to the maximum length; the caret after it):
+  // no item is selected then; fires OnChange.
   void SetEditText(const std::string& text);
+
+  // The selection in the edit part, as an edit box has it.
+  int SelStart() const { return selStart_; }
+  int SelLength() const { return selLength_; }
+  void SetSelStart(int start);
+  void SetSelLength(int length);
+  void SelectAll();
+  std::string SelText() const;
+
+  // Entering an editable box selects its whole text, as entering an edit box does.
+  void DoEnter() override;
+  // In an editable box a typed character replaces the selection (Backspace deletes it, or the
+  // character before the caret); a key that would make the text longer than the maximum length
+  // beeps and is dropped. In a drop-down list a letter selects the next item starting with it.
   void TypeChar(char key) override;
 
  private:
   int itemIndex_ = -1;
+  int selStart_ = 0, selLength_ = 0;
 };
 
 // A spin edit: an edit box for whole numbers kept within a range when left.
@@ -706,13 +724,21 @@ class Form {
   // modal result (Cancel when the driver left it without one).
   int ShowModal();
   // Shows the form without waiting; it stays open while the program waits for other input.
+  // A modal form its own code hid comes back within the same showing.
   void Show();
+  // Hides the form. A modeless form is closed by it. A modal form stays modal: its showing goes
+  // on, hidden, until its code shows it again or gives it a modal result.
   void Hide();
   // Closes the form: a modal form gets the modal result Cancel (the close query is asked when
   // the user's action ends); a modeless one is hidden when the close query allows it.
   void Close();
   // Asks OnCloseQuery; true when the form may close.
   bool CloseQuery();
+  // Destroys the form once the user action under way has finished (at once when none is), so
+  // that a handler of the form may release it and the action goes on touching a live form. The
+  // form must have been made with `new` and be owned by nobody else from then on; an owner that
+  // deletes it first takes it off the list.
+  void Release();
 
   int GetModalResult() const { return modalResult_; }
   void SetModalResult(int result);
@@ -771,11 +797,28 @@ class Form {
   Canvas canvas_;
 };
 
+// ---- User actions ----
+
+// A user action under way: each action of platform/actions.h, a timer tick, a menu command the
+// driver runs and a modal showing hold one. Forms released meanwhile are destroyed when the
+// outermost one ends, as the system frees them from its message loop.
+class UserActionScope {
+ public:
+  UserActionScope();
+  ~UserActionScope();
+  UserActionScope(const UserActionScope&) = delete;
+  UserActionScope& operator=(const UserActionScope&) = delete;
+};
+
+// Forms released and not destroyed yet.
+int ReleasedFormCount();
+
 // ---- The shown forms ----
 
-// Every shown form, in the order shown (modal forms last, the innermost at the end).
+// Every shown form, in the order shown (modal forms last, the innermost at the end). A modal
+// form its code hid is not among them while it is hidden.
 std::vector<Form*> ShownForms();
-// The innermost modal form, or null.
+// The innermost modal form (shown or hidden by its code), or null.
 Form* ActiveModalForm();
 // The newest shown form whose class name or caption (without '&') is `nameOrCaption`.
 Form* FindShownForm(const std::string& nameOrCaption);

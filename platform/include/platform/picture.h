@@ -27,8 +27,11 @@ struct Bitmap {
   friend bool operator==(const Bitmap&, const Bitmap&) = default;
 };
 
-// Bitmaps of 1, 4, 8, 24 or 32 bits per pixel, uncompressed, bottom-up or top-down, are read;
-// 24-bit bottom-up bitmaps are written.
+// Bitmaps are read at 1, 4 and 8 bits per pixel (through their palette), 16 (5-5-5), 24 and 32
+// bits per pixel (blue, green, red, unused), uncompressed, bottom-up or top-down, with the old
+// core header (12 bytes) or a newer one (40 bytes or more). Other depths, compressed or
+// bit-field bitmaps, a palette index past the palette, lengths or offsets that do not fit the
+// bytes and more than 64 Mi pixels give InvalidPicture. 24-bit bottom-up bitmaps are written.
 Bitmap DecodeBmp(const std::string& bytes);  // InvalidPicture when it is not such a bitmap
 std::string EncodeBmp(const Bitmap& bitmap);
 Bitmap ReadBmp(const std::string& windowsPath);  // FileError or InvalidPicture

@@ -76,11 +76,20 @@ struct ApplicationSettings {
   // The number format of the user's locale. The stand-in machine is set to English (United
   // States); a test may choose another separator.
   char decimalSeparator = '.';
+  // The same locale's thousands separator; '\0' when digits are not grouped.
+  char thousandSeparator = ',';
   // The full path of the running program's executable, as the system reports it for the
   // process. The host program may set its own; the stand-in machine's host lives here.
   std::string exeName = "C:\\TRACELON\\TRACELON.EXE";
 };
 ApplicationSettings& Application();
+
+// A number as the system's "%.Nn" format writes it: `decimals` (0 to 18) fixed decimals after
+// the locale's decimal separator, the whole part grouped by threes with its thousands
+// separator, '-' before a negative value that does not round to zero ("-1,234.50"). The value is
+// rounded half away from zero on its 18 significant decimal digits, as the system converts it.
+// Not-a-number and infinities give "NAN", "INF" and "-INF".
+std::string FormatNumber(double value, int decimals = 2);
 
 // ---- Help viewer ----
 

@@ -13,7 +13,16 @@ class Form;
 enum class MsgIcon { None, Warning, Error, Information, Question };
 enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 // Values as the system's own message box results.
-enum class MsgResult { None = 0, OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+enum class MsgResult {
+  None = 0,
+  OK = 1,
+  Cancel = 2,
+  Abort = 3,
+  Retry = 4,
+  Ignore = 5,
+  Yes = 6,
+  No = 7
+};
 enum class BeepKind { Default, Exclamation, Error, Information };
 
 struct MessageBoxRequest {
@@ -74,6 +83,8 @@ class UiDriver {
   virtual void OnBeep(BeepKind) {}
   virtual void OnHelp(const std::string& /*file*/, const std::string& /*topicOrContext*/) {}
   virtual void OnFormShown(Form&, bool /*modal*/) {}
+  // A form is being destroyed: a driver that keeps the form's address forgets it.
+  virtual void OnFormDestroyed(Form&) {}
   virtual void OnProgramStarted(const std::string& /*commandLine*/) {}
 };
 

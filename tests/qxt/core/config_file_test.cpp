@@ -38,7 +38,7 @@ TEST(ConfigPath, OneBackslashBeforeTheFileName) {
 
 TEST_F(ConfigFile, MissingFileIsCreatedWithEveryDefaultAndAWarning) {
   StartLibrary();
-  EXPECT_EQ(Config().ConfigValid, 1);
+  EXPECT_EQ(+Config().ConfigValid, 1);
   // Path 12 of the host is the drive root, so the base directory is C:\QXTOOLS.
   EXPECT_EQ(ReadConfig(), ExpectedDefaultBytes("C:\\QXTOOLS"));
   ASSERT_EQ(Messages().size(), 1u);
@@ -62,7 +62,7 @@ TEST_F(ConfigFile, CurrentFilesAreReadWhole) {
     stored.PlanTypes[47].Description.Set("Last slot");
     WriteConfig(WithVersion(RecordBytes(stored), version));
     StartLibrary();
-    EXPECT_EQ(Config().ConfigValid, 1) << version;
+    EXPECT_EQ(+Config().ConfigValid, 1) << version;
     EXPECT_EQ(+Config().CTSize, 12345) << version;
     EXPECT_EQ(Config().BaseDirectory.Get(), "D:\\TOOLS") << version;
     EXPECT_EQ(Config().DoorRefScale.Get(), "2.50") << version;
@@ -83,7 +83,7 @@ TEST_F(ConfigFile, AWholeCurrentRecordIsNeverReadAsTheEarlierLayout) {
     const Bytes bytes = WithVersion(RecordBytes(stored), version);
     WriteConfig(bytes);
     StartLibrary();
-    EXPECT_EQ(Config().ConfigValid, 1) << version;
+    EXPECT_EQ(+Config().ConfigValid, 1) << version;
     EXPECT_EQ(+Config().ArchScales[3].Scale, 99.0) << version;
     EXPECT_EQ(+Config().SnapHierarchies[2][14], 15) << version;
     EXPECT_TRUE(Messages().empty()) << version;
@@ -101,7 +101,7 @@ TEST_F(ConfigFile, LaterVersionsAreRefusedAndTheFileIsLeftAlone) {
     const Bytes stored = WithVersion(RecordBytes(DefaultConfig("C:\\QXTOOLS")), version);
     WriteConfig(stored);
     StartLibrary();
-    EXPECT_EQ(Config().ConfigValid, 0) << version;
+    EXPECT_EQ(+Config().ConfigValid, 0) << version;
     EXPECT_EQ(MessageTexts(),
               (std::vector<std::string>{
                   kReadFailurePrefix + "Config file QXTOOLS.DAT is for a later version of QXTools.",
@@ -129,7 +129,7 @@ TEST_F(ConfigFile, EarlierFormatIsConvertedInMemoryAndOnTheFileAtTheNextSave) {
     const Bytes old = EarlierFile(version);
     WriteConfig(old);
     StartLibrary();
-    EXPECT_EQ(Config().ConfigValid, 1) << version;
+    EXPECT_EQ(+Config().ConfigValid, 1) << version;
     EXPECT_EQ(Config().Version.Get(), "5.10") << version;
     EXPECT_EQ(Config().BaseDirectory.Get(), "C:\\OLDTOOLS") << version;
     EXPECT_TRUE(Messages().empty()) << version;
@@ -150,7 +150,7 @@ TEST_F(ConfigFile, ShortFilesFail) {
   shortFile.resize(5000);
   WriteConfig(shortFile);
   StartLibrary();
-  EXPECT_EQ(Config().ConfigValid, 0);
+  EXPECT_EQ(+Config().ConfigValid, 0);
   ASSERT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[0].request.text.rfind(kReadFailurePrefix, 0), 0u)
       << Messages()[0].request.text;
@@ -164,7 +164,7 @@ TEST_F(ConfigFile, ShortFilesFail) {
   shortEarlier.resize(4000);
   WriteConfig(shortEarlier);
   StartLibrary();
-  EXPECT_EQ(Config().ConfigValid, 0);
+  EXPECT_EQ(+Config().ConfigValid, 0);
   ASSERT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[0].request.text.rfind(kReadFailurePrefix, 0), 0u);
   EndLibrary();
@@ -173,7 +173,7 @@ TEST_F(ConfigFile, ShortFilesFail) {
   // Too short even for the version: no message of its own, only the load-time box.
   WriteConfig(Bytes(100, 0));
   StartLibrary();
-  EXPECT_EQ(Config().ConfigValid, 0);
+  EXPECT_EQ(+Config().ConfigValid, 0);
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{kLoadFailure});
 }
 
@@ -210,7 +210,7 @@ TEST_F(ConfigFile, AHostWithoutAWorkFilesFolderIsReported) {
   // Loading: the box, then the load-time box; the library is dead.
   ForgetMessages();
   StartLibrary();
-  EXPECT_EQ(Config().ConfigValid, 0);
+  EXPECT_EQ(+Config().ConfigValid, 0);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{noPath, test::kLoadFailure}));
 }
 
@@ -230,7 +230,7 @@ TEST_F(ConfigFile, ASaveThatCannotCompleteLeavesThePreviousFileWhole) {
   const Bytes old = EarlierFile("4.2");
   WriteConfig(old);
   StartLibrary();
-  ASSERT_EQ(Config().ConfigValid, 1);
+  ASSERT_EQ(+Config().ConfigValid, 1);
   platform::SetDriveCapacity('C', old.size() + 300);
   ForgetMessages();
   SaveQXConfig();
@@ -273,7 +273,7 @@ TEST_F(ConfigFile, ANearlyFullDriveStillTakesTheSettingsInPlace) {
   EXPECT_TRUE(Messages().empty());
   struct stat after {};
   ASSERT_EQ(::stat(LocalConfig().c_str(), &after), 0);
-  EXPECT_NE(before.st_ino, after.st_ino);
+  EXPECT_NE(+before.st_ino, after.st_ino);
   expected = RecordBytes(Config());
   expected.insert(expected.end(), {'T', 'A', 'I', 'L'});
   EXPECT_EQ(ReadConfig(), expected);
@@ -283,7 +283,7 @@ TEST_F(ConfigFile, ANearlyFullDriveStillTakesTheSettingsInPlace) {
 TEST_F(ConfigFile, CreationThatFailsLeavesNoFileAndTheLibraryDead) {
   platform::SetDriveCapacity('C', 100);
   StartLibrary();
-  EXPECT_EQ(Config().ConfigValid, 0);
+  EXPECT_EQ(+Config().ConfigValid, 0);
   EXPECT_FALSE(std::filesystem::exists(LocalConfig()));
   ASSERT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[0].request.text.rfind("The following error occurred creating/writing to "

@@ -49,15 +49,27 @@ const std::set<std::string> kAll = {
 const std::set<std::string> kBuilt = {
     "QXText",
     "QXLeader",
+    "QXSymbol",
+    "QXDimension",
     "QXQText",
     "QXQEdit",
     "QXFlexText",
+    "QXSnap",
     "QXMacro",
+    "QXProject",
     "QXLayer",
+    "QXArea",
+    "QXReference",
     "QXPlan",
     "GetLyrFile",
     "QXScale",
     "GetScale",
+    "QXCircle",
+    "QXArc",
+    "QXFix",
+    "QXTrim",
+    "QXActiveLayer",
+    "QXSetup",
     "ShowAboutBox",
     "QXTHelp",
     "ToolHelp",
@@ -69,19 +81,7 @@ const std::set<std::string> kBuilt = {
 };
 
 const std::set<std::string> kToCome = {
-    "QXSymbol",
     "QXDoor",
-    "QXDimension",
-    "QXSnap",
-    "QXProject",
-    "QXArea",
-    "QXReference",
-    "QXCircle",
-    "QXArc",
-    "QXFix",
-    "QXTrim",
-    "QXActiveLayer",
-    "QXSetup",
 };
 
 // The loader entries, exported besides the toolset's functions.

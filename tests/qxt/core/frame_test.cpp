@@ -36,7 +36,7 @@ class Frame : public test::PluginTest {
   }
   void LoadReady() {
     StartLibrary();
-    ASSERT_EQ(Config().ConfigValid, 1);
+    ASSERT_EQ(+Config().ConfigValid, 1);
     ForgetMessages();
   }
 };
@@ -185,7 +185,7 @@ TEST_F(Frame, DeadStateSettingsExportsAnswerFromTheRecordAsItThenIs) {
   later.ProjectSettings = 77;
   WriteConfig(test::RecordBytes(later));
   StartLibrary();
-  ASSERT_EQ(Config().ConfigValid, 0);
+  ASSERT_EQ(+Config().ConfigValid, 0);
   char buffer[256];
   std::memset(buffer, 'x', sizeof buffer);
   GetBaseDir(buffer);

@@ -129,7 +129,7 @@ TEST_F(QuickTextTest, SettingsWhileTypingRedrawsThePreviewInTheNewLookAtOnce) {
   });
   user.replies = {PointAt(0, 0)};
   QXQText();
-  EXPECT_EQ(Config().CTSize, 19200);
+  EXPECT_EQ(+Config().CTSize, 19200);
   EXPECT_TRUE(FinalObjects().empty());
 }
 
@@ -169,7 +169,7 @@ TEST_F(QuickTextTest, LinesOutOfOrderOrTurnedAreLeftOutOfTheBlock) {
   Select(turned);
   OnStrip([&](platform::Form& form) {
     EXPECT_EQ(Strip().mmText.Text(), "A");
-    EXPECT_EQ(Config().CTOrientation, 30.0);  // the first text's look is taken over
+    EXPECT_EQ(+Config().CTOrientation, 30.0);  // the first text's look is taken over
     act::Click(form, "Close");
   });
   QXQEdit();

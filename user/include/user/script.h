@@ -48,6 +48,7 @@ enum class Verb {
   Font,
   Input,
   Wait,
+  Locale,  // locale [thousands "C"] [decimal "C"]: the number format of the user's locale
   // Expectations.
   ExpectMessage,
   ExpectNoMessage,

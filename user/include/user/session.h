@@ -117,6 +117,7 @@ class Session : public host::InputSource, public host::HostObserver, public plat
   void OnBeep(platform::BeepKind kind) override;
   void OnHelp(const std::string& file, const std::string& topicOrContext) override;
   void OnFormShown(platform::Form& form, bool modal) override;
+  void OnFormDestroyed(platform::Form& form) override;
   void OnProgramStarted(const std::string& commandLine) override;
 
  private:

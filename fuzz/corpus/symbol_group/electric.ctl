@@ -1,0 +1,5 @@
+Electrical devices
+1
+ELEC1,Devices,2
+2d
+Electrical

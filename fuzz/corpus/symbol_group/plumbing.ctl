@@ -1,0 +1,5 @@
+Plumbing fixtures
+1
+PLUMB1,Fixtures,2
+2D
+Plumbing

@@ -1,0 +1,7 @@
+menu
+300
+200
+2
+3
+DOORS
+CANCEL
