@@ -1,10 +1,9 @@
 // tracelon: the stand-in host program. It plays a session against the stand-in host and
 // platform with the plug-in loaded, writes the drawing out and prints what happened.
-#include <dlfcn.h>
-#include <unistd.h>
-
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -18,9 +17,26 @@
 #include "user/script.h"
 #include "user/session.h"
 
+// System headers last: windows.h defines macros named like some of the platform's functions.
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
+
+#if defined(_WIN32)
+#define QXT_PLUGIN_NAME "QXT.DLL"
+#else
+#define QXT_PLUGIN_NAME "libqxt.so"
+#endif
 
 constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
@@ -39,7 +55,7 @@ saved then), writes the drawing and prints the transcript.
   --json FILE        write the drawing as JSON
   --quiet            do not print the transcript
   --transcript FILE  also write the transcript to FILE
-  --plugin PATH      the plug-in library (default: libqxt.so beside this program)
+  --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_NAME R"( beside this program)
 
 Exit status 0 only when every line was used and every expectation held.
 )";
@@ -58,9 +74,42 @@ int UsageError(const std::string& message) {
 }
 
 fs::path ProgramFolder() {
+#if defined(_WIN32)
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (length == 0) return fs::current_path();
+    if (length < name.size()) {
+      name.resize(length);
+      return fs::path(name).parent_path();
+    }
+    name.resize(name.size() * 2);
+  }
+#else
   std::error_code ec;
   fs::path self = fs::read_symlink("/proc/self/exe", ec);
   return ec ? fs::current_path() : self.parent_path();
+#endif
+}
+
+// A new, empty folder under the system's temporary folder; nullopt when none can be made.
+std::optional<fs::path> MakeTemporaryFolder() {
+#if defined(_WIN32)
+  const fs::path base = fs::temp_directory_path();
+  const auto seed =
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    fs::path folder = base / ("tracelon-" + std::to_string(GetCurrentProcessId()) + "-" +
+                              std::to_string((seed + attempt) % 1000000));
+    std::error_code ec;
+    if (fs::create_directory(folder, ec)) return folder;
+  }
+  return std::nullopt;
+#else
+  std::string pattern = (fs::temp_directory_path() / "tracelon-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return std::nullopt;
+  return fs::path(pattern);
+#endif
 }
 
 // The sample machine is laid out by the build beside the program (bin/../share/root).
@@ -74,7 +123,8 @@ bool CopySampleMachine(const fs::path& root, std::string& error) {
     return false;
   }
   std::error_code ec;
-  fs::create_directories(root, ec);
+  // The copy makes `root` itself (copying a folder into an existing one fails on Windows).
+  if (root.has_parent_path()) fs::create_directories(root.parent_path(), ec);
   if (!ec) fs::copy(sample, root, fs::copy_options::recursive, ec);
   if (ec) {
     error = "cannot copy the sample machine to " + root.string() + ": " + ec.message();
@@ -83,31 +133,79 @@ bool CopySampleMachine(const fs::path& root, std::string& error) {
   return true;
 }
 
-// Loads the plug-in and calls its exports by name.
+// Loads the plug-in, starts and ends it, and calls its exports by name. On Windows the system's
+// loader starts the library inside LoadLibrary and ends it inside FreeLibrary (DllMain); here
+// the program calls the library's two loader entries right after loading and before unloading.
 class Plugin {
  public:
-  ~Plugin() {
-    if (handle_) dlclose(handle_);
-  }
+  ~Plugin() { Close(); }
   bool Open(const fs::path& path, std::string& error) {
+#if defined(_WIN32)
+    handle_ = LoadLibraryW(path.c_str());
+    if (!handle_) {
+      error = "cannot load the plug-in " + path.string() + ": system error " +
+              std::to_string(GetLastError());
+      return false;
+    }
+#else
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
       const char* why = dlerror();
       error = "cannot load the plug-in " + path.string() + ": " + (why ? why : "unknown error");
       return false;
     }
+    attach_ = reinterpret_cast<void (*)()>(Find(platform::kLibraryAttachEntry));
+    detach_ = reinterpret_cast<void (*)()>(Find(platform::kLibraryDetachEntry));
+    if (!attach_ || !detach_) {
+      error = "the plug-in " + path.string() + " does not export " +
+              (attach_ ? platform::kLibraryDetachEntry : platform::kLibraryAttachEntry);
+      return false;
+    }
+#endif
     return true;
   }
   void* Find(const std::string& name) const {
+#if defined(_WIN32)
+    return handle_ ? reinterpret_cast<void*>(GetProcAddress(handle_, name.c_str())) : nullptr;
+#else
     return handle_ ? dlsym(handle_, name.c_str()) : nullptr;
+#endif
+  }
+  // Starts the library (an error of its start is thrown here).
+  void Attach() {
+#if defined(_WIN32)
+    // The loader has started it already.
+    if (auto error = platform::TakeLoaderError()) std::rethrow_exception(error);
+#else
+    attach_();
+#endif
+  }
+  // Ends the library (an error of its end is thrown here); on Windows it is unloaded with it.
+  void Detach() {
+#if defined(_WIN32)
+    Close();
+    if (auto error = platform::TakeLoaderError()) std::rethrow_exception(error);
+#else
+    detach_();
+#endif
   }
   void Close() {
+#if defined(_WIN32)
+    if (handle_) FreeLibrary(handle_);
+#else
     if (handle_) dlclose(handle_);
+#endif
     handle_ = nullptr;
   }
 
  private:
+#if defined(_WIN32)
+  HMODULE handle_ = nullptr;
+#else
   void* handle_ = nullptr;
+  void (*attach_)() = nullptr;
+  void (*detach_)() = nullptr;
+#endif
 };
 
 bool WriteFile(const fs::path& path, const std::string& content, std::string& error) {
@@ -149,12 +247,12 @@ int Run(const Options& options) {
       return 1;
     }
   } else {
-    std::string pattern = (fs::temp_directory_path() / "tracelon-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
+    std::optional<fs::path> folder = MakeTemporaryFolder();
+    if (!folder) {
       std::cerr << "tracelon: cannot make a temporary folder\n";
       return 1;
     }
-    root = fs::path(pattern) / "root";
+    root = *folder / "root";
     if (!CopySampleMachine(root, error)) {
       std::cerr << "tracelon: " << error << "\n";
       return 1;
@@ -163,7 +261,7 @@ int Run(const Options& options) {
   }
   std::cout.flush();
 
-  fs::path pluginPath = options.plugin ? *options.plugin : ProgramFolder() / "libqxt.so";
+  fs::path pluginPath = options.plugin ? *options.plugin : ProgramFolder() / QXT_PLUGIN_NAME;
 
   user::Session session(std::move(script));
   std::ofstream transcriptFile;
@@ -201,20 +299,12 @@ int Run(const Options& options) {
     std::cerr << "tracelon: " << error << "\n";
     return 1;
   }
-  auto entry = [&](const char* name) { return reinterpret_cast<void (*)()>(plugin.Find(name)); };
-  auto attach = entry(platform::kLibraryAttachEntry);
-  auto detach = entry(platform::kLibraryDetachEntry);
-  if (!attach || !detach) {
-    std::cerr << "tracelon: the plug-in " << pluginPath.string() << " does not export "
-              << (attach ? platform::kLibraryDetachEntry : platform::kLibraryAttachEntry) << "\n";
-    return 1;
-  }
   user::SymbolExports exports([&](const std::string& name) { return plugin.Find(name); });
   session.SetExports(&exports);
 
   std::optional<std::string> failure;
   try {
-    attach();
+    plugin.Attach();
     session.Play();
   } catch (const user::SessionError& e) {
     failure = e.Message();
@@ -223,7 +313,7 @@ int Run(const Options& options) {
   }
   // The plug-in is unloaded however the session ended, so its configuration is saved.
   try {
-    detach();
+    plugin.Detach();
   } catch (const user::SessionError& e) {
     if (!failure) failure = e.Message();
   } catch (const std::exception& e) {

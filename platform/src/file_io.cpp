@@ -1,19 +1,15 @@
 // Fixed-record and text files with the system's error descriptions.
 #include "platform/file_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <system_error>
 
+#include "native.h"
 #include "state.h"
 
 namespace platform {
 
 namespace fs = std::filesystem;
+namespace native = detail::native;
 
 namespace {
 
@@ -37,11 +33,6 @@ fs::path LocalOrThrow(const std::string& path) {
   return ResolvePath(path);
 }
 
-FileErrorCode ErrnoCode(int error, const fs::path& local) {
-  std::error_code ec;
-  return detail::FromErrno(error, !fs::is_directory(local.parent_path(), ec));
-}
-
 }  // namespace
 
 RecordFile::RecordFile(const std::string& windowsPath, std::size_t recordSize, Mode mode) {
@@ -55,12 +46,12 @@ RecordFile::RecordFile(RecordFile&& other) noexcept { *this = std::move(other); 
 RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
   if (this != &other) {
     Close();
-    fd_ = other.fd_;
+    file_ = other.file_;
     path_ = std::move(other.path_);
     recordSize_ = other.recordSize_;
     position_ = other.position_;
     writable_ = other.writable_;
-    other.fd_ = -1;
+    other.file_ = native::kNoFile;
   }
   return *this;
 }
@@ -73,41 +64,32 @@ void RecordFile::Open(const std::string& windowsPath, std::size_t recordSize, Mo
   fs::path local = LocalOrThrow(windowsPath);
   std::error_code ec;
   if (fs::is_directory(local, ec)) Fail(FileErrorCode::AccessDenied, windowsPath);
-  int flags = O_CLOEXEC;
-  switch (mode) {
-    case Mode::Read:
-      flags |= O_RDONLY;
-      break;
-    case Mode::ReadWrite:
-      flags |= O_RDWR;
-      break;
-    case Mode::Create:
-      flags |= O_RDWR | O_CREAT | O_TRUNC;
-      break;
-  }
-  int fd = ::open(local.c_str(), flags, 0644);
-  if (fd < 0) Fail(ErrnoCode(errno, local), windowsPath);
-  fd_ = fd;
+  native::Access access = mode == Mode::Read        ? native::Access::Read
+                          : mode == Mode::ReadWrite ? native::Access::ReadWrite
+                                                    : native::Access::Create;
+  native::FileHandle file = native::kNoFile;
+  if (FileErrorCode code = native::Open(local, access, file); code != FileErrorCode::None)
+    Fail(code, windowsPath);
+  file_ = file;
   writable_ = mode != Mode::Read;
 }
 
 bool RecordFile::Close() {
-  if (fd_ < 0) return true;
-  int result = ::close(fd_);
-  fd_ = -1;
-  return result == 0;
+  if (file_ == native::kNoFile) return true;
+  bool closed = native::Close(file_);
+  file_ = native::kNoFile;
+  return closed;
 }
 
 void RecordFile::Require(bool forWriting) const {
-  if (fd_ < 0) Fail(FileErrorCode::NotOpen, path_);
+  if (file_ == native::kNoFile) Fail(FileErrorCode::NotOpen, path_);
   if (forWriting && !writable_) Fail(FileErrorCode::AccessDenied, path_);
 }
 
 std::size_t RecordFile::ByteSize() const {
-  if (fd_ < 0) return 0;
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0) return 0;
-  return static_cast<std::size_t>(info.st_size);
+  if (file_ == native::kNoFile) return 0;
+  auto size = native::Size(file_);
+  return size ? static_cast<std::size_t>(*size) : 0;
 }
 
 std::size_t RecordFile::RecordCount() const { return ByteSize() / recordSize_; }
@@ -131,17 +113,9 @@ std::size_t RecordFile::ReadBlock(void* buffer, std::size_t count) {
   std::size_t available = size > position_ ? (size - position_) / recordSize_ : 0;
   std::size_t records = count < available ? count : available;
   std::size_t wanted = records * recordSize_;
-  auto* out = static_cast<unsigned char*>(buffer);
   std::size_t done = 0;
-  while (done < wanted) {
-    ssize_t n = ::pread(fd_, out + done, wanted - done, static_cast<off_t>(position_ + done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail(FileErrorCode::IoError, path_);
-    }
-    if (n == 0) break;
-    done += static_cast<std::size_t>(n);
-  }
+  if (native::ReadAt(file_, buffer, wanted, position_, done) != FileErrorCode::None)
+    Fail(FileErrorCode::IoError, path_);
   std::size_t whole = done / recordSize_;
   position_ += whole * recordSize_;
   return whole;
@@ -167,21 +141,14 @@ std::size_t RecordFile::WriteBlock(const void* buffer, std::size_t count) {
   Require(true);
   std::size_t records = Room(count * recordSize_) / recordSize_;
   std::size_t wanted = records * recordSize_;
-  const auto* in = static_cast<const unsigned char*>(buffer);
   std::size_t done = 0;
-  while (done < wanted) {
-    ssize_t n = ::pwrite(fd_, in + done, wanted - done, static_cast<off_t>(position_ + done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (errno == ENOSPC || errno == EDQUOT) break;
-      Fail(FileErrorCode::IoError, path_);
-    }
-    done += static_cast<std::size_t>(n);
-  }
+  FileErrorCode written = native::WriteAt(file_, buffer, wanted, position_, done);
+  // A full drive ends the write early; any other failure is an error.
+  if (written != FileErrorCode::None && written != FileErrorCode::DiskFull) Fail(written, path_);
   std::size_t whole = done / recordSize_;
   if (whole * recordSize_ != done) {
     // Never leave half a record behind.
-    if (::ftruncate(fd_, static_cast<off_t>(position_ + whole * recordSize_)) != 0)
+    if (native::Resize(file_, position_ + whole * recordSize_) != FileErrorCode::None)
       Fail(FileErrorCode::IoError, path_);
   }
   position_ += whole * recordSize_;
@@ -190,7 +157,7 @@ std::size_t RecordFile::WriteBlock(const void* buffer, std::size_t count) {
 
 void RecordFile::Truncate() {
   Require(true);
-  if (::ftruncate(fd_, static_cast<off_t>(position_)) != 0) Fail(FileErrorCode::IoError, path_);
+  if (native::Resize(file_, position_) != FileErrorCode::None) Fail(FileErrorCode::IoError, path_);
 }
 
 TextReader::TextReader(const std::string& windowsPath)

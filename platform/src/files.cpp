@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "native.h"
 #include "state.h"
 
 namespace platform {
@@ -137,9 +138,7 @@ bool Attempt(F&& f) {
 }
 
 FileErrorCode FromError(const std::error_code& ec, const fs::path& target) {
-  std::error_code ignored;
-  bool parentMissing = !fs::is_directory(target.parent_path(), ignored);
-  return detail::FromErrno(ec.value(), parentMissing);
+  return detail::native::FromErrorCode(ec, target);
 }
 
 std::uintmax_t UsedBytes(const fs::path& folder) {
@@ -178,7 +177,9 @@ FileErrorCode FromErrno(int error, bool parentMissing) {
     case ENOTEMPTY:
       return FileErrorCode::DirectoryNotEmpty;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
       return FileErrorCode::DiskFull;
     case ENAMETOOLONG:
     case EINVAL:
@@ -430,8 +431,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
       return FileErrorCode::AlreadyExists;
     }
     if (!fs::is_directory(target.parent_path(), ec)) return FileErrorCode::PathNotFound;
-    fs::rename(source, target, ec);
-    return ec ? FromError(ec, target) : FileErrorCode::None;
+    return detail::native::Rename(source, target, false);
   });
 }
 
@@ -447,9 +447,8 @@ bool RenameFileReplacing(const std::string& from, const std::string& to) {
       target = source.parent_path() / ExtractFileName(to);
     }
     if (!fs::is_directory(target.parent_path(), ec)) return FileErrorCode::PathNotFound;
-    // rename() replaces an existing target atomically.
-    fs::rename(source, target, ec);
-    return ec ? FromError(ec, target) : FileErrorCode::None;
+    // The target is replaced in one step: the old or the new file is there, never none.
+    return detail::native::Rename(source, target, true);
   });
 }
 
@@ -499,8 +498,8 @@ std::int64_t DiskFree(char drive) {
     std::uintmax_t used = UsedBytes(folder);
     return used >= it->second ? 0 : static_cast<std::int64_t>(it->second - used);
   }
-  auto info = fs::space(folder, ec);
-  return ec ? -1 : static_cast<std::int64_t>(info.available);
+  auto available = detail::native::FreeBytes(folder);
+  return available ? static_cast<std::int64_t>(*available) : -1;
 }
 
 void SetDriveCapacity(char drive, std::optional<std::uint64_t> capacityBytes) {
@@ -514,23 +513,16 @@ void SetDriveCapacity(char drive, std::optional<std::uint64_t> capacityBytes) {
 std::optional<FileTime> GetFileTime(const std::string& path) {
   std::optional<FileTime> time;
   Attempt([&] {
-    fs::path local = Local(path);
-    std::error_code ec;
-    auto t = fs::last_write_time(local, ec);
-    if (ec) return FromError(ec, local);
-    time = t;
-    return FileErrorCode::None;
+    FileTime t;
+    FileErrorCode code = detail::native::GetWriteTime(Local(path), t);
+    if (code == FileErrorCode::None) time = t;
+    return code;
   });
   return time;
 }
 
 bool SetFileTime(const std::string& path, FileTime time) {
-  return Attempt([&] {
-    fs::path local = Local(path);
-    std::error_code ec;
-    fs::last_write_time(local, time, ec);
-    return ec ? FromError(ec, local) : FileErrorCode::None;
-  });
+  return Attempt([&] { return detail::native::SetWriteTime(Local(path), time); });
 }
 
 }  // namespace platform

@@ -1,6 +1,9 @@
 // The one place that holds the platform's state, and the default user.
 #include "state.h"
 
+#include <exception>
+#include <utility>
+
 namespace platform {
 
 namespace detail {
@@ -65,5 +68,19 @@ void SetUiDriver(UiDriver* driver) { detail::S().driver = driver; }
 UiDriver* CurrentUiDriver() { return detail::S().driver; }
 
 const History& GetHistory() { return detail::S().history; }
+
+namespace {
+std::exception_ptr& HeldLoaderError() {
+  static std::exception_ptr held;
+  return held;
+}
+}  // namespace
+
+void HoldLoaderError(std::exception_ptr error) {
+  // The first error is the one that stopped the library; a later one is its consequence.
+  if (!HeldLoaderError()) HeldLoaderError() = std::move(error);
+}
+
+std::exception_ptr TakeLoaderError() { return std::exchange(HeldLoaderError(), nullptr); }
 
 }  // namespace platform

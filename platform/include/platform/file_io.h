@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/files.h"
@@ -27,7 +28,7 @@ class RecordFile {
   RecordFile& operator=(RecordFile&& other) noexcept;
 
   void Open(const std::string& windowsPath, std::size_t recordSize, Mode mode);
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return file_ != -1; }
   // Closing never throws; it reports whether the file closed cleanly.
   bool Close();
 
@@ -57,7 +58,7 @@ class RecordFile {
   void Require(bool forWriting) const;
   std::size_t Room(std::size_t bytes) const;  // bytes of a write at the position that fit
 
-  int fd_ = -1;
+  std::intptr_t file_ = -1;  // the system's descriptor or handle; -1 when closed
   std::string path_;
   std::size_t recordSize_ = 1;
   std::size_t position_ = 0;  // bytes

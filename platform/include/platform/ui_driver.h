@@ -2,6 +2,7 @@
 // asks of the user goes through one UiDriver; the scripted user implements it, and so may a test.
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,5 +94,11 @@ class UiDriver {
 // unloading (process attach and detach).
 inline constexpr const char* kLibraryAttachEntry = "DllProcessAttach";
 inline constexpr const char* kLibraryDetachEntry = "DllProcessDetach";
+
+// On Windows the system's loader itself runs a library's attach and detach (DllMain) inside
+// LoadLibrary and FreeLibrary, and no error may cross the loader. The library hands an error of
+// its attach or detach over here; the program that loaded it takes it when the call returns.
+void HoldLoaderError(std::exception_ptr error);
+std::exception_ptr TakeLoaderError();  // null when none is held; the slot is emptied
 
 }  // namespace platform
