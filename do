@@ -2,12 +2,14 @@
 # The one script behind README's commands.
 #   ./do setup   install the Debian packages the project needs
 #   ./do demo    set up, build, and run the first example session on the bundled sample machine
-#   ./do test    set up, build, and pass every test (normal build, then the sanitizer build)
+#   ./do test    set up, build, and pass every test (normal build, the Windows build with its
+#                sessions under Wine, then the sanitizer build)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-          librsvg2-bin unrtf libwmf-bin)
+          librsvg2-bin unrtf libwmf-bin
+          g++-mingw-w64-x86-64-posix wine wine64)
 
 setup() {
   local missing=()
@@ -43,6 +45,8 @@ case "${1:-}" in
     setup
     build default
     ctest --preset default -j "$(nproc)"
+    build windows
+    ctest --preset windows -j "$(nproc)"
     build asan
     ctest --preset asan -j "$(nproc)"
     ;;
