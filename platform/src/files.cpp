@@ -96,7 +96,7 @@ std::string Format(const WinPath& p) {
 // The existing entry of `folder` whose name equals `name` without regard to case.
 std::optional<std::string> MatchEntry(const fs::path& folder, const std::string& name) {
   std::error_code ec;
-  if (fs::exists(folder / name, ec)) return name;
+  if (auto stored = detail::native::StoredName(folder, name)) return stored;
   if (!fs::is_directory(folder, ec)) return std::nullopt;
   std::string wanted = Lower(name);
   std::optional<std::string> best;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <system_error>
 
 #include "platform/files.h"
@@ -48,6 +49,10 @@ std::optional<std::uintmax_t> FreeBytes(const std::filesystem::path& folder);
 // The last-write time of a file or folder, and setting it.
 FileErrorCode GetWriteTime(const std::filesystem::path& local, FileTime& time);
 FileErrorCode SetWriteTime(const std::filesystem::path& local, FileTime time);
+
+// The name under which the entry `name` of `folder` is stored, when the system finds it by that
+// name: on a system that ignores case the stored spelling may differ from `name`.
+std::optional<std::string> StoredName(const std::filesystem::path& folder, const std::string& name);
 
 // The system's file error for an error reported by the standard library's file system calls
 // about `target` (a missing parent folder makes "not found" a path error).

@@ -109,8 +109,11 @@ TEST_F(FilesTest, RenamingOverAFileReplacesItInOneStep) {
   // Names are matched without regard to case; the file standing there is replaced.
   EXPECT_TRUE(RenameFileReplacing("C:\\w\\config.new", "C:\\W\\Config.Dat"));
   EXPECT_FALSE(FileExists("C:\\W\\CONFIG.NEW"));
-  std::ifstream in(ResolvePath("C:\\W\\CONFIG.DAT"), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+  {
+    // Closed before the next rename: Windows does not rename a file that is open.
+    std::ifstream in(ResolvePath("C:\\W\\CONFIG.DAT"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+  }
   EXPECT_EQ(std::distance(fs::directory_iterator(RootFolder() / "C" / "W"), {}), 1);
   // A target that does not exist yet is simply the new name.
   EXPECT_TRUE(RenameFileReplacing("C:\\W\\CONFIG.DAT", "C:\\W\\OTHER.DAT"));

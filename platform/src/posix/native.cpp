@@ -119,6 +119,13 @@ FileErrorCode SetWriteTime(const fs::path& local, FileTime time) {
   return ec ? FromErrorCode(ec, local) : FileErrorCode::None;
 }
 
+std::optional<std::string> StoredName(const fs::path& folder, const std::string& name) {
+  // Names are compared as they are written.
+  std::error_code ec;
+  if (!fs::exists(folder / name, ec)) return std::nullopt;
+  return name;
+}
+
 FileErrorCode FromErrorCode(const std::error_code& ec, const fs::path& target) {
   return FromErrnoAt(ec.value(), target);
 }

@@ -190,6 +190,17 @@ FileErrorCode SetWriteTime(const fs::path& local, FileTime time) {
   return result;
 }
 
+std::optional<std::string> StoredName(const fs::path& folder, const std::string& name) {
+  // A name with wildcards would match other entries: it is found only by the caller's search.
+  if (name.find_first_of("*?") != std::string::npos) return std::nullopt;
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileExW((folder / name).c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  ::FindClose(search);
+  return fs::path(found.cFileName).string();
+}
+
 FileErrorCode FromErrorCode(const std::error_code& ec, const fs::path& target) {
   // The standard library reports failed system calls with the system's own numbers and
   // failed C runtime calls with errno values.
