@@ -94,8 +94,8 @@ bool Host::OpenSegment(int16_t list, int32_t symbol, Point insertion, Point dire
     return false;
   }
   PointD origin = ToD(insertion);
-  PointD axis = Unit(Sub(ToD(direction), origin));
-  if (axis.x == 0 && axis.y == 0) {
+  PointD towards = Unit(Sub(ToD(direction), origin));
+  if (towards.x == 0 && towards.y == 0) {
     SetError(HSI_ERR_PLACEMENT);
     return false;
   }
@@ -133,13 +133,22 @@ bool Host::OpenSegment(int16_t list, int32_t symbol, Point insertion, Point dire
     }
     segments.push_back(Segment{entry.id, index, ToD(pts[index]), ToD(pts[index + 1])});
   }
-  Segment axisSegment{0, 0, origin, Add(origin, axis)};
-  for (const auto& s : segments) {
-    if (!Parallel(s, axisSegment, 5.0)) {
-      SetError(HSI_ERR_ODD_LINES);
-      return false;
-    }
+  // The lines of one wall run side by side.
+  if (segments.size() == 2 && !Parallel(segments[0], segments[1], 5.0)) {
+    SetError(HSI_ERR_ODD_LINES);
+    return false;
   }
+  // The opening runs along the wall, in the sense of the direction point. The direction point
+  // need not lie on the line through the insertion point (a door's hinge may be on one face of
+  // the wall and its direction point on the other): only its sense along the wall counts. A
+  // direction across the wall is refused.
+  PointD axis = Unit(Sub(segments[0].q, segments[0].p));
+  const double along = Dot(towards, axis);
+  if (std::fabs(along) < std::cos(Radians(45.0))) {
+    SetError(HSI_ERR_ODD_LINES);
+    return false;
+  }
+  if (along < 0) axis = Mul(axis, -1);
   // The opening must lie within each segment.
   std::vector<std::pair<PointD, PointD>> cuts;
   for (const auto& s : segments) {

@@ -80,6 +80,32 @@ TEST_F(Opening, DoorCutsBothFacesAndSitsInTheOpening) {
       after.end());
 }
 
+TEST_F(Opening, OnlyTheSenseOfTheDirectionPointCounts) {
+  // A hinge on the far face and a direction point on the near face, close by: the opening still
+  // runs along the wall, not towards the point.
+  AddToList(face1_);
+  AddToList(face2_);
+  ASSERT_EQ(Open({400000, 48000}, {500000, 0}), HSI_SUCCESS);
+  auto lines = Linesets(*host_);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], (std::vector<host::Point>{{0, 0}, {400000, 0}}));
+  EXPECT_EQ(lines[1], (std::vector<host::Point>{{688000, 0}, {1000000, 0}}));
+  for (const auto* o : host_->FinalObjects())
+    if (o->Kind() == host::ObjectKind::Symbol) {
+      EXPECT_EQ(std::get<host::SymbolData>(o->data).rotation, 0.0);
+      EXPECT_EQ(o->at, (host::Point{400000, 48000}));
+    }
+  // Backwards along the wall turns it half round; a point straight across the wall is refused.
+  HsiOslClear(list_);
+  HsiPoint pick{200000, 1000};
+  HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET);
+  HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET);
+  EXPECT_EQ(Open({350000, 0}, {350000, 48000}), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_ODD_LINES);
+  ASSERT_EQ(Open({350000, 0}, {300000, 48000}), HSI_SUCCESS);
+  EXPECT_EQ(Linesets(*host_).size(), 6u);
+}
+
 TEST_F(Opening, EachRefusalHasItsErrorNumberAndChangesNothing) {
   auto before = Linesets(*host_);
   // Not enough lines.
