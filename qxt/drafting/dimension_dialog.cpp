@@ -92,13 +92,7 @@ void TWarningLongEdit::DoExit() {
   const int32_t clamped = Clamp(value);
   if (clamped != value) {
     SetValue(clamped);
-    if (!ErrorMessage.empty()) {
-      platform::Beep(platform::BeepKind::Exclamation);
-      platform::MessageBox(ErrorMessage, ErrorMessageCaption, platform::MsgIcon::Warning,
-                           platform::MsgButtons::OK, &OwnerForm());
-      SetFocus();
-      SelectAll();
-    }
+    WarnOutOfRange(*this, ErrorMessage, ErrorMessageCaption);
   }
   TLongEdit::DoExit();
 }
