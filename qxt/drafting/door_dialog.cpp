@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/config.h"
+#include "core/form_layout.h"
 #include "core/state.h"
 #include "hsi/hsi.h"
 #include "platform/system.h"
@@ -16,16 +17,6 @@ constexpr int kClientWidth = 520;
 constexpr int kClientHeight = 346;
 constexpr int kKindButtonSize = 48;
 constexpr int kButtonTop = 312;
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}, const char* hint = nullptr) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  if (hint) control.hint = hint;
-  return control;
-}
 
 // The picture on a kind button: the door in plan, hinged at the lower left of a 40 x 40 square,
 // in the opening between two stubs of wall.
