@@ -597,12 +597,23 @@ class Painter {
     const Color face = c.Enabled() ? colors::Window : colors::ButtonFace;
     const Color mark = c.Enabled() ? colors::WindowText : colors::ButtonShadow;
     if (radio) {
+      // A sunken circle: shadows on the upper left half of its two rings, lights on the lower
+      // right.
       const double cx = x + kCheckSize / 2.0, cy = by + kCheckSize / 2.0;
+      auto ring = [&](double r, Color upperLeft, Color lowerRight, const std::string& fill) {
+        const double d = r * std::numbers::sqrt2 / 2;
+        const std::string from = Num(cx - d) + " " + Num(cy + d);
+        const std::string to = Num(cx + d) + " " + Num(cy - d);
+        const std::string radius = Num(r) + " " + Num(r);
+        svg_.out += "<path d=\"M " + from + " A " + radius + " 0 0 1 " + to + "\" fill=\"" + fill +
+                    "\" stroke=\"" + Hex(upperLeft) + "\"/>\n";
+        svg_.out += "<path d=\"M " + from + " A " + radius + " 0 0 0 " + to +
+                    "\" fill=\"none\" stroke=\"" + Hex(lowerRight) + "\"/>\n";
+      };
       svg_.out += "<circle cx=\"" + Num(cx) + "\" cy=\"" + Num(cy) + "\" r=\"5.5\" fill=\"" +
-                  Hex(face) + "\" stroke=\"" + Hex(colors::ButtonShadow) + "\"/>\n";
-      svg_.out += "<path d=\"M " + Num(cx - 4.5) + " " + Num(cy + 1.5) + " A 4.5 4.5 0 0 1 " +
-                  Num(cx + 1.5) + " " + Num(cy - 4.5) + "\" fill=\"none\" stroke=\"" +
-                  Hex(kDarkShadow) + "\"/>\n";
+                  Hex(face) + "\"/>\n";
+      ring(5.5, colors::ButtonShadow, colors::ButtonHighlight, "none");
+      ring(4.5, kDarkShadow, kLight, "none");
       if (checked)
         svg_.out += "<circle cx=\"" + Num(cx) + "\" cy=\"" + Num(cy) + "\" r=\"2\" fill=\"" +
                     Hex(mark) + "\"/>\n";
