@@ -129,11 +129,26 @@ class PictureDriver : public platform::UiDriver {
   }
 };
 
+// Writes the file whole or not at all: into a new file beside it, which then takes its place, so
+// a picture already there is kept when the write fails.
 bool WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  out.close();
-  return static_cast<bool>(out);
+  fs::path part = path;
+  part += ".part";
+  {
+    std::ofstream out(part, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) {
+      std::error_code ec;
+      fs::remove(part, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  fs::rename(part, path, ec);
+  if (!ec) return true;
+  fs::remove(part, ec);
+  return false;
 }
 
 // The machine the plug-in loads on: a temporary copy of the sample machine, removed at the end.
