@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "form_pictures.h"
 #include "host_setup.h"
 #include "platform/ui_driver.h"
 #include "user/exports.h"
@@ -41,6 +42,7 @@ namespace {
 constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
                        [--transcript FILE] [--plugin PATH]
+  tracelon forms --out DIR [--pages] [--plugin PATH]
   tracelon --help
 
 Plays the session script SESSION: the host program starts on a machine folder, loads the
@@ -348,6 +350,7 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
+  if (args[0] == "forms") return FormsCommand({args.begin() + 1, args.end()});
   if (args[0] != "run") return UsageError("unknown command \"" + args[0] + "\"");
   Options options;
   bool haveSession = false;

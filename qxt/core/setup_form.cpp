@@ -1,15 +1,18 @@
 #include "core/setup_form.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/command.h"
+#include "core/form_layout.h"
 #include "core/forms.h"
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/state.h"
+#include "platform/metrics.h"
 #include "platform/system.h"
 
 namespace qxt {
@@ -36,15 +39,6 @@ constexpr std::size_t kScaleCaptionChars = 15;
 constexpr const char* kYes = "Yes";
 constexpr const char* kNo = "No";
 
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
-
 platform::Label& MakeLabel(platform::Form& form, const char* name, platform::Control* parent,
                            int left, int top, int width, const char* caption) {
   return Make<platform::Label>(form, name, parent, left, top, width, 16, caption);
@@ -60,7 +54,16 @@ platform::StringGrid& MakeGrid(platform::Form& form, const char* name, platform:
   grid.SetRowCount(rows + 1);
   grid.defaultRowHeight = kRowHeight;
   grid.editing = true;
-  for (int col = 0; col < static_cast<int>(titles.size()); ++col) grid.SetCell(col, 0, titles[col]);
+  // The columns share the grid's width less its vertical scroll bar, each at least as wide as
+  // its title, so that no title is cut.
+  const int count = static_cast<int>(titles.size());
+  const int share =
+      (width - platform::metrics::VerticalScrollBarWidth - 4) / count - grid.gridLineWidth;
+  for (int col = 0; col < count; ++col) {
+    grid.SetCell(col, 0, titles[col]);
+    grid.SetColWidth(col,
+                     std::max(share, platform::metrics::TextWidth(grid.font, titles[col]) + 6));
+  }
   return grid;
 }
 
