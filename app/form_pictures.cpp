@@ -6,9 +6,6 @@
 // client area) is drawn as it was made instead.
 #include "form_pictures.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <exception>
@@ -24,6 +21,7 @@
 #include "platform/forms.h"
 #include "platform/system.h"
 #include "platform/ui_driver.h"
+#include "plugin_library.h"
 
 namespace fs = std::filesystem;
 
@@ -38,12 +36,6 @@ whose showing needs a running command is drawn as it was made). Prints one line 
 
   --pages   also draw every other page of each tabbed dialog, as DIR/<form class>-<page>.svg
 )";
-
-fs::path ProgramFolder() {
-  std::error_code ec;
-  fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : self.parent_path();
-}
 
 // The user while the pictures are taken: a modal form it is handed is drawn (when it is the
 // one being pictured) and cancelled; every question gets the answer that changes nothing.
@@ -193,12 +185,12 @@ int FormsCommand(const std::vector<std::string>& args) {
   }
 
   TemporaryMachine machine;
-  std::string pattern = (fs::temp_directory_path() / "tracelon-forms-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) {
+  std::optional<fs::path> folder = MakeTemporaryFolder("tracelon-forms-");
+  if (!folder) {
     std::cerr << "tracelon forms: cannot make a temporary folder\n";
     return 1;
   }
-  machine.folder = pattern;
+  machine.folder = *folder;
   const fs::path sample = ProgramFolder().parent_path() / "share" / "root";
   const fs::path root = machine.folder / "root";
   if (!fs::is_directory(sample / "C")) {
@@ -211,40 +203,28 @@ int FormsCommand(const std::vector<std::string>& args) {
     return 1;
   }
 
-  const fs::path pluginPath = plugin ? *plugin : ProgramFolder() / "libqxt.so";
+  const fs::path pluginPath = plugin ? *plugin : ProgramFolder() / kDefaultPluginName;
   StartHost(root);
   PictureDriver driver;
   driver.pages = pages;
   platform::SetUiDriver(&driver);
   struct Shutdown {
-    void* library = nullptr;
+    PluginLibrary library;
     ~Shutdown() {
-      if (library) dlclose(library);
+      library.Close();
       platform::SetUiDriver(nullptr);
       StopHost();
     }
   } shutdown;
-  shutdown.library = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!shutdown.library) {
-    const char* why = dlerror();
-    std::cerr << "tracelon forms: cannot load the plug-in " << pluginPath.string() << ": "
-              << (why ? why : "unknown error") << "\n";
-    return 1;
-  }
-  auto entry = [&](const char* name) {
-    return reinterpret_cast<void (*)()>(dlsym(shutdown.library, name));
-  };
-  auto attach = entry(platform::kLibraryAttachEntry);
-  auto detach = entry(platform::kLibraryDetachEntry);
-  if (!attach || !detach) {
-    std::cerr << "tracelon forms: the plug-in " << pluginPath.string()
-              << " does not export its load and unload entries\n";
+  std::string error;
+  if (!shutdown.library.Open(pluginPath, error)) {
+    std::cerr << "tracelon forms: " << error << "\n";
     return 1;
   }
 
   int status = 0;
   try {
-    attach();
+    shutdown.library.Attach();
     const std::vector<platform::Form*> forms = platform::AllForms();
     for (platform::Form* form : forms) {
       const std::string created = platform::FormPictureSvg(*form);
@@ -281,7 +261,7 @@ int FormsCommand(const std::vector<std::string>& args) {
                 << "\n";
     }
     std::cout << forms.size() << " forms\n";
-    detach();
+    shutdown.library.Detach();
   } catch (const std::exception& e) {
     std::cerr << "tracelon forms: an error escaped from the plug-in: " << e.what() << "\n";
     return 1;

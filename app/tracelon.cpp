@@ -1,6 +1,5 @@
 // tracelon: the stand-in host program. It plays a session against the stand-in host and
 // platform with the plug-in loaded, writes the drawing out and prints what happened.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -14,30 +13,14 @@
 #include "form_pictures.h"
 #include "host_setup.h"
 #include "platform/ui_driver.h"
+#include "plugin_library.h"
 #include "user/exports.h"
 #include "user/script.h"
 #include "user/session.h"
 
-// System headers last: windows.h defines macros named like some of the platform's functions.
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#include <unistd.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
-
-#if defined(_WIN32)
-#define QXT_PLUGIN_NAME "QXT.DLL"
-#else
-#define QXT_PLUGIN_NAME "libqxt.so"
-#endif
 
 constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
@@ -57,7 +40,7 @@ saved then), writes the drawing and prints the transcript.
   --json FILE        write the drawing as JSON
   --quiet            do not print the transcript
   --transcript FILE  also write the transcript to FILE
-  --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_NAME R"( beside this program)
+  --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_FILE R"( beside this program)
 
 Exit status 0 only when every line was used and every expectation held.
 )";
@@ -73,45 +56,6 @@ struct Options {
 int UsageError(const std::string& message) {
   std::cerr << "tracelon: " << message << "\n\n" << kUsage;
   return 2;
-}
-
-fs::path ProgramFolder() {
-#if defined(_WIN32)
-  std::wstring name(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-    if (length == 0) return fs::current_path();
-    if (length < name.size()) {
-      name.resize(length);
-      return fs::path(name).parent_path();
-    }
-    name.resize(name.size() * 2);
-  }
-#else
-  std::error_code ec;
-  fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : self.parent_path();
-#endif
-}
-
-// A new, empty folder under the system's temporary folder; nullopt when none can be made.
-std::optional<fs::path> MakeTemporaryFolder() {
-#if defined(_WIN32)
-  const fs::path base = fs::temp_directory_path();
-  const auto seed =
-      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    fs::path folder = base / ("tracelon-" + std::to_string(GetCurrentProcessId()) + "-" +
-                              std::to_string((seed + attempt) % 1000000));
-    std::error_code ec;
-    if (fs::create_directory(folder, ec)) return folder;
-  }
-  return std::nullopt;
-#else
-  std::string pattern = (fs::temp_directory_path() / "tracelon-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) return std::nullopt;
-  return fs::path(pattern);
-#endif
 }
 
 // The sample machine is laid out by the build beside the program (bin/../share/root).
@@ -134,81 +78,6 @@ bool CopySampleMachine(const fs::path& root, std::string& error) {
   }
   return true;
 }
-
-// Loads the plug-in, starts and ends it, and calls its exports by name. On Windows the system's
-// loader starts the library inside LoadLibrary and ends it inside FreeLibrary (DllMain); here
-// the program calls the library's two loader entries right after loading and before unloading.
-class Plugin {
- public:
-  ~Plugin() { Close(); }
-  bool Open(const fs::path& path, std::string& error) {
-#if defined(_WIN32)
-    handle_ = LoadLibraryW(path.c_str());
-    if (!handle_) {
-      error = "cannot load the plug-in " + path.string() + ": system error " +
-              std::to_string(GetLastError());
-      return false;
-    }
-#else
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) {
-      const char* why = dlerror();
-      error = "cannot load the plug-in " + path.string() + ": " + (why ? why : "unknown error");
-      return false;
-    }
-    attach_ = reinterpret_cast<void (*)()>(Find(platform::kLibraryAttachEntry));
-    detach_ = reinterpret_cast<void (*)()>(Find(platform::kLibraryDetachEntry));
-    if (!attach_ || !detach_) {
-      error = "the plug-in " + path.string() + " does not export " +
-              (attach_ ? platform::kLibraryDetachEntry : platform::kLibraryAttachEntry);
-      return false;
-    }
-#endif
-    return true;
-  }
-  void* Find(const std::string& name) const {
-#if defined(_WIN32)
-    return handle_ ? reinterpret_cast<void*>(GetProcAddress(handle_, name.c_str())) : nullptr;
-#else
-    return handle_ ? dlsym(handle_, name.c_str()) : nullptr;
-#endif
-  }
-  // Starts the library (an error of its start is thrown here).
-  void Attach() {
-#if defined(_WIN32)
-    // The loader has started it already.
-    if (auto error = platform::TakeLoaderError()) std::rethrow_exception(error);
-#else
-    attach_();
-#endif
-  }
-  // Ends the library (an error of its end is thrown here); on Windows it is unloaded with it.
-  void Detach() {
-#if defined(_WIN32)
-    Close();
-    if (auto error = platform::TakeLoaderError()) std::rethrow_exception(error);
-#else
-    detach_();
-#endif
-  }
-  void Close() {
-#if defined(_WIN32)
-    if (handle_) FreeLibrary(handle_);
-#else
-    if (handle_) dlclose(handle_);
-#endif
-    handle_ = nullptr;
-  }
-
- private:
-#if defined(_WIN32)
-  HMODULE handle_ = nullptr;
-#else
-  void* handle_ = nullptr;
-  void (*attach_)() = nullptr;
-  void (*detach_)() = nullptr;
-#endif
-};
 
 bool WriteFile(const fs::path& path, const std::string& content, std::string& error) {
   std::error_code ec;
@@ -249,7 +118,7 @@ int Run(const Options& options) {
       return 1;
     }
   } else {
-    std::optional<fs::path> folder = MakeTemporaryFolder();
+    std::optional<fs::path> folder = MakeTemporaryFolder("tracelon-");
     if (!folder) {
       std::cerr << "tracelon: cannot make a temporary folder\n";
       return 1;
@@ -263,7 +132,7 @@ int Run(const Options& options) {
   }
   std::cout.flush();
 
-  fs::path pluginPath = options.plugin ? *options.plugin : ProgramFolder() / QXT_PLUGIN_NAME;
+  fs::path pluginPath = options.plugin ? *options.plugin : ProgramFolder() / kDefaultPluginName;
 
   user::Session session(std::move(script));
   std::ofstream transcriptFile;
@@ -296,7 +165,7 @@ int Run(const Options& options) {
     }
   } shutdown{session};
 
-  Plugin plugin;
+  PluginLibrary plugin;
   if (!plugin.Open(pluginPath, error)) {
     std::cerr << "tracelon: " << error << "\n";
     return 1;
