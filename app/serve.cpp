@@ -4,7 +4,9 @@
 #include <httplib.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
@@ -267,6 +269,7 @@ class PageSource {
         }
       }
       state["activeLayer"] = h->ActiveLayer();
+      state["snapMode"] = h->SnapMode();
     }
     state["layers"] = layers;
     json forms = json::array();
@@ -392,6 +395,11 @@ void SendJson(httplib::Response& response, const json& body, int status = 200) {
 // A folder of the machine for the file dialogs: the Windows path must lie on the machine's own
 // drives; nothing outside the machine folder is listed.
 json ListFolder(const fs::path& root, const std::string& windowsPath) {
+  // Only a full path (a drive and a backslash): a relative one would depend on the program's
+  // current folder, which belongs to the program's thread.
+  bool full = windowsPath.size() >= 3 && std::isalpha(static_cast<unsigned char>(windowsPath[0])) &&
+              windowsPath[1] == ':' && windowsPath[2] == '\\';
+  if (!full) return {{"error", "a folder is named with its drive: C:\\..."}};
   fs::path folder = platform::ResolvePath(windowsPath);
   std::error_code ec;
   fs::path canonicalRoot = fs::weakly_canonical(root, ec);

@@ -889,6 +889,7 @@ function fontDialog(d) {
     l.style.display = "inline-flex";
     const box = el("input");
     box.type = "checkbox";
+    box.checked = d[s] === "1";
     flags[s] = box;
     l.append(box, document.createTextNode(" " + s + "  "));
     styles.appendChild(l);
@@ -953,7 +954,7 @@ function render() {
   document.getElementById("messageline").textContent = state.messageLine || "\u00a0";
   document.getElementById("drawingtitle").textContent = state.title ? "\u2014 " + state.title : "";
   document.getElementById("statusupdates").textContent = `status line updated ${state.statusUpdates} times`;
-  document.getElementById("layerstatus").textContent = `layer ${state.activeLayer}`;
+  document.getElementById("layerstatus").textContent = `layer ${state.activeLayer}   snap ${state.snapMode}`;
   if (document.activeElement.id !== "activelayer") document.getElementById("activelayer").value = state.activeLayer;
   const layers = document.getElementById("layers");
   layers.innerHTML = "";

@@ -321,6 +321,34 @@ scenario("layer_grid", async (page) => {
   assert.ok(hidden, "the layer switched off is not drawn");
 });
 
+scenario("symbol", async (page) => {
+  // A room to furnish, drawn with the host's line tool.
+  await tool(page, "line");
+  for (const [x, y] of [[0, 0], [2000000, 0], [2000000, 1500000], [0, 1500000], [0, 0]]) await typePoint(page, x, y);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+  await menu(page, "QXSymbol");
+  await asks(page, "form");
+  const picture = control(page, "TfrmQXSymbol", "imgSymbol");
+  await picture.click({ position: { x: 150, y: 50 } });  // the furniture group
+  await settle(page);
+  await asks(page, "form");
+  await control(page, "TfrmQXSymbol", "imgSymbol").click({ position: { x: 30, y: 30 } });  // the chair
+  await settle(page);
+  await asks(page, "point");
+  // The chair follows the mouse until it is placed.
+  const p = await page.evaluate(() => window.tracelon.toScreen(600000, 700000));
+  await page.mouse.move(Math.round(p.x), Math.round(p.y));
+  const moved = await page.evaluate(() => document.querySelector("#cursor-image").getAttribute("transform"));
+  assert.match(moved || "", /translate/, "the drag image follows the mouse");
+  await shot(page, "symbol-dragging");
+  await clickAt(page, 600000, 700000);
+  await asks(page, "point");
+  await page.locator("#drawing").click({ button: "right" });  // B2: the settings
+  await asks(page, "form");
+  await click(page, "TdlgSymbolSettings", "Done");
+});
+
 // ---- Safety --------------------------------------------------------------------------------
 
 if (!only || only === "safety") {

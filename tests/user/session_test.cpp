@@ -402,6 +402,9 @@ TEST_F(SessionTest, APromptIsWrittenOnceWithItsQuestion) {
 }  // namespace
 }  // namespace user
 
+namespace user {
+namespace {
+
 // ---- A live session: lines from a source, refused ones taken back ----
 
 namespace live {
@@ -520,3 +523,6 @@ TEST_F(SessionTest, ALiveSourceThatEndsWhileAskedEndsTheSessionWithAFailure) {
   std::string error = PlayError();
   EXPECT_NE(error.find("TdlgName \"Name\" is shown and waits"), std::string::npos) << error;
 }
+
+}  // namespace
+}  // namespace user

@@ -654,9 +654,14 @@ std::optional<platform::FontChoice> Session::AskFont(const platform::FontRequest
   Pending pending;
   pending.kind = Pending::Kind::Font;
   pending.description = "the font dialog waits for a font";
+  auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
   pending.details = {{"face", request.initial.face},
                      {"size", std::to_string(request.initial.size)},
-                     {"trueTypeOnly", request.trueTypeOnly ? "1" : "0"}};
+                     {"bold", flag(request.initial.bold)},
+                     {"italic", flag(request.initial.italic)},
+                     {"underline", flag(request.initial.underline)},
+                     {"strikeout", flag(request.initial.strikeout)},
+                     {"trueTypeOnly", flag(request.trueTypeOnly)}};
   const ScriptLine& line = *Await(pending);
   RecordAction(line);
   if (!line.words[1].quoted) return std::nullopt;

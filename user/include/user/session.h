@@ -39,7 +39,8 @@ struct Question {
   std::string description;         // "the host asks for a point: ..."
   platform::Form* form = nullptr;  // "form": the modal form shown
   // The request's own texts: "prompt"; "caption", "text", "icon", "buttons" ("Yes/No");
-  // "title", "filter", "initialDir", "fileName", "mustExist"; "face", "size"; "initial".
+  // "title", "filter", "initialDir", "fileName", "mustExist"; "face", "size", "bold", "italic",
+  // "underline", "strikeout", "trueTypeOnly"; "initial".
   std::vector<std::pair<std::string, std::string>> details;
   // Why the line given last was refused (nothing of it took effect); empty otherwise.
   std::string refusal;
