@@ -322,9 +322,9 @@ scenario("layer_grid", async (page) => {
 });
 
 scenario("symbol", async (page) => {
-  // A room to furnish, drawn with the host's line tool.
+  // A room of 10' x 8' to furnish, drawn with the host's line tool.
   await tool(page, "line");
-  for (const [x, y] of [[0, 0], [2000000, 0], [2000000, 1500000], [0, 1500000], [0, 0]]) await typePoint(page, x, y);
+  for (const [x, y] of [[0, 0], [92160000, 0], [92160000, 73728000], [0, 73728000], [0, 0]]) await typePoint(page, x, y);
   await page.locator("#drawing").press("Enter");
   await settle(page);
   await menu(page, "QXSymbol");
@@ -333,16 +333,17 @@ scenario("symbol", async (page) => {
   await picture.click({ position: { x: 150, y: 50 } });  // the furniture group
   await settle(page);
   await asks(page, "form");
+  await shot(page, "symbol-browser");
   await control(page, "TfrmQXSymbol", "imgSymbol").click({ position: { x: 30, y: 30 } });  // the chair
   await settle(page);
   await asks(page, "point");
   // The chair follows the mouse until it is placed.
-  const p = await page.evaluate(() => window.tracelon.toScreen(600000, 700000));
+  const p = await page.evaluate(() => window.tracelon.toScreen(30000000, 40000000));
   await page.mouse.move(Math.round(p.x), Math.round(p.y));
   const moved = await page.evaluate(() => document.querySelector("#cursor-image").getAttribute("transform"));
   assert.match(moved || "", /translate/, "the drag image follows the mouse");
   await shot(page, "symbol-dragging");
-  await clickAt(page, 600000, 700000);
+  await clickAt(page, 30000000, 40000000);
   await asks(page, "point");
   await page.locator("#drawing").click({ button: "right" });  // B2: the settings
   await asks(page, "form");
