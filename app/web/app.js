@@ -563,11 +563,7 @@ function renderControl(form, c, act) {
         e.addEventListener("change", () => act(c.items.includes(e.value) ? `select ${name} ${quote(e.value)}` : `set ${name} ${quote(e.value)}`));
         const wrap = el("div");
         wrap.append(e, list);
-        placeControl(e, c);
-        e.style.left = e.style.top = "0px";
-        e.classList.remove("ctl");
-        e.style.width = "100%";
-        e.style.height = "100%";
+        Object.assign(e.style, { width: "100%", height: "100%", border: "2px inset #fff", font: "inherit" });
         return placeControl(wrap, c);
       }
       break;
