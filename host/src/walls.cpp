@@ -64,6 +64,35 @@ void MoveSegmentEnd(Host& host, const Segment& s, PointD near, PointD to) {
   host.ReplaceObject(changed);
 }
 
+// The lowest and highest y of a symbol's drawing, in symbol units (arcs by points every 5
+// degrees, texts by their position); 0, 0 for an empty symbol.
+std::pair<double, double> SymbolSpanY(const SymbolDef& def) {
+  double low = 1e300, high = -1e300;
+  auto add = [&](double y) {
+    low = std::min(low, y);
+    high = std::max(high, y);
+  };
+  for (const auto& e : def.elements) {
+    switch (e.kind) {
+      case SymbolElement::Kind::Lineset:
+        for (const PointD& p : e.points) add(p.y);
+        break;
+      case SymbolElement::Kind::Arc: {
+        double a1 = e.angle1, a2 = e.angle2;
+        while (a2 <= a1) a2 += 360;
+        for (double a = a1; a < a2; a += 5) add(e.centre.y + e.radius * std::sin(Radians(a)));
+        add(e.centre.y + e.radius * std::sin(Radians(a2)));
+        break;
+      }
+      case SymbolElement::Kind::Text:
+        add(e.centre.y);
+        break;
+    }
+  }
+  if (low > high) return {0, 0};
+  return {low, high};
+}
+
 }  // namespace
 
 PointD Host::SymbolToDrawing(const SymbolDef& def, const SymbolData& instance, Point at,
@@ -94,8 +123,8 @@ bool Host::OpenSegment(int16_t list, int32_t symbol, Point insertion, Point dire
     return false;
   }
   PointD origin = ToD(insertion);
-  PointD axis = Unit(Sub(ToD(direction), origin));
-  if (axis.x == 0 && axis.y == 0) {
+  PointD towards = Unit(Sub(ToD(direction), origin));
+  if (towards.x == 0 && towards.y == 0) {
     SetError(HSI_ERR_PLACEMENT);
     return false;
   }
@@ -133,13 +162,22 @@ bool Host::OpenSegment(int16_t list, int32_t symbol, Point insertion, Point dire
     }
     segments.push_back(Segment{entry.id, index, ToD(pts[index]), ToD(pts[index + 1])});
   }
-  Segment axisSegment{0, 0, origin, Add(origin, axis)};
-  for (const auto& s : segments) {
-    if (!Parallel(s, axisSegment, 5.0)) {
-      SetError(HSI_ERR_ODD_LINES);
-      return false;
-    }
+  // The lines of one wall run side by side.
+  if (segments.size() == 2 && !Parallel(segments[0], segments[1], 5.0)) {
+    SetError(HSI_ERR_ODD_LINES);
+    return false;
   }
+  // The opening runs along the wall, in the sense of the direction point. The direction point
+  // need not lie on the line through the insertion point (a door's hinge may be on one face of
+  // the wall and its direction point on the other): only its sense along the wall counts. A
+  // direction across the wall is refused.
+  PointD axis = Unit(Sub(segments[0].q, segments[0].p));
+  const double along = Dot(towards, axis);
+  if (std::fabs(along) < std::cos(Radians(45.0))) {
+    SetError(HSI_ERR_ODD_LINES);
+    return false;
+  }
+  if (along < 0) axis = Mul(axis, -1);
   // The opening must lie within each segment.
   std::vector<std::pair<PointD, PointD>> cuts;
   for (const auto& s : segments) {
@@ -166,6 +204,27 @@ bool Host::OpenSegment(int16_t list, int32_t symbol, Point insertion, Point dire
   data.scaleZ = symbolInfo.scaleZ3D != 0 ? symbolInfo.scaleZ3D : 1.0;
   data.rotation = AngleDeg({0, 0}, axis);
   data.inserted = true;
+  // Across the wall the symbol sits in it: a symbol drawn on one side of its axis (a door's leaf
+  // and swing) on the face of that side, so that the leaf starts at the wall's face; one drawn
+  // on both sides (a window, a sliding door) on the middle line between the faces; with one line,
+  // on the line.
+  const PointD normal{-axis.y, axis.x};  // the symbol's +y side, before its y scale
+  std::vector<double> faces;
+  for (const auto& s : segments) faces.push_back(Dot(Sub(s.p, origin), normal));
+  const auto [low, high] = SymbolSpanY(*def);
+  double across = faces.front();
+  if (faces.size() == 2) {
+    const double ymin = std::min(low * scaleY, high * scaleY);
+    const double ymax = std::max(low * scaleY, high * scaleY);
+    const double lean = ymax + ymin, span = ymax - ymin;
+    if (span > 0 && lean > span / 4)
+      across = std::max(faces[0], faces[1]);
+    else if (span > 0 && lean < -span / 4)
+      across = std::min(faces[0], faces[1]);
+    else
+      across = (faces[0] + faces[1]) / 2;
+  }
+  origin = Add(origin, Mul(normal, across));
   PointD start = Add(origin, Mul(axis, t0));
   PointD nodeOffset = Sub(SymbolToDrawing(*def, data, {0, 0}, def->node), {0, 0});
   Object instance;

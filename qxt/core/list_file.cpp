@@ -12,6 +12,38 @@ namespace {
 // Records read per block: large blocks keep a long list quick to load.
 constexpr std::size_t kRecordsPerBlock = 256;
 
+// Writes `count` records as the file `path`, created anew; false with the system's description
+// in `error` when the file cannot be made or the records do not all reach it.
+bool WriteRecords(const std::string& path, std::size_t count, std::size_t recordSize,
+                  const std::function<void(std::size_t index, unsigned char* record)>& fill,
+                  std::string& error) {
+  try {
+    platform::RecordFile file(path, recordSize, platform::RecordFile::Mode::Create);
+    // The records go out a block at a time through one buffer.
+    std::vector<unsigned char> block(recordSize * kRecordsPerBlock);
+    bool full = false;
+    for (std::size_t first = 0; first < count && !full; first += kRecordsPerBlock) {
+      const std::size_t n = std::min(kRecordsPerBlock, count - first);
+      std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n * recordSize), 0);
+      for (std::size_t i = 0; i < n; ++i) fill(first + i, block.data() + i * recordSize);
+      full = file.WriteBlock(block.data(), n) < n;
+    }
+    const bool closed = file.Close();
+    if (full) {
+      error = platform::SystemErrorMessage(platform::FileErrorCode::DiskFull);
+      return false;
+    }
+    if (!closed) {
+      error = platform::SystemErrorMessage(platform::FileErrorCode::IoError);
+      return false;
+    }
+    return true;
+  } catch (const platform::FileError& e) {
+    error = e.what();
+    return false;
+  }
+}
+
 }  // namespace
 
 bool LoadListFile(const std::string& path, std::size_t recordSize,
@@ -41,45 +73,40 @@ bool LoadListFile(const std::string& path, std::size_t recordSize,
 ListSaveResult SaveListFile(
     const std::string& path, const std::string& backupPath, std::size_t count,
     std::size_t recordSize,
-    const std::function<void(std::size_t index, unsigned char* record)>& fill, std::string& error) {
+    const std::function<void(std::size_t index, unsigned char* record)>& fill, std::string& error,
+    EmptyList empty) {
+  if (count == 0 && empty == EmptyList::NoFile) {
+    // Nothing to write: the previous list is only kept as the backup (each step may fail
+    // silently, for instance when there is no file).
+    platform::DeleteFile(backupPath);
+    platform::RenameFile(path, backupPath);
+    return ListSaveResult::Empty;
+  }
+
+  const std::string temp = TempListPath(path);
+  if (!WriteRecords(temp, count, recordSize, fill, error)) {
+    platform::DeleteFile(temp);
+    return ListSaveResult::Failed;
+  }
+  // The new list is complete on disk: now the previous one becomes the backup.
   platform::DeleteFile(backupPath);
-  const bool keptPrevious = platform::RenameFile(path, backupPath);
-  if (count == 0) return ListSaveResult::Empty;
-
-  bool written = false;
-  try {
-    platform::RecordFile file(path, recordSize, platform::RecordFile::Mode::Create);
-    // The records go out a block at a time through one buffer.
-    std::vector<unsigned char> block(recordSize * kRecordsPerBlock);
-    bool full = false;
-    for (std::size_t first = 0; first < count && !full; first += kRecordsPerBlock) {
-      const std::size_t n = std::min(kRecordsPerBlock, count - first);
-      std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n * recordSize), 0);
-      for (std::size_t i = 0; i < n; ++i) fill(first + i, block.data() + i * recordSize);
-      full = file.WriteBlock(block.data(), n) < n;
-    }
-    const bool closed = file.Close();
-    if (full) {
-      error = platform::SystemErrorMessage(platform::FileErrorCode::DiskFull);
-    } else if (!closed) {
-      error = platform::SystemErrorMessage(platform::FileErrorCode::IoError);
-    } else {
-      written = true;
-    }
-  } catch (const platform::FileError& e) {
-    error = e.what();
+  const bool hadList = platform::FileExists(path);
+  if (hadList && !platform::RenameFile(path, backupPath)) {
+    error = platform::SystemErrorMessage(platform::LastFileError());
+    platform::DeleteFile(temp);
+    return ListSaveResult::Failed;
   }
-  if (written) return ListSaveResult::Written;
-
-  // An incomplete list would be read back as the list, its last record cut: the previous list
-  // takes its place again.
-  if (keptPrevious) {
-    platform::DeleteFile(path);
-    platform::RenameFile(backupPath, path);
+  if (!platform::RenameFile(temp, path)) {
+    error = platform::SystemErrorMessage(platform::LastFileError());
+    if (hadList) platform::RenameFile(backupPath, path);
+    platform::DeleteFile(temp);
+    return ListSaveResult::Failed;
   }
-  return ListSaveResult::Failed;
+  return ListSaveResult::Written;
 }
 
 std::string BackupPath(const std::string& path) { return platform::ChangeFileExt(path, ".BAK"); }
+
+std::string TempListPath(const std::string& path) { return platform::ChangeFileExt(path, ".$$$"); }
 
 }  // namespace qxt

@@ -1,6 +1,7 @@
 // List files: a plain run of fixed-size records with no header, count or trailer; the number of
 // records is the file size divided by the record size. Loading reads to the end of the file;
-// saving keeps the previous file as a backup (".BAK") and writes the whole list anew.
+// saving writes the whole list anew to a temporary file beside the list file, then keeps the
+// previous file as a backup (".BAK") and puts the new one in its place.
 #pragma once
 
 #include <cstddef>
@@ -25,19 +26,30 @@ enum class ListSaveResult {
   Failed,   // the write failed: see SaveListFile
 };
 
+// What saving an empty list leaves behind.
+enum class EmptyList {
+  NoFile,     // no list file: the previous one becomes the backup (ListSaveResult::Empty)
+  EmptyFile,  // an empty list file, saved like any other list
+};
+
 // Saves `count` records of `recordSize` bytes as the list file `path`, in order; `fill` writes
-// record `index` into zeroed room of `recordSize` bytes. The previous list is kept:
-// the old backup `backupPath` is deleted and the list file renamed to it (each
-// step may fail silently, for instance when there is no file). An empty list writes nothing.
-// When writing fails part-way, the incomplete list file is removed and the backup is renamed back
-// to `path`, so the list file holds the previous list again; the system's description is put in
-// `error`.
+// record `index` into zeroed room of `recordSize` bytes. The records go first to the temporary
+// file TempListPath(path); only when that is complete is the old backup `backupPath` deleted,
+// the list file renamed to it and the temporary file renamed to `path`. When any step fails the
+// temporary file is removed, the list file and its backup stay as they were (a list file already
+// renamed to the backup is renamed back), and the system's description is put in `error`: a
+// failed save never loses what was saved before.
 ListSaveResult SaveListFile(
     const std::string& path, const std::string& backupPath, std::size_t count,
     std::size_t recordSize,
-    const std::function<void(std::size_t index, unsigned char* record)>& fill, std::string& error);
+    const std::function<void(std::size_t index, unsigned char* record)>& fill, std::string& error,
+    EmptyList empty = EmptyList::NoFile);
 
 // The backup name of a list file: its extension replaced by ".BAK".
 std::string BackupPath(const std::string& path);
+
+// The temporary file a list is written to before it replaces the list file: its extension
+// replaced by ".$$$".
+std::string TempListPath(const std::string& path);
 
 }  // namespace qxt

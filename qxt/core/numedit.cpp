@@ -113,15 +113,18 @@ void TDblEdit::DoExit() {
   const double clamped = Clamp(value);
   if (clamped != value) {
     SetValue(clamped);
-    if (!ErrorMessage.empty()) {
-      platform::Beep(platform::BeepKind::Exclamation);
-      platform::MessageBox(ErrorMessage, ErrorMessageCaption, platform::MsgIcon::Warning,
-                           platform::MsgButtons::OK, &OwnerForm());
-      SetFocus();
-      SelectAll();
-    }
+    WarnOutOfRange(*this, ErrorMessage, ErrorMessageCaption);
   }
   platform::Memo::DoExit();
+}
+
+void WarnOutOfRange(platform::Memo& field, const std::string& message, const std::string& caption) {
+  if (message.empty()) return;
+  platform::Beep(platform::BeepKind::Exclamation);
+  platform::MessageBox(message, caption, platform::MsgIcon::Warning, platform::MsgButtons::OK,
+                       &field.OwnerForm());
+  field.SetFocus();
+  field.SelectAll();
 }
 
 // ---- TLongEdit ----

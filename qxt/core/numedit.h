@@ -51,6 +51,11 @@ class TDblEdit : public platform::Memo {
   void DoExit() override;
 };
 
+// Tells the user that the entry of `field` was brought back into its range: a beep and `message`
+// in a warning box over the field's form, then the focus back in the field with its text
+// selected. Nothing happens when `message` is empty.
+void WarnOutOfRange(platform::Memo& field, const std::string& message, const std::string& caption);
+
 // A whole number. Keys: "+", "-", the digits, and control keys other than Enter.
 class TLongEdit : public platform::Memo {
  public:

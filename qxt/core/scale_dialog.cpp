@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/command.h"
+#include "core/form_layout.h"
 #include "core/forms.h"
 #include "core/messages.h"
 #include "core/numbers.h"
@@ -34,15 +35,6 @@ constexpr int kNotebookWidth = 400;
 constexpr int kNotebookHeight = 340;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
                              int modalResult) {

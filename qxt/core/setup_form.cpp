@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/command.h"
+#include "core/form_layout.h"
 #include "core/forms.h"
 #include "core/messages.h"
 #include "core/numbers.h"
@@ -35,15 +36,6 @@ constexpr std::size_t kScaleCaptionChars = 15;
 
 constexpr const char* kYes = "Yes";
 constexpr const char* kNo = "No";
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::Label& MakeLabel(platform::Form& form, const char* name, platform::Control* parent,
                            int left, int top, int width, const char* caption) {

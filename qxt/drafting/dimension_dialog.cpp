@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/form_layout.h"
 #include "core/numbers.h"
 #include "core/state.h"
 #include "core/units.h"
@@ -24,15 +25,6 @@ constexpr int kButtonTop = 296;
 constexpr const char* kUnitDesignText = "1/16\"";
 constexpr const char* kSizeDesignText = "3/32\"";
 constexpr const char* kLayerHint = "Select the specific layer from the list";
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::Button& MakeButton(platform::Form& form, const char* name, int left, const char* caption,
                              int modalResult) {
@@ -100,13 +92,7 @@ void TWarningLongEdit::DoExit() {
   const int32_t clamped = Clamp(value);
   if (clamped != value) {
     SetValue(clamped);
-    if (!ErrorMessage.empty()) {
-      platform::Beep(platform::BeepKind::Exclamation);
-      platform::MessageBox(ErrorMessage, ErrorMessageCaption, platform::MsgIcon::Warning,
-                           platform::MsgButtons::OK, &OwnerForm());
-      SetFocus();
-      SelectAll();
-    }
+    WarnOutOfRange(*this, ErrorMessage, ErrorMessageCaption);
   }
   TLongEdit::DoExit();
 }

@@ -1,17 +1,10 @@
 #include "drafting/dimension_edit.h"
 
+#include "core/form_layout.h"
+
 namespace qxt {
 
 namespace {
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, int left, int top, int width, int height,
-        const char* caption) {
-  T& control = form.Add<T>(name);
-  control.SetBounds(left, top, width, height);
-  control.SetCaption(caption);
-  return control;
-}
 
 platform::Button& MakeButton(platform::Form& form, const char* name, int left, const char* caption,
                              int modalResult) {

@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "core/forms.h"
+#include "core/local_list.h"
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/state.h"
@@ -320,23 +321,22 @@ namespace {
 // its new place. The list and the cursor go however the pick ends.
 class LocateList {
  public:
-  explicit LocateList(int32_t id, HsiPoint at) : list_(HsiCreateLocalOsl(0, 0, 512)) {
+  explicit LocateList(int32_t id, HsiPoint at) : list_(kLocateOwner) {
     const HsiOslEntry entry{id, 0, 0};
-    HsiOslAdd(list_, &entry, HSI_FALSE);
-    HsiMakeCursor(list_, HSI_CURSOR_DRAG, &at, 0, &at, 0);
-    HsiObjDraw(list_, HSI_DRAW_HIGHLIGHT);
+    HsiOslAdd(list_.number(), &entry, HSI_FALSE);
+    HsiMakeCursor(list_.number(), HSI_CURSOR_DRAG, &at, 0, &at, 0);
+    HsiObjDraw(list_.number(), HSI_DRAW_HIGHLIGHT);
   }
   ~LocateList() {
-    HsiOslClear(list_);
+    HsiOslClear(list_.number());
     HsiDeleteCursor();
-    if (list_ > 0) HsiFreeLocalOsl(list_);
   }
-  LocateList(const LocateList&) = delete;
-  LocateList& operator=(const LocateList&) = delete;
-  int16_t number() const { return list_; }
+  int16_t number() const { return list_.number(); }
 
  private:
-  int16_t list_;
+  // The host's owner code of the moving text's list.
+  static constexpr int16_t kLocateOwner = 0;
+  LocalList list_;
 };
 
 void LocateText(const DimensionRun& run, int32_t id, HsiPoint at) {

@@ -8,6 +8,7 @@
 
 #include "core/command.h"
 #include "core/forms.h"
+#include "core/local_list.h"
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/state.h"
@@ -61,22 +62,8 @@ void CreateLines(const std::vector<std::string>& lines, const HsiPoint& origin, 
 
 TfrmQXQText& Strip() { return *State().forms->frmQXQText; }
 
-// The local list of one quick edit, given back however the command ends.
-class LocalList {
- public:
-  LocalList() : list_(HsiCreateLocalOsl(-2, 0, 512)) {}
-  ~LocalList() { Free(); }
-  LocalList(const LocalList&) = delete;
-  LocalList& operator=(const LocalList&) = delete;
-  int16_t number() const { return list_; }
-  void Free() {
-    if (list_ > 0) HsiFreeLocalOsl(list_);
-    list_ = -1;
-  }
-
- private:
-  int16_t list_;
-};
+// The host's owner code of the local list of one quick edit.
+constexpr int16_t kQuickEditOwner = -2;
 
 // Runs at every way out of a quick text command.
 struct StatusLineAtEnd {
@@ -252,7 +239,7 @@ QXT_EXPORT void QXQEdit() {
   AnnounceCommand("QX Quick Edit");
   TfrmQXQText& strip = Strip();
   strip.ClearTexts();
-  LocalList texts;
+  LocalList texts(kQuickEditOwner);
 
   const int32_t count = HsiOslCount(0);
   if (count <= 0) return;

@@ -7,6 +7,7 @@
 
 #include "core/command.h"
 #include "core/forms.h"
+#include "core/local_list.h"
 #include "core/messages.h"
 #include "core/state.h"
 #include "hsi/hsi.h"
@@ -23,7 +24,6 @@ namespace msg = area_messages;
 // The arguments of the boundary's selection: its own local list, picks within 2 apertures, the
 // user gives the point, picked objects are highlighted, linesets and arcs only.
 constexpr int16_t kListOwner = -3;
-constexpr int16_t kListCapacity = 512;
 constexpr int16_t kPickAperture = 2;
 constexpr int16_t kLinesetsAndArcs = HSI_FILTER_LINESET | HSI_FILTER_ARC;
 
@@ -43,23 +43,19 @@ double Trapezoid(const WalkPoint& p, const WalkPoint& q) {
   return static_cast<double>(q.x - p.x) * static_cast<double>(p.y + q.y) / 2.0;
 }
 
-// The local selection list of one measurement, given back to the host however it ends.
+// The local selection list of one measurement, emptied and given back to the host however it
+// ends.
 class BoundaryList {
  public:
-  BoundaryList() : list_(HsiCreateLocalOsl(kListOwner, 0, kListCapacity)) {}
+  BoundaryList() : list_(kListOwner) {}
   ~BoundaryList() {
-    if (list_ > 0) {
-      HsiOslClear(list_);
-      HsiFreeLocalOsl(list_);
-    }
+    if (Exists()) HsiOslClear(list_.number());
   }
-  BoundaryList(const BoundaryList&) = delete;
-  BoundaryList& operator=(const BoundaryList&) = delete;
-  bool Exists() const { return list_ > 0; }
-  int16_t Number() const { return list_; }
+  bool Exists() const { return list_.number() > 0; }
+  int16_t Number() const { return list_.number(); }
 
  private:
-  int16_t list_;
+  LocalList list_;
 };
 
 // The boundary picked so far: its two open ends S and E and the signed area sum in drawing

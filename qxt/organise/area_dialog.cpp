@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/form_layout.h"
+
 namespace qxt {
 
 namespace {
@@ -11,15 +13,6 @@ constexpr std::array<const char*, kAreaUnitCount> kSuffixes = {" Sq. In.", " Sq.
 
 constexpr int kDefaultUnit = static_cast<int>(AreaUnit::SquareFeet);
 constexpr int kDefaultDecimals = 2;
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, int left, int top, int width, int height,
-        const char* caption = nullptr) {
-  T& control = form.Add<T>(name, nullptr);
-  control.SetBounds(left, top, width, height);
-  if (caption != nullptr) control.SetCaption(caption);
-  return control;
-}
 
 platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
                              int modalResult) {

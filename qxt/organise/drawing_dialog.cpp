@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/form_layout.h"
 #include "core/forms.h"
 #include "core/numbers.h"
 #include "core/scale_dialog.h"
@@ -24,27 +25,7 @@ constexpr int kRowHeight = 30;
 constexpr int kBrowseWidth = 25;
 constexpr int kTypingLimit = 80;
 
-template <typename T>
-T& Field(platform::Form& form, const char* name, int row, int width) {
-  T& field = form.Add<T>(name);
-  field.SetBounds(kFieldLeft, 8 + row * kRowHeight, width, 23);
-  return field;
-}
-
-platform::Label& FieldLabel(platform::Form& form, const char* name, const char* caption, int row) {
-  platform::Label& label = form.Add<platform::Label>(name);
-  label.SetCaption(caption);
-  label.SetBounds(kLabelLeft, 12 + row * kRowHeight, kFieldLeft - kLabelLeft - 4, 16);
-  return label;
-}
-
-platform::Button& MakeButton(platform::Form& form, const char* name, const char* caption,
-                             int modalResult) {
-  platform::Button& button = form.Add<platform::Button>(name);
-  button.SetCaption(caption);
-  button.modalResult = modalResult;
-  return button;
-}
+constexpr FieldRows kRows{kLabelLeft, kFieldLeft, kFieldWidth, kRowHeight};
 
 platform::Button& BrowseButton(platform::Form& form, const char* name, int row) {
   platform::Button& button = MakeButton(form, name, "...", platform::ModalResult::None);
@@ -58,19 +39,19 @@ constexpr int kShortField = kFieldWidth - kBrowseWidth - 4;
 
 TdlgEditDrawings::TdlgEditDrawings()
     : platform::Form("TdlgEditDrawings", "Edit Drawings"),
-      lblDrawingName(FieldLabel(*this, "lblDrawingName", "&Drawing Name:", 0)),
-      txtDrawingName(Field<platform::Edit>(*this, "txtDrawingName", 0, kFieldWidth)),
-      lblVWFName(FieldLabel(*this, "lblVWFName", "&VWF Filename:", 1)),
-      txtVWFName(Field<platform::Edit>(*this, "txtVWFName", 1, kShortField)),
+      lblDrawingName(kRows.Label(*this, "lblDrawingName", "&Drawing Name:", 0)),
+      txtDrawingName(kRows.Field<platform::Edit>(*this, "txtDrawingName", 0, kFieldWidth)),
+      lblVWFName(kRows.Label(*this, "lblVWFName", "&VWF Filename:", 1)),
+      txtVWFName(kRows.Field<platform::Edit>(*this, "txtVWFName", 1, kShortField)),
       btnVWFName(BrowseButton(*this, "btnVWFName", 1)),
-      lblLYRName(FieldLabel(*this, "lblLYRName", "&LYR Filename:", 2)),
-      txtLYRName(Field<platform::Edit>(*this, "txtLYRName", 2, kShortField)),
+      lblLYRName(kRows.Label(*this, "lblLYRName", "&LYR Filename:", 2)),
+      txtLYRName(kRows.Field<platform::Edit>(*this, "txtLYRName", 2, kShortField)),
       btnLYRFilename(BrowseButton(*this, "btnLYRFilename", 2)),
-      lblBaseScale(FieldLabel(*this, "lblBaseScale", "&Base Scale:", 3)),
-      txtBaseScale(Field<platform::Edit>(*this, "txtBaseScale", 3, 90)),
+      lblBaseScale(kRows.Label(*this, "lblBaseScale", "&Base Scale:", 3)),
+      txtBaseScale(kRows.Field<platform::Edit>(*this, "txtBaseScale", 3, 90)),
       btnBaseScale(BrowseButton(*this, "btnBaseScale", 3)),
-      lblDescription(FieldLabel(*this, "lblDescription", "D&escription:", 4)),
-      mmDescription(Field<platform::Memo>(*this, "mmDescription", 4, kFieldWidth)),
+      lblDescription(kRows.Label(*this, "lblDescription", "D&escription:", 4)),
+      mmDescription(kRows.Field<platform::Memo>(*this, "mmDescription", 4, kFieldWidth)),
       OKBtn(MakeButton(*this, "OKBtn", "OK", platform::ModalResult::OK)),
       CancelBtn(MakeButton(*this, "CancelBtn", "Cancel", platform::ModalResult::Cancel)),
       HelpBtn(MakeButton(*this, "HelpBtn", "&Help", platform::ModalResult::None)) {

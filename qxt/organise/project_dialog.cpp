@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/form_layout.h"
 #include "core/forms.h"
 #include "core/messages.h"
 #include "core/state.h"
@@ -21,27 +22,7 @@ constexpr int kFieldWidth = 280;
 constexpr int kRowHeight = 30;
 constexpr int kBrowseWidth = 25;
 
-template <typename T>
-T& Field(platform::Form& form, const char* name, int row, int width = kFieldWidth) {
-  T& field = form.Add<T>(name);
-  field.SetBounds(kFieldLeft, 8 + row * kRowHeight, width, 23);
-  return field;
-}
-
-platform::Label& FieldLabel(platform::Form& form, const char* name, const char* caption, int row) {
-  platform::Label& label = form.Add<platform::Label>(name);
-  label.SetCaption(caption);
-  label.SetBounds(kLabelLeft, 12 + row * kRowHeight, kFieldLeft - kLabelLeft - 4, 16);
-  return label;
-}
-
-platform::Button& MakeButton(platform::Form& form, const char* name, const char* caption,
-                             int modalResult) {
-  platform::Button& button = form.Add<platform::Button>(name);
-  button.SetCaption(caption);
-  button.modalResult = modalResult;
-  return button;
-}
+constexpr FieldRows kRows{kLabelLeft, kFieldLeft, kFieldWidth, kRowHeight};
 
 // Lets the user choose a folder for a field, starting at the field's text; a folder that does
 // not exist yet is offered for creation.
@@ -54,19 +35,21 @@ void ChooseFolder(platform::Edit& field) {
 
 TdlgEditProject::TdlgEditProject()
     : platform::Form("TdlgEditProject", "Edit Project"),
-      lblProjectName(FieldLabel(*this, "lblProjectName", "Project&Name:", 0)),
-      txtProjectName(Field<platform::Edit>(*this, "txtProjectName", 0)),
-      lblProjectCode(FieldLabel(*this, "lblProjectCode", "&Project Code:", 1)),
-      txtProjectCode(Field<platform::Edit>(*this, "txtProjectCode", 1, 90)),
-      lblDrawings(FieldLabel(*this, "lblDrawings", "Dra&wings Folder:", 2)),
-      txtDrawings(Field<platform::Edit>(*this, "txtDrawings", 2, kFieldWidth - kBrowseWidth - 4)),
+      lblProjectName(kRows.Label(*this, "lblProjectName", "Project&Name:", 0)),
+      txtProjectName(kRows.Field<platform::Edit>(*this, "txtProjectName", 0)),
+      lblProjectCode(kRows.Label(*this, "lblProjectCode", "&Project Code:", 1)),
+      txtProjectCode(kRows.Field<platform::Edit>(*this, "txtProjectCode", 1, 90)),
+      lblDrawings(kRows.Label(*this, "lblDrawings", "Dra&wings Folder:", 2)),
+      txtDrawings(
+          kRows.Field<platform::Edit>(*this, "txtDrawings", 2, kFieldWidth - kBrowseWidth - 4)),
       btnDrawingsFolder(MakeButton(*this, "btnDrawingsFolder", "...", platform::ModalResult::None)),
-      lblReference(FieldLabel(*this, "lblReference", "&Reference Folder:", 3)),
-      txtReference(Field<platform::Edit>(*this, "txtReference", 3, kFieldWidth - kBrowseWidth - 4)),
+      lblReference(kRows.Label(*this, "lblReference", "&Reference Folder:", 3)),
+      txtReference(
+          kRows.Field<platform::Edit>(*this, "txtReference", 3, kFieldWidth - kBrowseWidth - 4)),
       btnReferenceFolder(
           MakeButton(*this, "btnReferenceFolder", "...", platform::ModalResult::None)),
-      lblProjectDescription(FieldLabel(*this, "lblProjectDescription", "De&scription:", 4)),
-      mmProjectDescription(Field<platform::Memo>(*this, "mmProjectDescription", 4)),
+      lblProjectDescription(kRows.Label(*this, "lblProjectDescription", "De&scription:", 4)),
+      mmProjectDescription(kRows.Field<platform::Memo>(*this, "mmProjectDescription", 4)),
       btnOK(MakeButton(*this, "btnOK", "OK", platform::ModalResult::None)),
       btnCancel(MakeButton(*this, "btnCancel", "Cancel", platform::ModalResult::Cancel)),
       btnHelp(MakeButton(*this, "btnHelp", "&Help", platform::ModalResult::None)) {

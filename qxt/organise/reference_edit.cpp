@@ -2,20 +2,12 @@
 
 #include <string>
 
+#include "core/form_layout.h"
 #include "organise/reference_file.h"
 
 namespace qxt {
 
 namespace {
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::Edit& MakeField(platform::Form& form, const char* name, platform::Control* parent,
                           int left, int row, int width, int maxLength) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/list_file.h"
 #include "core/paths.h"
 #include "platform/file_io.h"
 #include "platform/files.h"
@@ -86,31 +87,15 @@ bool ReadRefFile(const std::string& path, std::vector<NamedRefObject>& objects, 
 
 std::optional<std::string> WriteRefFile(const std::string& refDir,
                                         const std::vector<RefRecord>& records) {
-  const std::string data = JoinPath(refDir, kRefFileName);
-  const std::string backup = JoinPath(refDir, kRefBackupName);
-  const std::string temp = JoinPath(refDir, kRefTempName);
-  std::string bytes(records.size() * sizeof(RefRecord), '\0');
-  if (!records.empty()) std::memcpy(bytes.data(), records.data(), bytes.size());
-  try {
-    platform::WriteWholeFile(temp, bytes);
-  } catch (const platform::FileError& e) {
-    platform::DeleteFile(temp);
-    return std::string(e.what());
-  }
-  // The new list is complete on disk: now the old one becomes the backup.
-  platform::DeleteFile(backup);
-  const bool hadList = platform::FileExists(data);
-  if (hadList && !platform::RenameFile(data, backup)) {
-    const platform::FileErrorCode code = platform::LastFileError();
-    platform::DeleteFile(temp);
-    return platform::SystemErrorMessage(code);
-  }
-  if (!platform::RenameFile(temp, data)) {
-    const platform::FileErrorCode code = platform::LastFileError();
-    if (hadList) platform::RenameFile(backup, data);
-    platform::DeleteFile(temp);
-    return platform::SystemErrorMessage(code);
-  }
+  std::string error;
+  const ListSaveResult result = SaveListFile(
+      JoinPath(refDir, kRefFileName), JoinPath(refDir, kRefBackupName), records.size(),
+      sizeof(RefRecord),
+      [&records](std::size_t index, unsigned char* record) {
+        std::memcpy(record, &records[index], sizeof(RefRecord));
+      },
+      error, EmptyList::EmptyFile);
+  if (result == ListSaveResult::Failed) return error;
   return std::nullopt;
 }
 

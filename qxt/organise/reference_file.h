@@ -19,8 +19,6 @@ namespace qxt {
 inline constexpr const char* kRefFolderName = "REF";
 inline constexpr const char* kRefFileName = "QXREF.DAT";
 inline constexpr const char* kRefBackupName = "QXREF.BAK";
-// The new list is written here first, so a failed write never touches QXREF.DAT or its backup.
-inline constexpr const char* kRefTempName = "QXREF.$$$";
 inline constexpr const char* kNoPreview = "NONE";
 
 inline constexpr int kMaxAnnotations = 3;
@@ -116,10 +114,10 @@ bool ReadRefFile(const std::string& path, std::vector<NamedRefObject>& objects, 
                  std::string& error);
 
 // Writes the list in its order as the folder's QXREF.DAT, keeping the previous one as
-// QXREF.BAK. The new list is written completely to a temporary file first; only then is the
-// old backup deleted, the old list renamed to the backup and the new one renamed into place.
-// When any of that fails, the files are left as they were (the temporary file removed) and the
-// system's description is returned.
+// QXREF.BAK. The new list is written completely to a temporary file (QXREF.$$$) first; only then
+// is the old backup deleted, the old list renamed to the backup and the new one renamed into
+// place. When any of that fails, the files are left as they were (the temporary file removed)
+// and the system's description is returned. An empty list is saved as an empty QXREF.DAT.
 std::optional<std::string> WriteRefFile(const std::string& refDir,
                                         const std::vector<RefRecord>& records);
 

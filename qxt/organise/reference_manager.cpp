@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/command.h"
+#include "core/form_layout.h"
 #include "core/forms.h"
+#include "core/local_list.h"
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/paths.h"
@@ -28,24 +30,14 @@ constexpr const char* kIniSection = "Colors";
 constexpr const char* kIniKey = "0";
 constexpr const char* kIniDefault = "0 0 0";
 
-// Selection lists: the owner hints of the definition and placement lists, and their capacity.
+// Selection lists: the owner hints of the definition and placement lists.
 constexpr std::int16_t kDefineListOwner = -2;
 constexpr std::int16_t kPlaceListOwner = 0;
-constexpr std::int16_t kListCapacity = 512;
 // Select-by-point: pick distance 2.
 constexpr std::int16_t kPickAperture = 2;
 
 static_assert(sizeof(HsiCadText) == sizeof(AnnotationItem),
               "an annotation item is a CAD text record with a relative vertex");
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
                              int modalResult) {
@@ -360,7 +352,8 @@ void TdlgQXReference::UpdateRefObject() {
 }
 
 void TdlgQXReference::DefineRefObject() {
-  const std::int16_t list = HsiCreateLocalOsl(kDefineListOwner, 0, kListCapacity);
+  LocalList local(kDefineListOwner);
+  const std::int16_t list = local.number();
   HsiPoint point{};
   if (HsiSelectbyPoint(list, kSelectSymbolPrompt, kPickAperture, HSI_FALSE, HSI_TRUE, &point,
                        HSI_FILTER_SYMBOL) == HSI_SUCCESS) {
@@ -422,7 +415,7 @@ void TdlgQXReference::DefineRefObject() {
       UpdateRefObject();
     }
   }
-  HsiFreeLocalOsl(list);
+  local.Free();
   HsiPutMsg(kRefDefinedMessage);
 }
 
@@ -495,7 +488,8 @@ bool TdlgQXReference::PlaceRefObject() {
   TdlgRefSettings& settings = *State().forms->dlgRefSettings;
   settings.Reset(Config().RefLayersOption);
 
-  const std::int16_t list = HsiCreateLocalOsl(kPlaceListOwner, 0, kListCapacity);
+  const LocalList local(kPlaceListOwner);
+  const std::int16_t list = local.number();
   std::array<std::string, kMaxAnnotations> answers;
   for (int k = 0; k < object.Count; ++k) answers[k] = ItemText(object.Items[k]);
   BuildDragImage(list, symbol, object, answers, ReadSettings(settings), false);
@@ -533,7 +527,6 @@ bool TdlgQXReference::PlaceRefObject() {
       break;
     }
   }
-  HsiFreeLocalOsl(list);
   return showManager;
 }
 

@@ -1,17 +1,10 @@
 #include "organise/reference_settings.h"
 
+#include "core/form_layout.h"
+
 namespace qxt {
 
 namespace {
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
                              int modalResult) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/form_layout.h"
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/state.h"
@@ -20,14 +21,6 @@ constexpr int kLabelWidth = 110;
 constexpr int kFieldWidth = 80;
 constexpr int kRowHeight = 28;
 constexpr int kFieldHeight = 21;
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  return control;
-}
 
 platform::Label& MakeLabel(platform::Form& form, const char* name, platform::Control* parent,
                            int left, int top, const char* caption) {

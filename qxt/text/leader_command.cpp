@@ -8,6 +8,7 @@
 
 #include "core/command.h"
 #include "core/forms.h"
+#include "core/local_list.h"
 #include "core/messages.h"
 #include "core/state.h"
 #include "core/symbols.h"
@@ -40,13 +41,13 @@ T ReadAt(const HsiObjectInfo& info, std::size_t offset) {
 // The text at the note point, from the information record of the first object that selecting
 // there finds: x1 (offset 4), x2 (offset 12), y2 (offset 16) and the height (offset 36).
 std::optional<TextExtent> TextAtPoint(HsiPoint point) {
-  const std::int16_t list = HsiCreateLocalOsl(kSnapListOwner, 0, 0);
-  if (HsiSelectbyPoint(list, "", kSnapAperture, HSI_TRUE, HSI_TRUE, &point, HSI_FILTER_TEXT) !=
-      HSI_SUCCESS) {
+  const LocalList list(kSnapListOwner);
+  if (HsiSelectbyPoint(list.number(), "", kSnapAperture, HSI_TRUE, HSI_TRUE, &point,
+                       HSI_FILTER_TEXT) != HSI_SUCCESS) {
     return std::nullopt;
   }
   HsiOslEntry entry{};
-  HsiOslItem(list, 0, &entry);
+  HsiOslItem(list.number(), 0, &entry);
   HsiObjectInfo info{};
   HsiObjInfo(entry.id, &info);
   TextExtent text;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/form_layout.h"
 #include "core/numbers.h"
 #include "core/state.h"
 #include "core/units.h"
@@ -24,16 +25,6 @@ constexpr std::size_t kSymbolNameChars = 13;
 constexpr int kAngleChars = 8;
 constexpr int kLengthChars = 20;
 constexpr int kMaxWeight = 255;
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}, const std::string& hint = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  control.hint = hint;
-  return control;
-}
 
 platform::Label& MakeLabel(platform::Form& form, const char* name, platform::Control* parent,
                            int left, int top, int width, const char* caption) {

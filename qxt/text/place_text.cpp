@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "core/local_list.h"
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/state.h"
@@ -15,21 +16,8 @@ namespace qxt {
 
 namespace {
 
-// The local selection list of one placement, given back to the host however the placement ends
-// (the host has only so many local lists).
-class LocalList {
- public:
-  LocalList() : list_(HsiCreateLocalOsl(-1, 0, 512)) {}
-  ~LocalList() {
-    if (list_ > 0) HsiFreeLocalOsl(list_);
-  }
-  LocalList(const LocalList&) = delete;
-  LocalList& operator=(const LocalList&) = delete;
-  int16_t number() const { return list_; }
-
- private:
-  int16_t list_;
-};
+// The host's owner code of the placement's local list.
+constexpr int16_t kPlacementOwner = -1;
 
 void AddToList(int16_t list, int32_t id) {
   if (id == HSI_FAILURE) return;  // nothing was created
@@ -78,7 +66,7 @@ bool PlaceText(const std::vector<std::string>& cadLines, std::string_view trueTy
   const QXConfig& config = Config();
   const bool trueType = config.TextMode == 1;
 
-  const LocalList list;
+  const LocalList list(kPlacementOwner);
   HsiOslRedraw(list.number(), HSI_FALSE);
 
   const int16_t activeLayer = HsiGetActLayer();

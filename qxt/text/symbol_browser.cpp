@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/form_layout.h"
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/state.h"
@@ -18,15 +19,6 @@ namespace msg = symbol_browser_messages;
 constexpr int kPageSize = 300;    // a group page's client area is square
 constexpr int kStripHeight = 60;  // the button strip over the page picture
 constexpr std::size_t kMaxLibraryFileBytes = 1u << 20;
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::SpeedButton& MakePageButton(platform::Form& form, const char* name,
                                       platform::Control* parent, int left, const char* caption,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/local_list.h"
 #include "core/messages.h"
 #include "core/state.h"
 #include "platform/files.h"
@@ -12,22 +13,6 @@ namespace qxt {
 namespace {
 
 namespace msg = symbol_placement_messages;
-
-// A local selection list, given back to the host however the routine ends (the host has only
-// so many local lists).
-class LocalList {
- public:
-  explicit LocalList(std::int16_t owner) : list_(HsiCreateLocalOsl(owner, 0, 512)) {}
-  ~LocalList() {
-    if (list_ > 0) HsiFreeLocalOsl(list_);
-  }
-  LocalList(const LocalList&) = delete;
-  LocalList& operator=(const LocalList&) = delete;
-  std::int16_t number() const { return list_; }
-
- private:
-  std::int16_t list_;
-};
 
 // The placing list is the host's owner 0; the two lists of insertion into lines are its owners
 // -3 (the picked lines) and -2 (the lines to open).

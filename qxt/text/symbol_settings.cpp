@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/form_layout.h"
 #include "core/forms.h"
 #include "core/messages.h"
 #include "core/numbers.h"
@@ -20,15 +21,6 @@ namespace msg = symbol_settings_messages;
 constexpr platform::Color kGrayText = platform::colors::Gray;
 
 constexpr int kFirstScaleTag = 5;
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::Edit& MakeField(platform::Form& form, const char* name, platform::Control* parent,
                           int left, int top, int tag) {

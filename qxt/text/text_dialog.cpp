@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/form_layout.h"
 #include "core/numbers.h"
 #include "core/state.h"
 #include "platform/metrics.h"
@@ -27,15 +28,6 @@ constexpr int kButtonLeft = 372;
 // On the CAD page the memo is as wide as the client area less this.
 constexpr int kCadMemoMargin = 8;
 constexpr std::size_t kMemoMaxChars = 2048;
-
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  return control;
-}
 
 platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
                              int modalResult) {

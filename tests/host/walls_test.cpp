@@ -65,7 +65,8 @@ TEST_F(Opening, DoorCutsBothFacesAndSitsInTheOpening) {
   const host::Object* door = nullptr;
   for (const auto* o : host_->FinalObjects())
     if (o->Kind() == host::ObjectKind::Symbol) door = o;
-  EXPECT_EQ(door->at, (host::Point{100000, 0}));
+  // The door swings into +y: its hinge (the node) goes onto the face on that side.
+  EXPECT_EQ(door->at, (host::Point{100000, 48000}));
   EXPECT_TRUE(std::get<host::SymbolData>(door->data).inserted);
 
   // Towards the other direction the symbol is turned half round, and centred when asked.
@@ -78,6 +79,32 @@ TEST_F(Opening, DoorCutsBothFacesAndSitsInTheOpening) {
   EXPECT_NE(
       std::find(after.begin(), after.end(), std::vector<host::Point>{{388000, 0}, {556000, 0}}),
       after.end());
+}
+
+TEST_F(Opening, OnlyTheSenseOfTheDirectionPointCounts) {
+  // A hinge on the far face and a direction point on the near face, close by: the opening still
+  // runs along the wall, not towards the point.
+  AddToList(face1_);
+  AddToList(face2_);
+  ASSERT_EQ(Open({400000, 48000}, {500000, 0}), HSI_SUCCESS);
+  auto lines = Linesets(*host_);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], (std::vector<host::Point>{{0, 0}, {400000, 0}}));
+  EXPECT_EQ(lines[1], (std::vector<host::Point>{{688000, 0}, {1000000, 0}}));
+  for (const auto* o : host_->FinalObjects())
+    if (o->Kind() == host::ObjectKind::Symbol) {
+      EXPECT_EQ(std::get<host::SymbolData>(o->data).rotation, 0.0);
+      EXPECT_EQ(o->at, (host::Point{400000, 48000}));
+    }
+  // Backwards along the wall turns it half round; a point straight across the wall is refused.
+  HsiOslClear(list_);
+  HsiPoint pick{200000, 1000};
+  HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET);
+  HsiSelectbyPoint(list_, "", 2, HSI_TRUE, HSI_TRUE, &pick, HSI_FILTER_LINESET);
+  EXPECT_EQ(Open({350000, 0}, {350000, 48000}), HSI_FAILURE);
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_ODD_LINES);
+  ASSERT_EQ(Open({350000, 0}, {300000, 48000}), HSI_SUCCESS);
+  EXPECT_EQ(Linesets(*host_).size(), 6u);
 }
 
 TEST_F(Opening, EachRefusalHasItsErrorNumberAndChangesNothing) {
@@ -242,7 +269,7 @@ class SampleDoors : public Opening {
   }
 };
 
-TEST_F(SampleDoors, EveryHandSwingsToThePickedSideHingedAtThePickedPoint) {
+TEST_F(SampleDoors, EveryHandSwingsToThePickedSideHingedOnThatFace) {
   if (!std::filesystem::exists(std::filesystem::path(QXT_SAMPLE_ROOT) / "C" / "TRACELON" /
                                "SYMBOLS" / "36DR-R.SYM"))
     GTEST_SKIP() << "the sample machine was not built";
@@ -273,8 +300,9 @@ TEST_F(SampleDoors, EveryHandSwingsToThePickedSideHingedAtThePickedPoint) {
         const host::SymbolDef& def = *host_->Symbol(data.symbol);
         host::PointD first =
             host_->SymbolToDrawing(def, data, placed->at, def.elements.front().points.front());
+        // The hinge is where it was picked along the wall, on the face of the swing side.
         EXPECT_NEAR(first.x, hinge.x, 1.0);
-        EXPECT_NEAR(first.y, hinge.y, 1.0);
+        EXPECT_NEAR(first.y, left ? 48000 : 0, 1.0);
       }
     }
   }

@@ -50,6 +50,7 @@ const std::set<std::string> kBuilt = {
     "QXText",
     "QXLeader",
     "QXSymbol",
+    "QXDoor",
     "QXDimension",
     "QXQText",
     "QXQEdit",
@@ -80,9 +81,7 @@ const std::set<std::string> kBuilt = {
     "SaveQXProjSettings",
 };
 
-const std::set<std::string> kToCome = {
-    "QXDoor",
-};
+const std::set<std::string> kToCome = {};
 
 // The loader entries, exported besides the toolset's functions.
 const std::set<std::string> kLoaderEntries = {"DllProcessAttach", "DllProcessDetach"};

@@ -457,5 +457,40 @@ TEST_F(ProjectTest, AFailedSaveKeepsThePreviousListAsTheListFile) {
   EXPECT_EQ(back.Strings(), std::vector<std::string>{"Old"});
 }
 
+TEST_F(ProjectTest, AFailedSaveLosesNeitherTheListNorItsBackup) {
+  platform::ForceDirectories(kProjectDir);
+  Dialog().ProjectDir = kProjectDir;
+  const std::string list = ProjectBytes("Old", "O");
+  const std::string backup = ProjectBytes("Older", "P");
+  WriteProjects(list);
+  WriteFileIn(kProjectDir, "projects.bak", backup);
+  platform::StringList& items = Dialog().lbxProjects.items;
+  for (int i = 0; i < 40; ++i)
+    items.Add("P" + std::to_string(i), std::make_unique<TProjectObject>("C", "", "", ""));
+  Dialog().ProjectsChanged = true;
+  // Room for the two files and a few records more.
+  platform::SetDriveCapacity('C', list.size() + backup.size() + 3 * sizeof(ProjectRecord));
+  Dialog().SaveProjects();
+  platform::SetDriveCapacity('C', std::nullopt);
+  ASSERT_EQ(user.messages.size(), 1u);
+  EXPECT_EQ(user.messages[0].text,
+            "The following error occurred opening/writing to C:\\QXTOOLS\\PROJECT\\PROJECTS.DAT:"
+            "\r\nDisk full");
+  EXPECT_TRUE(Dialog().ProjectsChanged);
+  EXPECT_EQ(ReadFile(kProjects), list);
+  EXPECT_EQ(ReadFile("C:\\QXTOOLS\\PROJECT\\projects.bak"), backup);
+  EXPECT_FALSE(platform::FileExists("C:\\QXTOOLS\\PROJECT\\projects.$$$"));
+
+  // With room again the same list is saved, the old one kept as the backup.
+  Dialog().SaveProjects();
+  EXPECT_FALSE(Dialog().ProjectsChanged);
+  EXPECT_EQ(ReadFile("C:\\QXTOOLS\\PROJECT\\projects.bak"), list);
+  std::string error;
+  platform::StringList back;
+  ASSERT_TRUE(ReadProjectList(kProjects, back, error));
+  EXPECT_EQ(back.Count(), 40);
+  EXPECT_FALSE(platform::FileExists("C:\\QXTOOLS\\PROJECT\\projects.$$$"));
+}
+
 }  // namespace
 }  // namespace qxt
