@@ -346,6 +346,34 @@ scenario("symbol", async (page) => {
   await click(page, "TdlgSymbolSettings", "Done");
 });
 
+scenario("door", async (page) => {
+  // A wall 20' long and 6" thick (768000 units to the inch): its two faces drawn with the host's
+  // line tool on layer 1, which is not the doors' wall layer.
+  for (const y of [0, 4608000]) {
+    await tool(page, "line");
+    await typePoint(page, 0, y);
+    await typePoint(page, 184320000, y);
+    await page.locator("#drawing").press("Enter");
+    await settle(page);
+  }
+  await menu(page, "QXDoor");
+  await asks(page, "form");
+  await click(page, "TdlgQXDoor", "btnLeftDoor");
+  await asks(page, "point");
+  await clickAt(page, 60000000, 0);  // the wall's south face
+  // The faces are not on the walls layer: the door asks, and Yes goes on.
+  await asks(page, "message");
+  await shot(page, "door-question");
+  await page.locator(".window.box button", { hasText: "Yes" }).click();
+  await asks(page, "point");
+  await clickAt(page, 60000000, -20000000);  // swinging south
+  await asks(page, "point");
+  await shot(page, "door-placed");
+  await page.locator("#drawing").click({ button: "right" });  // back to the dialog
+  await asks(page, "form");
+  await click(page, "TdlgQXDoor", "btnCancel");
+});
+
 // ---- Safety --------------------------------------------------------------------------------
 
 if (!only || only === "safety") {
