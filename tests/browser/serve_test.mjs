@@ -374,6 +374,27 @@ scenario("door", async (page) => {
   await click(page, "TdlgQXDoor", "btnCancel");
 });
 
+scenario("snap_toolbar", async (page) => {
+  // The modeless toolbar stays open beside the drawing while the host waits for commands.
+  await menu(page, "QXSnap");
+  await asks(page, "command");
+  const before = await page.evaluate(() => window.tracelon.state().snapMode);
+  await control(page, "TfrmQXSnap", "tbtnVertex").click();
+  await settle(page);
+  assert.match(await control(page, "TfrmQXSnap", "tbtnVertex").getAttribute("class"), /\bdown\b/);
+  const after = await page.evaluate(() => window.tracelon.state().snapMode);
+  assert.notEqual(after, before, "the toolbar's button sets the host's snap mode");
+  // A line drawn while it is open, then the toolbar closed by its close box.
+  await tool(page, "line");
+  await typePoint(page, 0, 0);
+  await typePoint(page, 1000000, 1000000);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+  await dialog(page, "TfrmQXSnap").locator(".caption button").click();
+  await settle(page);
+  assert.equal(await dialog(page, "TfrmQXSnap").count(), 0, "the toolbar is closed");
+});
+
 // ---- Safety --------------------------------------------------------------------------------
 
 if (!only || only === "safety") {
