@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "form_pictures.h"
 #include "host_setup.h"
 #include "platform/ui_driver.h"
 #include "serve_main.h"
@@ -27,6 +28,7 @@ constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
                        [--transcript FILE] [--plugin PATH]
   tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
+  tracelon forms --out DIR [--pages] [--plugin PATH]
   tracelon --help
 
 Plays the session script SESSION: the host program starts on a machine folder, loads the
@@ -265,6 +267,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (args[0] == "serve") return ServeCommand(args, SampleMachine(), ProgramFolder() / "libqxt.so");
+  if (args[0] == "forms") return FormsCommand({args.begin() + 1, args.end()});
   if (args[0] != "run") return UsageError("unknown command \"" + args[0] + "\"");
   Options options;
   bool haveSession = false;

@@ -440,6 +440,8 @@ int ReleasedFormCount() { return static_cast<int>(detail::S().releasedForms.size
 
 // ---- The shown forms ----
 
+std::vector<Form*> AllForms() { return detail::S().forms; }
+
 std::vector<Form*> ShownForms() {
   auto& s = detail::S();
   std::vector<Form*> result;

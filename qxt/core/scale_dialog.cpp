@@ -100,7 +100,7 @@ TdlgQXScale::TdlgQXScale()
       pageArch(tbkScales.AddPage("&Architectural")),
       pageEng(tbkScales.AddPage("&Engineering")),
       pageMetric(tbkScales.AddPage("&Metric")),
-      rgrpArchScales(Make<platform::RadioGroup>(*this, "rgrpArchScales", &pageArch, 8, 8, 180, 310,
+      rgrpArchScales(Make<platform::RadioGroup>(*this, "rgrpArchScales", &pageArch, 8, 8, 180, 296,
                                                 "Plot &Scale")),
       rgrpArchDisplayUnit(Make<platform::RadioGroup>(*this, "rgrpArchDisplayUnit", &pageArch, 200,
                                                      8, 180, 84, "&Display Units")),

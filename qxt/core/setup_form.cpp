@@ -1,5 +1,6 @@
 #include "core/setup_form.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/state.h"
+#include "platform/metrics.h"
 #include "platform/system.h"
 
 namespace qxt {
@@ -52,7 +54,16 @@ platform::StringGrid& MakeGrid(platform::Form& form, const char* name, platform:
   grid.SetRowCount(rows + 1);
   grid.defaultRowHeight = kRowHeight;
   grid.editing = true;
-  for (int col = 0; col < static_cast<int>(titles.size()); ++col) grid.SetCell(col, 0, titles[col]);
+  // The columns share the grid's width less its vertical scroll bar, each at least as wide as
+  // its title, so that no title is cut.
+  const int count = static_cast<int>(titles.size());
+  const int share =
+      (width - platform::metrics::VerticalScrollBarWidth - 4) / count - grid.gridLineWidth;
+  for (int col = 0; col < count; ++col) {
+    grid.SetCell(col, 0, titles[col]);
+    grid.SetColWidth(col,
+                     std::max(share, platform::metrics::TextWidth(grid.font, titles[col]) + 6));
+  }
   return grid;
 }
 

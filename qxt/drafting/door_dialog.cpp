@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/config.h"
+#include "core/form_layout.h"
 #include "core/state.h"
 #include "hsi/hsi.h"
 #include "platform/system.h"
@@ -17,59 +18,50 @@ constexpr int kClientHeight = 346;
 constexpr int kKindButtonSize = 48;
 constexpr int kButtonTop = 312;
 
-template <typename T>
-T& Make(platform::Form& form, const char* name, platform::Control* parent, int left, int top,
-        int width, int height, const std::string& caption = {}, const char* hint = nullptr) {
-  T& control = form.Add<T>(name, parent);
-  control.SetBounds(left, top, width, height);
-  if (!caption.empty()) control.SetCaption(caption);
-  if (hint) control.hint = hint;
-  return control;
-}
-
-// The picture on a kind button: the door in plan, hinged at the lower left of a 40 x 40 square,
-// in the opening between two stubs of wall.
+// The picture on a kind button: the door in plan in a 40 x 40 square, in the opening between two
+// stubs of wall. Arcs run counter-clockwise from their start to their end.
 platform::Picture KindGlyph(int kind) {
   platform::Metafile picture;
   picture.width = 40;
   picture.height = 40;
   const platform::Color wall = platform::colors::Gray;
-  picture.AddLine({0, 34}, {4, 34}, wall);  // the wall on both sides of the opening
-  picture.AddLine({36, 34}, {40, 34}, wall);
-  const bool mirrored = kDoorKinds[kind].hand == 1 && kind != 4 && kind != 6 && kind != 7;
-  // x of a point measured from the hinge side (left-hand doors hinge on the left).
-  auto x = [&](int fromHinge) { return mirrored ? 40 - fromHinge : fromHinge; };
+  const int y = kind == 5 ? 20 : 34;  // the wall line (double egress swings both ways)
+  picture.AddLine({0, y}, {4, y}, wall);
+  picture.AddLine({36, y}, {40, y}, wall);
   switch (kind) {
-    case 0:
-    case 1:  // one leaf and its swing
-      picture.AddLine({x(4), 34}, {x(4), 2});
-      if (mirrored)
-        picture.AddArc({4, 2, 68, 66}, {4, 34}, {36, 2});
-      else
-        picture.AddArc({-28, 2, 36, 66}, {4, 2}, {36, 34});
+    case 0:  // left hand: hinged on the left, one leaf and its swing
+      picture.AddLine({4, y}, {4, y - 32});
+      picture.AddArc({-28, y - 32, 36, y + 32}, {36, y}, {4, y - 32});
       break;
-    case 2:
-    case 3:  // a folding door: two panels folding towards the hinge
-      picture.AddPolyline({{x(4), 34}, {x(12), 18}, {x(20), 34}});
+    case 1:  // right hand: hinged on the right
+      picture.AddLine({36, y}, {36, y - 32});
+      picture.AddArc({4, y - 32, 68, y + 32}, {36, y - 32}, {4, y});
+      break;
+    case 2:  // folding, left hand: two panels folded towards the hinge
+      picture.AddPolyline({{4, y}, {12, y - 16}, {20, y}});
+      break;
+    case 3:  // folding, right hand
+      picture.AddPolyline({{36, y}, {28, y - 16}, {20, y}});
       break;
     case 4:  // a pair of swing doors
-      picture.AddLine({4, 34}, {4, 18});
-      picture.AddLine({36, 34}, {36, 18});
-      picture.AddArc({-12, 2, 20, 34}, {4, 18}, {20, 34});
-      picture.AddArc({20, 2, 52, 34}, {20, 34}, {36, 18});
+      picture.AddLine({4, y}, {4, y - 16});
+      picture.AddArc({-12, y - 16, 20, y + 16}, {20, y}, {4, y - 16});
+      picture.AddLine({36, y}, {36, y - 16});
+      picture.AddArc({20, y - 16, 52, y + 16}, {36, y - 16}, {20, y});
       break;
     case 5:  // double egress: one leaf each way
-      picture.AddLine({4, 34}, {4, 18});
-      picture.AddLine({36, 34}, {36, 40});
-      picture.AddArc({-12, 2, 20, 34}, {4, 18}, {20, 34});
+      picture.AddLine({4, y}, {4, y - 16});
+      picture.AddArc({-12, y - 16, 20, y + 16}, {20, y}, {4, y - 16});
+      picture.AddLine({36, y}, {36, y + 16});
+      picture.AddArc({20, y - 16, 52, y + 16}, {20, y}, {36, y + 16});
       break;
     case 6:  // bifold: a fold from each jamb
-      picture.AddPolyline({{4, 34}, {8, 26}, {12, 34}});
-      picture.AddPolyline({{36, 34}, {32, 26}, {28, 34}});
+      picture.AddPolyline({{4, y}, {8, y - 8}, {12, y}});
+      picture.AddPolyline({{36, y}, {32, y - 8}, {28, y}});
       break;
     default:  // sliding: two panels passing each other
-      picture.AddLine({4, 32}, {24, 32});
-      picture.AddLine({16, 36}, {36, 36});
+      picture.AddLine({4, y - 2}, {24, y - 2});
+      picture.AddLine({16, y + 2}, {36, y + 2});
       break;
   }
   return picture;

@@ -18,7 +18,7 @@ namespace qxt {
 namespace {
 
 constexpr int kClientWidth = 452;
-constexpr int kClientHeight = 330;
+constexpr int kClientHeight = 288;  // the notes layer list and a margin below it
 constexpr int kButtonLeft = 360;
 constexpr int kButtonStep = 30;
 constexpr std::size_t kSymbolNameChars = 13;

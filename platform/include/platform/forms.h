@@ -815,6 +815,8 @@ int ReleasedFormCount();
 
 // ---- The shown forms ----
 
+// Every live form, in the order made.
+std::vector<Form*> AllForms();
 // Every shown form, in the order shown (modal forms last, the innermost at the end). A modal
 // form its code hid is not among them while it is hidden.
 std::vector<Form*> ShownForms();

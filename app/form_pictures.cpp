@@ -1,0 +1,290 @@
+// `tracelon forms --out DIR`: loads the plug-in on a fresh copy of the sample machine, as a
+// session run does, and writes one SVG picture per form the plug-in made when it loaded. Each
+// form is shown modally once, so that what its showing sets up (its fields filled from the
+// settings, the focus on its first field) is in the picture, and is cancelled at once. A form
+// whose showing needs a command under way (it asks a question, fails, or ends up without a
+// client area) is drawn as it was made instead.
+#include "form_pictures.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "host_setup.h"
+#include "platform/form_picture.h"
+#include "platform/forms.h"
+#include "platform/system.h"
+#include "platform/ui_driver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage = R"(usage:
+  tracelon forms --out DIR [--pages] [--plugin PATH]
+
+Loads the plug-in on a fresh copy of the sample machine and writes DIR/<form class>.svg for
+every form it made: each shown once as its command would show it and cancelled at once (a form
+whose showing needs a running command is drawn as it was made). Prints one line per form.
+
+  --pages   also draw every other page of each tabbed dialog, as DIR/<form class>-<page>.svg
+)";
+
+fs::path ProgramFolder() {
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path() : self.parent_path();
+}
+
+// The user while the pictures are taken: a modal form it is handed is drawn (when it is the
+// one being pictured) and cancelled; every question gets the answer that changes nothing.
+class PictureDriver : public platform::UiDriver {
+ public:
+  const platform::Form* target = nullptr;
+  std::optional<std::string> picture;
+  int questions = 0;
+
+  bool pages = false;
+  // The pictures of the other pages of its tabbed controls, by a name for each page.
+  std::vector<std::pair<std::string, std::string>> pagePictures;
+
+  void RunModal(platform::Form& form) override {
+    if (&form == target) {
+      picture = platform::FormPictureSvg(form);
+      if (pages) DrawOtherPages(form);
+    }
+    form.SetModalResult(platform::ModalResult::Cancel);
+  }
+  // Turns each page control and tab set to each of its other pages, as a click on the tab
+  // would, draws the form, and turns it back.
+  void DrawOtherPages(platform::Form& form) {
+    auto name = [](const std::string& caption) {
+      std::string result;
+      for (char c : platform::StripCaption(caption))
+        result += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return result;
+    };
+    for (platform::Control* control : form.Controls()) {
+      if (!control->Showing()) continue;
+      if (auto* book = dynamic_cast<platform::Notebook*>(control); book && book->showTabs) {
+        const int shown = book->PageIndex();
+        for (int i = 0; i < book->PageCount(); ++i) {
+          if (i == shown) continue;
+          bool allow = true;
+          if (book->OnChanging) book->OnChanging(*book, allow);
+          if (!allow) continue;
+          book->SetPageIndex(i);
+          pagePictures.emplace_back(name(book->PageAt(i).Caption()),
+                                    platform::FormPictureSvg(form));
+        }
+        book->SetPageIndex(shown);
+      } else if (auto* tabs = dynamic_cast<platform::TabSet*>(control)) {
+        const int shown = tabs->TabIndex();
+        for (int i = 0; i < static_cast<int>(tabs->tabs.size()); ++i) {
+          if (i == shown || !tabs->SetTabIndex(i)) continue;
+          pagePictures.emplace_back(name(tabs->tabs[i]), platform::FormPictureSvg(form));
+        }
+        tabs->SetTabIndex(shown);
+      }
+    }
+  }
+
+  platform::MsgResult AskMessage(const platform::MessageBoxRequest& request) override {
+    ++questions;
+    switch (request.buttons) {
+      case platform::MsgButtons::OK:
+        return platform::MsgResult::OK;
+      case platform::MsgButtons::YesNo:
+        return platform::MsgResult::No;
+      case platform::MsgButtons::AbortRetryIgnore:
+        return platform::MsgResult::Abort;
+      default:
+        return platform::MsgResult::Cancel;
+    }
+  }
+  std::optional<std::string> AskOpenFile(const platform::OpenFileRequest&) override {
+    ++questions;
+    return std::nullopt;
+  }
+  std::optional<platform::FontChoice> AskFont(const platform::FontRequest&) override {
+    ++questions;
+    return std::nullopt;
+  }
+  std::optional<std::string> AskFolder(const platform::FolderRequest&) override {
+    ++questions;
+    return std::nullopt;
+  }
+  std::optional<std::string> AskInput(const platform::InputRequest&) override {
+    ++questions;
+    return std::nullopt;
+  }
+};
+
+// Writes the file whole or not at all: into a new file beside it, which then takes its place, so
+// a picture already there is kept when the write fails.
+bool WriteText(const fs::path& path, const std::string& text) {
+  fs::path part = path;
+  part += ".part";
+  {
+    std::ofstream out(part, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) {
+      std::error_code ec;
+      fs::remove(part, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  fs::rename(part, path, ec);
+  if (!ec) return true;
+  fs::remove(part, ec);
+  return false;
+}
+
+// The machine the plug-in loads on: a temporary copy of the sample machine, removed at the end.
+struct TemporaryMachine {
+  fs::path folder;
+  ~TemporaryMachine() {
+    std::error_code ec;
+    if (!folder.empty()) fs::remove_all(folder, ec);
+  }
+};
+
+}  // namespace
+
+int FormsCommand(const std::vector<std::string>& args) {
+  std::optional<fs::path> out, plugin;
+  bool pages = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (a == "--out" && i + 1 < args.size()) {
+      out = args[++i];
+    } else if (a == "--pages") {
+      pages = true;
+    } else if (a == "--plugin" && i + 1 < args.size()) {
+      plugin = args[++i];
+    } else {
+      std::cerr << "tracelon forms: unexpected argument \"" << a << "\"\n\n" << kUsage;
+      return 2;
+    }
+  }
+  if (!out) {
+    std::cerr << "tracelon forms: --out DIR is needed\n\n" << kUsage;
+    return 2;
+  }
+  std::error_code ec;
+  fs::create_directories(*out, ec);
+  if (!fs::is_directory(*out)) {
+    std::cerr << "tracelon forms: cannot make the folder " << out->string() << "\n";
+    return 1;
+  }
+
+  TemporaryMachine machine;
+  std::string pattern = (fs::temp_directory_path() / "tracelon-forms-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) {
+    std::cerr << "tracelon forms: cannot make a temporary folder\n";
+    return 1;
+  }
+  machine.folder = pattern;
+  const fs::path sample = ProgramFolder().parent_path() / "share" / "root";
+  const fs::path root = machine.folder / "root";
+  if (!fs::is_directory(sample / "C")) {
+    std::cerr << "tracelon forms: the sample machine is missing: " << sample.string() << "\n";
+    return 1;
+  }
+  fs::copy(sample, root, fs::copy_options::recursive, ec);
+  if (ec) {
+    std::cerr << "tracelon forms: cannot copy the sample machine: " << ec.message() << "\n";
+    return 1;
+  }
+
+  const fs::path pluginPath = plugin ? *plugin : ProgramFolder() / "libqxt.so";
+  StartHost(root);
+  PictureDriver driver;
+  driver.pages = pages;
+  platform::SetUiDriver(&driver);
+  struct Shutdown {
+    void* library = nullptr;
+    ~Shutdown() {
+      if (library) dlclose(library);
+      platform::SetUiDriver(nullptr);
+      StopHost();
+    }
+  } shutdown;
+  shutdown.library = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!shutdown.library) {
+    const char* why = dlerror();
+    std::cerr << "tracelon forms: cannot load the plug-in " << pluginPath.string() << ": "
+              << (why ? why : "unknown error") << "\n";
+    return 1;
+  }
+  auto entry = [&](const char* name) {
+    return reinterpret_cast<void (*)()>(dlsym(shutdown.library, name));
+  };
+  auto attach = entry(platform::kLibraryAttachEntry);
+  auto detach = entry(platform::kLibraryDetachEntry);
+  if (!attach || !detach) {
+    std::cerr << "tracelon forms: the plug-in " << pluginPath.string()
+              << " does not export its load and unload entries\n";
+    return 1;
+  }
+
+  int status = 0;
+  try {
+    attach();
+    const std::vector<platform::Form*> forms = platform::AllForms();
+    for (platform::Form* form : forms) {
+      const std::string created = platform::FormPictureSvg(*form);
+      std::string why;
+      driver.target = form;
+      driver.picture.reset();
+      driver.questions = 0;
+      driver.pagePictures.clear();
+      try {
+        form->ShowModal();
+      } catch (const std::exception& e) {
+        why = std::string("its showing failed: ") + e.what();
+      }
+      if (why.empty() && driver.questions > 0) why = "its showing asks a question";
+      if (why.empty() && !driver.picture) why = "it was not shown";
+      if (why.empty() && (form->ClientWidth() <= 0 || form->ClientHeight() <= 0))
+        why = "its showing needs a command to size it";
+      const fs::path file = *out / (form->ClassName() + ".svg");
+      if (!WriteText(file, why.empty() ? *driver.picture : created)) {
+        std::cerr << "tracelon forms: cannot write " << file.string() << "\n";
+        status = 1;
+        continue;
+      }
+      if (why.empty()) {
+        for (const auto& [page, svg] : driver.pagePictures) {
+          const fs::path pageFile = *out / (form->ClassName() + "-" + page + ".svg");
+          if (!WriteText(pageFile, svg)) {
+            std::cerr << "tracelon forms: cannot write " << pageFile.string() << "\n";
+            status = 1;
+          }
+        }
+      }
+      std::cout << file.filename().string() << (why.empty() ? "  shown" : "  as made (" + why + ")")
+                << "\n";
+    }
+    std::cout << forms.size() << " forms\n";
+    detach();
+  } catch (const std::exception& e) {
+    std::cerr << "tracelon forms: an error escaped from the plug-in: " << e.what() << "\n";
+    return 1;
+  }
+  return status;
+}
