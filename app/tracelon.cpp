@@ -14,6 +14,7 @@
 #include "host_setup.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
+#include "serve_main.h"
 #include "user/exports.h"
 #include "user/script.h"
 #include "user/session.h"
@@ -25,6 +26,7 @@ namespace {
 constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
                        [--transcript FILE] [--plugin PATH]
+  tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
   tracelon --help
 
@@ -43,6 +45,10 @@ saved then), writes the drawing and prints the transcript.
   --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_FILE R"( beside this program)
 
 Exit status 0 only when every line was used and every expectation held.
+
+serve starts the program for a person at a web page on this machine (127.0.0.1, port 8470 by
+default; 0 takes any free port) and prints where the page is. What the person does there is
+recorded as a session, which the page offers for download and `tracelon run` plays again.
 )";
 
 struct Options {
@@ -219,6 +225,7 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
+  if (args[0] == "serve") return ServeCommand(args, SampleMachine(), ProgramFolder() / "libqxt.so");
   if (args[0] == "forms") return FormsCommand({args.begin() + 1, args.end()});
   if (args[0] != "run") return UsageError("unknown command \"" + args[0] + "\"");
   Options options;

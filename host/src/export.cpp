@@ -120,6 +120,13 @@ std::string F(double v) {
   return b;
 }
 
+// A number as exactly as a double keeps it (a scale of sheet pixels per drawing unit is tiny).
+std::string Exact(double v) {
+  char b[40];
+  std::snprintf(b, sizeof b, "%.17g", v);
+  return b;
+}
+
 const char* FontFamily(int font) {
   switch (font) {
     case 1:
@@ -147,8 +154,12 @@ class SvgWriter {
   double Y(double y) const { return kMargin + (maxY_ - y) * k_; }
 
   std::string Begin() const {
+    // The data attributes say how drawing units map onto the sheet: x' = margin + (x - minX)
+    // * scale, y' = margin + (maxY - y) * scale.
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + F(width_) + "\" height=\"" +
-           F(height_) + "\" viewBox=\"0 0 " + F(width_) + " " + F(height_) + "\">\n" +
+           F(height_) + "\" viewBox=\"0 0 " + F(width_) + " " + F(height_) + "\" data-min-x=\"" +
+           F(minX_) + "\" data-max-y=\"" + F(maxY_) + "\" data-scale=\"" + Exact(k_) +
+           "\" data-margin=\"" + F(kMargin) + "\">\n" +
            "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
   }
 
@@ -315,7 +326,9 @@ host::Object Placed(const host::Object& o, const Reference& r) {
 
 }  // namespace
 
-std::string Host::ToSvg() const {
+std::string Host::ToSvg() const { return ToSvg(false); }
+
+std::string Host::ToSvg(bool cursorImage) const {
   // What is shown: final objects on layers that are on, and the visible references.
   std::vector<const host::Object*> shown;
   for (const auto& [id, o] : objects_)
@@ -362,6 +375,20 @@ std::string Host::ToSvg() const {
     out += svg.Object(*o, ColourHex(colour), layer.weight);
   }
   if (currentLayer != -1) out += "</g>\n";
+  if (cursorImage && cursor_.active) {
+    auto attr = [](const char* name, int32_t value) {
+      return std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
+    };
+    out += "<g id=\"cursor-image\"" + attr("data-style", cursor_.style) +
+           attr("data-base-x", cursor_.base.x) + attr("data-base-y", cursor_.base.y) +
+           attr("data-other-x", cursor_.other.x) + attr("data-other-y", cursor_.other.y) + ">\n";
+    for (const auto& o : cursor_.objects) {
+      host::Object placed = o;  // the image is kept relative to its base point
+      Translate(placed, cursor_.base.x, cursor_.base.y);
+      out += svg.Object(placed, "#c00000", 0);
+    }
+    out += "</g>\n";
+  }
   return out + "</svg>\n";
 }
 

@@ -138,3 +138,24 @@ TEST_F(TracelonTest, TheDrawingIsWrittenAndQuietKeepsTheTranscriptOut) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TracelonTest, ServeRefusesBadOptionsAndAPluginItCannotLoad) {
+  EXPECT_NE(Run("--help", false).out.find("tracelon serve [--root DIR] [--port N]"),
+            std::string::npos);
+  Result port = Run("serve --port 70000", false);
+  EXPECT_EQ(port.status, 2);
+  EXPECT_NE(port.err.find("--port needs a number from 0 to 65535"), std::string::npos) << port.err;
+  EXPECT_EQ(Run("serve --colour", false).status, 2);
+  EXPECT_EQ(Run("serve --root", false).status, 2);
+  // A plug-in that cannot be loaded ends the program with the reason, after the page was served.
+  Result missing = Run("serve --port 0 --quiet --root " + (work / "root").string() + " --plugin " +
+                           (work / "none.so").string(),
+                       false);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("the page is at http://127.0.0.1:"), std::string::npos) << missing.out;
+  EXPECT_NE(missing.err.find("cannot load the plug-in"), std::string::npos) << missing.err;
+}
+
+}  // namespace

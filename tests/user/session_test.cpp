@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 #include "platform/files.h"
 #include "platform/forms.h"
@@ -396,6 +397,131 @@ TEST_F(SessionTest, APromptIsWrittenOnceWithItsQuestion) {
             "  ? pick \"Pick\"\n"
             "  > pick 5 5\n"
             "  host command 1139\n");
+}
+
+}  // namespace
+}  // namespace user
+
+namespace user {
+namespace {
+
+// ---- A live session: lines from a source, refused ones taken back ----
+
+namespace live {
+
+// Hands out the given lines one by one and notes every question asked.
+struct Feeder {
+  std::vector<std::string> lines;
+  size_t next = 0;
+  std::vector<Question> asked;
+  std::optional<std::string> operator()(const Question& question) {
+    asked.push_back(question);
+    if (next >= lines.size()) return std::nullopt;
+    return lines[next++];
+  }
+};
+
+}  // namespace live
+
+TEST_F(SessionTest, ALiveSessionTakesBackWhatCannotBeDoneAndGoesOn) {
+  host::PointReply reply;
+  exports.Add("Name", [&](const std::vector<std::string>&) {
+    if (dialog->ShowModal() != platform::ModalResult::OK) return std::string();
+    reply = session.Ask(host::RequestKind::Point, "Where?");
+    return std::string();
+  });
+  auto feeder = std::make_shared<live::Feeder>();
+  feeder->lines = {
+      "point 1 2",               // answers nothing: refused
+      "run Name",                //
+      "answer Yes",              // the form waits: refused
+      "form TdlgName",           //
+      "  set txtMissing \"x\"",  // no such control: refused, nothing recorded
+      "  set txtName \"Hall\"",  //
+      "",                        // nothing to do: refused
+      "  click btnOK",           //
+      "point 5 \"six\"",         // malformed: refused
+      "point 5 6",               //
+  };
+  session.SetLineSource([feeder](const Question& q) { return (*feeder)(q); });
+  ASSERT_EQ(PlayError(), "");
+  EXPECT_EQ(reply.x, 5);
+  EXPECT_EQ(reply.y, 6);
+  EXPECT_EQ(dialog->Find<platform::Edit>("txtName")->Text(), "Hall");
+
+  const auto& asked = feeder->asked;
+  ASSERT_EQ(asked.size(), feeder->lines.size() + 1);
+  EXPECT_EQ(asked[0].kind, "command");
+  EXPECT_NE(asked[1].refusal.find("answers nothing"), std::string::npos) << asked[1].refusal;
+  EXPECT_EQ(asked[2].kind, "form");
+  EXPECT_EQ(asked[2].form, dialog.get());
+  EXPECT_EQ(asked[2].refusal, "");
+  EXPECT_NE(asked[3].refusal.find("does not answer"), std::string::npos) << asked[3].refusal;
+  EXPECT_NE(asked[5].refusal.find("txtMissing"), std::string::npos) << asked[5].refusal;
+  EXPECT_NE(asked[7].refusal.find("nothing to do"), std::string::npos) << asked[7].refusal;
+  EXPECT_EQ(asked[8].kind, "point");
+  ASSERT_EQ(asked[8].details.size(), 1u);
+  EXPECT_EQ(asked[8].details[0], std::make_pair(std::string("prompt"), std::string("Where?")));
+  EXPECT_FALSE(asked[9].refusal.empty());
+  EXPECT_EQ(asked[10].kind, "command");
+
+  // Only what took effect is in the transcript and in the session played.
+  EXPECT_EQ(Transcript(),
+            "> run Name\n"
+            "  ? form TdlgName \"Name\"\n"
+            "    > set txtName \"Hall\"\n"
+            "    > click btnOK\n"
+            "  form TdlgName \"Name\" closed: OK\n"
+            "  ? point \"Where?\"\n"
+            "  > point 5 6\n");
+  EXPECT_EQ(session.PlayedText(),
+            "run Name\n"
+            "form TdlgName\n"
+            "  set txtName \"Hall\"\n"
+            "  click btnOK\n"
+            "point 5 6\n");
+}
+
+TEST_F(SessionTest, TheSessionALiveSourceMadePlaysAgainTheSameWay) {
+  std::vector<std::string> names;
+  exports.Add("Name", [&](const std::vector<std::string>&) {
+    if (dialog->ShowModal() == platform::ModalResult::OK) {
+      names.push_back(dialog->Find<platform::Edit>("txtName")->Text());
+    }
+    return std::string();
+  });
+  auto feeder = std::make_shared<live::Feeder>();
+  feeder->lines = {"run Name", "form TdlgName", "  set txtName \"A \\\"B\\\" C:\\\\D\"",
+                   "  click nothing", "  click btnOK"};
+  session.SetLineSource([feeder](const Question& q) { return (*feeder)(q); });
+  ASSERT_EQ(PlayError(), "");
+  std::string played = session.PlayedText();
+  std::string transcript = Transcript();
+
+  session.Detach();
+  dialog->Find<platform::Edit>("txtName")->SetText("");
+  Session replay(Script::Parse(played, "saved.session"));
+  replay.SetExports(&exports);
+  replay.Attach();
+  replay.Play();
+  replay.Detach();
+  session.Attach();
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0], "A \"B\" C:\\D");
+  EXPECT_EQ(names[1], names[0]);
+  EXPECT_EQ(replay.TranscriptText(), transcript);
+}
+
+TEST_F(SessionTest, ALiveSourceThatEndsWhileAskedEndsTheSessionWithAFailure) {
+  exports.Add("Show", [&](const std::vector<std::string>&) {
+    dialog->ShowModal();
+    return std::string();
+  });
+  auto feeder = std::make_shared<live::Feeder>();
+  feeder->lines = {"run Show"};
+  session.SetLineSource([feeder](const Question& q) { return (*feeder)(q); });
+  std::string error = PlayError();
+  EXPECT_NE(error.find("TdlgName \"Name\" is shown and waits"), std::string::npos) << error;
 }
 
 }  // namespace

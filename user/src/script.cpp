@@ -577,4 +577,10 @@ void Script::Append(const std::string& lineText, bool indented) {
   AddLine(indented ? "  " + lineText : lineText, nextNumber_++);
 }
 
+void Script::Rewind(const Mark& mark) {
+  while (lines_.size() > mark.lines) lines_.pop_back();
+  inFormBlock_ = mark.inFormBlock;
+  nextNumber_ = mark.nextNumber;
+}
+
 }  // namespace user

@@ -173,66 +173,127 @@ const ScriptLine* Session::Await(const Pending& pending) {
         bindings::TypedInputWaiting()) {
       return nullptr;  // a point typed in meanwhile answers the request
     }
-    if (cursor_ >= lines.size()) {
+    if (cursor_ >= lines.size() && !(source_ && Feed(pending))) {
       if (pending.kind == Pending::Kind::TopLevel) return nullptr;
       std::string where = script_.FileName();
       if (!lines.empty()) where = lines.back().Where();
       Fail(where + ": the script ends here, but " + pending.description);
     }
-    const ScriptLine& line = lines[cursor_];
-    switch (line.verb) {
-      case Verb::Host:
-        ++cursor_;
-        RecordAction(line);
-        try {
-          bindings::ApplyHostLine(line);
-        } catch (const std::invalid_argument& e) {
-          Fail(line.Where() + ": " + e.what());
-        }
-        continue;
-      case Verb::Wait:
-        ++cursor_;
-        RecordAction(line);
-        bindings::AdvanceClock(*ParseInteger(line.Arg(1)));
-        continue;
-      case Verb::Locale:
-        ++cursor_;
-        RecordAction(line);
-        bindings::ApplyLocaleLine(line);
-        continue;
-      case Verb::ExpectMessage:
-      case Verb::ExpectNoMessage:
-      case Verb::ExpectPrompt:
-      case Verb::ExpectForm:
-      case Verb::ExpectBeep:
-      case Verb::ExpectCommand:
-      case Verb::ExpectNoCommand:
-      case Verb::ExpectHelp:
-        ++cursor_;
-        DoExpectation(line);
-        continue;
-      case Verb::Run:
-        if (pending.kind == Pending::Kind::TopLevel || pending.kind == Pending::Kind::Point ||
-            pending.kind == Pending::Kind::Point3D || pending.kind == Pending::Kind::Pick) {
-          ++cursor_;
-          DoRun(line);
-          continue;
-        }
-        Mismatch(pending, line);
-      case Verb::Form:
-        DoFormHeader(pending, line);
-        continue;
-      default:
-        break;
+    try {
+      if (const ScriptLine* answer = Step(pending)) return answer;
+    } catch (const Refusal& refusal) {
+      // A live line that could not take effect: it is taken back as if never given.
+      script_.Rewind(tentative_->mark);
+      cursor_ = tentative_->mark.lines;
+      transcript_.resize(tentative_->transcriptSize);
+      tentative_.reset();
+      refusal_ = refusal.message;
     }
-    if (IsFormAction(line.verb)) {
-      DoFormAction(pending, line);
+  }
+}
+
+const ScriptLine* Session::Step(const Pending& pending) {
+  const ScriptLine& line = script_.Lines()[cursor_];
+  switch (line.verb) {
+    case Verb::Host:
+      ++cursor_;
+      RecordAction(line);
+      try {
+        bindings::ApplyHostLine(line);
+      } catch (const std::invalid_argument& e) {
+        Fail(line.Where() + ": " + e.what());
+      }
+      Committed();
+      return nullptr;
+    case Verb::Wait:
+      ++cursor_;
+      RecordAction(line);
+      Committed();
+      bindings::AdvanceClock(*ParseInteger(line.Arg(1)));
+      return nullptr;
+    case Verb::Locale:
+      ++cursor_;
+      RecordAction(line);
+      Committed();
+      bindings::ApplyLocaleLine(line);
+      return nullptr;
+    case Verb::ExpectMessage:
+    case Verb::ExpectNoMessage:
+    case Verb::ExpectPrompt:
+    case Verb::ExpectForm:
+    case Verb::ExpectBeep:
+    case Verb::ExpectCommand:
+    case Verb::ExpectNoCommand:
+    case Verb::ExpectHelp:
+      ++cursor_;
+      DoExpectation(line);
+      Committed();
+      return nullptr;
+    case Verb::Run:
+      if (pending.kind == Pending::Kind::TopLevel || pending.kind == Pending::Kind::Point ||
+          pending.kind == Pending::Kind::Point3D || pending.kind == Pending::Kind::Pick) {
+        ++cursor_;
+        DoRun(line);
+        Committed();
+        return nullptr;
+      }
+      Mismatch(pending, line);
+    case Verb::Form:
+      DoFormHeader(pending, line);
+      Committed();
+      return nullptr;
+    default:
+      break;
+  }
+  if (IsFormAction(line.verb)) {
+    DoFormAction(pending, line);
+    Committed();
+    return nullptr;
+  }
+  if (!Answers(pending, line)) Mismatch(pending, line);
+  ++cursor_;
+  Committed();
+  return &line;
+}
+
+bool Session::Feed(const Pending& pending) {
+  static const char* const kinds[] = {"command", "point",     "3d point", "pick", "form",
+                                      "message", "open file", "folder",   "font", "input"};
+  Question question;
+  question.kind = kinds[static_cast<int>(pending.kind)];
+  question.description = pending.description;
+  question.form = pending.form;
+  question.details = pending.details;
+  for (;;) {
+    question.refusal = std::move(refusal_);
+    refusal_.clear();
+    std::optional<std::string> text = source_(question);
+    if (!text) return false;
+    Script::Mark mark = script_.Position();
+    try {
+      Line(*text);
+    } catch (const ScriptError& e) {
+      script_.Rewind(mark);
+      refusal_ = e.what();
       continue;
     }
-    if (!Answers(pending, line)) Mismatch(pending, line);
-    ++cursor_;
-    return &line;
+    if (script_.Lines().size() == mark.lines) {
+      script_.Rewind(mark);
+      refusal_ = "the line holds nothing to do";
+      continue;
+    }
+    tentative_ = Tentative{mark, transcript_.size()};
+    return true;
   }
+}
+
+std::string Session::PlayedText() const {
+  std::string text;
+  const auto& lines = script_.Lines();
+  for (size_t i = 0; i < cursor_ && i < lines.size(); ++i) {
+    text += (lines[i].indented ? "  " : "") + Canonical(lines[i]) + "\n";
+  }
+  return text;
 }
 
 bool Session::Answers(const Pending& pending, const ScriptLine& line) const {
@@ -263,6 +324,7 @@ bool Session::Answers(const Pending& pending, const ScriptLine& line) const {
 }
 
 void Session::Fail(const std::string& message) {
+  if (tentative_ && !failure_) throw Refusal{message};
   if (!failure_) failure_ = message;
   throw SessionError(*failure_);
 }
@@ -462,6 +524,7 @@ host::PointReply Session::Ask(host::RequestKind kind, const std::string& prompt)
   host::PointReply reply;
   reply.kind = host::PointReply::Kind::Escape;
   if (failure_) return reply;
+  Committed();
   if (pendingPrompt_ && *pendingPrompt_ == prompt) pendingPrompt_.reset();
   lastPrompt_ = prompt;
   Pending pending;
@@ -475,6 +538,7 @@ host::PointReply Session::Ask(host::RequestKind kind, const std::string& prompt)
     what = "a pick";
   }
   pending.description = std::string("the host asks for ") + what + ": " + Quote(prompt);
+  pending.details = {{"prompt", prompt}};
   Record(std::string("? ") +
          (kind == host::RequestKind::Point3D ? "3d point"
           : kind == host::RequestKind::Pick  ? "pick"
@@ -518,6 +582,7 @@ host::PointReply Session::Ask(host::RequestKind kind, const std::string& prompt)
 void Session::RunModal(platform::Form& form) {
   // After a failure the form is left without a result, which closes it as cancelled.
   if (failure_) return;
+  Committed();
   std::string description = bindings::DescribeForm(form);
   Record("? form " + description);
   CheckFormExpectation(form);
@@ -542,6 +607,7 @@ void Session::RunModal(platform::Form& form) {
 
 platform::MsgResult Session::AskMessage(const platform::MessageBoxRequest& request) {
   if (failure_) return GiveUpResult(request.buttons);
+  Committed();
   messages_.push_back({request.caption, request.text, false});
   std::string box = "message " + Quote(request.caption) + " " + Quote(request.text);
   if (request.buttons == platform::MsgButtons::OK) {
@@ -554,6 +620,10 @@ platform::MsgResult Session::AskMessage(const platform::MessageBoxRequest& reque
   pending.buttons = request.buttons;
   pending.description = "the message box " + Quote(request.caption) + " " + Quote(request.text) +
                         " waits for an answer";
+  pending.details = {{"caption", request.caption},
+                     {"text", request.text},
+                     {"icon", std::to_string(static_cast<int>(request.icon))},
+                     {"buttons", ButtonsText(request.buttons)}};
   const ScriptLine& line = *Await(pending);
   RecordAction(line);
   return *ButtonResult(request.buttons, line.Arg(1));
@@ -561,10 +631,16 @@ platform::MsgResult Session::AskMessage(const platform::MessageBoxRequest& reque
 
 std::optional<std::string> Session::AskOpenFile(const platform::OpenFileRequest& request) {
   if (failure_) return std::nullopt;
+  Committed();
   Record("? open file " + Quote(request.title));
   Pending pending;
   pending.kind = Pending::Kind::OpenFile;
   pending.description = "the open-file dialog " + Quote(request.title) + " waits for a file";
+  pending.details = {{"title", request.title},
+                     {"filter", request.filter},
+                     {"initialDir", request.initialDir},
+                     {"fileName", request.fileName},
+                     {"mustExist", request.fileMustExist ? "1" : "0"}};
   const ScriptLine& line = *Await(pending);
   RecordAction(line);
   if (!line.words[1].quoted) return std::nullopt;
@@ -573,10 +649,19 @@ std::optional<std::string> Session::AskOpenFile(const platform::OpenFileRequest&
 
 std::optional<platform::FontChoice> Session::AskFont(const platform::FontRequest& request) {
   if (failure_) return std::nullopt;
+  Committed();
   Record("? font " + Quote(request.initial.face) + " " + std::to_string(request.initial.size));
   Pending pending;
   pending.kind = Pending::Kind::Font;
   pending.description = "the font dialog waits for a font";
+  auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+  pending.details = {{"face", request.initial.face},
+                     {"size", std::to_string(request.initial.size)},
+                     {"bold", flag(request.initial.bold)},
+                     {"italic", flag(request.initial.italic)},
+                     {"underline", flag(request.initial.underline)},
+                     {"strikeout", flag(request.initial.strikeout)},
+                     {"trueTypeOnly", flag(request.trueTypeOnly)}};
   const ScriptLine& line = *Await(pending);
   RecordAction(line);
   if (!line.words[1].quoted) return std::nullopt;
@@ -595,10 +680,12 @@ std::optional<platform::FontChoice> Session::AskFont(const platform::FontRequest
 
 std::optional<std::string> Session::AskFolder(const platform::FolderRequest& request) {
   if (failure_) return std::nullopt;
+  Committed();
   Record("? folder " + Quote(request.title));
   Pending pending;
   pending.kind = Pending::Kind::Folder;
   pending.description = "the folder chooser " + Quote(request.title) + " waits for a folder";
+  pending.details = {{"title", request.title}, {"initialDir", request.initialDir}};
   const ScriptLine& line = *Await(pending);
   RecordAction(line);
   if (!line.words[1].quoted) return std::nullopt;
@@ -607,11 +694,14 @@ std::optional<std::string> Session::AskFolder(const platform::FolderRequest& req
 
 std::optional<std::string> Session::AskInput(const platform::InputRequest& request) {
   if (failure_) return std::nullopt;
+  Committed();
   Record("? input " + Quote(request.caption) + " " + Quote(request.prompt));
   Pending pending;
   pending.kind = Pending::Kind::Input;
   pending.description =
       "the input box " + Quote(request.caption) + " " + Quote(request.prompt) + " waits for a text";
+  pending.details = {
+      {"caption", request.caption}, {"prompt", request.prompt}, {"initial", request.initial}};
   const ScriptLine& line = *Await(pending);
   RecordAction(line);
   if (!line.words[1].quoted) return std::nullopt;
@@ -622,6 +712,7 @@ std::optional<std::string> Session::AskInput(const platform::InputRequest& reque
 // What a person notices.
 
 void Session::OnHostEvent(const host::HostEvent& event) {
+  Committed();
   switch (event.kind) {
     case Kind::Prompt:
       FlushPrompt();
@@ -660,17 +751,20 @@ void Session::OnHostEvent(const host::HostEvent& event) {
 }
 
 void Session::OnBeep(platform::BeepKind kind) {
+  Committed();
   beeps_.push_back({BeepName(kind), "", false});
   Record(std::string("beep ") + BeepName(kind));
 }
 
 void Session::OnHelp(const std::string& file, const std::string& topicOrContext) {
+  Committed();
   lastHelp_ = std::make_pair(file, topicOrContext);
   Record("help " + Quote(file) + " " + topicOrContext);
 }
 
 void Session::OnFormShown(platform::Form& form, bool modal) {
   if (modal) return;  // a modal form is recorded when it asks for the user (RunModal)
+  Committed();
   Record("form " + bindings::DescribeForm(form) + " shown");
   if (!failure_) CheckFormExpectation(form);
 }
@@ -681,6 +775,7 @@ void Session::OnFormDestroyed(platform::Form& form) {
 }
 
 void Session::OnProgramStarted(const std::string& commandLine) {
+  Committed();
   Record("program started " + Quote(commandLine));
 }
 

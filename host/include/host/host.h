@@ -165,6 +165,10 @@ class Host {
   // ---- Export ----
   std::string ToJson() const;  // the drawing as SESSIONS.md describes, stable key order
   std::string ToSvg() const;   // what a person looks at
+  // The same, and with `cursorImage` also the cursor image the host shows while it waits for a
+  // point (a group "cursor-image" at its base point, with the style and the base point as data
+  // attributes), for a live view that moves it with the mouse.
+  std::string ToSvg(bool cursorImage) const;
 
   // ---- Reading the state ----
   const std::map<int32_t, Object>& Objects() const { return objects_; }

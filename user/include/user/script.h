@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -100,12 +101,23 @@ class Script {
   // Checks and adds one more line (the fluent test API builds scripts this way).
   void Append(const std::string& lineText, bool indented);
 
-  const std::vector<ScriptLine>& Lines() const { return lines_; }
+  // Where the script stands, so that lines appended after it can be taken back (a live session
+  // takes back a line the program refused).
+  struct Mark {
+    size_t lines = 0;
+    bool inFormBlock = false;
+    int nextNumber = 1;
+  };
+  Mark Position() const { return {lines_.size(), inFormBlock_, nextNumber_}; }
+  void Rewind(const Mark& mark);
+
+  // A deque, so that lines appended while the script plays leave the lines played in place.
+  const std::deque<ScriptLine>& Lines() const { return lines_; }
   const std::string& FileName() const { return fileName_; }
 
  private:
   std::string fileName_;
-  std::vector<ScriptLine> lines_;
+  std::deque<ScriptLine> lines_;
   bool inFormBlock_ = false;
   int nextNumber_ = 1;
 

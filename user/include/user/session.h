@@ -31,6 +31,25 @@ class SessionError {
   std::string message_;
 };
 
+// What the program asks of the user at the moment a live session needs its next line.
+struct Question {
+  // "command" (nothing is asked: between commands), "point", "3d point", "pick", "form" (a
+  // modal form), "message", "open file", "folder", "font" or "input".
+  std::string kind;
+  std::string description;         // "the host asks for a point: ..."
+  platform::Form* form = nullptr;  // "form": the modal form shown
+  // The request's own texts: "prompt"; "caption", "text", "icon", "buttons" ("Yes/No");
+  // "title", "filter", "initialDir", "fileName", "mustExist"; "face", "size", "bold", "italic",
+  // "underline", "strikeout", "trueTypeOnly"; "initial".
+  std::vector<std::pair<std::string, std::string>> details;
+  // Why the line given last was refused (nothing of it took effect); empty otherwise.
+  std::string refusal;
+};
+
+// Gives a live session its next line (as `Session::Line` takes it: leading blanks indent it)
+// once the script has run out; nullopt ends the session.
+using LineSource = std::function<std::optional<std::string>(const Question&)>;
+
 class Session : public host::InputSource, public host::HostObserver, public platform::UiDriver {
  public:
   Session();
@@ -52,6 +71,19 @@ class Session : public host::InputSource, public host::HostObserver, public plat
   void Play();
   // True when every line has been played.
   bool Finished() const { return cursor_ >= script_.Lines().size(); }
+
+  // Makes the session live: when the script runs out, the next line comes from `source`,
+  // which may block until a person gives it. A given line that does not answer the question, or
+  // that the program cannot carry out at all (no such control, an unknown export, a host set-up
+  // the host refuses), is taken back as if never given, and the source is asked again with the
+  // reason; it does not end the session.
+  void SetLineSource(LineSource source) { source_ = std::move(source); }
+  // The form the current block's lines act on (null when none).
+  platform::Form* BlockForm() const { return blockForm_; }
+  // The last prompt the host showed.
+  const std::string& LastPrompt() const { return lastPrompt_; }
+  // The script played so far, as a session file: one canonical line per line played.
+  std::string PlayedText() const;
 
   // Also hands every transcript line, as it is recorded, to `echo` (so a crash keeps what came
   // before it). Null stops it.
@@ -139,6 +171,16 @@ class Session : public host::InputSource, public host::HostObserver, public plat
     std::string description;         // for messages: "the host asks for a point: ..."
     platform::Form* form = nullptr;  // Modal
     platform::MsgButtons buttons = platform::MsgButtons::OK;
+    std::vector<std::pair<std::string, std::string>> details;  // for a live session's source
+  };
+  // A given line taken back: what it was refused for.
+  struct Refusal {
+    std::string message;
+  };
+  // A line of a live session that has not taken effect yet: a failure on it refuses it.
+  struct Tentative {
+    Script::Mark mark;
+    size_t transcriptSize = 0;
   };
   struct Shown {
     std::string kind;  // messages: caption; beeps: kind name
@@ -169,11 +211,22 @@ class Session : public host::InputSource, public host::HostObserver, public plat
 
   std::optional<std::string> failure_;  // the first error; later questions are cancelled
 
+  LineSource source_;
+  std::optional<Tentative> tentative_;
+  std::string refusal_;  // why the line given last was refused, for the next question
+
   // Moves the cursor until a line answers `pending` (returned, consumed), running the lines that
   // do not answer anything on the way. For TopLevel, returns null at the end of the script; for
   // Modal, returns null when the form has closed.
   const ScriptLine* Await(const Pending& pending);
+  // Plays the line at the cursor: the answer it gives to `pending`, or null for a line that
+  // answers nothing (a set-up, a command, a form action).
+  const ScriptLine* Step(const Pending& pending);
   bool Answers(const Pending& pending, const ScriptLine& line) const;
+  // Asks the live source for a line and appends it; false when the source ended the session.
+  bool Feed(const Pending& pending);
+  // The given line has taken effect (or the program has gone on with it): it stands.
+  void Committed() { tentative_.reset(); }
   [[noreturn]] void Fail(const std::string& message);
   [[noreturn]] void Mismatch(const Pending& pending, const ScriptLine& line);
 

@@ -1,0 +1,579 @@
+#include "serve.h"
+
+#include <httplib.h>
+#include <pthread.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <deque>
+#include <iostream>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <random>
+#include <thread>
+
+#include "host/host.h"
+#include "host_setup.h"
+#include "platform/files.h"
+#include "platform/forms.h"
+#include "platform/ui_driver.h"
+#include "plugin_library.h"
+#include "serve_forms.h"
+#include "serve_web.h"
+#include "user/exports.h"
+#include "user/session.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// A drafter's page that has not asked for anything this long has gone: another may take over.
+constexpr auto kDrafterGone = std::chrono::seconds(30);
+// A page waits this long for a new state before it asks again.
+constexpr auto kPollWait = std::chrono::seconds(20);
+// A line that the program has not taken within this time is reported as not taken.
+constexpr auto kLineWait = std::chrono::seconds(120);
+
+// What the page asks the program to do: one session line, acting on a window when `form` is set.
+struct Request {
+  std::string line;
+  uint32_t form = 0;
+  bool done = false;
+  bool ok = false;
+  std::string message;
+  uint64_t seq = 0;
+};
+
+// The meeting point of the program's thread and the server's threads. The program thread alone
+// touches the host, the platform and the plug-in; it publishes what the page shows as finished
+// texts, and takes the page's requests one at a time.
+class Hub {
+ public:
+  // ---- The program's side ----
+  void Publish(std::string state, std::string drawing) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++seq_;
+    // The state's own sequence number goes in front of the rest of its fields.
+    state_ = "{\"seq\":" + std::to_string(seq_) + "," + state.substr(1);
+    drawing_ = std::move(drawing);
+    changed_.notify_all();
+  }
+  // The next request, or null when the program is to stop.
+  std::shared_ptr<Request> Next() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return quit_ || !inbox_.empty(); });
+    if (quit_) return nullptr;
+    auto request = inbox_.front();
+    inbox_.pop_front();
+    return request;
+  }
+  void Finish(const std::shared_ptr<Request>& request, bool ok, const std::string& message) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    request->done = true;
+    request->ok = ok;
+    request->message = message;
+    request->seq = seq_;
+    changed_.notify_all();
+  }
+  void MarkEnded() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ended_ = true;
+    for (auto& r : inbox_) {
+      r->done = true;
+      r->message = "the program has ended";
+    }
+    inbox_.clear();
+    changed_.notify_all();
+  }
+
+  // ---- The server's side ----
+  // Hands a request to the program and waits until it was taken or refused.
+  void Submit(const std::shared_ptr<Request>& request) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (ended_ || quit_) {
+      request->message = "the program has ended";
+      return;
+    }
+    inbox_.push_back(request);
+    changed_.notify_all();
+    if (!changed_.wait_for(lock, kLineWait, [&] { return request->done; })) {
+      request->message = "the program did not take the line in time";
+    }
+  }
+  // The state once it is newer than `after` (or after a while, the same one).
+  std::string State(uint64_t after) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, kPollWait, [&] { return seq_ > after || ended_; });
+    return state_;
+  }
+  std::string Drawing() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return drawing_;
+  }
+  void Quit() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+    changed_.notify_all();
+  }
+  std::string Latest() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return state_;
+  }
+
+  // ---- One drafter at a time ----
+  std::optional<std::string> Join() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!token_.empty() && Clock::now() - lastSeen_ < kDrafterGone) return std::nullopt;
+    std::random_device random;
+    char b[33];
+    std::snprintf(b, sizeof b, "%08x%08x%08x%08x", random(), random(), random(), random());
+    token_ = b;
+    lastSeen_ = Clock::now();
+    return token_;
+  }
+  bool IsDrafter(const std::string& token) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (token.empty() || token != token_) return false;
+    lastSeen_ = Clock::now();
+    return true;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  uint64_t seq_ = 0;
+  std::string state_ = "{\"seq\":0}";
+  std::string drawing_ = "{}";
+  std::deque<std::shared_ptr<Request>> inbox_;
+  bool quit_ = false;
+  bool ended_ = false;
+  std::string token_;
+  Clock::time_point lastSeen_{};
+};
+
+// The session's live source: publishes what the page shows, then waits for the page's next
+// request and turns it into session lines.
+class PageSource {
+ public:
+  PageSource(Hub& hub, user::Session& session, PictureStore& pictures)
+      : hub_(hub), session_(session), pictures_(pictures) {}
+
+  std::optional<std::string> operator()(const user::Question& question) {
+    if (current_) {
+      if (!question.refusal.empty()) {
+        queue_.clear();
+        Publish(question);
+        hub_.Finish(current_, false, question.refusal);
+        current_ = nullptr;
+      } else {
+        Accepted();
+        if (!queue_.empty()) return Take();
+        Publish(question);
+        hub_.Finish(current_, true, "");
+        current_ = nullptr;
+      }
+    } else {
+      Publish(question);
+    }
+    for (;;) {
+      std::shared_ptr<Request> request = hub_.Next();
+      if (!request) return std::nullopt;
+      std::string error = Expand(*request);
+      if (!error.empty()) {
+        hub_.Finish(request, false, error);
+        continue;
+      }
+      current_ = request;
+      return Take();
+    }
+  }
+
+  // The last state, once more (when the program has ended).
+  void PublishEnd(const std::string& failure) {
+    user::Question none;
+    none.kind = "ended";
+    none.description = failure.empty() ? "the program has ended" : failure;
+    failure_ = failure;
+    Publish(none);
+  }
+
+ private:
+  std::string Take() {
+    last_ = queue_.front();
+    queue_.pop_front();
+    return last_;
+  }
+
+  // The line handed out last stands: keep track of the form block it leaves open.
+  void Accepted() {
+    if (last_.rfind("form ", 0) == 0) {
+      inBlock_ = true;
+    } else if (last_.empty() || last_[0] != ' ') {
+      inBlock_ = false;
+    }
+  }
+
+  // The request's lines: an action on a window goes under a "form" line naming it, unless the
+  // block open already acts on it.
+  std::string Expand(const Request& request) {
+    queue_.clear();
+    std::string line = request.line;
+    while (!line.empty() && (line[0] == ' ' || line[0] == '\t')) line.erase(0, 1);
+    if (line.empty()) return "the line holds nothing to do";
+    if (line.find_first_of("\r\n") != std::string::npos) return "one line at a time";
+    if (!request.form) {
+      queue_.push_back(line);
+      return "";
+    }
+    platform::Form* form = nullptr;
+    for (platform::Form* shown : platform::ShownForms()) {
+      if (shown->Handle() == request.form) form = shown;
+    }
+    if (!form) return "that window is not shown now";
+    if (!inBlock_ || session_.BlockForm() != form) {
+      const std::string& name = form->ClassName();
+      bool bare = !name.empty() && name.find_first_of(" \t\"#\\") == std::string::npos;
+      queue_.push_back("form " + (bare ? name : user::Quote(name)));
+    }
+    queue_.push_back("  " + line);
+    return "";
+  }
+
+  void Publish(const user::Question& question) {
+    json state;
+    json details = json::object();
+    for (const auto& [key, value] : question.details) details[key] = value;
+    state["question"] = {{"kind", question.kind},
+                         {"description", question.description},
+                         {"form", question.form ? question.form->Handle() : 0},
+                         {"details", details}};
+    const host::Host* h = host::Host::Current();
+    state["messageLine"] = h ? h->MessageLine() : "";
+    state["title"] = h ? h->CallbackTitle() : "";
+    state["statusUpdates"] = h ? h->StatusLineUpdates() : 0;
+    state["prompt"] = session_.LastPrompt();
+    state["svg"] = h ? h->ToSvg(true) : "";
+    json layers = json::array();
+    if (h) {
+      for (int layer = 1; layer <= HSI_LAYER_COUNT; ++layer) {
+        const host::LayerState& l = h->Layer(layer);
+        if (!l.name.empty() || !l.On() || layer == h->ActiveLayer()) {
+          layers.push_back({{"layer", layer}, {"name", l.name}, {"on", l.On()}});
+        }
+      }
+      state["activeLayer"] = h->ActiveLayer();
+      state["snapMode"] = h->SnapMode();
+    }
+    state["layers"] = layers;
+    json forms = json::array();
+    for (platform::Form* form : platform::ShownForms()) {
+      json model = FormModel(*form, pictures_);
+      model["waiting"] = form == question.form;
+      forms.push_back(std::move(model));
+    }
+    state["forms"] = forms;
+
+    // What the person noticed since the last state: boxes with only OK, help, beeps.
+    const auto& transcript = session_.Transcript();
+    if (scanned_ > transcript.size()) scanned_ = transcript.size();
+    json notices = json::array();
+    for (size_t i = scanned_; i < transcript.size(); ++i) {
+      std::vector<user::Word> words;
+      try {
+        words = user::SplitWords(transcript[i]);
+      } catch (const std::invalid_argument&) {
+        continue;
+      }
+      if (words.size() == 3 && words[0].text == "message" && words[1].quoted) {
+        notices.push_back(
+            {{"kind", "message"}, {"caption", words[1].text}, {"text", words[2].text}});
+      } else if (words.size() == 3 && words[0].text == "help" && words[1].quoted) {
+        notices.push_back({{"kind", "help"}, {"file", words[1].text}, {"topic", words[2].text}});
+      } else if (words.size() == 2 && words[0].text == "beep") {
+        notices.push_back({{"kind", "beep"}, {"sound", words[1].text}});
+      }
+    }
+    scanned_ = transcript.size();
+    state["notices"] = notices;
+    size_t from = transcript.size() > 400 ? transcript.size() - 400 : 0;
+    std::string tail;
+    for (size_t i = from; i < transcript.size(); ++i) tail += transcript[i] + "\n";
+    state["transcript"] = tail;
+    state["session"] = session_.PlayedText();
+    state["failure"] = failure_;
+    hub_.Publish(state.dump(), h ? h->ToJson() : "{}");
+  }
+
+  Hub& hub_;
+  user::Session& session_;
+  PictureStore& pictures_;
+  std::shared_ptr<Request> current_;
+  std::deque<std::string> queue_;
+  std::string last_;
+  bool inBlock_ = false;
+  size_t scanned_ = 0;
+  std::string failure_;
+};
+
+// The program: the host on the machine, the plug-in loaded, the session played from the page.
+void RunProgram(const ServeOptions& options, Hub& hub, PictureStore& pictures,
+                std::atomic<int>& status) {
+  user::Session session;
+  session.SetEcho([&](const std::string& line) {
+    if (!options.quiet) std::cout << line << std::endl;
+  });
+  PageSource source(hub, session, pictures);
+  session.SetLineSource(std::ref(source));
+
+  StartHost(options.root);
+  session.Attach();
+  PluginLibrary plugin;
+  std::string failure;
+  const bool loaded = plugin.Open(options.plugin, failure);
+  user::SymbolExports exports([&](const std::string& name) { return plugin.Find(name); });
+  if (loaded) {
+    session.SetExports(&exports);
+    try {
+      plugin.Attach();
+      session.Play();
+    } catch (const user::SessionError& e) {
+      failure = e.Message();
+    } catch (const std::exception& e) {
+      failure = std::string("an error escaped from the plug-in: ") + e.what();
+    }
+    try {
+      plugin.Detach();
+    } catch (const user::SessionError& e) {
+      if (failure.empty()) failure = e.Message();
+    } catch (const std::exception& e) {
+      if (failure.empty())
+        failure = std::string("an error escaped from the plug-in's unload: ") + e.what();
+    }
+  }
+  session.SetExports(nullptr);
+  source.PublishEnd(failure);
+  hub.MarkEnded();
+  session.Detach();
+  StopHost();
+  plugin.Close();
+  if (!failure.empty()) {
+    std::cerr << "tracelon: " << failure << "\n";
+    status = 1;
+  }
+}
+
+std::string TokenOf(const httplib::Request& request) {
+  if (request.has_header("X-Drafter")) return request.get_header_value("X-Drafter");
+  if (request.has_param("token")) return request.get_param_value("token");
+  return "";
+}
+
+void SendJson(httplib::Response& response, const json& body, int status = 200) {
+  response.status = status;
+  response.set_header("Cache-Control", "no-store");
+  response.set_content(body.dump(), "application/json");
+}
+
+// A folder of the machine for the file dialogs: the Windows path must lie on the machine's own
+// drives; nothing outside the machine folder is listed.
+json ListFolder(const fs::path& root, const std::string& windowsPath) {
+  // Only a full path (a drive and a backslash): a relative one would depend on the program's
+  // current folder, which belongs to the program's thread.
+  bool full = windowsPath.size() >= 3 && std::isalpha(static_cast<unsigned char>(windowsPath[0])) &&
+              windowsPath[1] == ':' && windowsPath[2] == '\\';
+  if (!full) return {{"error", "a folder is named with its drive: C:\\..."}};
+  fs::path folder = platform::ResolvePath(windowsPath);
+  std::error_code ec;
+  fs::path canonicalRoot = fs::weakly_canonical(root, ec);
+  fs::path canonical = fs::weakly_canonical(folder, ec);
+  auto rel = canonical.lexically_relative(canonicalRoot);
+  if (ec || rel.empty() || *rel.begin() == "..") {
+    return {{"error", "the folder is not on this machine"}};
+  }
+  json entries = json::array();
+  for (const auto& e : fs::directory_iterator(canonical, ec)) {
+    entries.push_back({{"name", e.path().filename().string()}, {"folder", e.is_directory()}});
+  }
+  if (ec) return {{"error", "cannot read the folder " + windowsPath}};
+  std::sort(entries.begin(), entries.end(), [](const json& a, const json& b) {
+    if (a["folder"] != b["folder"]) return a["folder"].get<bool>();
+    return a["name"].get<std::string>() < b["name"].get<std::string>();
+  });
+  return {{"dir", windowsPath}, {"entries", entries}};
+}
+
+}  // namespace
+
+int Serve(const ServeOptions& options) {
+  // Signals are taken by one thread of their own, so that an interrupt ends the program in order.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGUSR1);  // the program's own: it has ended
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  Hub hub;
+  PictureStore pictures;
+  httplib::Server server;
+  // The library's default lets another program bind the same port (SO_REUSEPORT): a port in use
+  // must fail instead, so that nothing else answers for this page.
+  server.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
+  int port = options.port;
+  const std::string address = "127.0.0.1";
+  if (port == 0) {
+    port = server.bind_to_any_port(address);
+  } else if (!server.bind_to_port(address, port)) {
+    port = -1;
+  }
+  if (port <= 0) {
+    std::cerr << "tracelon: cannot listen on " << address << ":" << options.port << "\n";
+    return 1;
+  }
+  const std::string portText = std::to_string(port);
+
+  // Only pages that this machine's own address serves: a page of another site that names the
+  // loopback address under another host name is refused, and so are posts that are not JSON.
+  server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response& response) {
+    std::string host = request.get_header_value("Host");
+    if (host != "127.0.0.1:" + portText && host != "localhost:" + portText) {
+      response.status = 403;
+      response.set_content("this program serves only its own page on this machine", "text/plain");
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    if (request.method == "POST" &&
+        request.get_header_value("Content-Type").rfind("application/json", 0) != 0) {
+      response.status = 415;
+      response.set_content("requests are JSON", "text/plain");
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+
+  for (const WebFile& file : WebFiles()) {
+    std::string path = file.path == "index.html" ? "/" : "/" + file.path;
+    server.Get(path, [file](const httplib::Request&, httplib::Response& response) {
+      response.set_header("Cache-Control", "no-store");
+      response.set_content(file.content, file.type);
+    });
+  }
+
+  server.Get("/favicon.ico",
+             [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
+
+  const json busy = {
+      {"error", "busy"},
+      {"message",
+       "The program is busy: another page is drafting with it. One drafter at a time: close that "
+       "page, or wait until it has been gone for half a minute, then reload this one."}};
+  auto drafter = [&](const httplib::Request& request, httplib::Response& response) {
+    if (hub.IsDrafter(TokenOf(request))) return true;
+    SendJson(response, busy, 409);
+    return false;
+  };
+
+  server.Post("/api/join", [&](const httplib::Request& request, httplib::Response& response) {
+    std::string token = TokenOf(request);
+    if (hub.IsDrafter(token)) return SendJson(response, {{"token", token}});
+    auto joined = hub.Join();
+    if (!joined) return SendJson(response, busy, 409);
+    SendJson(response, {{"token", *joined}});
+  });
+  server.Get("/api/state", [&](const httplib::Request& request, httplib::Response& response) {
+    if (!drafter(request, response)) return;
+    uint64_t after = 0;
+    try {
+      if (request.has_param("after")) after = std::stoull(request.get_param_value("after"));
+    } catch (const std::exception&) {
+      after = 0;
+    }
+    std::string state = hub.State(after);
+    hub.IsDrafter(TokenOf(request));  // a page that waited is still there
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(state, "application/json");
+  });
+  server.Post("/api/line", [&](const httplib::Request& request, httplib::Response& response) {
+    if (!drafter(request, response)) return;
+    auto r = std::make_shared<Request>();
+    try {
+      json body = json::parse(request.body);
+      r->line = body.at("line").get<std::string>();
+      if (body.contains("form")) r->form = body["form"].get<uint32_t>();
+    } catch (const std::exception&) {
+      return SendJson(response,
+                      {{"ok", false}, {"message", "a request names a line: {\"line\": ...}"}}, 400);
+    }
+    hub.Submit(r);
+    SendJson(response, {{"ok", r->ok}, {"message", r->message}, {"seq", r->seq}});
+  });
+  server.Get("/api/session", [&](const httplib::Request& request, httplib::Response& response) {
+    if (!drafter(request, response)) return;
+    json state = json::parse(hub.Latest(), nullptr, false);
+    std::string text = "# Drafted at the tracelon page; play it again with: tracelon run FILE\n";
+    if (state.is_object() && state.contains("session")) text += state["session"].get<std::string>();
+    response.set_header("Content-Disposition", "attachment; filename=\"drafting.session\"");
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(text, "text/plain; charset=utf-8");
+  });
+  server.Get("/api/drawing", [&](const httplib::Request& request, httplib::Response& response) {
+    if (!drafter(request, response)) return;
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(hub.Drawing(), "application/json");
+  });
+  server.Get(R"(/api/picture/([0-9a-f]+))",
+             [&](const httplib::Request& request, httplib::Response& response) {
+               auto entry = pictures.Get(request.matches[1]);
+               if (!entry) {
+                 response.status = 404;
+                 return;
+               }
+               response.set_content(entry->bytes, entry->type.c_str());
+             });
+  server.Get("/api/files", [&](const httplib::Request& request, httplib::Response& response) {
+    if (!drafter(request, response)) return;
+    std::string dir = request.has_param("dir") ? request.get_param_value("dir") : "C:\\";
+    SendJson(response, ListFolder(options.root, dir));
+  });
+  server.Post("/api/quit", [&](const httplib::Request& request, httplib::Response& response) {
+    if (!drafter(request, response)) return;
+    hub.Quit();
+    SendJson(response, {{"ok", true}});
+  });
+
+  std::atomic<int> status{0};
+  std::atomic<bool> listening{true};
+  // The program's thread keeps the signal mask: signals go to the waiting thread below.
+  std::thread program([&] {
+    RunProgram(options, hub, pictures, status);
+    // The server stops once it runs (a program that ended at once may come before it).
+    while (listening && !server.is_running())
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    server.stop();
+  });
+  std::thread signalWaiter([&] {
+    int signal = 0;
+    sigwait(&signals, &signal);
+    if (signal == SIGUSR1) return;  // the program ended by itself
+    hub.Quit();
+  });
+
+  std::cout << "tracelon serve: the page is at http://127.0.0.1:" << port
+            << "/ (machine: " << options.root.string() << "; Ctrl+C stops it)" << std::endl;
+  if (!server.listen_after_bind()) hub.Quit();
+  listening = false;
+  program.join();
+  // The waiter is released by a signal of our own once the program has ended.
+  pthread_kill(signalWaiter.native_handle(), SIGUSR1);
+  signalWaiter.join();
+  return status;
+}

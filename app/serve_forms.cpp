@@ -1,0 +1,291 @@
+#include "serve_forms.h"
+
+#include <cstdio>
+#include <functional>
+
+#include "platform/forms.h"
+#include "platform/picture.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string Hex(platform::Color c) {
+  char b[8];
+  std::snprintf(b, sizeof b, "#%02x%02x%02x", platform::RedOf(c), platform::GreenOf(c),
+                platform::BlueOf(c));
+  return b;
+}
+
+std::string Xml(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+json FontJson(const platform::Font& font) {
+  return {{"name", font.name},     {"size", font.size},           {"bold", font.bold},
+          {"italic", font.italic}, {"underline", font.underline}, {"color", Hex(font.color)}};
+}
+
+json RectJson(const platform::Rect& r) { return {r.left, r.top, r.Width(), r.Height()}; }
+
+const char* OpKind(platform::DrawOp::Kind kind) {
+  using K = platform::DrawOp::Kind;
+  switch (kind) {
+    case K::FillRect:
+      return "fill";
+    case K::FrameRect:
+      return "frame";
+    case K::Line:
+      return "line";
+    case K::Ellipse:
+      return "ellipse";
+    case K::Rectangle:
+      return "rectangle";
+    case K::Text:
+      return "text";
+    case K::Edge:
+      return "edge";
+    case K::Picture:
+      return "picture";
+  }
+  return "?";
+}
+
+json OpsJson(const std::vector<platform::DrawOp>& ops) {
+  json out = json::array();
+  for (const auto& op : ops) {
+    json o = {{"kind", OpKind(op.kind)},
+              {"rect", {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom}},
+              {"pen", Hex(op.penColor)},
+              {"brush", Hex(op.brushColor)}};
+    if (op.kind == platform::DrawOp::Kind::Text) {
+      o["text"] = op.text;
+      o["font"] = FontJson(op.font);
+    }
+    if (op.kind == platform::DrawOp::Kind::Edge) o["raised"] = op.raised;
+    out.push_back(std::move(o));
+  }
+  return out;
+}
+
+std::vector<std::string> Strings(const platform::StringList& list) { return list.Strings(); }
+
+void Describe(const platform::Control& c, json& j, PictureStore& pictures) {
+  using namespace platform;
+  if (auto* memo = dynamic_cast<const Memo*>(&c)) {
+    j["lines"] = memo->Paragraphs();
+    j["readOnly"] = memo->readOnly;
+    j["wordWrap"] = memo->wordWrap;
+  } else if (auto* spin = dynamic_cast<const SpinEdit*>(&c)) {
+    j["readOnly"] = spin->readOnly;
+    j["min"] = spin->minValue;
+    j["max"] = spin->maxValue;
+  } else if (auto* edit = dynamic_cast<const Edit*>(&c)) {
+    j["readOnly"] = edit->readOnly;
+    j["maxLength"] = edit->maxLength;
+    j["password"] = edit->passwordChar != 0;
+  } else if (auto* label = dynamic_cast<const Label*>(&c)) {
+    j["wordWrap"] = label->wordWrap;
+    j["autoSize"] = label->autoSize;
+    j["transparent"] = label->transparent;
+  } else if (auto* button = dynamic_cast<const Button*>(&c)) {
+    j["default"] = button->isDefault;
+    j["cancel"] = button->isCancel;
+    j["glyph"] = pictures.Add(button->glyph);
+  } else if (auto* check = dynamic_cast<const CheckBox*>(&c)) {
+    j["checked"] = check->Checked();
+  } else if (auto* radio = dynamic_cast<const RadioButton*>(&c)) {
+    j["checked"] = radio->Checked();
+  } else if (auto* group = dynamic_cast<const RadioGroup*>(&c)) {
+    j["items"] = group->items;
+    j["itemIndex"] = group->ItemIndex();
+    j["columns"] = group->columns;
+  } else if (auto* list = dynamic_cast<const ListBox*>(&c)) {
+    j["items"] = Strings(list->items);
+    j["itemIndex"] = list->ItemIndex();
+    j["multiSelect"] = list->multiSelect;
+    json selected = json::array();
+    for (int i = 0; i < list->items.Count(); ++i) selected.push_back(list->Selected(i));
+    j["selected"] = selected;
+  } else if (auto* combo = dynamic_cast<const ComboBox*>(&c)) {
+    j["items"] = Strings(combo->items);
+    j["itemIndex"] = combo->ItemIndex();
+    j["list"] = combo->style == ComboBox::Style::DropDownList;
+  } else if (auto* grid = dynamic_cast<const StringGrid*>(&c)) {
+    j["cols"] = grid->ColCount();
+    j["rows"] = grid->RowCount();
+    j["fixedCols"] = grid->fixedCols;
+    j["fixedRows"] = grid->fixedRows;
+    j["lineWidth"] = grid->gridLineWidth;
+    j["editing"] = grid->editing;
+    j["col"] = grid->Col();
+    j["row"] = grid->Row();
+    json widths = json::array(), heights = json::array(), cells = json::array();
+    for (int col = 0; col < grid->ColCount(); ++col) widths.push_back(grid->ColWidth(col));
+    for (int row = 0; row < grid->RowCount(); ++row) {
+      heights.push_back(grid->RowHeight(row));
+      json line = json::array();
+      for (int col = 0; col < grid->ColCount(); ++col) {
+        const auto& drawn = grid->CellDrawing(col, row);
+        // What the grid's paint handler drew, or else the cell's text.
+        line.push_back({{"text", grid->Cell(col, row)},
+                        {"ops", drawn.empty() ? json::array() : OpsJson(drawn)}});
+      }
+      cells.push_back(std::move(line));
+    }
+    j["colWidths"] = widths;
+    j["rowHeights"] = heights;
+    j["cells"] = cells;
+  } else if (auto* tabs = dynamic_cast<const TabSet*>(&c)) {
+    j["tabs"] = tabs->tabs;
+    j["tabIndex"] = tabs->TabIndex();
+  } else if (auto* book = dynamic_cast<const Notebook*>(&c)) {
+    json pages = json::array();
+    for (int i = 0; i < book->PageCount(); ++i) pages.push_back(book->PageAt(i).Caption());
+    j["pages"] = pages;
+    j["pageIndex"] = book->PageIndex();
+    j["showTabs"] = book->showTabs || dynamic_cast<const PageControl*>(&c) != nullptr;
+  } else if (auto* image = dynamic_cast<const Image*>(&c)) {
+    j["picture"] = pictures.Add(image->GetPicture());
+    j["stretch"] = image->stretch;
+    j["center"] = image->center;
+    j["pictureWidth"] = image->GetPicture().Width();
+    j["pictureHeight"] = image->GetPicture().Height();
+  } else if (auto* speed = dynamic_cast<const SpeedButton*>(&c)) {
+    j["down"] = speed->Down();
+    j["glyph"] = pictures.Add(speed->glyph);
+    j["flat"] = speed->flat;
+  } else if (auto* tool = dynamic_cast<const ToolButton*>(&c)) {
+    j["down"] = tool->Down();
+    j["separator"] = tool->style == ToolButton::Style::Separator;
+    j["imageIndex"] = tool->imageIndex;
+  } else if (auto* panel = dynamic_cast<const Panel*>(&c)) {
+    j["bevel"] = panel->bevelOuter == Panel::Bevel::Raised    ? "raised"
+                 : panel->bevelOuter == Panel::Bevel::Lowered ? "lowered"
+                                                              : "none";
+  }
+}
+
+}  // namespace
+
+std::string MetafileSvg(const platform::Picture& picture) {
+  const platform::Metafile* m = picture.AsMetafile();
+  if (!m) return "";
+  std::string s = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(m->width) +
+                  "\" height=\"" + std::to_string(m->height) + "\" viewBox=\"0 0 " +
+                  std::to_string(m->width) + " " + std::to_string(m->height) + "\">";
+  for (const auto& r : m->records) {
+    std::string colour = Hex(r.color);
+    switch (r.kind) {
+      case platform::MetafileRecord::Kind::Polyline: {
+        s += "<polyline fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" +
+             std::to_string(std::max(r.penWidth, 1)) + "\" points=\"";
+        for (const auto& p : r.points) s += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
+        s += "\"/>";
+        break;
+      }
+      case platform::MetafileRecord::Kind::Arc: {
+        if (r.points.size() < 2) break;
+        double rx = r.box.Width() / 2.0, ry = r.box.Height() / 2.0;
+        // Counter-clockwise on the screen (y down) is the SVG's negative sweep.
+        s += "<path fill=\"none\" stroke=\"" + colour + "\" d=\"M " +
+             std::to_string(r.points[0].x) + " " + std::to_string(r.points[0].y) + " A " +
+             std::to_string(rx) + " " + std::to_string(ry) + " 0 0 0 " +
+             std::to_string(r.points[1].x) + " " + std::to_string(r.points[1].y) + "\"/>";
+        break;
+      }
+      case platform::MetafileRecord::Kind::Text:
+        if (r.points.empty()) break;
+        s += "<text x=\"" + std::to_string(r.points[0].x) + "\" y=\"" +
+             std::to_string(r.points[0].y + r.font.size) + "\" font-size=\"" +
+             std::to_string(r.font.size) + "\" font-family=\"" + Xml(r.font.name) +
+             ", sans-serif\" fill=\"" + colour + "\">" + Xml(r.text) + "</text>";
+        break;
+    }
+  }
+  return s + "</svg>";
+}
+
+std::string PictureStore::Add(const platform::Picture& picture) {
+  if (picture.Empty()) return "";
+  Entry entry;
+  if (const platform::Bitmap* bitmap = picture.AsBitmap()) {
+    entry = {"image/bmp", platform::EncodeBmp(*bitmap)};
+  } else {
+    entry = {"image/svg+xml", MetafileSvg(picture)};
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "%016zx", std::hash<std::string>{}(entry.bytes));
+  std::lock_guard<std::mutex> lock(mutex_);
+  entries_.emplace(name, std::move(entry));
+  return name;
+}
+
+std::optional<PictureStore::Entry> PictureStore::Get(const std::string& name) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = entries_.find(name);
+  if (it == entries_.end()) return std::nullopt;
+  return it->second;
+}
+
+json FormModel(platform::Form& form, PictureStore& pictures) {
+  json controls = json::array();
+  for (platform::Control* c : form.Controls()) {
+    json j = {{"name", c->Name()},
+              {"type", c->TypeName()},
+              {"parent", c->Parent() ? c->Parent()->Name() : ""},
+              {"bounds", RectJson(c->BoundsRect())},
+              {"text", c->Text()},
+              {"visible", c->VisibleOnForm()},
+              {"enabled", c->EnabledOnForm()},
+              {"focused", c->Focused()},
+              {"hint", c->showHint ? c->hint : ""},
+              {"font", FontJson(c->font)},
+              {"color", Hex(c->color)},
+              {"align", c->alignment == platform::Alignment::Right    ? "right"
+                        : c->alignment == platform::Alignment::Center ? "center"
+                                                                      : "left"},
+              {"mouse", static_cast<bool>(c->OnMouseDown) || static_cast<bool>(c->OnMouseUp)},
+              {"mouseMove", static_cast<bool>(c->OnMouseMove)},
+              {"dblclick", static_cast<bool>(c->OnDblClick)}};
+    Describe(*c, j, pictures);
+    controls.push_back(std::move(j));
+  }
+  platform::Rect frame = form.FrameSize();
+  return {{"handle", form.Handle()},
+          {"class", form.ClassName()},
+          {"caption", form.Caption()},
+          {"modal", form.Modal()},
+          {"visible", form.Visible()},
+          {"bounds", {form.Left(), form.Top(), form.Width(), form.Height()}},
+          {"client", {form.ClientWidth(), form.ClientHeight()}},
+          {"frame", {frame.left, frame.top, frame.right, frame.bottom}},
+          {"toolWindow", form.borderStyle == platform::BorderStyle::ToolWindow ||
+                             form.borderStyle == platform::BorderStyle::SizeToolWin},
+          {"color", Hex(form.color)},
+          {"font", FontJson(form.font)},
+          {"showHint", form.showHint},
+          {"helpContext", form.helpContext},
+          {"active", form.ActiveControl() ? form.ActiveControl()->Name() : ""},
+          {"canvas", OpsJson(form.GetCanvas().Ops())},
+          {"controls", controls}};
+}

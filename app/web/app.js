@@ -1,0 +1,980 @@
+// The drafter's page of `tracelon serve`. It shows the state the program publishes (the drawing,
+// the question asked, the shown windows) and sends what the person does as session lines, one
+// at a time, in the order done. The program checks every line against what it asks.
+"use strict";
+
+// ---- Talking to the program ----------------------------------------------------------------
+
+const api = {
+  token: sessionStorage.getItem("tracelon-drafter") || "",
+  headers() { return { "Content-Type": "application/json", "X-Drafter": this.token }; },
+};
+
+async function join() {
+  const response = await fetch("/api/join", { method: "POST", headers: api.headers(), body: "{}" });
+  const body = await response.json();
+  if (!response.ok) { showBusy(body.message); return false; }
+  api.token = body.token;
+  sessionStorage.setItem("tracelon-drafter", api.token);
+  return true;
+}
+
+function showBusy(text) {
+  document.getElementById("busytext").textContent = text;
+  document.getElementById("busy").hidden = false;
+}
+
+// Lines go out one after another: each waits until the program took or refused the one before.
+let sending = Promise.resolve();
+let pendingLines = 0;
+function send(line, form) {
+  pendingLines++;
+  sending = sending.then(async () => {
+    try {
+      const body = form ? { line, form } : { line };
+      const response = await fetch("/api/line", { method: "POST", headers: api.headers(), body: JSON.stringify(body) });
+      const reply = await response.json();
+      if (response.status === 409) { showBusy(reply.message); return; }
+      setRefusal(reply.ok ? "" : `"${line}" was not taken: ${reply.message}`);
+      if (reply.seq) await waitForState(reply.seq);
+    } catch (error) {
+      setRefusal(`"${line}" could not be sent: ${error}`);
+    } finally {
+      pendingLines--;
+    }
+  });
+  return sending;
+}
+
+function setRefusal(text) { document.getElementById("refusal").textContent = text; }
+
+// The state: asked for again and again; the server answers when it changes.
+let state = null;
+let stateWaiters = [];
+async function waitForState(seq) {
+  if (state && state.seq >= seq) return;
+  await new Promise((resolve) => stateWaiters.push({ seq, resolve }));
+}
+
+async function poll() {
+  for (;;) {
+    try {
+      const after = state ? state.seq : 0;
+      const response = await fetch(`/api/state?after=${after}`, { headers: api.headers() });
+      if (response.status === 409) { showBusy((await response.json()).message); return; }
+      const next = await response.json();
+      if (!state || next.seq !== state.seq) {
+        state = next;
+        requestRender();
+        stateWaiters = stateWaiters.filter((w) => {
+          if (state.seq >= w.seq) { w.resolve(); return false; }
+          return true;
+        });
+      }
+      if (state.question && state.question.kind === "ended") {
+        stateWaiters.forEach((w) => w.resolve());
+        stateWaiters = [];
+        return;
+      }
+    } catch (error) {
+      await new Promise((r) => setTimeout(r, 1000));
+    }
+  }
+}
+
+// A new state is drawn at once, except while a mouse button is held: the element pressed stays
+// until it is released, so that its click is not lost to a redraw.
+let mouseHeld = false, renderPending = false;
+function requestRender() {
+  if (mouseHeld) { renderPending = true; return; }
+  renderPending = false;
+  render();
+}
+document.addEventListener("mousedown", () => { mouseHeld = true; }, true);
+document.addEventListener("mouseup", () => {
+  mouseHeld = false;
+  if (renderPending) setTimeout(() => { if (!mouseHeld && renderPending) requestRender(); }, 0);
+}, true);
+
+// A text in a session line: in double quotes, with the session's escapes.
+function quote(text) {
+  return '"' + String(text).replace(/[\\"\r\n\t]/g, (c) => ({ "\\": "\\\\", '"': '\\"', "\r": "\\r", "\n": "\\n", "\t": "\\t" })[c]) + '"';
+}
+// A control's or form's name as a word.
+function word(name) { return /^[^\s"#\\]+$/.test(name) ? name : quote(name); }
+
+// ---- Menus ----------------------------------------------------------------------------------
+
+// The toolset's exports as the host's menu shows them.
+const MENUS = [
+  ["Text", [["QX Text...", "QXText"], ["QX Leader...", "QXLeader"], ["QX Quick Text", "QXQText"], ["QX Quick Edit", "QXQEdit"], ["QX Flex Text...", "QXFlexText"]]],
+  ["Symbols", [["QX Symbol...", "QXSymbol"], ["QX Door...", "QXDoor"], ["QX Macro...", "QXMacro"]]],
+  ["Measure", [["QX Dimension...", "QXDimension"], ["QX Area...", "QXArea"], ["QX Scale...", "QXScale"]]],
+  ["Draw", [["QX Circle...", "QXCircle"], ["QX Arc...", "QXArc"], ["QX Fix...", "QXFix"], ["QX Trim", "QXTrim"], ["QX Snap toolbar", "QXSnap"]]],
+  ["Layers", [["QX Layer...", "QXLayer"], ["QX Active Layer", "QXActiveLayer"], ["QX Plan...", "QXPlan"]]],
+  ["Project", [["QX Project...", "QXProject"], ["QX Reference...", "QXReference"], ["QX Setup...", "QXSetup"]]],
+  ["Settings", [["Base folder", "GetBaseDir"], ["Unit settings", "GetUnitSettings"], ["Project settings", "GetQXProjSettings"],
+    ["Save project settings...", "SaveQXProjSettings", "project settings value"], ["Get scale...", "GetScale"], ["Get layer file...", "GetLyrFile", "current layer file (may be empty)"]]],
+  ["Help", [["QX Tools Help", "QXTHelp"], ["Tool Help", "ToolHelp"], ["Layer Help", "LayerHelp"], ["About QX Tools...", "ShowAboutBox"]]],
+];
+
+function buildMenus() {
+  const bar = document.getElementById("menubar");
+  for (const [title, items] of MENUS) {
+    const menu = document.createElement("div");
+    menu.className = "menu";
+    const head = document.createElement("button");
+    head.textContent = title;
+    head.addEventListener("click", (e) => {
+      e.stopPropagation();
+      const open = menu.classList.contains("open");
+      document.querySelectorAll(".menu.open").forEach((m) => m.classList.remove("open"));
+      if (!open) menu.classList.add("open");
+    });
+    const list = document.createElement("div");
+    list.className = "items";
+    for (const [caption, exportName, argument] of items) {
+      const item = document.createElement("button");
+      item.textContent = caption;
+      item.dataset.export = exportName;
+      item.addEventListener("click", () => {
+        menu.classList.remove("open");
+        let line = "run " + exportName;
+        if (argument) {
+          const value = prompt(`${caption}: ${argument}`, "");
+          if (value === null) return;
+          if (value !== "") line += " " + quote(value);
+        }
+        send(line);
+      });
+      list.appendChild(item);
+    }
+    menu.append(head, list);
+    bar.appendChild(menu);
+  }
+  document.addEventListener("click", () => document.querySelectorAll(".menu.open").forEach((m) => m.classList.remove("open")));
+}
+
+// ---- The drawing: pan, zoom, and the mouse in drawing units ---------------------------------
+
+const view = { cx: 0, cy: 0, s: 0, fit: true };  // centre (drawing units), screen pixels per unit
+let sheet = null;  // { minX, maxY, k, margin, width, height } of the SVG shown
+let mouse = null;  // the mouse in drawing units, over the drawing
+let cursorImage = null;
+
+function drawingBox() { return document.getElementById("drawing").getBoundingClientRect(); }
+
+function fitView() {
+  if (!sheet) return;
+  const box = drawingBox();
+  view.cx = sheet.minX + (sheet.width / 2 - sheet.margin) / sheet.k;
+  view.cy = sheet.maxY - (sheet.height / 2 - sheet.margin) / sheet.k;
+  view.s = Math.min(box.width / sheet.width, box.height / sheet.height) * sheet.k;
+}
+
+function applyView() {
+  const svg = document.querySelector("#sheet svg");
+  if (!svg || !sheet) return;
+  if (view.fit || !view.s) fitView();
+  const box = drawingBox();
+  const ratio = sheet.k / view.s;  // sheet pixels per screen pixel
+  const x0 = sheet.margin + (view.cx - sheet.minX) * sheet.k - (box.width / 2) * ratio;
+  const y0 = sheet.margin + (sheet.maxY - view.cy) * sheet.k - (box.height / 2) * ratio;
+  svg.setAttribute("viewBox", `${x0} ${y0} ${box.width * ratio} ${box.height * ratio}`);
+  svg.setAttribute("width", box.width);
+  svg.setAttribute("height", box.height);
+  drawOverlay();
+}
+
+// Screen pixels (relative to the drawing area) to drawing units, and back.
+function toDrawing(px, py) {
+  const box = drawingBox();
+  return { x: view.cx + (px - box.width / 2) / view.s, y: view.cy - (py - box.height / 2) / view.s };
+}
+function toScreen(x, y) {
+  const box = drawingBox();
+  return { x: box.width / 2 + (x - view.cx) * view.s, y: box.height / 2 - (y - view.cy) * view.s };
+}
+
+// A click lands on the grid of the zoom: the smallest step of 1, 2 or 5 times a power of ten
+// that is at least one screen pixel, so that a point clicked is the round number meant.
+function gridStep() {
+  const pixel = 1 / view.s;
+  const power = Math.pow(10, Math.floor(Math.log10(pixel)));
+  for (const f of [1, 2, 5, 10]) if (f * power >= pixel) return f * power;
+  return 10 * power;
+}
+function snapped(p) {
+  const step = gridStep();
+  return { x: Math.round(Math.round(p.x / step) * step), y: Math.round(Math.round(p.y / step) * step) };
+}
+
+function zoom(factor, at) {
+  const box = drawingBox();
+  const anchor = at || { x: box.width / 2, y: box.height / 2 };
+  const before = toDrawing(anchor.x, anchor.y);
+  view.fit = false;
+  view.s *= factor;
+  const after = toDrawing(anchor.x, anchor.y);
+  view.cx += before.x - after.x;
+  view.cy += before.y - after.y;
+  applyView();
+}
+
+function renderDrawing() {
+  const holder = document.getElementById("sheet");
+  holder.innerHTML = state.svg || "";
+  const svg = holder.querySelector("svg");
+  if (!svg) return;
+  const number = (name) => parseFloat(svg.getAttribute(name));
+  sheet = { minX: number("data-min-x"), maxY: number("data-max-y"), k: number("data-scale"), margin: number("data-margin"),
+    width: number("width"), height: number("height") };
+  svg.removeAttribute("width");
+  svg.removeAttribute("height");
+  const image = svg.querySelector("#cursor-image");
+  cursorImage = image ? { element: image, style: +image.dataset.style, base: { x: +image.dataset.baseX, y: +image.dataset.baseY } } : null;
+  applyView();
+}
+
+// The cursor: cross-hairs, the rubber band or window from the base point, the drag image.
+function drawOverlay() {
+  const overlay = document.getElementById("overlay");
+  let shapes = "";
+  const line = (a, b, colour) => `<line x1="${a.x}" y1="${a.y}" x2="${b.x}" y2="${b.y}" stroke="${colour}" stroke-dasharray="4 3"/>`;
+  if (mouse) {
+    const m = toScreen(mouse.x, mouse.y);
+    const box = drawingBox();
+    shapes += `<line x1="0" y1="${m.y}" x2="${box.width}" y2="${m.y}" stroke="#8080ff" stroke-width="0.5"/>`;
+    shapes += `<line x1="${m.x}" y1="0" x2="${m.x}" y2="${box.height}" stroke="#8080ff" stroke-width="0.5"/>`;
+    if (cursorImage && asking("point", "3d point", "pick")) {
+      const base = toScreen(cursorImage.base.x, cursorImage.base.y);
+      if (cursorImage.style === 1 || cursorImage.style === 3) shapes += line(base, m, "#c00000");
+      if (cursorImage.style === 4) {
+        shapes += `<rect x="${Math.min(base.x, m.x)}" y="${Math.min(base.y, m.y)}" width="${Math.abs(m.x - base.x)}" height="${Math.abs(m.y - base.y)}" fill="none" stroke="#c00000" stroke-dasharray="4 3"/>`;
+      }
+    }
+    if (tool.points.length) {
+      const pts = tool.points.map((p) => toScreen(p.x, p.y));
+      for (let i = 1; i < pts.length; i++) shapes += line(pts[i - 1], pts[i], "#008000");
+      shapes += line(pts[pts.length - 1], m, "#008000");
+    }
+  }
+  overlay.innerHTML = shapes;
+  // The drag image follows the mouse: its group is drawn at its base point.
+  if (cursorImage && cursorImage.style === 0) {
+    if (mouse && asking("point", "3d point", "pick")) {
+      const dx = (mouse.x - cursorImage.base.x) * sheet.k, dy = -(mouse.y - cursorImage.base.y) * sheet.k;
+      cursorImage.element.setAttribute("transform", `translate(${dx} ${dy})`);
+      cursorImage.element.setAttribute("visibility", "visible");
+    } else {
+      cursorImage.element.setAttribute("visibility", "hidden");
+    }
+  }
+}
+
+function asking(...kinds) { return state && state.question && kinds.includes(state.question.kind); }
+
+// ---- The host's own tools and the answers to point requests ----------------------------------
+
+const tool = { name: "pointer", points: [] };
+
+function setTool(name) {
+  tool.name = name;
+  tool.points = [];
+  document.querySelectorAll("#toolbar .tool").forEach((b) => b.classList.toggle("down", b.dataset.tool === name));
+  drawOverlay();
+}
+
+function finishLine() {
+  if (tool.name === "line" && tool.points.length >= 2) {
+    send("host line " + tool.points.map((p) => `${p.x} ${p.y}`).join(" "));
+  }
+  setTool("pointer");
+}
+
+function angleOf(c, p) {
+  let a = (Math.atan2(p.y - c.y, p.x - c.x) * 180) / Math.PI;
+  if (a < 0) a += 360;
+  return Math.round(a * 100) / 100;
+}
+
+function clickDrawing(p, event) {
+  if (tool.name === "line") { tool.points.push(p); if (event.detail >= 2) finishLine(); return; }
+  if (tool.name === "arc") {
+    tool.points.push(p);
+    if (tool.points.length === 3) {
+      const [c, a, b] = tool.points;
+      const r = Math.round(Math.hypot(a.x - c.x, a.y - c.y));
+      send(`host arc ${c.x} ${c.y} ${r} ${angleOf(c, a)} ${angleOf(c, b)}`);
+      setTool("pointer");
+    }
+    return;
+  }
+  if (tool.name === "text") {
+    const text = prompt("Text", "");
+    if (text) send(`host text ${p.x} ${p.y} ${quote(text)}`);
+    setTool("pointer");
+    return;
+  }
+  if (tool.name === "select") { send(`host select ${p.x} ${p.y}`); setTool("pointer"); return; }
+  answerPoint(p);
+}
+
+function answerPoint(p) {
+  if (asking("pick")) send(`pick ${p.x} ${p.y}`);
+  else if (asking("point", "3d point")) send(`point ${p.x} ${p.y}`);
+  else setRefusal("The program does not ask for a point now.");
+}
+
+function setUpDrawing() {
+  const area = document.getElementById("drawing");
+  let pan = null;
+  area.addEventListener("mousemove", (e) => {
+    const box = drawingBox();
+    const px = e.clientX - box.left, py = e.clientY - box.top;
+    if (pan) {
+      view.fit = false;
+      view.cx -= (px - pan.x) / view.s;
+      view.cy += (py - pan.y) / view.s;
+      pan = { x: px, y: py };
+      applyView();
+    }
+    mouse = snapped(toDrawing(px, py));
+    document.getElementById("where").textContent = `${mouse.x}, ${mouse.y}`;
+    drawOverlay();
+  });
+  area.addEventListener("mouseleave", () => { mouse = null; pan = null; drawOverlay(); });
+  area.addEventListener("mousedown", (e) => {
+    const box = drawingBox();
+    if (e.button === 1) { e.preventDefault(); pan = { x: e.clientX - box.left, y: e.clientY - box.top }; }
+  });
+  area.addEventListener("mouseup", (e) => { if (e.button === 1) pan = null; });
+  area.addEventListener("click", (e) => {
+    if (e.button !== 0) return;
+    const box = drawingBox();
+    area.focus();
+    clickDrawing(snapped(toDrawing(e.clientX - box.left, e.clientY - box.top)), e);
+  });
+  area.addEventListener("contextmenu", (e) => {
+    e.preventDefault();
+    if (tool.name === "line") { finishLine(); return; }
+    if (tool.name !== "pointer") { setTool("pointer"); return; }
+    send("b2");
+  });
+  area.addEventListener("wheel", (e) => {
+    e.preventDefault();
+    const box = drawingBox();
+    zoom(e.deltaY < 0 ? 1.25 : 0.8, { x: e.clientX - box.left, y: e.clientY - box.top });
+  }, { passive: false });
+  document.querySelectorAll("#toolbar .tool").forEach((b) => b.addEventListener("click", () => setTool(b.dataset.tool)));
+  document.getElementById("selectnone").addEventListener("click", () => send("host select none"));
+  document.getElementById("zoomin").addEventListener("click", () => zoom(1.5));
+  document.getElementById("zoomout").addEventListener("click", () => zoom(1 / 1.5));
+  document.getElementById("zoomfit").addEventListener("click", () => { view.fit = true; applyView(); });
+  document.getElementById("b2").addEventListener("click", () => {
+    if (tool.name === "line") finishLine();
+    else if (tool.name !== "pointer") setTool("pointer");
+    else send("b2");
+  });
+  document.getElementById("escape").addEventListener("click", () => send("escape"));
+  document.getElementById("quit").addEventListener("click", async () => {
+    await sending;
+    await fetch("/api/quit", { method: "POST", headers: api.headers(), body: "{}" });
+  });
+  document.getElementById("download").addEventListener("click", (e) => {
+    e.currentTarget.href = `/api/session?token=${encodeURIComponent(api.token)}`;
+  });
+  document.getElementById("coordform").addEventListener("submit", (e) => {
+    e.preventDefault();
+    const input = document.getElementById("coords");
+    const numbers = input.value.trim().split(/[\s,]+/).map(Number);
+    if (numbers.length < 2 || numbers.some((n) => !Number.isInteger(n))) {
+      setRefusal("Type a point as two whole numbers of drawing units: X Y");
+      return;
+    }
+    input.value = "";
+    const p = { x: numbers[0], y: numbers[1] };
+    if (tool.name !== "pointer") clickDrawing(p, { detail: 1 });
+    else answerPoint(p);
+  });
+  document.getElementById("activeform").addEventListener("submit", (e) => {
+    e.preventDefault();
+    const input = document.getElementById("activelayer");
+    const layer = parseInt(input.value, 10);
+    if (layer >= 1 && layer <= 255) send(`host active ${layer}`);
+    else setRefusal("A layer is a number from 1 to 255");
+  });
+  document.addEventListener("keydown", (e) => {
+    if (e.key === "Escape") {
+      if (tool.name !== "pointer") { setTool("pointer"); return; }
+      const modal = waitingForm();
+      if (modal) { escapeForm(modal); return; }
+      if (asking("point", "3d point", "pick")) send("escape");
+    }
+    if (e.key === "Enter" && tool.name === "line" && document.activeElement.id !== "coords") finishLine();
+  });
+  window.addEventListener("resize", applyView);
+}
+
+// ---- Windows drawn from the form model -------------------------------------------------------
+
+const moved = new Map();  // where the person dragged a window, by handle
+
+function waitingForm() { return state && state.forms.find((f) => f.waiting); }
+
+function escapeForm(form) {
+  const cancel = form.controls.find((c) => c.type === "Button" && c.cancel && c.visible && c.enabled);
+  send(cancel ? `click ${word(cancel.name)}` : "close", form.handle);
+}
+
+// A caption as shown: "&&" is one "&", another "&" marks the access key and is not drawn.
+function shown(caption) { return String(caption).replace(/&(&?)/g, (m, amp) => amp); }
+
+function el(tag, className, text) {
+  const e = document.createElement(tag);
+  if (className) e.className = className;
+  if (text !== undefined) e.textContent = text;
+  return e;
+}
+
+function placeControl(e, c, offsetTop = 0) {
+  const [left, top, width, height] = c.bounds;
+  Object.assign(e.style, { left: left + "px", top: top + offsetTop + "px", width: width + "px", height: height + "px" });
+  e.classList.add("ctl", c.type);
+  if (!c.visible) e.classList.add("hidden");
+  if (!c.enabled) e.classList.add("disabled");
+  if (c.hint) e.title = c.hint;
+  if (c.font) {
+    if (c.font.bold) e.style.fontWeight = "bold";
+    if (c.font.italic) e.style.fontStyle = "italic";
+    if (c.font.size && c.font.size !== 8) e.style.fontSize = Math.round((c.font.size * 96) / 72) + "px";
+  }
+  e.dataset.name = c.name;
+  return e;
+}
+
+function mouseWords(e) { return (e.shiftKey ? " shift" : "") + (e.ctrlKey ? " ctrl" : ""); }
+function buttonWord(e) { return e.button === 2 ? "right" : e.button === 1 ? "middle" : "left"; }
+
+function renderControl(form, c, act) {
+  const name = word(c.name);
+  let e;
+  switch (c.type) {
+    case "Label":
+      e = el("div", c.wordWrap ? "wrap" : "", shown(c.text));
+      e.style.textAlign = c.align;
+      placeControl(e, c);
+      // A label that sizes itself to its text is as wide as its text.
+      if (c.autoSize && !c.wordWrap) { e.style.width = "auto"; e.style.overflow = "visible"; }
+      return e;
+    case "GroupBox":
+      e = el("div");
+      if (c.text) e.appendChild(el("span", "legend", shown(c.text)));
+      break;
+    case "Panel":
+      e = el("div", c.bevel);
+      if (c.text) e.appendChild(el("span", "panelcaption", shown(c.text)));
+      break;
+    case "Edit": case "SpinEdit": {
+      e = el("input");
+      e.type = c.password ? "password" : "text";
+      e.value = c.text;
+      e.readOnly = !!c.readOnly;
+      if (c.maxLength) e.maxLength = c.maxLength;
+      e.addEventListener("change", () => act(`set ${name} ${quote(e.value)}`));
+      e.addEventListener("keydown", (k) => {
+        if (k.key === "Enter") { k.preventDefault(); if (e.value !== c.text) act(`set ${name} ${quote(e.value)}`); c.text = e.value; act(`type ${name} "\\r"`); }
+      });
+      break;
+    }
+    case "Memo": {
+      e = el("textarea");
+      e.value = (c.lines || []).join("\n");
+      e.readOnly = !!c.readOnly;
+      e.addEventListener("change", () => act(`set ${name} ` + e.value.split("\n").map(quote).join(" ")));
+      break;
+    }
+    case "Button": {
+      e = el("button", c.default ? "default" : "");
+      if (c.glyph) { const img = el("img"); img.src = `/api/picture/${c.glyph}`; e.appendChild(img); }
+      e.appendChild(document.createTextNode(shown(c.text)));
+      e.addEventListener("click", () => act(`click ${name}`));
+      break;
+    }
+    case "SpeedButton": case "ToolButton": {
+      e = el("button", c.down ? "down" : "");
+      if (c.glyph) { const img = el("img"); img.src = `/api/picture/${c.glyph}`; e.appendChild(img); }
+      else e.appendChild(document.createTextNode(shown(c.text)));
+      if (c.separator) e.style.visibility = "hidden";
+      e.addEventListener("click", () => act(`click ${name}`));
+      break;
+    }
+    case "CheckBox": case "RadioButton": {
+      e = el("label");
+      const box = el("input");
+      box.type = c.type === "CheckBox" ? "checkbox" : "radio";
+      box.checked = !!c.checked;
+      box.addEventListener("click", (k) => {
+        k.preventDefault();
+        act(c.type === "CheckBox" ? `check ${name} ${c.checked ? "off" : "on"}` : `click ${name}`);
+      });
+      e.append(box, document.createTextNode(shown(c.text)));
+      break;
+    }
+    case "RadioGroup": {
+      e = el("div");
+      if (c.text) e.appendChild(el("span", "legend", shown(c.text)));
+      e.style.gridTemplateColumns = `repeat(${c.columns || 1}, 1fr)`;
+      e.style.gridTemplateRows = `repeat(${Math.max(1, Math.ceil(c.items.length / (c.columns || 1)))}, 1fr)`;
+      c.items.forEach((item, i) => {
+        const label = el("label");
+        const radio = el("input");
+        radio.type = "radio";
+        radio.checked = i === c.itemIndex;
+        radio.addEventListener("click", (k) => { k.preventDefault(); act(`select ${name} ${quote(shown(item))}`); });
+        label.append(radio, document.createTextNode(shown(item)));
+        e.appendChild(label);
+      });
+      break;
+    }
+    case "ListBox": {
+      e = el("div");
+      c.items.forEach((item, i) => {
+        const row = el("div", c.selected[i] || i === c.itemIndex && !c.multiSelect ? "selected" : "", item || "\u00a0");
+        row.addEventListener("click", () => act(`select ${name} ${quote(item)}`));
+        row.addEventListener("dblclick", () => act(`dblclick ${name}`));
+        e.appendChild(row);
+      });
+      break;
+    }
+    case "ComboBox": {
+      if (c.list) {
+        e = el("select");
+        if (c.itemIndex < 0) e.appendChild(el("option", "", ""));
+        c.items.forEach((item, i) => { const o = el("option", "", item); o.selected = i === c.itemIndex; e.appendChild(o); });
+        e.addEventListener("change", () => act(`select ${name} ${quote(e.value)}`));
+      } else {
+        e = el("input");
+        e.value = c.text;
+        const list = el("datalist");
+        list.id = `list-${form.handle}-${c.name}`;
+        c.items.forEach((item) => list.appendChild(el("option", "", item)));
+        e.setAttribute("list", list.id);
+        e.addEventListener("change", () => act(c.items.includes(e.value) ? `select ${name} ${quote(e.value)}` : `set ${name} ${quote(e.value)}`));
+        const wrap = el("div");
+        wrap.append(e, list);
+        Object.assign(e.style, { width: "100%", height: "100%", border: "2px inset #fff", font: "inherit" });
+        return placeControl(wrap, c);
+      }
+      break;
+    }
+    case "StringGrid": e = renderGrid(c, name, act); break;
+    case "Image": {
+      e = el("div");
+      if (c.picture) {
+        const img = el("img");
+        img.src = `/api/picture/${c.picture}`;
+        img.draggable = false;
+        if (c.stretch) { img.style.width = "100%"; img.style.height = "100%"; }
+        e.appendChild(img);
+      }
+      if (c.mouse) {
+        const at = (k) => { const r = e.getBoundingClientRect(); return `${Math.floor(k.clientX - r.left)} ${Math.floor(k.clientY - r.top)}`; };
+        e.addEventListener("mousedown", (k) => { k.preventDefault(); act(`mouse ${name} down ${buttonWord(k)} ${at(k)}${mouseWords(k)}`); });
+        e.addEventListener("mouseup", (k) => act(`mouse ${name} up ${buttonWord(k)} ${at(k)}${mouseWords(k)}`));
+        e.addEventListener("contextmenu", (k) => k.preventDefault());
+      } else if (c.dblclick) {
+        e.addEventListener("dblclick", () => act(`dblclick ${name}`));
+      } else {
+        e.addEventListener("click", () => act(`click ${name}`));
+      }
+      break;
+    }
+    case "TabSet": {
+      e = el("div", "tabs");
+      c.tabs.forEach((tab, i) => {
+        const b = el("button", i === c.tabIndex ? "current" : "", shown(tab));
+        b.addEventListener("click", () => act(`tab ${quote(shown(tab))}`));
+        e.appendChild(b);
+      });
+      break;
+    }
+    case "Notebook": case "PageControl": {
+      e = el("div", c.showTabs ? "withtabs" : "");
+      if (c.showTabs) {
+        const tabs = el("div", "tabs");
+        tabs.style.top = "-22px";
+        c.pages.forEach((page, i) => {
+          const b = el("button", i === c.pageIndex ? "current" : "", shown(page));
+          b.addEventListener("click", () => act(`tab ${quote(shown(page))}`));
+          tabs.appendChild(b);
+        });
+        e.appendChild(tabs);
+        e.style.overflow = "visible";
+      }
+      break;
+    }
+    default:
+      e = el("div");
+  }
+  placeControl(e, c);
+  if (c.type === "PageControl" || (c.type === "Notebook" && c.showTabs)) {
+    e.style.top = c.bounds[1] + 22 + "px";
+    e.style.height = c.bounds[3] - 22 + "px";
+  }
+  return e;
+}
+
+function renderGrid(c, name, act) {
+  const e = el("div");
+  const xs = [0], ys = [0];
+  c.colWidths.forEach((w) => xs.push(xs[xs.length - 1] + w + c.lineWidth));
+  c.rowHeights.forEach((h) => ys.push(ys[ys.length - 1] + h + c.lineWidth));
+  let svg = `<svg xmlns="http://www.w3.org/2000/svg" width="${xs[xs.length - 1]}" height="${ys[ys.length - 1]}" font-family="DejaVu Sans, sans-serif" font-size="11">`;
+  const esc = (t) => String(t).replace(/[<>&"]/g, (ch) => ({ "<": "&lt;", ">": "&gt;", "&": "&amp;", '"': "&quot;" })[ch]);
+  for (let row = 0; row < c.rows; row++) {
+    for (let col = 0; col < c.cols; col++) {
+      const cell = c.cells[row][col];
+      const x = xs[col], y = ys[row], w = c.colWidths[col], h = c.rowHeights[row];
+      const fixed = col < c.fixedCols || row < c.fixedRows;
+      const current = col === c.col && row === c.row;
+      svg += `<rect x="${x}" y="${y}" width="${w}" height="${h}" fill="${fixed ? "#c0c0c0" : current ? "#000080" : "#ffffff"}" stroke="#808080" stroke-width="0.5"/>`;
+      if (cell.ops.length) {
+        // What the grid's paint handler drew, in the grid's pixels.
+        for (const op of cell.ops) {
+          const [l, t, r, b] = op.rect;
+          if (op.kind === "fill") svg += `<rect x="${l}" y="${t}" width="${r - l}" height="${b - t}" fill="${op.brush}"/>`;
+          else if (op.kind === "frame") svg += `<rect x="${l + 0.5}" y="${t + 0.5}" width="${r - l - 1}" height="${b - t - 1}" fill="none" stroke="${op.brush}"/>`;
+          else if (op.kind === "rectangle") svg += `<rect x="${l + 0.5}" y="${t + 0.5}" width="${r - l - 1}" height="${b - t - 1}" fill="${op.brush}" stroke="${op.pen}"/>`;
+          else if (op.kind === "ellipse") svg += `<ellipse cx="${(l + r) / 2}" cy="${(t + b) / 2}" rx="${(r - l) / 2}" ry="${(b - t) / 2}" fill="${op.brush}" stroke="${op.pen}"/>`;
+          else if (op.kind === "line") svg += `<line x1="${l}" y1="${t}" x2="${r}" y2="${b}" stroke="${op.pen}"/>`;
+          else if (op.kind === "edge") svg += `<rect x="${l + 0.5}" y="${t + 0.5}" width="${r - l - 1}" height="${b - t - 1}" fill="#c0c0c0" stroke="${op.raised ? "#ffffff" : "#808080"}"/>`;
+          else if (op.kind === "text") svg += `<text x="${l}" y="${t + 11}" fill="${op.font.color}"${op.font.bold ? ' font-weight="bold"' : ""}>${esc(op.text)}</text>`;
+        }
+      } else if (cell.text) {
+        svg += `<text x="${x + 2}" y="${y + Math.min(h - 3, 13)}" fill="${current && !fixed ? "#ffffff" : "#000000"}">${esc(cell.text)}</text>`;
+      }
+    }
+  }
+  e.innerHTML = svg + "</svg>";
+  const cellAt = (k) => {
+    const r = e.getBoundingClientRect();
+    const x = k.clientX - r.left - 2, y = k.clientY - r.top - 2;
+    let col = -1, row = -1;
+    for (let i = 0; i < c.cols; i++) if (x >= xs[i] && x < xs[i + 1]) col = i;
+    for (let i = 0; i < c.rows; i++) if (y >= ys[i] && y < ys[i + 1]) row = i;
+    return col < 0 || row < 0 ? null : { col, row };
+  };
+  let last = null;
+  e.addEventListener("mousedown", (k) => {
+    k.preventDefault();
+    const at = cellAt(k);
+    if (at) act(`mouse ${name} down ${buttonWord(k)} cell ${at.col} ${at.row}${mouseWords(k)}`);
+  });
+  e.addEventListener("mouseup", (k) => {
+    const at = cellAt(k);
+    if (at) act(`mouse ${name} up ${buttonWord(k)} cell ${at.col} ${at.row}${mouseWords(k)}`);
+  });
+  e.addEventListener("contextmenu", (k) => k.preventDefault());
+  if (c.mouseMove) {
+    e.addEventListener("mousemove", (k) => {
+      const at = cellAt(k);
+      if (!at || (last && last.col === at.col && last.row === at.row)) return;
+      last = at;
+      act(`mouse ${name} move left cell ${at.col} ${at.row}`);
+    });
+  }
+  if (c.editing) {
+    e.addEventListener("dblclick", (k) => {
+      const at = cellAt(k);
+      if (!at || at.col < c.fixedCols || at.row < c.fixedRows) return;
+      const text = prompt("Cell", c.cells[at.row][at.col].text);
+      if (text !== null) act(`cell ${name} ${at.col} ${at.row} ${quote(text)}`);
+    });
+  }
+  return e;
+}
+
+function renderForm(form) {
+  const win = el("div", "window" + (form.toolWindow ? " tool" : "") + (form.waiting ? " waiting" : ""));
+  win.dataset.form = form.class;
+  win.dataset.handle = form.handle;
+  const area = document.getElementById("drawing").getBoundingClientRect();
+  const main = document.getElementById("main").getBoundingClientRect();
+  const at = moved.get(form.handle) || {
+    left: Math.max(0, Math.min(form.bounds[0], area.width - form.bounds[2])),
+    top: Math.max(0, Math.min(form.bounds[1] - 40, main.height - form.bounds[3])),
+  };
+  Object.assign(win.style, { left: at.left + "px", top: at.top + "px", width: form.bounds[2] + "px" });
+  const caption = el("div", "caption");
+  caption.appendChild(el("span", "", form.caption));
+  const close = el("button", "", "\u00d7");
+  close.title = "Close";
+  const act = (line) => send(line, form.handle);
+  close.addEventListener("click", () => act("close"));
+  caption.appendChild(close);
+  caption.addEventListener("mousedown", (e) => {
+    if (e.target === close) return;
+    const start = { x: e.clientX, y: e.clientY, left: at.left, top: at.top };
+    const move = (m) => {
+      const next = { left: start.left + m.clientX - start.x, top: start.top + m.clientY - start.y };
+      moved.set(form.handle, next);
+      win.style.left = next.left + "px";
+      win.style.top = next.top + "px";
+    };
+    const up = () => { window.removeEventListener("mousemove", move); window.removeEventListener("mouseup", up); };
+    window.addEventListener("mousemove", move);
+    window.addEventListener("mouseup", up);
+  });
+  const client = el("div", "client");
+  Object.assign(client.style, { width: form.client[0] + "px", height: form.client[1] + "px" });
+  win.append(caption, client);
+  const byName = new Map();
+  for (const c of form.controls) {
+    const e = renderControl(form, c, act);
+    byName.set(c.name, e);
+    const parent = c.parent && byName.get(c.parent);
+    (parent || client).appendChild(e);
+  }
+  const active = form.active && byName.get(form.active);
+  return { win, active };
+}
+
+let focusTarget = null;
+function renderForms() {
+  const holder = document.getElementById("windows");
+  holder.innerHTML = "";
+  focusTarget = null;
+  for (const form of state.forms) {
+    if (!form.visible) continue;
+    const { win, active } = renderForm(form);
+    holder.appendChild(win);
+    if (form.waiting && active) focusTarget = active;
+  }
+  if (focusTarget) {
+    const input = focusTarget.matches("input, textarea, select, button") ? focusTarget : focusTarget.querySelector("input, textarea, select, button");
+    if (input) input.focus({ preventScroll: true });
+  }
+}
+
+// ---- Boxes and the system's dialogs -------------------------------------------------------
+
+function dialogShell(title, className) {
+  const win = el("div", "window dialog waiting " + (className || ""));
+  const caption = el("div", "caption");
+  caption.appendChild(el("span", "", title));
+  const client = el("div", "client");
+  win.append(caption, client);
+  const area = document.getElementById("drawing").getBoundingClientRect();
+  Object.assign(win.style, { left: Math.max(20, area.width / 2 - 200) + "px", top: "80px", minWidth: "300px" });
+  document.getElementById("windows").appendChild(win);
+  return client;
+}
+
+const ICONS = ["", "\u26a0\ufe0f", "\u26d4", "\u2139\ufe0f", "\u2753"];
+
+function renderQuestionDialog() {
+  const q = state.question;
+  const d = q.details || {};
+  if (q.kind === "message") {
+    const client = dialogShell(d.caption, "box");
+    const text = el("div", "text");
+    if (ICONS[+d.icon]) text.appendChild(el("span", "icon", ICONS[+d.icon]));
+    text.appendChild(el("span", "", (d.text || "").replace(/\r\n/g, "\n")));
+    const buttons = el("div", "buttons");
+    for (const b of (d.buttons || "OK").split("/")) {
+      const button = el("button", "", b);
+      button.addEventListener("click", () => send(`answer ${b}`));
+      buttons.appendChild(button);
+    }
+    client.append(text, buttons);
+    buttons.firstChild.focus();
+  } else if (q.kind === "open file" || q.kind === "folder") {
+    fileDialog(q.kind, d);
+  } else if (q.kind === "font") {
+    fontDialog(d);
+  } else if (q.kind === "input") {
+    const client = dialogShell(d.caption, "commondialog");
+    const label = el("label", "", d.prompt);
+    const input = el("input");
+    input.type = "text";
+    input.value = d.initial || "";
+    label.appendChild(input);
+    const row = el("div", "row");
+    const ok = el("button", "", "OK"), cancel = el("button", "", "Cancel");
+    ok.addEventListener("click", () => send(`input ${quote(input.value)}`));
+    cancel.addEventListener("click", () => send("input cancel"));
+    input.addEventListener("keydown", (k) => { if (k.key === "Enter") ok.click(); });
+    row.append(ok, cancel);
+    client.append(label, row);
+    input.focus();
+  }
+}
+
+async function fileDialog(kind, d) {
+  const client = dialogShell(d.title || (kind === "folder" ? "Browse for Folder" : "Open"), "commondialog");
+  const folderLine = el("label", "", "Look in:");
+  const folder = el("input");
+  folder.type = "text";
+  folderLine.appendChild(folder);
+  const list = el("div", "files");
+  const nameLine = el("label", "", kind === "folder" ? "Folder:" : "File name:");
+  const name = el("input");
+  name.type = "text";
+  name.value = d.fileName || "";
+  nameLine.appendChild(name);
+  const filter = el("div", "", d.filter ? "Files of type: " + d.filter.split("|")[0] : "");
+  const row = el("div", "row");
+  const ok = el("button", "", kind === "folder" ? "OK" : "Open"), cancel = el("button", "", "Cancel");
+  row.append(ok, cancel);
+  client.append(folderLine, list, nameLine, filter, row);
+  const join = (dir, entry) => (dir.endsWith("\\") ? dir : dir + "\\") + entry;
+  const parent = (dir) => { const t = dir.replace(/\\+$/, ""); const i = t.lastIndexOf("\\"); return i <= 2 ? t.slice(0, 3) : t.slice(0, i); };
+  async function open(dir) {
+    folder.value = dir;
+    const response = await fetch(`/api/files?dir=${encodeURIComponent(dir)}`, { headers: api.headers() });
+    const listing = await response.json();
+    list.innerHTML = "";
+    if (listing.error) { list.appendChild(el("div", "", listing.error)); return; }
+    const up = el("div", "folder", "..");
+    up.addEventListener("dblclick", () => open(parent(dir)));
+    list.appendChild(up);
+    for (const entry of listing.entries) {
+      if (kind === "folder" && !entry.folder) continue;
+      const item = el("div", entry.folder ? "folder" : "", entry.name);
+      item.addEventListener("click", () => {
+        list.querySelectorAll(".chosen").forEach((c) => c.classList.remove("chosen"));
+        item.classList.add("chosen");
+        if (!entry.folder || kind === "folder") name.value = kind === "folder" ? join(dir, entry.name) : entry.name;
+      });
+      if (entry.folder) item.addEventListener("dblclick", () => open(join(dir, entry.name)));
+      else item.addEventListener("dblclick", () => ok.click());
+      list.appendChild(item);
+    }
+  }
+  folder.addEventListener("keydown", (k) => { if (k.key === "Enter") open(folder.value); });
+  ok.addEventListener("click", () => {
+    const value = name.value.trim();
+    if (kind === "folder") send(`folder ${quote(value || folder.value)}`);
+    else send(`file ${quote(/^[A-Za-z]:\\/.test(value) ? value : join(folder.value, value))}`);
+  });
+  cancel.addEventListener("click", () => send(kind === "folder" ? "folder cancel" : "file cancel"));
+  await open(d.initialDir || "C:\\");
+}
+
+const FACES = ["Arial", "Courier New", "Times New Roman", "Verdana", "Tahoma", "Georgia", "Lucida Console",
+  "Comic Sans MS", "Trebuchet MS", "Symbol", "Wingdings", "MS Sans Serif", "MS Serif", "Small Fonts", "System", "Courier"];
+
+function fontDialog(d) {
+  const client = dialogShell("Font", "commondialog");
+  const faceLine = el("label", "", "Font:");
+  const face = el("select");
+  for (const f of FACES) if (d.trueTypeOnly !== "1" || FACES.indexOf(f) < 11) face.appendChild(el("option", "", f));
+  if (![...face.options].some((o) => o.value === d.face)) face.appendChild(el("option", "", d.face));
+  face.value = d.face;
+  faceLine.appendChild(face);
+  const sizeLine = el("label", "", "Size:");
+  const size = el("input");
+  size.type = "text";
+  size.value = d.size;
+  sizeLine.appendChild(size);
+  const styles = el("div");
+  const flags = {};
+  for (const s of ["bold", "italic", "underline", "strikeout"]) {
+    const l = el("label");
+    l.style.display = "inline-flex";
+    const box = el("input");
+    box.type = "checkbox";
+    box.checked = d[s] === "1";
+    flags[s] = box;
+    l.append(box, document.createTextNode(" " + s + "  "));
+    styles.appendChild(l);
+  }
+  const row = el("div", "row");
+  const ok = el("button", "", "OK"), cancel = el("button", "", "Cancel");
+  ok.addEventListener("click", () => {
+    const words = Object.keys(flags).filter((s) => flags[s].checked).map((s) => " " + s).join("");
+    send(`font ${quote(face.value)} ${parseInt(size.value, 10) || 10}${words}`);
+  });
+  cancel.addEventListener("click", () => send("font cancel"));
+  row.append(ok, cancel);
+  client.append(faceLine, sizeLine, styles, row);
+}
+
+// Boxes with only OK were acknowledged by the program; they stay on the page until dismissed.
+function renderNotices() {
+  const holder = document.getElementById("notices");
+  for (const n of state.notices || []) {
+    if (n.kind === "beep") continue;
+    const win = el("div", "window notice" + (n.kind === "help" ? " help" : ""));
+    const caption = el("div", "caption");
+    caption.appendChild(el("span", "", n.kind === "help" ? "Help" : n.caption));
+    const client = el("div", "client");
+    if (n.kind === "help") {
+      client.appendChild(el("p", "", `Help file ${n.file}`));
+      client.appendChild(el("p", "", /^\d+$/.test(n.topic) ? `Help context ${n.topic}` : `Topic: ${n.topic}`));
+    } else {
+      client.appendChild(el("div", "text", n.text.replace(/\r\n/g, "\n")));
+      client.lastChild.style.whiteSpace = "pre-wrap";
+    }
+    const ok = el("button", "", "OK");
+    ok.addEventListener("click", () => win.remove());
+    const row = el("div", "buttons");
+    row.style.display = "flex";
+    row.style.justifyContent = "center";
+    row.style.marginTop = "8px";
+    row.appendChild(ok);
+    client.appendChild(row);
+    win.append(caption, client);
+    holder.appendChild(win);
+  }
+}
+
+// ---- The host's lines and the rest of the window ---------------------------------------------
+
+function render() {
+  renderDrawing();
+  renderForms();
+  renderQuestionDialog();
+  renderNotices();
+  const q = state.question;
+  const asks = document.getElementById("asks");
+  const d = q.details || {};
+  let text;
+  if (q.kind === "point" || q.kind === "3d point" || q.kind === "pick") text = d.prompt;
+  else if (q.kind === "command") text = "Command: pick a command from the menu";
+  else if (q.kind === "ended") text = state.failure ? "The program has ended: " + state.failure : "The program has ended.";
+  else text = q.description;
+  asks.textContent = text;
+  asks.className = q.kind === "command" ? "idle" : "";
+  document.getElementById("messageline").textContent = state.messageLine || "\u00a0";
+  document.getElementById("drawingtitle").textContent = state.title ? "\u2014 " + state.title : "";
+  document.getElementById("statusupdates").textContent = `status line updated ${state.statusUpdates} times`;
+  document.getElementById("layerstatus").textContent = `layer ${state.activeLayer}   snap ${state.snapMode}`;
+  if (document.activeElement.id !== "activelayer") document.getElementById("activelayer").value = state.activeLayer;
+  const layers = document.getElementById("layers");
+  layers.innerHTML = "";
+  for (const l of state.layers) {
+    const row = el("div", (l.on ? "" : "off") + (l.layer === state.activeLayer ? " active" : ""), `${l.layer}  ${l.name || ""}${l.on ? "" : " (off)"}`);
+    row.title = "Double-click to make it the active layer";
+    row.addEventListener("dblclick", () => send(`host active ${l.layer}`));
+    layers.appendChild(row);
+  }
+  const log = document.getElementById("log");
+  log.textContent = state.transcript;
+  log.scrollTop = log.scrollHeight;
+  document.body.dataset.asks = q.kind;
+  document.body.dataset.seq = state.seq;
+}
+
+// For a person's scripts and the tests: where a drawing point is on the screen.
+window.tracelon = {
+  toScreen(x, y) { const box = drawingBox(); const p = toScreen(x, y); return { x: box.left + p.x, y: box.top + p.y }; },
+  idle() { return sending.then(() => pendingLines === 0); },
+  state() { return state; },
+  gridStep,
+};
+
+buildMenus();
+setUpDrawing();
+join().then((ok) => { if (ok) poll(); });

@@ -1,0 +1,446 @@
+// End-to-end tests of `tracelon serve` in headless Chromium: a person's drafting by clicks and
+// typing on the page, saved as a session, compared with the expected session and drawing, and
+// played again with `tracelon run` to the same drawing.
+//
+//   node serve_test.mjs TRACELON [ONLY]     (QXT_BLESS=1 rewrites the expected files)
+//
+// Exits 77 (a skip for CTest) only when Chromium cannot start here.
+import { test, before, after } from "node:test";
+import assert from "node:assert/strict";
+import { spawn, execFileSync } from "node:child_process";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import http from "node:http";
+import { fileURLToPath } from "node:url";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const tracelon = path.resolve(process.argv[2] || process.env.TRACELON || "");
+const only = process.argv[3] || "";
+const expectedDir = path.join(here, "expected");
+const shotsDir = process.env.QXT_SHOTS || "";
+const bless = process.env.QXT_BLESS === "1";
+
+if (!fs.existsSync(tracelon)) {
+  console.error(`serve_test: no tracelon program at "${tracelon}" (give its path as the first argument)`);
+  process.exit(1);
+}
+
+let chromium;
+try {
+  ({ chromium } = await import("playwright-core"));
+} catch (error) {
+  console.error("serve_test: playwright-core is not installed: run ./do setup (npm ci in tests/browser)");
+  process.exit(1);
+}
+
+let browser;
+try {
+  browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    args: ["--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage"],
+  });
+} catch (error) {
+  console.log(`SKIP: Chromium cannot start here, so the page is not tested: ${String(error.message).split("\n")[0]}`);
+  process.exit(77);
+}
+
+const work = fs.mkdtempSync(path.join(os.tmpdir(), "tracelon-browser-"));
+after(async () => {
+  await browser.close();
+  fs.rmSync(work, { recursive: true, force: true });
+});
+
+// ---- The program and the page ----------------------------------------------------------------
+
+// Starts `tracelon serve` on a fresh machine and opens its page.
+async function startServe(name) {
+  const root = path.join(work, name, "root");
+  const child = spawn(tracelon, ["serve", "--root", root, "--port", "0", "--quiet"], { stdio: ["ignore", "pipe", "pipe"] });
+  let output = "";
+  const url = await new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`serve did not say where its page is: ${output}`)), 20000);
+    const read = (chunk) => {
+      output += chunk;
+      const m = output.match(/the page is at (http:\/\/127\.0\.0\.1:\d+\/)/);
+      if (m) { clearTimeout(timer); resolve(m[1]); }
+    };
+    child.stdout.on("data", read);
+    child.stderr.on("data", (chunk) => { output += chunk; });
+    child.on("exit", (code) => reject(new Error(`serve ended with ${code}: ${output}`)));
+  });
+  const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, acceptDownloads: true });
+  const page = await context.newPage();
+  page.setDefaultTimeout(10000);
+  page.on("pageerror", (error) => { throw error; });
+  await page.goto(url);
+  await asks(page, "command");
+  return { child, url, page, context, root, stderr: () => output };
+}
+
+async function stopServe(serve) {
+  const exited = new Promise((resolve) => serve.child.on("exit", resolve));
+  await serve.page.click("#quit");
+  const code = await Promise.race([exited, new Promise((r) => setTimeout(() => r("timeout"), 20000))]);
+  if (code === "timeout") serve.child.kill("SIGTERM");
+  await serve.context.close();
+  return code;
+}
+
+// Waits until the program asks `kind` ("command", "point", "pick", "form", "message", ...) and
+// every line sent has been answered.
+async function asks(page, kind) {
+  await page.waitForFunction((k) => document.body.dataset.asks === k, kind, { timeout: 20000 });
+  await settle(page);
+}
+async function settle(page) { await page.evaluate(() => window.tracelon.idle()); }
+
+async function menu(page, exportName) {
+  const item = page.locator(`[data-export="${exportName}"]`);
+  await item.locator("xpath=../..").locator("> button").click();
+  await item.click();
+  await settle(page);
+}
+
+function dialog(page, formClass) { return page.locator(`.window[data-form="${formClass}"]`); }
+// A control by its name, or a button by its caption, as sessions name them.
+function control(page, formClass, name) {
+  const form = dialog(page, formClass);
+  return form.locator(`[data-name="${name}"]`).or(form.getByRole("button", { name, exact: true }));
+}
+
+// Types into an edit or memo and leaves it, as a person tabs on.
+async function typeInto(page, formClass, name, text) {
+  const field = control(page, formClass, name);
+  await field.fill(text);
+  await field.press("Tab");
+  await settle(page);
+}
+async function click(page, formClass, name) {
+  await control(page, formClass, name).click();
+  await settle(page);
+}
+
+// Clicks the drawing at a point given in drawing units (the page puts it on its zoom's grid).
+async function clickAt(page, x, y, options = {}) {
+  const p = await page.evaluate(([px, py]) => window.tracelon.toScreen(px, py), [x, y]);
+  await page.mouse.click(Math.round(p.x), Math.round(p.y), options);  // a mouse is on a pixel
+  await settle(page);
+}
+async function typePoint(page, x, y) {
+  await page.fill("#coords", `${x} ${y}`);
+  await page.press("#coords", "Enter");
+  await settle(page);
+}
+async function tool(page, name) { await page.click(`#toolbar [data-tool="${name}"]`); }
+
+async function shot(page, name) {
+  if (!shotsDir) return;
+  fs.mkdirSync(shotsDir, { recursive: true });
+  await page.screenshot({ path: path.join(shotsDir, name + ".png") });
+}
+
+// ---- Checking a scenario ---------------------------------------------------------------------
+
+function readExpected(file) {
+  const full = path.join(expectedDir, file);
+  return fs.existsSync(full) ? fs.readFileSync(full, "utf8") : null;
+}
+function compare(file, actual) {
+  if (bless) {
+    fs.mkdirSync(expectedDir, { recursive: true });
+    fs.writeFileSync(path.join(expectedDir, file), actual);
+    return;
+  }
+  const expected = readExpected(file);
+  assert.notEqual(expected, null, `${file} is missing (QXT_BLESS=1 writes it after a reviewed run)`);
+  assert.equal(actual, expected, `${file} differs`);
+}
+
+// Saves the session through the page's download, takes the drawing, stops the program, compares
+// both with the expected ones and plays the session again.
+async function finish(name, serve) {
+  await asks(serve.page, "command");
+  const [download] = await Promise.all([serve.page.waitForEvent("download"), serve.page.click("#download")]);
+  const sessionFile = path.join(work, name, "saved.session");
+  await download.saveAs(sessionFile);
+  const session = fs.readFileSync(sessionFile, "utf8");
+  const drawing = await serve.page.evaluate(async () => {
+    const token = sessionStorage.getItem("tracelon-drafter");
+    return (await fetch("/api/drawing", { headers: { "X-Drafter": token } })).text();
+  });
+  const code = await stopServe(serve);
+  assert.equal(code, 0, `serve ended with ${code}: ${serve.stderr()}`);
+  compare(`${name}.session`, session);
+  compare(`${name}.json`, drawing);
+  // The saved session replays to the same drawing.
+  const replayed = path.join(work, name, "replayed.json");
+  execFileSync(tracelon, ["run", sessionFile, "--root", path.join(work, name, "replay"), "--json", replayed, "--quiet"]);
+  assert.equal(fs.readFileSync(replayed, "utf8"), drawing, "the saved session replays to another drawing");
+}
+
+function scenario(name, body) {
+  if (only && only !== name) return;
+  test(name, async () => {
+    const serve = await startServe(name);
+    try {
+      await body(serve.page, serve);
+    } catch (error) {
+      await shot(serve.page, name + "-failed");
+      serve.child.kill("SIGTERM");
+      throw error;
+    }
+    await finish(name, serve);
+  });
+}
+
+// ---- Scenarios -------------------------------------------------------------------------------
+
+scenario("cad_text", async (page) => {
+  await menu(page, "QXText");
+  await asks(page, "form");
+  await typeInto(page, "TdlgQXText", "mmText", "KITCHEN\nPANTRY");
+  await typeInto(page, "TdlgQXText", "txtCTSize", "6\"");
+  await click(page, "TdlgQXText", "OK");
+  await asks(page, "point");
+  await shot(page, "cad_text-placing");
+  await typePoint(page, 100000, 200000);
+  await asks(page, "form");
+  await click(page, "TdlgQXText", "btnCancel");
+});
+
+scenario("truetype_text", async (page) => {
+  await menu(page, "QXText");
+  await asks(page, "form");
+  await page.locator('.window[data-form="TdlgQXText"] .tabs button', { hasText: "True Type" }).click();
+  await settle(page);
+  await typeInto(page, "TdlgQXText", "mmText", "LIVING ROOM\n12'-0\" x 14'-6\"");
+  await control(page, "TdlgQXText", "rgrpTTJus").locator("label", { hasText: "Center" }).click();
+  await settle(page);
+  await shot(page, "truetype_text-dialog");
+  await click(page, "TdlgQXText", "OK");
+  await asks(page, "point");
+  await clickAt(page, 0, 0);
+  await asks(page, "form");
+  await click(page, "TdlgQXText", "btnCancel");
+});
+
+scenario("chained_dimension", async (page) => {
+  // A wall 2' long drawn with the host's line tool from typed points; Enter on the drawing ends it.
+  await tool(page, "line");
+  await typePoint(page, 0, 0);
+  await typePoint(page, 18432000, 0);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+  await menu(page, "QXDimension");
+  await asks(page, "form");
+  await click(page, "TdlgQXDimension", "OK");
+  await asks(page, "point");
+  await clickAt(page, 0, -3000000);
+  await clickAt(page, 18000000, -3000000);
+  await clickAt(page, 0, 0);
+  await clickAt(page, 6000000, 0);
+  await asks(page, "form");
+  await click(page, "TdlgDimEdit", "OK");
+  await clickAt(page, 12000000, 0);
+  await asks(page, "form");
+  await shot(page, "chained_dimension-edit");
+  await click(page, "TdlgDimEdit", "OK");
+  await clickAt(page, 18000000, 0);
+  await asks(page, "form");
+  await click(page, "TdlgDimEdit", "OK");
+  await asks(page, "point");
+  await page.click("#b2");  // the string ends
+  await asks(page, "point");
+  await page.locator("#drawing").click({ button: "right" });  // no further dimension line
+});
+
+scenario("area", async (page) => {
+  // A room of 12' x 10' (768000 units to the inch) drawn as one closed lineset with the host's
+  // line tool.
+  await tool(page, "line");
+  for (const [x, y] of [[0, 0], [110592000, 0], [110592000, 92160000], [0, 92160000], [0, 0]]) await typePoint(page, x, y);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+  await menu(page, "QXArea");
+  await asks(page, "form");
+  await click(page, "TdlgQXArea", "OK");
+  await asks(page, "pick");
+  await clickAt(page, 0, 46000000);  // the left wall
+  await asks(page, "form");
+  await shot(page, "area-label");
+  await click(page, "TdlgQXText", "OK");
+  await asks(page, "point");
+  await clickAt(page, 50000000, 46000000);
+  await asks(page, "form");
+  await click(page, "TdlgQXArea", "Cancel");
+});
+
+scenario("layer_grid", async (page) => {
+  // Two lines, the second on layer 11, made active from the layer list.
+  await tool(page, "line");
+  await typePoint(page, 0, 0);
+  await typePoint(page, 1000000, 0);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+  await page.fill("#activelayer", "11");
+  await page.press("#activelayer", "Enter");
+  await settle(page);
+  await tool(page, "line");
+  await typePoint(page, 0, 500000);
+  await typePoint(page, 1000000, 500000);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+  await page.fill("#activelayer", "1");
+  await page.press("#activelayer", "Enter");
+  await settle(page);
+  await menu(page, "QXLayer");
+  await asks(page, "form");
+  await shot(page, "layer_grid-dialog");
+  // A plain click on layer 11's cell switches it off and closes the grid.
+  const grid = control(page, "TdlgQXLayer", "sgrdLayer");
+  const box = await grid.boundingBox();
+  const drawn = await grid.evaluate((e) => e.querySelectorAll("svg rect").length);
+  assert.ok(drawn >= 256, "the layer grid draws its cells");
+  const at = await page.evaluate(() => {
+    const form = window.tracelon.state().forms.find((f) => f.class === "TdlgQXLayer");
+    const grid = form.controls.find((c) => c.name === "sgrdLayer");
+    let x = 2, y = 2;
+    for (let c = 0; c < 10; c++) x += grid.colWidths[c] + grid.lineWidth;
+    return { x: x + grid.colWidths[10] / 2, y: y + grid.rowHeights[0] / 2 };
+  });
+  await page.mouse.click(box.x + at.x, box.y + at.y);
+  await settle(page);
+  await asks(page, "command");
+  const hidden = await page.evaluate(() => !document.querySelector("#sheet svg #layer-11"));
+  assert.ok(hidden, "the layer switched off is not drawn");
+});
+
+scenario("symbol", async (page) => {
+  // A room of 10' x 8' to furnish, drawn with the host's line tool.
+  await tool(page, "line");
+  for (const [x, y] of [[0, 0], [92160000, 0], [92160000, 73728000], [0, 73728000], [0, 0]]) await typePoint(page, x, y);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+  await menu(page, "QXSymbol");
+  await asks(page, "form");
+  const picture = control(page, "TfrmQXSymbol", "imgSymbol");
+  await picture.click({ position: { x: 150, y: 50 } });  // the furniture group
+  await settle(page);
+  await asks(page, "form");
+  await shot(page, "symbol-browser");
+  await control(page, "TfrmQXSymbol", "imgSymbol").click({ position: { x: 30, y: 30 } });  // the chair
+  await settle(page);
+  await asks(page, "point");
+  // The chair follows the mouse until it is placed.
+  const p = await page.evaluate(() => window.tracelon.toScreen(30000000, 40000000));
+  await page.mouse.move(Math.round(p.x), Math.round(p.y));
+  const moved = await page.evaluate(() => document.querySelector("#cursor-image").getAttribute("transform"));
+  assert.match(moved || "", /translate/, "the drag image follows the mouse");
+  await shot(page, "symbol-dragging");
+  await clickAt(page, 30000000, 40000000);
+  await asks(page, "point");
+  await page.locator("#drawing").click({ button: "right" });  // B2: the settings
+  await asks(page, "form");
+  await click(page, "TdlgSymbolSettings", "Done");
+});
+
+scenario("door", async (page) => {
+  // A wall 20' long and 6" thick (768000 units to the inch): its two faces drawn with the host's
+  // line tool on layer 1, which is not the doors' wall layer.
+  for (const y of [0, 4608000]) {
+    await tool(page, "line");
+    await typePoint(page, 0, y);
+    await typePoint(page, 184320000, y);
+    await page.locator("#drawing").press("Enter");
+    await settle(page);
+  }
+  await menu(page, "QXDoor");
+  await asks(page, "form");
+  await click(page, "TdlgQXDoor", "btnLeftDoor");
+  await asks(page, "point");
+  await clickAt(page, 60000000, 0);  // the wall's south face
+  // The faces are not on the walls layer: the door asks, and Yes goes on.
+  await asks(page, "message");
+  await shot(page, "door-question");
+  await page.locator(".window.box button", { hasText: "Yes" }).click();
+  await asks(page, "point");
+  await clickAt(page, 60000000, -20000000);  // swinging south
+  await asks(page, "point");
+  await shot(page, "door-placed");
+  await page.locator("#drawing").click({ button: "right" });  // back to the dialog
+  await asks(page, "form");
+  await click(page, "TdlgQXDoor", "btnCancel");
+});
+
+scenario("snap_toolbar", async (page) => {
+  // The modeless toolbar stays open beside the drawing while the host waits for commands.
+  await menu(page, "QXSnap");
+  await asks(page, "command");
+  const before = await page.evaluate(() => window.tracelon.state().snapMode);
+  await control(page, "TfrmQXSnap", "tbtnVertex").click();
+  await settle(page);
+  assert.match(await control(page, "TfrmQXSnap", "tbtnVertex").getAttribute("class"), /\bdown\b/);
+  const after = await page.evaluate(() => window.tracelon.state().snapMode);
+  assert.notEqual(after, before, "the toolbar's button sets the host's snap mode");
+  // A line drawn while it is open, then the toolbar closed by its close box.
+  await tool(page, "line");
+  await typePoint(page, 0, 0);
+  await typePoint(page, 1000000, 1000000);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+  await dialog(page, "TfrmQXSnap").locator(".caption button").click();
+  await settle(page);
+  assert.equal(await dialog(page, "TfrmQXSnap").count(), 0, "the toolbar is closed");
+});
+
+// ---- Safety --------------------------------------------------------------------------------
+
+if (!only || only === "safety") {
+  test("one drafter; refused lines change nothing; only this machine's page", async () => {
+    const serve = await startServe("safety");
+    try {
+      const page = serve.page;
+      // A line that answers nothing is refused with the reason, and the session stays as it was.
+      const reply = await page.evaluate(async () => {
+        const token = sessionStorage.getItem("tracelon-drafter");
+        const r = await fetch("/api/line", { method: "POST", headers: { "Content-Type": "application/json", "X-Drafter": token }, body: JSON.stringify({ line: "point 10 20" }) });
+        return r.json();
+      });
+      assert.equal(reply.ok, false);
+      assert.match(reply.message, /answers nothing/);
+      const session = await page.evaluate(() => window.tracelon.state().session);
+      assert.equal(session, "");
+      // The page says so when a click answers nothing.
+      await page.click("#b2");
+      await settle(page);
+      assert.match(await page.textContent("#refusal"), /"b2" was not taken/);
+      // A second page is told the program is busy.
+      const other = await serve.context.browser().newContext();
+      const second = await other.newPage();
+      await second.goto(serve.url);
+      await second.waitForSelector("#busy:not([hidden])");
+      assert.match(await second.textContent("#busytext"), /busy/);
+      await other.close();
+      // A request under another host name (a page of another site) is refused.
+      const status = await new Promise((resolve, reject) => {
+        const u = new URL(serve.url);
+        http.get({ host: "127.0.0.1", port: u.port, path: "/", headers: { Host: "example.test" } }, (r) => resolve(r.statusCode)).on("error", reject);
+      });
+      assert.equal(status, 403);
+      // The file dialogs list only the machine's folders.
+      const listing = await page.evaluate(async () => {
+        const token = sessionStorage.getItem("tracelon-drafter");
+        const r = await fetch("/api/files?dir=" + encodeURIComponent("C:\\..\\.."), { headers: { "X-Drafter": token } });
+        return r.json();
+      });
+      // A path that climbs out of the drive stays on it, as on the system.
+      const drive = fs.readdirSync(path.join(serve.root, "C")).sort();
+      assert.ok(listing.error || JSON.stringify(listing.entries.map((e) => e.name).sort()) === JSON.stringify(drive),
+        `a folder outside the machine is listed: ${JSON.stringify(listing)}`);
+    } finally {
+      const code = await stopServe(serve);
+      assert.equal(code, 0);
+    }
+  });
+}
