@@ -19,7 +19,8 @@ int Usage(const std::string& message) {
 }
 
 // A new copy of the sample machine at `root`.
-bool CopyMachine(const fs::path& sample, const fs::path& root) {
+// (Only a tracelon built with serve uses it.)
+[[maybe_unused]] bool CopyMachine(const fs::path& sample, const fs::path& root) {
   if (!fs::is_directory(sample / "C")) {
     std::cerr << "tracelon: the sample machine is missing: " << sample.string()
               << " (build the project first)\n";
