@@ -7,6 +7,7 @@
 #include "core/form_layout.h"
 #include "core/state.h"
 #include "hsi/hsi.h"
+#include "platform/files.h"
 #include "platform/system.h"
 
 namespace qxt {
@@ -214,9 +215,7 @@ void TdlgQXDoor::btnSelectSymbolClick(platform::Control&) {
   dialog.defaultExt = "SYM";
   dialog.fileMustExist = true;
   if (!dialog.Execute()) return;
-  const std::size_t slash = dialog.fileName.find_last_of("\\/:");
-  txtRefSymbol.SetText(slash == std::string::npos ? dialog.fileName
-                                                  : dialog.fileName.substr(slash + 1));
+  txtRefSymbol.SetText(platform::ExtractFileName(dialog.fileName));
 }
 
 void TdlgQXDoor::BtnUndoLastClick(platform::Control&) {
