@@ -5,6 +5,7 @@
 
 #include "platform/forms.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 
 using nlohmann::json;
 
@@ -15,29 +16,6 @@ std::string Hex(platform::Color c) {
   std::snprintf(b, sizeof b, "#%02x%02x%02x", platform::RedOf(c), platform::GreenOf(c),
                 platform::BlueOf(c));
   return b;
-}
-
-std::string Xml(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
 }
 
 json FontJson(const platform::Font& font) {
@@ -217,8 +195,8 @@ std::string MetafileSvg(const platform::Picture& picture) {
         if (r.points.empty()) break;
         s += "<text x=\"" + std::to_string(r.points[0].x) + "\" y=\"" +
              std::to_string(r.points[0].y + r.font.size) + "\" font-size=\"" +
-             std::to_string(r.font.size) + "\" font-family=\"" + Xml(r.font.name) +
-             ", sans-serif\" fill=\"" + colour + "\">" + Xml(r.text) + "</text>";
+             std::to_string(r.font.size) + "\" font-family=\"" + platform::XmlText(r.font.name) +
+             ", sans-serif\" fill=\"" + colour + "\">" + platform::XmlText(r.text) + "</text>";
         break;
     }
   }

@@ -7,6 +7,7 @@
 #include "host/host.h"
 #include "json_io.h"
 #include "layout.h"
+#include "platform/text.h"
 
 namespace host {
 
@@ -80,37 +81,6 @@ std::string ColourHex(int c) {
   char out[8];
   std::snprintf(out, sizeof out, "#%02x%02x%02x", int((r + m) * 255), int((g + m) * 255),
                 int((b + m) * 255));
-  return out;
-}
-
-std::string Xml(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        if (c < 32) {
-          out += ' ';
-        } else if (c >= 128) {
-          // 8-bit text is taken as Latin-1.
-          out += static_cast<char>(0xC0 | (c >> 6));
-          out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
   return out;
 }
 
@@ -206,14 +176,14 @@ class SvgWriter {
            F(-t.orientation) + ") scale(" + F(wf) + ",1) skewX(" + F(-t.slant) +
            ")\" x=\"0\" y=\"" + F(dy) + "\" font-family=\"" + FontFamily(t.font) +
            "\" font-size=\"" + F(size / 0.72) + "\" text-anchor=\"" + anchor + "\" fill=\"" +
-           colour + "\"" + spacing + ">" + Xml(t.text) + "</text>\n";
+           colour + "\"" + spacing + ">" + platform::XmlText(t.text) + "</text>\n";
   }
 
   std::string TrueType(PointD at, const TrueTypeData& t, const std::string& colour) const {
     TrueTypeBlock block = LayoutTrueType(t, host_.Units());
     std::string face = t.face.empty() ? "sans-serif" : t.face;
     std::string s = "<g transform=\"translate(" + F(X(at.x)) + "," + F(Y(at.y)) + ") rotate(" +
-                    F(-t.orientation) + ")\" font-family=\"" + Xml(face) +
+                    F(-t.orientation) + ")\" font-family=\"" + platform::XmlText(face) +
                     ", DejaVu Sans, sans-serif\" fill=\"" + colour + "\">\n";
     double sy = t.scaleY > 0 ? t.scaleY : 1.0, sx = t.scaleX > 0 ? t.scaleX : 1.0;
     double top = block.bottom + block.height;  // drawing units, y up, relative to the pick point
@@ -232,7 +202,7 @@ class SvgWriter {
         if (run.underline || run.strike)
           s += std::string(" text-decoration=\"") + (run.underline ? "underline" : "") +
                (run.underline && run.strike ? " " : "") + (run.strike ? "line-through" : "") + "\"";
-        s += " xml:space=\"preserve\">" + Xml(run.text) + "</tspan>";
+        s += " xml:space=\"preserve\">" + platform::XmlText(run.text) + "</tspan>";
       }
       s += "</text>\n";
       top -= line.height * block.dbuPerPoint * sy;
@@ -368,7 +338,7 @@ std::string Host::ToSvg(bool cursorImage) const {
       currentLayer = o->layer;
       std::string name = Layer(currentLayer).name;
       out += "<g id=\"layer-" + std::to_string(currentLayer) + "\"" +
-             (name.empty() ? "" : " data-name=\"" + Xml(name) + "\"") + ">\n";
+             (name.empty() ? "" : " data-name=\"" + platform::XmlText(name) + "\"") + ">\n";
     }
     const LayerState& layer = Layer(o->layer);
     int colour = o->colour != 0 ? o->colour : (layer.colour != 0 ? layer.colour : 7);

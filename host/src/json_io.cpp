@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/text.h"
+
 namespace host {
 
 namespace {
@@ -84,74 +86,15 @@ bool ReadTriple(const Json& j, const char* key, double out[3], std::string* erro
   return true;
 }
 
-// Bytes 0x80..0x9F of the Windows character set; the five it leaves unused stand for
-// themselves.
-constexpr char32_t kWindows80To9F[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// The length of the valid UTF-8 sequence at text[i] (shortest form, no surrogates, at most
-// U+10FFFF), or 0 when the bytes there are not one.
-size_t Utf8SequenceLength(const std::string& text, size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  if (lead < 0x80) return 1;
-  size_t length;
-  char32_t code, lowest;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, code = lead & 0x1F, lowest = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, code = lead & 0x0F, lowest = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, code = lead & 0x07, lowest = 0x10000;
-  } else {
-    return 0;
-  }
-  if (text.size() - i < length) return 0;
-  for (size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) return 0;
-    code = (code << 6) | (next & 0x3F);
-  }
-  if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return length;
-}
-
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-  } else {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-  }
-  out += static_cast<char>(0x80 | (code & 0x3F));
-}
-
 void MakeStringsUtf8(Json& json) {
   if (json.is_string()) {
-    json = Utf8Text(json.get_ref<const std::string&>());
+    json = platform::Utf8Text(json.get_ref<const std::string&>());
   } else if (json.is_structured()) {
     for (auto& item : json) MakeStringsUtf8(item);
   }
 }
 
 }  // namespace
-
-std::string Utf8Text(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const size_t length = Utf8SequenceLength(text, i);
-    if (length > 0) {
-      out.append(text, i, length);
-      i += length;
-      continue;
-    }
-    const auto byte = static_cast<unsigned char>(text[i++]);
-    AppendUtf8(out, byte < 0xA0 ? kWindows80To9F[byte - 0x80] : char32_t{byte});
-  }
-  return out;
-}
 
 std::string DumpJson(Json json, int indent) {
   MakeStringsUtf8(json);

@@ -19,12 +19,7 @@ Json LayerToJson(int number, const LayerState& layer);
 bool LayerFromJson(const Json& json, int* number, LayerState* layer, std::string* error);
 Json UnitsToJson(const UnitSettings& units);
 bool UnitsFromJson(const Json& json, UnitSettings* units, std::string* error);
-// The host keeps texts as 8-bit strings: mostly UTF-8, but a text may also hold single bytes of
-// the 8-bit Windows character set (a degree sign as 0xB0). Utf8Text keeps every valid UTF-8
-// sequence and writes any other byte as the Windows character it stands for, so that JSON output
-// is always valid UTF-8 (the JSON writer refuses anything else).
-std::string Utf8Text(const std::string& text);
-// The JSON text of `json` with every string made valid UTF-8 first (see Utf8Text).
+// The JSON text of `json` with every string made valid UTF-8 first (see platform::Utf8Text).
 std::string DumpJson(Json json, int indent);
 // Whether a layer belongs in the export: named, hidden, coloured, holding objects (`used`) or
 // active.

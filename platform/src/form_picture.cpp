@@ -13,6 +13,7 @@
 
 #include "platform/forms.h"
 #include "platform/metrics.h"
+#include "platform/text.h"
 
 namespace platform {
 
@@ -47,25 +48,6 @@ std::string Hex(Color c) {
   char buffer[8];
   std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", RedOf(c), GreenOf(c), BlueOf(c));
   return buffer;
-}
-
-// The Western code page's characters 0x80-0x9F (0 where the code page has none).
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, unsigned code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // A face as an SVG font-family list: the face itself, then faces of its kind found elsewhere.
@@ -250,9 +232,10 @@ class Svg {
     int advance = x;
     for (char c : text) {
       const int w = metrics::CharWidth(font, c);
-      const std::string character = SvgText(std::string(1, c));
-      if (!character.empty())
-        out += "<tspan x=\"" + Num(advance + w / 2.0) + "\">" + character + "</tspan>";
+      // A control character draws nothing.
+      if (static_cast<unsigned char>(c) >= 0x20)
+        out += "<tspan x=\"" + Num(advance + w / 2.0) + "\">" + XmlText(std::string(1, c)) +
+               "</tspan>";
       advance += w;
     }
     out += "</text>\n";
@@ -273,7 +256,7 @@ class Painter {
     svg_.out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     svg_.out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(w) + "\" height=\"" +
                 Num(h) + "\" viewBox=\"0 0 " + Num(w) + " " + Num(h) + "\">\n";
-    svg_.out += "<title>" + SvgText(form_.ClassName() + ": " + form_.Caption()) + "</title>\n";
+    svg_.out += "<title>" + XmlText(form_.ClassName() + ": " + form_.Caption()) + "</title>\n";
     svg_.out +=
         "<defs><linearGradient id=\"title\" x1=\"0\" x2=\"1\" y1=\"0\" y2=\"0\">"
         "<stop offset=\"0\" stop-color=\"" +
@@ -371,7 +354,7 @@ class Painter {
   }
 
   void Draw(const Control& c) {
-    svg_.out += "<g id=\"" + SvgText(c.Name()) + "\">\n";
+    svg_.out += "<g id=\"" + XmlText(c.Name()) + "\">\n";
     svg_.Open(c.Left(), c.Top(), c.Width(), c.Height());
     if (auto* x = dynamic_cast<const Label*>(&c)) {
       DrawLabel(*x);
@@ -909,7 +892,7 @@ class Painter {
     if (book.PageIndex() < 0 || book.PageIndex() >= book.PageCount()) return;
     const Page& page = book.PageAt(book.PageIndex());
     if (!page.Visible()) return;
-    svg_.out += "<g id=\"" + SvgText(page.Name()) + "\">\n";
+    svg_.out += "<g id=\"" + XmlText(page.Name()) + "\">\n";
     svg_.Open(area.left, area.top, area.Width(), area.Height());
     Children(&page);
     svg_.Close();
@@ -1049,41 +1032,6 @@ class Painter {
 };
 
 }  // namespace
-
-std::string SvgText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char ch : text) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        if (c >= 0x80 && c < 0xA0) {
-          if (kHighControls[c - 0x80] != 0) AppendUtf8(out, kHighControls[c - 0x80]);
-        } else if (c >= 0xA0) {
-          AppendUtf8(out, c);
-        } else if (c >= 0x20 || c == '\t') {
-          out += static_cast<char>(c);
-        }
-        break;
-    }
-  }
-  return out;
-}
 
 AcceleratedCaption SplitAccelerator(const std::string& caption) {
   AcceleratedCaption result;

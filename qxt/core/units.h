@@ -39,6 +39,14 @@ std::string DistToText(int32_t dbu);
 // 20-character cut as TextToPaperDist.
 HsiStatus TextToDist(std::string_view text, int32_t& dbu);
 
+// A layer number of the configuration as the host's layer number, clamped to its range (a
+// damaged configuration must not wrap around to another layer).
+inline int16_t LayerNumber(int32_t layer) {
+  return static_cast<int16_t>(layer < INT16_MIN   ? INT16_MIN
+                              : layer > INT16_MAX ? INT16_MAX
+                                                  : layer);
+}
+
 // The colour of a layer: the colour word of its host record, or the host's current colour when
 // the layer has none (0).
 int16_t LayerColor(int16_t layer);

@@ -10,6 +10,7 @@
 #include "core/state.h"
 #include "core/units.h"
 #include "hsi/hsi.h"
+#include "platform/files.h"
 #include "platform/system.h"
 
 namespace qxt {
@@ -77,12 +78,6 @@ std::string LayerName(int16_t layer) {
 // A layer setting brought into the lists' range (a damaged record may hold anything).
 int LayerItem(int32_t layer) {
   return static_cast<int>(std::clamp<int32_t>(layer, 0, TdlgQXDimension::kLayerCount));
-}
-
-// The part of a path after its folder.
-std::string FileNameOnly(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/:");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -359,7 +354,7 @@ void TdlgQXDimension::btnBrowseClick(platform::Control&) {
   dialog.defaultExt = "SYM";
   dialog.fileMustExist = true;
   if (!dialog.Execute()) return;
-  txtMarkerSymbol.SetText(FileNameOnly(dialog.fileName));
+  txtMarkerSymbol.SetText(platform::ExtractFileName(dialog.fileName));
 }
 
 void TdlgQXDimension::SelectTypedLayer(platform::ComboBox& list) {

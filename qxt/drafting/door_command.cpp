@@ -34,10 +34,6 @@ constexpr std::int16_t kLinesetFilter = 1;
 // The picked segment is marked in this colour.
 constexpr std::int16_t kMarkColour = 2;
 
-std::int16_t LayerNumber(std::int32_t layer) {
-  return static_cast<std::int16_t>(std::clamp<std::int32_t>(layer, INT16_MIN, INT16_MAX));
-}
-
 HsiPoint Minus(HsiPoint a, HsiPoint b) { return {a.x - b.x, a.y - b.y}; }
 HsiPoint Plus(HsiPoint a, HsiPoint b) { return {a.x + b.x, a.y + b.y}; }
 

@@ -11,6 +11,7 @@
 #include "core/state.h"
 #include "core/units.h"
 #include "hsi/hsi.h"
+#include "platform/files.h"
 #include "platform/system.h"
 
 namespace qxt {
@@ -37,12 +38,6 @@ platform::Button& MakeButton(platform::Form& form, const char* name, int top, co
       Make<platform::Button>(form, name, nullptr, kButtonLeft, top, 84, 25, caption);
   button.modalResult = modalResult;
   return button;
-}
-
-// The file name of a Windows path, without its folder.
-std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/:");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -251,7 +246,7 @@ void TdlgQXLeader::btnBrowseClick(platform::Control&) {
     folder[HSI_PATH_SIZE] = '\0';
     dialog.initialDir = folder;
   }
-  if (dialog.Execute()) txtSymbolName.SetText(FileNameOf(dialog.fileName));
+  if (dialog.Execute()) txtSymbolName.SetText(platform::ExtractFileName(dialog.fileName));
 }
 
 void TdlgQXLeader::NoteOptionClick(platform::Control&) {

@@ -5,6 +5,7 @@
 #include "core/local_list.h"
 #include "core/messages.h"
 #include "core/state.h"
+#include "core/units.h"
 #include "platform/files.h"
 #include "text/symbol_settings.h"
 
@@ -23,10 +24,6 @@ constexpr std::int16_t kOpenedOwner = -2;
 // The aperture and filter of the line picks: linesets only.
 constexpr std::int16_t kLineAperture = 2;
 constexpr std::int16_t kLinesetFilter = 1;
-
-std::int16_t LayerNumber(std::int32_t layer) {
-  return static_cast<std::int16_t>(std::clamp<std::int32_t>(layer, INT16_MIN, INT16_MAX));
-}
 
 // One instance of the symbol with the settings of the program mode: in 2D the third scale is 1
 // and the 2D rotation goes into all three rotations.

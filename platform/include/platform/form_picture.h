@@ -20,10 +20,6 @@ class Form;
 // parent.
 std::string FormPictureSvg(const Form& form);
 
-// A text as SVG character data: '&', '<', '>' and quotes escaped, bytes past 127 read as the
-// system's Western code page and written as UTF-8, other control characters left out.
-std::string SvgText(const std::string& text);
-
 // A caption without its accelerator marks ("&&" stays one '&'), and the index in that text of
 // the character the first single '&' marks (-1 when none).
 struct AcceleratedCaption {
