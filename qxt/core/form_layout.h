@@ -27,12 +27,25 @@ T& Make(platform::Form& form, const char* name, int left, int top, int width, in
   return Make<T>(form, name, nullptr, left, top, width, height, caption);
 }
 
-// A button on the form with its caption and modal result; its bounds are set by the caller.
+// A button of the form (inside `parent` when given) with its caption and modal result; its
+// bounds are set by the caller.
 inline platform::Button& MakeButton(platform::Form& form, const char* name, const char* caption,
-                                    int modalResult) {
-  platform::Button& button = form.Add<platform::Button>(name);
+                                    int modalResult, platform::Control* parent = nullptr) {
+  platform::Button& button = form.Add<platform::Button>(name, parent);
   button.SetCaption(caption);
   button.modalResult = modalResult;
+  return button;
+}
+
+// The size of a dialog's push buttons (OK, Cancel, Help and their kind).
+inline constexpr int kPushButtonWidth = 84;
+inline constexpr int kPushButtonHeight = 25;
+
+// A push button of that size on the form at (left, top), with its caption and modal result.
+inline platform::Button& MakeButton(platform::Form& form, const char* name, int left, int top,
+                                    const char* caption, int modalResult) {
+  platform::Button& button = MakeButton(form, name, caption, modalResult);
+  button.SetBounds(left, top, kPushButtonWidth, kPushButtonHeight);
   return button;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/command.h"
+#include "core/form_layout.h"
 #include "core/forms.h"
 #include "core/messages.h"
 #include "core/paths.h"
@@ -27,14 +28,6 @@ constexpr int kPanelHeight = 41;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kMinClientWidth = 3 * (kButtonWidth + kMargin) + kMargin;
-
-platform::Button& MakeButton(platform::Form& form, platform::Control* parent, const char* name,
-                             const char* caption, int modalResult) {
-  platform::Button& button = form.Add<platform::Button>(name, parent);
-  button.SetCaption(caption);
-  button.modalResult = modalResult;
-  return button;
-}
 
 TdlgQXPlan& Dialog() { return *State().forms->dlgQXPlan; }
 
@@ -79,10 +72,10 @@ TdlgQXPlan::TdlgQXPlan()
       rgrpPlanTypes(Add<platform::RadioGroup>("rgrpPlanTypes")),
       rgrpOptions(Add<platform::RadioGroup>("rgrpOptions")),
       pnlButtons(Add<platform::Panel>("pnlButtons")),
-      btnOK(MakeButton(*this, &pnlButtons, "btnOK", "OK", platform::ModalResult::OK)),
+      btnOK(MakeButton(*this, "btnOK", "OK", platform::ModalResult::OK, &pnlButtons)),
       btnCancel(
-          MakeButton(*this, &pnlButtons, "btnCancel", "Cancel", platform::ModalResult::Cancel)),
-      btnHelp(MakeButton(*this, &pnlButtons, "btnHelp", "&Help", platform::ModalResult::None)) {
+          MakeButton(*this, "btnCancel", "Cancel", platform::ModalResult::Cancel, &pnlButtons)),
+      btnHelp(MakeButton(*this, "btnHelp", "&Help", platform::ModalResult::None, &pnlButtons)) {
   helpContext = kHelpContext;
   borderStyle = platform::BorderStyle::Dialog;
   position = platform::FormPosition::ScreenCenter;

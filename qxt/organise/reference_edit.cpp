@@ -9,19 +9,14 @@ namespace qxt {
 
 namespace {
 
+// The push buttons stand in a row at this top edge.
+constexpr int kButtonsTop = 300;
+
 platform::Edit& MakeField(platform::Form& form, const char* name, platform::Control* parent,
                           int left, int row, int width, int maxLength) {
   platform::Edit& edit = Make<platform::Edit>(form, name, parent, left, 36 + 28 * row, width, 21);
   edit.maxLength = maxLength;
   return edit;
-}
-
-platform::Button& MakeButton(platform::Form& form, const char* name, int left, const char* caption,
-                             int modalResult) {
-  platform::Button& button =
-      Make<platform::Button>(form, name, nullptr, left, 300, 84, 25, caption);
-  button.modalResult = modalResult;
-  return button;
 }
 
 }  // namespace
@@ -55,9 +50,10 @@ TdlgRefEdit::TdlgRefEdit()
           MakeField(*this, "txtDefault2", &grpAnnotation, 248, 1, 196, kAnnotationTextChars)),
       txtDefault3(
           MakeField(*this, "txtDefault3", &grpAnnotation, 248, 2, 196, kAnnotationTextChars)),
-      btnOK(MakeButton(*this, "btnOK", 196, "OK", platform::ModalResult::OK)),
-      btnCancel(MakeButton(*this, "btnCancel", 286, "Cancel", platform::ModalResult::Cancel)),
-      btnHelp(MakeButton(*this, "btnHelp", 376, "&Help", platform::ModalResult::None)),
+      btnOK(MakeButton(*this, "btnOK", 196, kButtonsTop, "OK", platform::ModalResult::OK)),
+      btnCancel(MakeButton(*this, "btnCancel", 286, kButtonsTop, "Cancel",
+                           platform::ModalResult::Cancel)),
+      btnHelp(MakeButton(*this, "btnHelp", 376, kButtonsTop, "&Help", platform::ModalResult::None)),
       prompts_{&txtPrompt1, &txtPrompt2, &txtPrompt3},
       defaults_{&txtDefault1, &txtDefault2, &txtDefault3} {
   helpContext = 111;

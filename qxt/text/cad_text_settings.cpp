@@ -1,5 +1,6 @@
 #include "text/cad_text_settings.h"
 
+#include "core/form_layout.h"
 #include "core/state.h"
 
 namespace qxt {
@@ -8,23 +9,15 @@ namespace {
 
 constexpr int kButtonLeft = 370;
 
-platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
-                             int modalResult) {
-  platform::Button& button = form.Add<platform::Button>(name);
-  button.SetBounds(kButtonLeft, top, 84, 25);
-  button.SetCaption(caption);
-  button.modalResult = modalResult;
-  return button;
-}
-
 }  // namespace
 
 TdlgCADTextSettings::TdlgCADTextSettings()
     : platform::Form("TdlgCADTextSettings", "Text Settings"),
       cad(*this, nullptr, 8, 12),
-      btnOK(MakeButton(*this, "btnOK", 8, "OK", platform::ModalResult::OK)),
-      btnCancel(MakeButton(*this, "btnCancel", 38, "Cancel", platform::ModalResult::Cancel)),
-      btnHelp(MakeButton(*this, "btnHelp", 68, "&Help", platform::ModalResult::None)) {
+      btnOK(MakeButton(*this, "btnOK", kButtonLeft, 8, "OK", platform::ModalResult::OK)),
+      btnCancel(
+          MakeButton(*this, "btnCancel", kButtonLeft, 38, "Cancel", platform::ModalResult::Cancel)),
+      btnHelp(MakeButton(*this, "btnHelp", kButtonLeft, 68, "&Help", platform::ModalResult::None)) {
   helpContext = 109;
   borderStyle = platform::BorderStyle::Dialog;
   showHint = true;

@@ -32,14 +32,6 @@ platform::Label& MakeLabel(platform::Form& form, const char* name, platform::Con
   return Make<platform::Label>(form, name, parent, left, top, width, 16, caption);
 }
 
-platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
-                             int modalResult) {
-  platform::Button& button =
-      Make<platform::Button>(form, name, nullptr, kButtonLeft, top, 84, 25, caption);
-  button.modalResult = modalResult;
-  return button;
-}
-
 }  // namespace
 
 TdlgQXLeader::TdlgQXLeader()
@@ -86,11 +78,11 @@ TdlgQXLeader::TdlgQXLeader()
       cbxNotesLayer(Make<platform::ComboBox>(
           *this, "cbxNotesLayer", nullptr, 8, 258, 200, 21, {},
           "If you want to draw notes, select the layer to place the notes on")),
-      btnOK(MakeButton(*this, "btnOK", 8, "OK", platform::ModalResult::OK)),
-      btnCancel(
-          MakeButton(*this, "btnCancel", 8 + kButtonStep, "Cancel", platform::ModalResult::Cancel)),
-      btnHelp(
-          MakeButton(*this, "btnHelp", 8 + 2 * kButtonStep, "&Help", platform::ModalResult::None)) {
+      btnOK(MakeButton(*this, "btnOK", kButtonLeft, 8, "OK", platform::ModalResult::OK)),
+      btnCancel(MakeButton(*this, "btnCancel", kButtonLeft, 8 + kButtonStep, "Cancel",
+                           platform::ModalResult::Cancel)),
+      btnHelp(MakeButton(*this, "btnHelp", kButtonLeft, 8 + 2 * kButtonStep, "&Help",
+                         platform::ModalResult::None)) {
   helpContext = 105;
   borderStyle = platform::BorderStyle::Dialog;
   position = platform::FormPosition::ScreenCenter;

@@ -21,19 +21,14 @@ namespace msg = symbol_settings_messages;
 constexpr platform::Color kGrayText = platform::colors::Gray;
 
 constexpr int kFirstScaleTag = 5;
+// The push buttons stand in a column at this left edge.
+constexpr int kButtonsLeft = 316;
 
 platform::Edit& MakeField(platform::Form& form, const char* name, platform::Control* parent,
                           int left, int top, int tag) {
   platform::Edit& field = Make<platform::Edit>(form, name, parent, left, top, 56, 21);
   field.tag = tag;
   return field;
-}
-
-platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
-                             int modalResult) {
-  platform::Button& button = Make<platform::Button>(form, name, nullptr, 316, top, 84, 25, caption);
-  button.modalResult = modalResult;
-  return button;
 }
 
 // A scale field shows the magnitude; its mirror box the sign.
@@ -83,10 +78,12 @@ TdlgSymbolSettings::TdlgSymbolSettings()
       chk3DXMirror(Make<platform::CheckBox>(*this, "chk3DXMirror", &grp3D, 190, 38, 17, 17)),
       chk3DYMirror(Make<platform::CheckBox>(*this, "chk3DYMirror", &grp3D, 190, 64, 17, 17)),
       chk3DZMirror(Make<platform::CheckBox>(*this, "chk3DZMirror", &grp3D, 190, 90, 17, 17)),
-      btnOK(MakeButton(*this, "btnOK", 12, "OK", platform::ModalResult::OK)),
-      btnDone(MakeButton(*this, "btnDone", 42, "&Done", platform::ModalResult::Cancel)),
-      btnSymbols(MakeButton(*this, "btnSymbols", 72, "&Symbols", kSymbolsResult)),
-      btnHelp(MakeButton(*this, "btnHelp", 102, "&Help", platform::ModalResult::None)) {
+      btnOK(MakeButton(*this, "btnOK", kButtonsLeft, 12, "OK", platform::ModalResult::OK)),
+      btnDone(
+          MakeButton(*this, "btnDone", kButtonsLeft, 42, "&Done", platform::ModalResult::Cancel)),
+      btnSymbols(MakeButton(*this, "btnSymbols", kButtonsLeft, 72, "&Symbols", kSymbolsResult)),
+      btnHelp(
+          MakeButton(*this, "btnHelp", kButtonsLeft, 102, "&Help", platform::ModalResult::None)) {
   helpContext = 113;
   borderStyle = platform::BorderStyle::Dialog;
   showHint = true;

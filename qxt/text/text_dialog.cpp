@@ -29,14 +29,6 @@ constexpr int kButtonLeft = 372;
 constexpr int kCadMemoMargin = 8;
 constexpr std::size_t kMemoMaxChars = 2048;
 
-platform::Button& MakeButton(platform::Form& form, const char* name, int top, const char* caption,
-                             int modalResult) {
-  platform::Button& button =
-      Make<platform::Button>(form, name, nullptr, kButtonLeft, top, 84, 25, caption);
-  button.modalResult = modalResult;
-  return button;
-}
-
 }  // namespace
 
 TdlgQXText::TdlgQXText()
@@ -73,10 +65,10 @@ TdlgQXText::TdlgQXText()
                                              16, "&Orientation:")),
       txtTTOrientation(
           Make<platform::Edit>(*this, "txtTTOrientation", &pageTrueType, 272, 166, 70, 21)),
-      btnOK(MakeButton(*this, "btnOK", kSettingsTop, "OK", platform::ModalResult::OK)),
-      btnCancel(MakeButton(*this, "btnCancel", kSettingsTop + kButtonStep, "Cancel",
+      btnOK(MakeButton(*this, "btnOK", kButtonLeft, kSettingsTop, "OK", platform::ModalResult::OK)),
+      btnCancel(MakeButton(*this, "btnCancel", kButtonLeft, kSettingsTop + kButtonStep, "Cancel",
                            platform::ModalResult::Cancel)),
-      btnHelp(MakeButton(*this, "btnHelp", kSettingsTop + 2 * kButtonStep, "&Help",
+      btnHelp(MakeButton(*this, "btnHelp", kButtonLeft, kSettingsTop + 2 * kButtonStep, "&Help",
                          platform::ModalResult::None)) {
   helpContext = 126;
   borderStyle = platform::BorderStyle::Sizeable;
