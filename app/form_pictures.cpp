@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "host_setup.h"
+#include "machine.h"
 #include "platform/form_picture.h"
 #include "platform/forms.h"
 #include "platform/system.h"
@@ -191,15 +192,10 @@ int FormsCommand(const std::vector<std::string>& args) {
     return 1;
   }
   machine.folder = *folder;
-  const fs::path sample = ProgramFolder().parent_path() / "share" / "root";
   const fs::path root = machine.folder / "root";
-  if (!fs::is_directory(sample / "C")) {
-    std::cerr << "tracelon forms: the sample machine is missing: " << sample.string() << "\n";
-    return 1;
-  }
-  fs::copy(sample, root, fs::copy_options::recursive, ec);
-  if (ec) {
-    std::cerr << "tracelon forms: cannot copy the sample machine: " << ec.message() << "\n";
+  std::string error;
+  if (!CopySampleMachine(root, error)) {
+    std::cerr << "tracelon forms: " << error << "\n";
     return 1;
   }
 
@@ -216,7 +212,6 @@ int FormsCommand(const std::vector<std::string>& args) {
       StopHost();
     }
   } shutdown;
-  std::string error;
   if (!shutdown.library.Open(pluginPath, error)) {
     std::cerr << "tracelon forms: " << error << "\n";
     return 1;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/ui_driver.h"
+#include "user/session.h"
 
 // System headers last: windows.h defines macros named like some of the platform's functions.
 #if defined(_WIN32)
@@ -124,4 +125,24 @@ void PluginLibrary::Close() {
   dlclose(handle_);
 #endif
   handle_ = nullptr;
+}
+
+std::optional<std::string> PlayWithPlugin(PluginLibrary& plugin, user::Session& session) {
+  std::optional<std::string> failure;
+  try {
+    plugin.Attach();
+    session.Play();
+  } catch (const user::SessionError& e) {
+    failure = e.Message();
+  } catch (const std::exception& e) {
+    failure = std::string("an error escaped from the plug-in: ") + e.what();
+  }
+  try {
+    plugin.Detach();
+  } catch (const user::SessionError& e) {
+    if (!failure) failure = e.Message();
+  } catch (const std::exception& e) {
+    if (!failure) failure = std::string("an error escaped from the plug-in's unload: ") + e.what();
+  }
+  return failure;
 }

@@ -8,6 +8,10 @@
 #include <optional>
 #include <string>
 
+namespace user {
+class Session;
+}
+
 // The plug-in's file name beside the program.
 #if defined(_WIN32)
 #define QXT_PLUGIN_FILE "QXT.DLL"
@@ -47,3 +51,8 @@ class PluginLibrary {
   void (*attach_)() = nullptr;
   void (*detach_)() = nullptr;
 };
+
+// Starts the library, plays the session with it, and ends the library however the session
+// ended (its configuration is saved then). The first failure: the session's own, or an error
+// that escaped from the plug-in's start, its commands or its end; nullopt when there was none.
+std::optional<std::string> PlayWithPlugin(PluginLibrary& plugin, user::Session& session);

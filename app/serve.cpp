@@ -340,22 +340,7 @@ void RunProgram(const ServeOptions& options, Hub& hub, PictureStore& pictures,
   user::SymbolExports exports([&](const std::string& name) { return plugin.Find(name); });
   if (loaded) {
     session.SetExports(&exports);
-    try {
-      plugin.Attach();
-      session.Play();
-    } catch (const user::SessionError& e) {
-      failure = e.Message();
-    } catch (const std::exception& e) {
-      failure = std::string("an error escaped from the plug-in: ") + e.what();
-    }
-    try {
-      plugin.Detach();
-    } catch (const user::SessionError& e) {
-      if (failure.empty()) failure = e.Message();
-    } catch (const std::exception& e) {
-      if (failure.empty())
-        failure = std::string("an error escaped from the plug-in's unload: ") + e.what();
-    }
+    if (std::optional<std::string> played = PlayWithPlugin(plugin, session)) failure = *played;
   }
   session.SetExports(nullptr);
   source.PublishEnd(failure);

@@ -4,6 +4,8 @@
 #include <iostream>
 #include <optional>
 
+#include "machine.h"
+
 #ifdef TRACELON_SERVE
 #include "serve.h"
 #endif
@@ -18,29 +20,9 @@ int Usage(const std::string& message) {
   return 2;
 }
 
-// A new copy of the sample machine at `root`.
-// (Only a tracelon built with serve uses it.)
-[[maybe_unused]] bool CopyMachine(const fs::path& sample, const fs::path& root) {
-  if (!fs::is_directory(sample / "C")) {
-    std::cerr << "tracelon: the sample machine is missing: " << sample.string()
-              << " (build the project first)\n";
-    return false;
-  }
-  std::error_code ec;
-  fs::create_directories(root, ec);
-  if (!ec) fs::copy(sample, root, fs::copy_options::recursive, ec);
-  if (ec) {
-    std::cerr << "tracelon: cannot copy the sample machine to " << root.string() << ": "
-              << ec.message() << "\n";
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
-int ServeCommand(const std::vector<std::string>& args, const fs::path& sampleMachine,
-                 const fs::path& defaultPlugin) {
+int ServeCommand(const std::vector<std::string>& args, const fs::path& defaultPlugin) {
   std::optional<fs::path> root;
   fs::path plugin = defaultPlugin;
   int port = 8470;
@@ -70,32 +52,19 @@ int ServeCommand(const std::vector<std::string>& args, const fs::path& sampleMac
     }
   }
 #ifdef TRACELON_SERVE
-  fs::path folder;
-  if (root) {
-    folder = fs::absolute(*root);
-    if (!fs::exists(folder)) {
-      if (!CopyMachine(sampleMachine, folder)) return 1;
-    } else if (!fs::is_directory(folder)) {
-      std::cerr << "tracelon: the root " << folder.string() << " is not a folder\n";
-      return 1;
-    }
-  } else {
-    std::string pattern = (fs::temp_directory_path() / "tracelon-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-      std::cerr << "tracelon: cannot make a temporary folder\n";
-      return 1;
-    }
-    folder = fs::path(pattern) / "root";
-    if (!CopyMachine(sampleMachine, folder)) return 1;
+  std::string made, error;
+  const std::optional<fs::path> folder = PrepareMachine(root, "tracelon-", made, error);
+  if (!folder) {
+    std::cerr << "tracelon: " << error << "\n";
+    return 1;
   }
   ServeOptions options;
-  options.root = folder;
+  options.root = *folder;
   options.plugin = plugin;
   options.port = port;
   options.quiet = quiet;
   return Serve(options);
 #else
-  (void)sampleMachine;
   (void)quiet;
   (void)port;
   std::cerr << "tracelon: this tracelon was built without serve (cpp-httplib was missing)\n";

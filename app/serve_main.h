@@ -7,5 +7,4 @@
 
 // `tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]`; args[0] is "serve".
 // Returns the exit status (2 for a usage error).
-int ServeCommand(const std::vector<std::string>& args, const std::filesystem::path& sampleMachine,
-                 const std::filesystem::path& defaultPlugin);
+int ServeCommand(const std::vector<std::string>& args, const std::filesystem::path& defaultPlugin);

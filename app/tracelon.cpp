@@ -12,6 +12,7 @@
 
 #include "form_pictures.h"
 #include "host_setup.h"
+#include "machine.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_main.h"
@@ -64,27 +65,6 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
-// The sample machine is laid out by the build beside the program (bin/../share/root).
-fs::path SampleMachine() { return ProgramFolder().parent_path() / "share" / "root"; }
-
-// Copies the sample machine to `root` (which must not exist yet).
-bool CopySampleMachine(const fs::path& root, std::string& error) {
-  fs::path sample = SampleMachine();
-  if (!fs::is_directory(sample / "C")) {
-    error = "the sample machine is missing: " + sample.string() + " (build the project first)";
-    return false;
-  }
-  std::error_code ec;
-  // The copy makes `root` itself (copying a folder into an existing one fails on Windows).
-  if (root.has_parent_path()) fs::create_directories(root.parent_path(), ec);
-  if (!ec) fs::copy(sample, root, fs::copy_options::recursive, ec);
-  if (ec) {
-    error = "cannot copy the sample machine to " + root.string() + ": " + ec.message();
-    return false;
-  }
-  return true;
-}
-
 bool WriteFile(const fs::path& path, const std::string& content, std::string& error) {
   std::error_code ec;
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
@@ -109,33 +89,14 @@ int Run(const Options& options) {
   }
 
   // The machine.
-  fs::path root;
-  std::string error;
-  if (options.root) {
-    root = fs::absolute(*options.root);
-    if (!fs::exists(root)) {
-      if (!CopySampleMachine(root, error)) {
-        std::cerr << "tracelon: " << error << "\n";
-        return 1;
-      }
-      std::cout << "# machine: " << root.string() << " (a new copy of the sample machine)\n";
-    } else if (!fs::is_directory(root)) {
-      std::cerr << "tracelon: the root " << root.string() << " is not a folder\n";
-      return 1;
-    }
-  } else {
-    std::optional<fs::path> folder = MakeTemporaryFolder("tracelon-");
-    if (!folder) {
-      std::cerr << "tracelon: cannot make a temporary folder\n";
-      return 1;
-    }
-    root = *folder / "root";
-    if (!CopySampleMachine(root, error)) {
-      std::cerr << "tracelon: " << error << "\n";
-      return 1;
-    }
-    std::cout << "# machine: " << root.string() << " (a fresh copy of the sample machine)\n";
+  std::string made, error;
+  const std::optional<fs::path> machine = PrepareMachine(options.root, "tracelon-", made, error);
+  if (!machine) {
+    std::cerr << "tracelon: " << error << "\n";
+    return 1;
   }
+  const fs::path root = *machine;
+  if (!made.empty()) std::cout << "# machine: " << root.string() << " (" << made << ")\n";
   std::cout.flush();
 
   fs::path pluginPath = options.plugin ? *options.plugin : ProgramFolder() / kDefaultPluginName;
@@ -179,23 +140,8 @@ int Run(const Options& options) {
   user::SymbolExports exports([&](const std::string& name) { return plugin.Find(name); });
   session.SetExports(&exports);
 
-  std::optional<std::string> failure;
-  try {
-    plugin.Attach();
-    session.Play();
-  } catch (const user::SessionError& e) {
-    failure = e.Message();
-  } catch (const std::exception& e) {
-    failure = std::string("an error escaped from the plug-in: ") + e.what();
-  }
   // The plug-in is unloaded however the session ended, so its configuration is saved.
-  try {
-    plugin.Detach();
-  } catch (const user::SessionError& e) {
-    if (!failure) failure = e.Message();
-  } catch (const std::exception& e) {
-    if (!failure) failure = std::string("an error escaped from the plug-in's unload: ") + e.what();
-  }
+  const std::optional<std::string> failure = PlayWithPlugin(plugin, session);
   session.SetExports(nullptr);
   plugin.Close();
 
@@ -225,7 +171,7 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
-  if (args[0] == "serve") return ServeCommand(args, SampleMachine(), ProgramFolder() / "libqxt.so");
+  if (args[0] == "serve") return ServeCommand(args, ProgramFolder() / kDefaultPluginName);
   if (args[0] == "forms") return FormsCommand({args.begin() + 1, args.end()});
   if (args[0] != "run") return UsageError("unknown command \"" + args[0] + "\"");
   Options options;

@@ -1,0 +1,54 @@
+#include "machine.h"
+
+#include <system_error>
+
+#include "plugin_library.h"
+
+namespace fs = std::filesystem;
+
+fs::path SampleMachine() { return ProgramFolder().parent_path() / "share" / "root"; }
+
+bool CopySampleMachine(const fs::path& root, std::string& error) {
+  const fs::path sample = SampleMachine();
+  if (!fs::is_directory(sample / "C")) {
+    error = "the sample machine is missing: " + sample.string() + " (build the project first)";
+    return false;
+  }
+  std::error_code ec;
+  // The copy makes `root` itself (copying a folder into an existing one fails on Windows).
+  if (root.has_parent_path()) fs::create_directories(root.parent_path(), ec);
+  if (!ec) fs::copy(sample, root, fs::copy_options::recursive, ec);
+  if (ec) {
+    error = "cannot copy the sample machine to " + root.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+std::optional<fs::path> PrepareMachine(const std::optional<fs::path>& root,
+                                       const std::string& prefix, std::string& made,
+                                       std::string& error) {
+  made.clear();
+  if (root) {
+    const fs::path folder = fs::absolute(*root);
+    if (fs::exists(folder)) {
+      if (!fs::is_directory(folder)) {
+        error = "the root " + folder.string() + " is not a folder";
+        return std::nullopt;
+      }
+      return folder;
+    }
+    if (!CopySampleMachine(folder, error)) return std::nullopt;
+    made = "a new copy of the sample machine";
+    return folder;
+  }
+  const std::optional<fs::path> temporary = MakeTemporaryFolder(prefix);
+  if (!temporary) {
+    error = "cannot make a temporary folder";
+    return std::nullopt;
+  }
+  const fs::path folder = *temporary / "root";
+  if (!CopySampleMachine(folder, error)) return std::nullopt;
+  made = "a fresh copy of the sample machine";
+  return folder;
+}
