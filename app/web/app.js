@@ -901,6 +901,125 @@ function fontDialog(d) {
   client.append(faceLine, sizeLine, styles, row);
 }
 
+// ---- The help viewer ---------------------------------------------------------------------------
+// The toolset's help file is a page of topics, "## NNN Title" each, fetched once. A topic's text
+// has paragraphs, "- " and "1. " lists, **bold**, `code` and links [text](#NNN) to other topics;
+// it is built as DOM nodes, never as HTML, so nothing in it can run.
+const HELP_FILE = "qxt.hlp";
+let helpTopics = null;
+
+async function loadHelp() {
+  if (helpTopics) return helpTopics;
+  const topics = new Map();
+  try {
+    const response = await fetch("/help.md");
+    if (response.ok) {
+      let current = null;
+      for (const line of (await response.text()).split(/\r?\n/)) {
+        const head = /^## (\d+) (.+)$/.exec(line);
+        if (head) {
+          current = { title: head[2].trim(), lines: [] };
+          topics.set(head[1], current);
+        } else if (current && !line.startsWith("# ")) {
+          current.lines.push(line);
+        }
+      }
+    }
+  } catch (e) {
+    // No help file: every topic says so.
+  }
+  helpTopics = topics;
+  return topics;
+}
+
+// Inline text: **bold**, `code` and [text](#NNN) links (which open topic NNN in the same window).
+function helpInline(parent, text, go) {
+  const pattern = /\*\*([^*]+)\*\*|`([^`]+)`|\[([^\]]+)\]\(#(\d+)\)/g;
+  let at = 0;
+  for (let m; (m = pattern.exec(text)); ) {
+    if (m.index > at) parent.appendChild(document.createTextNode(text.slice(at, m.index)));
+    if (m[1] !== undefined) parent.appendChild(el("b", "", m[1]));
+    else if (m[2] !== undefined) parent.appendChild(el("code", "", m[2]));
+    else {
+      const link = el("a", "", m[3]);
+      link.href = "#";
+      link.dataset.topic = m[4];
+      link.addEventListener("click", (event) => {
+        event.preventDefault();
+        go(m[4]);
+      });
+      parent.appendChild(link);
+    }
+    at = pattern.lastIndex;
+  }
+  if (at < text.length) parent.appendChild(document.createTextNode(text.slice(at)));
+}
+
+function helpBlocks(parent, lines, go) {
+  let list = null, paragraph = null;
+  for (const raw of lines) {
+    const line = raw.trim();
+    const bullet = /^- (.*)$/.exec(line);
+    const numbered = /^\d+\. (.*)$/.exec(line);
+    if (!line) {
+      list = paragraph = null;
+    } else if (bullet || numbered) {
+      const tag = bullet ? "ul" : "ol";
+      if (!list || list.tagName.toLowerCase() !== tag) {
+        list = el(tag);
+        parent.appendChild(list);
+      }
+      paragraph = null;
+      const item = el("li");
+      helpInline(item, (bullet || numbered)[1], go);
+      list.appendChild(item);
+    } else if (list && !paragraph && raw.startsWith("  ")) {
+      // A continuation line of the last list item.
+      helpInline(list.lastChild, " " + line, go);
+    } else {
+      list = null;
+      if (!paragraph) {
+        paragraph = el("p");
+        parent.appendChild(paragraph);
+      } else {
+        paragraph.appendChild(document.createTextNode(" "));
+      }
+      helpInline(paragraph, line, go);
+    }
+  }
+}
+
+// Shows help topic `topic` of `file` in `client` (a help window's page holder); `history` holds the topics shown
+// before it, for Back.
+async function showHelpTopic(client, captionText, file, topic, history) {
+  const topics = await loadHelp();
+  client.replaceChildren();
+  const go = (next) => showHelpTopic(client, captionText, file, next, [...history, topic]);
+  const page = el("div", "helppage");
+  const known = file.toLowerCase() === HELP_FILE;
+  const entry = known ? topics.get(String(topic)) : null;
+  if (entry) {
+    captionText.textContent = `QX Tools Help: ${entry.title}`;
+    page.appendChild(el("h3", "", entry.title));
+    helpBlocks(page, entry.lines, go);
+  } else {
+    captionText.textContent = "Help";
+    page.appendChild(el("p", "", known ? `The help file ${file} has no topic ${topic}.`
+                                      : `The help file ${file} is not on this machine.`));
+  }
+  page.dataset.topic = String(topic);
+  const nav = el("div", "helpnav");
+  const contents = el("button", "", "Contents");
+  contents.disabled = !known || String(topic) === "100";
+  contents.addEventListener("click", () => go("100"));
+  const back = el("button", "", "Back");
+  back.disabled = history.length === 0;
+  back.addEventListener("click", () =>
+    showHelpTopic(client, captionText, file, history[history.length - 1], history.slice(0, -1)));
+  nav.append(contents, back);
+  client.append(nav, page);
+}
+
 // Boxes with only OK were acknowledged by the program; they stay on the page until dismissed.
 function renderNotices() {
   const holder = document.getElementById("notices");
@@ -911,13 +1030,14 @@ function renderNotices() {
     caption.appendChild(el("span", "", n.kind === "help" ? "Help" : n.caption));
     const client = el("div", "client");
     if (n.kind === "help") {
-      client.appendChild(el("p", "", `Help file ${n.file}`));
-      client.appendChild(el("p", "", /^\d+$/.test(n.topic) ? `Help context ${n.topic}` : `Topic: ${n.topic}`));
+      const body = el("div");
+      client.appendChild(body);
+      showHelpTopic(body, caption.firstChild, n.file, n.topic, []);
     } else {
       client.appendChild(el("div", "text", n.text.replace(/\r\n/g, "\n")));
       client.lastChild.style.whiteSpace = "pre-wrap";
     }
-    const ok = el("button", "", "OK");
+    const ok = el("button", "", n.kind === "help" ? "Close" : "OK");
     ok.addEventListener("click", () => win.remove());
     const row = el("div", "buttons");
     row.style.display = "flex";

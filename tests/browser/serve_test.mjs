@@ -373,6 +373,30 @@ scenario("door", async (page) => {
   await click(page, "TdlgQXDoor", "btnCancel");
 });
 
+scenario("help", async (page) => {
+  // The help export opens the viewer at the contents; a link and Back move between topics.
+  await menu(page, "QXTHelp");
+  await asks(page, "command");
+  const viewer = page.locator("#notices .help").last();
+  const topic = () => viewer.locator(".helppage").getAttribute("data-topic");
+  await viewer.locator('.helppage[data-topic="100"]').waitFor();
+  await viewer.locator('a[data-topic="103"]').first().click();
+  await viewer.locator('.helppage[data-topic="103"]').waitFor();
+  assert.equal(await viewer.locator(".helppage h3").textContent(), "QX Door");
+  await viewer.getByRole("button", { name: "Back", exact: true }).click();
+  assert.equal(await topic(), "100");
+  await viewer.getByRole("button", { name: "Close", exact: true }).click();
+  // A dialog's Help button opens the viewer at the dialog's own topic, and the dialog stays.
+  await menu(page, "QXDoor");
+  await asks(page, "form");
+  await click(page, "TdlgQXDoor", "Help");
+  const door = page.locator("#notices .help").last();
+  await door.locator('.helppage[data-topic="103"]').waitFor();
+  assert.equal(await door.locator(".caption span").first().textContent(), "QX Tools Help: QX Door");
+  await shot(page, "help-door");
+  await click(page, "TdlgQXDoor", "Cancel");
+});
+
 scenario("snap_toolbar", async (page) => {
   // The modeless toolbar stays open beside the drawing while the host waits for commands.
   await menu(page, "QXSnap");
