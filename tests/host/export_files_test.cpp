@@ -176,6 +176,11 @@ TEST_F(HostTest, TextsInTheWindowsCharacterSetAreExportedAndSaved) {
   Json exported = Json::parse(host_->ToJson());
   EXPECT_EQ(exported["objects"][0]["text"], "45\u00B0 \u2013 1/2");
   EXPECT_EQ(exported["objects"][1]["text"], "90\u00B0");
+  // The picture reads them the same way: neither is written twice over as Latin-1.
+  const std::string svg = host_->ToSvg();
+  EXPECT_NE(svg.find("45\u00B0 \u2013 1/2"), std::string::npos);
+  EXPECT_NE(svg.find("90\u00B0<"), std::string::npos);
+  EXPECT_EQ(svg.find("\u00C2"), std::string::npos);
   std::string error;
   ASSERT_TRUE(host_->SaveDrawing("C:\\TRACELON\\DRAWINGS\\DEG.VWF", &error)) << error;
   ASSERT_TRUE(host_->OpenDrawing("C:\\TRACELON\\DRAWINGS\\DEG.VWF", &error)) << error;
