@@ -308,7 +308,7 @@ class PageSource {
     state["transcript"] = tail;
     state["session"] = session_.PlayedText();
     state["failure"] = failure_;
-    hub_.Publish(state.dump(), h ? h->ToJson() : "{}");
+    hub_.Publish(PageJson(std::move(state)), h ? h->ToJson() : "{}");
   }
 
   Hub& hub_;
@@ -363,7 +363,7 @@ std::string TokenOf(const httplib::Request& request) {
 void SendJson(httplib::Response& response, const json& body, int status = 200) {
   response.status = status;
   response.set_header("Cache-Control", "no-store");
-  response.set_content(body.dump(), "application/json");
+  response.set_content(PageJson(body), "application/json");
 }
 
 // A folder of the machine for the file dialogs: the Windows path must lie on the machine's own

@@ -267,3 +267,20 @@ json FormModel(platform::Form& form, PictureStore& pictures) {
           {"canvas", OpsJson(form.GetCanvas().Ops())},
           {"controls", controls}};
 }
+
+namespace {
+
+void MakeStringsUtf8(nlohmann::json& value) {
+  if (value.is_string()) {
+    value = platform::Utf8Text(value.get_ref<const std::string&>());
+  } else if (value.is_structured()) {
+    for (auto& item : value) MakeStringsUtf8(item);
+  }
+}
+
+}  // namespace
+
+std::string PageJson(nlohmann::json value) {
+  MakeStringsUtf8(value);
+  return value.dump();
+}

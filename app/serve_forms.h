@@ -37,3 +37,8 @@ std::string MetafileSvg(const platform::Picture& picture);
 // border, colour, showHint, helpContext, active control, controls: [...]}. Controls come in tab
 // order; each names its parent, so the page nests them.
 nlohmann::json FormModel(platform::Form& form, PictureStore& pictures);
+
+// The JSON text of `value` for the page, with every string made valid UTF-8 first (see
+// platform::Utf8Text): texts of the program may hold bytes of the Windows code page (a list read
+// from a file, a name typed on Windows), which the JSON writer would otherwise refuse.
+std::string PageJson(nlohmann::json value);

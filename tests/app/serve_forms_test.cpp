@@ -27,6 +27,21 @@ class ServeFormsTest : public ::testing::Test {
   PictureStore pictures;
 };
 
+TEST_F(ServeFormsTest, TextsInTheWindowsCodePageReachThePageAsUtf8) {
+  // A list read from a file written on Windows: single bytes of the code page beside UTF-8.
+  platform::Form form("TdlgTest", "Drawings 90\xB0");
+  auto& list = form.Add<platform::ListBox>("lbxNames");
+  list.items.Add("M\xFCller \x96 Haus");
+  list.items.Add("Caf\xC3\xA9");
+  const std::string text = PageJson(FormModel(form, pictures));
+  const json model = json::parse(text);
+  EXPECT_EQ(model["caption"], "Drawings 90\u00B0");
+  EXPECT_NE(text.find("M\u00FCller \u2013 Haus"), std::string::npos);
+  EXPECT_NE(text.find("Caf\u00E9"), std::string::npos);
+  // Written as it was, the model is refused by the JSON writer.
+  EXPECT_THROW(FormModel(form, pictures).dump(), json::type_error);
+}
+
 TEST_F(ServeFormsTest, ControlsCarryTheirStatesItemsAndParents) {
   platform::Form form("TdlgTest", "&Test");
   form.SetBounds(10, 20, 300, 200);
