@@ -1046,6 +1046,18 @@ function renderNotices() {
     row.appendChild(ok);
     client.appendChild(row);
     win.append(caption, client);
+    // Dragged by its caption, as any window, so that it need not cover the dialog it explains.
+    caption.addEventListener("mousedown", (e) => {
+      const start = { x: e.clientX, y: e.clientY, dx: win.dx || 0, dy: win.dy || 0 };
+      const move = (m) => {
+        win.dx = start.dx + m.clientX - start.x;
+        win.dy = start.dy + m.clientY - start.y;
+        win.style.transform = `translate(${win.dx}px, ${win.dy}px)`;
+      };
+      const up = () => { window.removeEventListener("mousemove", move); window.removeEventListener("mouseup", up); };
+      window.addEventListener("mousemove", move);
+      window.addEventListener("mouseup", up);
+    });
     holder.appendChild(win);
   }
 }

@@ -393,7 +393,16 @@ scenario("help", async (page) => {
   const door = page.locator("#notices .help").last();
   await door.locator('.helppage[data-topic="103"]').waitFor();
   assert.equal(await door.locator(".caption span").first().textContent(), "QX Tools Help: QX Door");
+  // The help window is moved off the dialog by its caption.
+  const before = await door.boundingBox();
+  await page.mouse.move(before.x + 60, before.y + 8);
+  await page.mouse.down();
+  await page.mouse.move(before.x + 160, before.y + 308, { steps: 4 });
+  await page.mouse.up();
+  const after = await door.boundingBox();
+  assert.deepEqual([after.x - before.x, after.y - before.y], [100, 300]);
   await shot(page, "help-door");
+  await door.getByRole("button", { name: "Close", exact: true }).click();
   await click(page, "TdlgQXDoor", "Cancel");
 });
 
