@@ -510,6 +510,17 @@ void SetDriveCapacity(char drive, std::optional<std::uint64_t> capacityBytes) {
     detail::S().driveCapacity.erase(letter);
 }
 
+bool SetDriveFree(char drive, std::uint64_t freeBytes) {
+  if (!std::isalpha(static_cast<unsigned char>(drive)) || detail::S().root.empty()) return false;
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
+  const fs::path folder = DriveFolder(letter);
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return false;
+  const std::uint64_t used = UsedBytes(folder);
+  detail::S().driveCapacity[letter] = freeBytes > UINT64_MAX - used ? UINT64_MAX : used + freeBytes;
+  return true;
+}
+
 std::optional<FileTime> GetFileTime(const std::string& path) {
   std::optional<FileTime> time;
   Attempt([&] {

@@ -218,6 +218,21 @@ TEST_F(FilesTest, AFullDiskRefusesWholeRecordsAndReportsFreeSpace) {
   EXPECT_EQ(DiskFree('Q'), -1);
 }
 
+TEST_F(FilesTest, TheFreeSpaceOfADriveCanBeSetFromWhatItHoldsNow) {
+  WriteLocal(RootFolder() / "C" / "OTHER.DAT", std::string(100, 'x'));
+  ASSERT_TRUE(SetDriveFree('C', 30));
+  EXPECT_EQ(DiskFree('C'), 30);
+  WriteWholeFile("C:\\A.DAT", std::string(30, 'a'));
+  EXPECT_EQ(DiskFree('C'), 0);
+  EXPECT_THROW(WriteWholeFile("C:\\B.DAT", "b"), FileError);
+  // Full now: an existing file cannot grow, but removing one frees its bytes.
+  ASSERT_TRUE(SetDriveFree('c', 0));
+  EXPECT_TRUE(DeleteFile("C:\\A.DAT"));
+  EXPECT_EQ(DiskFree('C'), 30);
+  EXPECT_FALSE(SetDriveFree('Q', 10));
+  SetDriveCapacity('C', std::nullopt);
+}
+
 TEST_F(FilesTest, TextReaderTakesAnyLineEnd) {
   WriteLocal(RootFolder() / "C" / "A.CTL", "one\r\ntwo\nthree\rfour");
   TextReader reader("C:\\A.CTL");

@@ -172,11 +172,17 @@ TEST(Script, LineShapesAreChecked) {
   for (const char* text : good) EXPECT_EQ(ErrorOf(text), "") << text;
 }
 
-TEST(Script, LocaleLinesNameOneCharacterSeparators) {
+TEST(Script, LocaleAndDiskLinesAreCheckedBeforeAnythingRuns) {
   EXPECT_EQ(ErrorOf("locale thousands \".\" decimal \",\"\nlocale thousands \"\"\n"), "");
   EXPECT_EQ(ErrorOf("form A\n  click OK\n  locale decimal \",\"\n"), "");  // anywhere
+  EXPECT_EQ(ErrorOf("disk C free 4096\ndisk c full\ndisk C unlimited\n"), "");
   const std::pair<const char*, const char*> bad[] = {
       {"locale\n", "locale [thousands"},
+      {"disk C\n", "disk DRIVE free"},
+      {"disk CC full\n", "disk DRIVE free"},
+      {"disk C free\n", "disk DRIVE free"},
+      {"disk C free -1\n", "cannot be negative"},
+      {"disk C empty\n", "disk DRIVE free"},
       {"locale thousands\n", "locale [thousands"},
       {"locale grouping \" \"\n", "locale [thousands"},
       {"locale thousands .\n", "locale [thousands"},

@@ -34,6 +34,8 @@ void AdvanceClock(int64_t ms);
 
 // Carries out a `locale ...` line: the separators of the user's number format.
 void ApplyLocaleLine(const ScriptLine& line);
+// A disk line: the drive's free space from now on; false when the machine has no such drive.
+bool ApplyDiskLine(const ScriptLine& line);
 
 // A modeless window now shown whose class or caption is `name`; null when there is none.
 platform::Form* FindShownWindow(const std::string& name);

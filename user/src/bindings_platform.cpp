@@ -3,6 +3,7 @@
 
 #include "bindings.h"
 #include "platform/actions.h"
+#include "platform/files.h"
 #include "platform/forms.h"
 #include "platform/system.h"
 
@@ -22,6 +23,18 @@ void ApplyLocaleLine(const ScriptLine& line) {
       settings.decimalSeparator = text[0];
     }
   }
+}
+
+bool ApplyDiskLine(const ScriptLine& line) {
+  const char drive = line.Arg(1)[0];
+  if (line.Arg(2) == "unlimited") {
+    if (platform::DiskFree(drive) < 0) return false;
+    platform::SetDriveCapacity(drive, std::nullopt);
+    return true;
+  }
+  const std::uint64_t free =
+      line.Arg(2) == "full" ? 0 : static_cast<std::uint64_t>(std::stoull(line.Arg(3)));
+  return platform::SetDriveFree(drive, free);
 }
 
 bool FormMatches(platform::Form& form, const std::string& name) {

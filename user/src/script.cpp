@@ -1,5 +1,6 @@
 #include "user/script.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
@@ -329,6 +330,21 @@ Verb Classify(const ScriptLine& line, bool inFormBlock) {
       }
     }
     return Verb::Locale;
+  }
+  if (verb == "disk") {
+    const std::string usage = "disk DRIVE free BYTES|full|unlimited";
+    Require(line.Count() >= 3 && !line.words[1].quoted && line.Arg(1).size() == 1 &&
+                std::isalpha(static_cast<unsigned char>(line.Arg(1)[0])),
+            "expected: " + usage + " (DRIVE a letter such as C)");
+    if (IsWord(line, 2, "free")) {
+      RequireCount(line, 4, 4, usage);
+      RequireInt(line, 3, "the free bytes");
+      Require(*ParseInteger(line.Arg(3)) >= 0, "the free bytes cannot be negative");
+    } else {
+      RequireCount(line, 3, 3, usage);
+      Require(IsWord(line, 2, "full") || IsWord(line, 2, "unlimited"), "expected: " + usage);
+    }
+    return Verb::Disk;
   }
   if (verb == "expect") {
     Require(line.Count() >= 2, "expected: expect WHAT ...");

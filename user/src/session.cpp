@@ -217,6 +217,13 @@ const ScriptLine* Session::Step(const Pending& pending) {
       Committed();
       bindings::ApplyLocaleLine(line);
       return nullptr;
+    case Verb::Disk:
+      ++cursor_;
+      RecordAction(line);
+      Committed();
+      if (!bindings::ApplyDiskLine(line))
+        Fail(line.Where() + ": the machine has no drive " + line.Arg(1));
+      return nullptr;
     case Verb::ExpectMessage:
     case Verb::ExpectNoMessage:
     case Verb::ExpectPrompt:

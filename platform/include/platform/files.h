@@ -102,6 +102,10 @@ std::int64_t DiskFree(char drive);
 // Simulates a drive of limited size: free space is the capacity less the bytes of every file on
 // the drive, and writes that do not fit fail with DiskFull. nullopt removes the limit.
 void SetDriveCapacity(char drive, std::optional<std::uint64_t> capacityBytes);
+// The same limit given as the free space from now on: the capacity becomes the bytes the drive's
+// files take now plus `freeBytes` (so 0 makes the drive full). False for a drive that does not
+// exist.
+bool SetDriveFree(char drive, std::uint64_t freeBytes);
 
 // File date and time (modification time).
 using FileTime = std::filesystem::file_time_type;

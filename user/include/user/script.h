@@ -50,6 +50,7 @@ enum class Verb {
   Input,
   Wait,
   Locale,  // locale [thousands "C"] [decimal "C"]: the number format of the user's locale
+  Disk,    // disk DRIVE free BYTES|full|unlimited: the free space of a drive of the machine
   // Expectations.
   ExpectMessage,
   ExpectNoMessage,
