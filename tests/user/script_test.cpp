@@ -172,13 +172,16 @@ TEST(Script, LineShapesAreChecked) {
   for (const char* text : good) EXPECT_EQ(ErrorOf(text), "") << text;
 }
 
-TEST(Script, LocaleAndDiskLinesAreCheckedBeforeAnythingRuns) {
+TEST(Script, LocaleDiskAndDeleteLinesAreCheckedBeforeAnythingRuns) {
   EXPECT_EQ(ErrorOf("locale thousands \".\" decimal \",\"\nlocale thousands \"\"\n"), "");
   EXPECT_EQ(ErrorOf("form A\n  click OK\n  locale decimal \",\"\n"), "");  // anywhere
   EXPECT_EQ(ErrorOf("disk C free 4096\ndisk c full\ndisk C unlimited\n"), "");
+  EXPECT_EQ(ErrorOf("delete \"C:\\\\QXTOOLS\\\\X.DAT\"\n"), "");
   const std::pair<const char*, const char*> bad[] = {
       {"locale\n", "locale [thousands"},
       {"disk C\n", "disk DRIVE free"},
+      {"delete C:\\X.DAT\n", "the path in quotes"},
+      {"delete\n", "delete \"C:"},
       {"disk CC full\n", "disk DRIVE free"},
       {"disk C free\n", "disk DRIVE free"},
       {"disk C free -1\n", "cannot be negative"},

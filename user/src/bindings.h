@@ -36,6 +36,8 @@ void AdvanceClock(int64_t ms);
 void ApplyLocaleLine(const ScriptLine& line);
 // A disk line: the drive's free space from now on; false when the machine has no such drive.
 bool ApplyDiskLine(const ScriptLine& line);
+// A delete line: the machine's file at the Windows path removed; false when there is none.
+bool DeleteMachineFile(const std::string& path);
 
 // A modeless window now shown whose class or caption is `name`; null when there is none.
 platform::Form* FindShownWindow(const std::string& name);

@@ -37,6 +37,10 @@ bool ApplyDiskLine(const ScriptLine& line) {
   return platform::SetDriveFree(drive, free);
 }
 
+bool DeleteMachineFile(const std::string& path) {
+  return platform::FileExists(path) && platform::DeleteFile(path);
+}
+
 bool FormMatches(platform::Form& form, const std::string& name) {
   return form.ClassName() == name || platform::SameCaption(form.Caption(), name);
 }

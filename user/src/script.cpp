@@ -331,6 +331,12 @@ Verb Classify(const ScriptLine& line, bool inFormBlock) {
     }
     return Verb::Locale;
   }
+  if (verb == "delete") {
+    RequireCount(line, 2, 2, "delete \"C:\\PATH\"");
+    Require(line.words[1].quoted, "expected: delete \"C:\\PATH\" (the path in quotes)");
+    CheckPath(line.Arg(1));
+    return Verb::Delete;
+  }
   if (verb == "disk") {
     const std::string usage = "disk DRIVE free BYTES|full|unlimited";
     Require(line.Count() >= 3 && !line.words[1].quoted && line.Arg(1).size() == 1 &&

@@ -217,6 +217,13 @@ const ScriptLine* Session::Step(const Pending& pending) {
       Committed();
       bindings::ApplyLocaleLine(line);
       return nullptr;
+    case Verb::Delete:
+      ++cursor_;
+      RecordAction(line);
+      Committed();
+      if (!bindings::DeleteMachineFile(line.Arg(1)))
+        Fail(line.Where() + ": there is no file " + line.Arg(1) + " to delete");
+      return nullptr;
     case Verb::Disk:
       ++cursor_;
       RecordAction(line);

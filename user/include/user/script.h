@@ -51,6 +51,7 @@ enum class Verb {
   Wait,
   Locale,  // locale [thousands "C"] [decimal "C"]: the number format of the user's locale
   Disk,    // disk DRIVE free BYTES|full|unlimited: the free space of a drive of the machine
+  Delete,  // delete "C:\PATH": a file of the machine removed, as a person might outside the program
   // Expectations.
   ExpectMessage,
   ExpectNoMessage,
