@@ -172,16 +172,20 @@ TEST(Script, LineShapesAreChecked) {
   for (const char* text : good) EXPECT_EQ(ErrorOf(text), "") << text;
 }
 
-TEST(Script, LocaleDiskAndDeleteLinesAreCheckedBeforeAnythingRuns) {
+TEST(Script, LocaleAndMachineLinesAreCheckedBeforeAnythingRuns) {
   EXPECT_EQ(ErrorOf("locale thousands \".\" decimal \",\"\nlocale thousands \"\"\n"), "");
   EXPECT_EQ(ErrorOf("form A\n  click OK\n  locale decimal \",\"\n"), "");  // anywhere
   EXPECT_EQ(ErrorOf("disk C free 4096\ndisk c full\ndisk C unlimited\n"), "");
   EXPECT_EQ(ErrorOf("delete \"C:\\\\QXTOOLS\\\\X.DAT\"\n"), "");
+  EXPECT_EQ(ErrorOf("truncate \"C:\\\\QXTOOLS\\\\X.DAT\" 100\n"), "");
   const std::pair<const char*, const char*> bad[] = {
       {"locale\n", "locale [thousands"},
       {"disk C\n", "disk DRIVE free"},
       {"delete C:\\X.DAT\n", "the path in quotes"},
       {"delete\n", "delete \"C:"},
+      {"truncate \"C:\\\\X.DAT\"\n", "truncate \"C:"},
+      {"truncate \"C:\\\\X.DAT\" -1\n", "cannot be negative"},
+      {"truncate C:\\X.DAT 10\n", "the path in quotes"},
       {"disk CC full\n", "disk DRIVE free"},
       {"disk C free\n", "disk DRIVE free"},
       {"disk C free -1\n", "cannot be negative"},

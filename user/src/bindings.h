@@ -38,6 +38,8 @@ void ApplyLocaleLine(const ScriptLine& line);
 bool ApplyDiskLine(const ScriptLine& line);
 // A delete line: the machine's file at the Windows path removed; false when there is none.
 bool DeleteMachineFile(const std::string& path);
+// A truncate line: the machine's file cut to `length` bytes; false when it is missing or shorter.
+bool TruncateMachineFile(const std::string& path, std::int64_t length);
 
 // A modeless window now shown whose class or caption is `name`; null when there is none.
 platform::Form* FindShownWindow(const std::string& name);

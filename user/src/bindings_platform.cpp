@@ -1,4 +1,5 @@
 // The scripted user's actions on the stand-in windowing system.
+#include <filesystem>
 #include <stdexcept>
 
 #include "bindings.h"
@@ -39,6 +40,15 @@ bool ApplyDiskLine(const ScriptLine& line) {
 
 bool DeleteMachineFile(const std::string& path) {
   return platform::FileExists(path) && platform::DeleteFile(path);
+}
+
+bool TruncateMachineFile(const std::string& path, std::int64_t length) {
+  const std::optional<std::uintmax_t> size = platform::FileSizeOf(path);
+  if (!size || length < 0 || static_cast<std::uintmax_t>(length) > *size) return false;
+  std::error_code ec;
+  std::filesystem::resize_file(platform::ResolvePath(path), static_cast<std::uintmax_t>(length),
+                               ec);
+  return !ec;
 }
 
 bool FormMatches(platform::Form& form, const std::string& name) {

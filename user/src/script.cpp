@@ -337,6 +337,14 @@ Verb Classify(const ScriptLine& line, bool inFormBlock) {
     CheckPath(line.Arg(1));
     return Verb::Delete;
   }
+  if (verb == "truncate") {
+    RequireCount(line, 3, 3, "truncate \"C:\\PATH\" BYTES");
+    Require(line.words[1].quoted, "expected: truncate \"C:\\PATH\" BYTES (the path in quotes)");
+    CheckPath(line.Arg(1));
+    RequireInt(line, 2, "the length in bytes");
+    Require(*ParseInteger(line.Arg(2)) >= 0, "the length cannot be negative");
+    return Verb::Truncate;
+  }
   if (verb == "disk") {
     const std::string usage = "disk DRIVE free BYTES|full|unlimited";
     Require(line.Count() >= 3 && !line.words[1].quoted && line.Arg(1).size() == 1 &&

@@ -224,6 +224,13 @@ const ScriptLine* Session::Step(const Pending& pending) {
       if (!bindings::DeleteMachineFile(line.Arg(1)))
         Fail(line.Where() + ": there is no file " + line.Arg(1) + " to delete");
       return nullptr;
+    case Verb::Truncate:
+      ++cursor_;
+      RecordAction(line);
+      Committed();
+      if (!bindings::TruncateMachineFile(line.Arg(1), *ParseInteger(line.Arg(2))))
+        Fail(line.Where() + ": the file " + line.Arg(1) + " is missing or not that long");
+      return nullptr;
     case Verb::Disk:
       ++cursor_;
       RecordAction(line);

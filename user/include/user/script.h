@@ -52,6 +52,7 @@ enum class Verb {
   Locale,  // locale [thousands "C"] [decimal "C"]: the number format of the user's locale
   Disk,    // disk DRIVE free BYTES|full|unlimited: the free space of a drive of the machine
   Delete,  // delete "C:\PATH": a file of the machine removed, as a person might outside the program
+  Truncate,  // truncate "C:\PATH" BYTES: a file of the machine cut short, as a crash might leave it
   // Expectations.
   ExpectMessage,
   ExpectNoMessage,
