@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 
+#include "platform/file_io.h"
 #include "platform/files.h"
 #include "platform/forms.h"
 #include "platform/system.h"
@@ -275,6 +277,39 @@ TEST_F(SessionTest, ALocaleLineSetsTheNumberFormat) {
   ASSERT_EQ(PlayError(), "");
   EXPECT_EQ(got, (std::vector<std::string>{"1,234,567.89", "1.234.567,89", "1234567,89"}));
   EXPECT_NE(Transcript().find("> locale thousands \".\" decimal \",\""), std::string::npos);
+}
+
+TEST_F(SessionTest, MachineLinesChangeTheFilesAndDrivesAndSayWhenTheyCannot) {
+  const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                     ("qxt-session-machine-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "C" / "DATA");
+  platform::SetRoot(root);
+  platform::WriteWholeFile("C:\\DATA\\LIST.DAT", std::string(100, 'x'));
+  platform::WriteWholeFile("C:\\DATA\\OLD.DAT", "old");
+  std::vector<std::int64_t> free;
+  exports.Add("Free", [&](const std::vector<std::string>&) {
+    free.push_back(platform::DiskFree('C'));
+    return std::string();
+  });
+  session.Line("truncate \"C:\\\\DATA\\\\LIST.DAT\" 40")
+      .Line("delete \"C:\\\\DATA\\\\OLD.DAT\"")
+      .Line("disk C free 10")
+      .Line("run Free")
+      .Line("disk C full")
+      .Line("run Free")
+      .Line("disk C unlimited")
+      .Line("delete \"C:\\\\DATA\\\\OLD.DAT\"");
+  const std::string error = PlayError();
+  EXPECT_EQ(platform::FileSizeOf("C:\\DATA\\LIST.DAT").value_or(0), 40u);
+  EXPECT_FALSE(platform::FileExists("C:\\DATA\\OLD.DAT"));
+  EXPECT_EQ(free, (std::vector<std::int64_t>{10, 0}));
+  EXPECT_GT(platform::DiskFree('C'), 0);
+  // A file that is not there cannot be deleted again: the session says so at that line.
+  EXPECT_NE(error.find("<session>:8: there is no file C:\\DATA\\OLD.DAT to delete"),
+            std::string::npos)
+      << error;
+  std::filesystem::remove_all(root);
 }
 
 TEST_F(SessionTest, EachShowingOfAFormNeedsItsOwnBlock) {

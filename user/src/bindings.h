@@ -34,12 +34,9 @@ void AdvanceClock(int64_t ms);
 
 // Carries out a `locale ...` line: the separators of the user's number format.
 void ApplyLocaleLine(const ScriptLine& line);
-// A disk line: the drive's free space from now on; false when the machine has no such drive.
-bool ApplyDiskLine(const ScriptLine& line);
-// A delete line: the machine's file at the Windows path removed; false when there is none.
-bool DeleteMachineFile(const std::string& path);
-// A truncate line: the machine's file cut to `length` bytes; false when it is missing or shorter.
-bool TruncateMachineFile(const std::string& path, std::int64_t length);
+// A line that changes the machine outside the program: `disk` (a drive's free space from now
+// on), `delete` (a file removed) or `truncate` (a file cut short). Empty when done, else why not.
+std::string ApplyMachineLine(const ScriptLine& line);
 
 // A modeless window now shown whose class or caption is `name`; null when there is none.
 platform::Form* FindShownWindow(const std::string& name);

@@ -26,29 +26,33 @@ void ApplyLocaleLine(const ScriptLine& line) {
   }
 }
 
-bool ApplyDiskLine(const ScriptLine& line) {
-  const char drive = line.Arg(1)[0];
-  if (line.Arg(2) == "unlimited") {
-    if (platform::DiskFree(drive) < 0) return false;
-    platform::SetDriveCapacity(drive, std::nullopt);
-    return true;
+std::string ApplyMachineLine(const ScriptLine& line) {
+  const std::string& verb = line.Arg(0);
+  if (verb == "disk") {
+    const char drive = line.Arg(1)[0];
+    const std::string how = line.Arg(2);
+    bool done;
+    if (how == "unlimited") {
+      done = platform::DiskFree(drive) >= 0;
+      if (done) platform::SetDriveCapacity(drive, std::nullopt);
+    } else {
+      done = platform::SetDriveFree(drive, how == "full" ? 0 : std::stoull(line.Arg(3)));
+    }
+    return done ? "" : "the machine has no drive " + line.Arg(1);
   }
-  const std::uint64_t free =
-      line.Arg(2) == "full" ? 0 : static_cast<std::uint64_t>(std::stoull(line.Arg(3)));
-  return platform::SetDriveFree(drive, free);
-}
-
-bool DeleteMachineFile(const std::string& path) {
-  return platform::FileExists(path) && platform::DeleteFile(path);
-}
-
-bool TruncateMachineFile(const std::string& path, std::int64_t length) {
+  const std::string& path = line.Arg(1);
+  if (verb == "delete") {
+    return platform::FileExists(path) && platform::DeleteFile(path)
+               ? ""
+               : "there is no file " + path + " to delete";
+  }
+  // truncate
+  const std::uintmax_t length = std::stoull(line.Arg(2));
   const std::optional<std::uintmax_t> size = platform::FileSizeOf(path);
-  if (!size || length < 0 || static_cast<std::uintmax_t>(length) > *size) return false;
+  if (!size || length > *size) return "the file " + path + " is missing or not that long";
   std::error_code ec;
-  std::filesystem::resize_file(platform::ResolvePath(path), static_cast<std::uintmax_t>(length),
-                               ec);
-  return !ec;
+  std::filesystem::resize_file(platform::ResolvePath(path), length, ec);
+  return ec ? "cannot cut " + path + " short: " + ec.message() : "";
 }
 
 bool FormMatches(platform::Form& form, const std::string& name) {

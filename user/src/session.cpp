@@ -217,26 +217,14 @@ const ScriptLine* Session::Step(const Pending& pending) {
       Committed();
       bindings::ApplyLocaleLine(line);
       return nullptr;
+    case Verb::Disk:
     case Verb::Delete:
-      ++cursor_;
-      RecordAction(line);
-      Committed();
-      if (!bindings::DeleteMachineFile(line.Arg(1)))
-        Fail(line.Where() + ": there is no file " + line.Arg(1) + " to delete");
-      return nullptr;
     case Verb::Truncate:
       ++cursor_;
       RecordAction(line);
       Committed();
-      if (!bindings::TruncateMachineFile(line.Arg(1), *ParseInteger(line.Arg(2))))
-        Fail(line.Where() + ": the file " + line.Arg(1) + " is missing or not that long");
-      return nullptr;
-    case Verb::Disk:
-      ++cursor_;
-      RecordAction(line);
-      Committed();
-      if (!bindings::ApplyDiskLine(line))
-        Fail(line.Where() + ": the machine has no drive " + line.Arg(1));
+      if (const std::string refused = bindings::ApplyMachineLine(line); !refused.empty())
+        Fail(line.Where() + ": " + refused);
       return nullptr;
     case Verb::ExpectMessage:
     case Verb::ExpectNoMessage:
