@@ -280,8 +280,8 @@ TEST_F(SessionTest, ALocaleLineSetsTheNumberFormat) {
 }
 
 TEST_F(SessionTest, MachineLinesChangeTheFilesAndDrivesAndSayWhenTheyCannot) {
-  const std::filesystem::path root = std::filesystem::temp_directory_path() /
-                                     ("qxt-session-machine-" + std::to_string(::getpid()));
+  const std::filesystem::path root =
+      std::filesystem::path(::testing::TempDir()) / "qxt-session-machine";
   std::filesystem::remove_all(root);
   std::filesystem::create_directories(root / "C" / "DATA");
   platform::SetRoot(root);
