@@ -71,14 +71,20 @@ HsiStatus HsiLoadFile(const char* path, int16_t kind, const HsiLoadOptions* opti
   std::string file = Field(path, HSI_PATH_SIZE);
   h->RecordLoadedFile(file, kind);
   bool ok = false;
+  std::string why;
   if (kind == HSI_LOAD_DRAWING) {
-    ok = h->OpenDrawing(file);
+    ok = h->OpenDrawing(file, &why);
   } else if (kind == HSI_LOAD_LAYERS) {
-    ok = h->LoadLayerFile(file);
+    ok = h->LoadLayerFile(file, &why);
   } else {
     return Fail(h);
   }
-  return ok ? HSI_SUCCESS : Fail(h, HSI_ERR_FILE);
+  if (ok) return HSI_SUCCESS;
+  // The host says on its message line what it could not load, as when a person opens the file.
+  h->PutMessage(std::string(kind == HSI_LOAD_DRAWING ? "Cannot open the drawing: "
+                                                     : "Cannot load the layer file: ") +
+                why);
+  return Fail(h, HSI_ERR_FILE);
 }
 
 HsiStatus HsiGetReferenceBuffer(HsiReferenceRecord* record, int16_t index) {

@@ -166,6 +166,10 @@ TEST_F(Drawing, DrawingFileRoundTripAndRefusals) {
   }
   EXPECT_EQ(host_->FinalObjects().size(), 5u);
   EXPECT_EQ(HsiLoadFile("C:\\NOWHERE\\X.VWF", HSI_LOAD_DRAWING, nullptr), HSI_FAILURE);
+  // The host says what it could not load, as it would to a person.
+  EXPECT_EQ(host_->MessageLine(), "Cannot open the drawing: file not found: C:\\NOWHERE\\X.VWF");
+  EXPECT_EQ(HsiLoadFile("C:\\NOWHERE\\X.LYR", HSI_LOAD_LAYERS, nullptr), HSI_FAILURE);
+  EXPECT_EQ(host_->MessageLine(), "Cannot load the layer file: file not found: C:\\NOWHERE\\X.LYR");
 }
 
 TEST_F(HostTest, TextsInTheWindowsCharacterSetAreExportedAndSaved) {
