@@ -1,34 +1,3 @@
 #!/bin/sh
-# tracelon.exe under Wine, in the prefix that wine_start.sh made.
-# A run that Wine itself broke off is run again, up to three times in all; only the last run's
-# output is passed on. Wine broke a run off when it failed and either printed "wine client error"
-# (the program lost its connection to the Wine server, as happens now and then while the server
-# is busy) or printed nothing at all: tracelon says why whenever it fails, so a silent failure
-# means the program never started. A session that fails on its own is not repeated.
-wine=$(command -v wine || command -v wine64)
-out=$(mktemp) || exit 1
-err=$(mktemp) || exit 1
-trap 'rm -f "$out" "$err"' EXIT
-attempt=1
-while :; do
-  "$wine" "$QXT_TRACELON_EXE" "$@" >"$out" 2>"$err"
-  status=$?
-  broken=no
-  if [ "$status" -ne 0 ]; then
-    if grep -q "wine client error" "$err" || { [ ! -s "$out" ] && [ ! -s "$err" ]; }; then
-      broken=yes
-    fi
-  fi
-  if [ "$broken" = yes ] && [ "$attempt" -lt 3 ]; then
-    echo "tracelon_wine: Wine broke off run $attempt (status $status); running it again" >&2
-    attempt=$((attempt + 1))
-    sleep 1
-    continue
-  fi
-  cat "$out"
-  cat "$err" >&2
-  if [ "$broken" = yes ]; then
-    echo "tracelon_wine: Wine broke off all $attempt runs (last status $status)" >&2
-  fi
-  exit "$status"
-done
+# tracelon.exe (QXT_TRACELON_EXE) under Wine, run again when Wine breaks a run off (wine_run.sh).
+exec sh "$(dirname "$0")/wine_run.sh" "$QXT_TRACELON_EXE" "$@"
