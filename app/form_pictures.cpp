@@ -18,6 +18,7 @@
 
 #include "host_setup.h"
 #include "machine.h"
+#include "output_file.h"
 #include "platform/form_picture.h"
 #include "platform/forms.h"
 #include "platform/system.h"
@@ -122,28 +123,6 @@ class PictureDriver : public platform::UiDriver {
   }
 };
 
-// Writes the file whole or not at all: into a new file beside it, which then takes its place, so
-// a picture already there is kept when the write fails.
-bool WriteText(const fs::path& path, const std::string& text) {
-  fs::path part = path;
-  part += ".part";
-  {
-    std::ofstream out(part, std::ios::binary);
-    out << text;
-    out.close();
-    if (!out) {
-      std::error_code ec;
-      fs::remove(part, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(part, path, ec);
-  if (!ec) return true;
-  fs::remove(part, ec);
-  return false;
-}
-
 // The machine the plug-in loads on: a temporary copy of the sample machine, removed at the end.
 struct TemporaryMachine {
   fs::path folder;
@@ -186,18 +165,15 @@ int FormsCommand(const std::vector<std::string>& args) {
   }
 
   TemporaryMachine machine;
-  std::optional<fs::path> folder = MakeTemporaryFolder("tracelon-forms-");
-  if (!folder) {
-    std::cerr << "tracelon forms: cannot make a temporary folder\n";
-    return 1;
-  }
-  machine.folder = *folder;
-  const fs::path root = machine.folder / "root";
-  std::string error;
-  if (!CopySampleMachine(root, error)) {
+  std::string made, error;
+  const std::optional<fs::path> machineRoot =
+      PrepareMachine(std::nullopt, "tracelon-forms-", made, error);
+  if (!machineRoot) {
     std::cerr << "tracelon forms: " << error << "\n";
     return 1;
   }
+  machine.folder = machineRoot->parent_path();
+  const fs::path& root = *machineRoot;
 
   const fs::path pluginPath = plugin ? *plugin : ProgramFolder() / kDefaultPluginName;
   StartHost(root);
@@ -238,7 +214,7 @@ int FormsCommand(const std::vector<std::string>& args) {
       if (why.empty() && (form->ClientWidth() <= 0 || form->ClientHeight() <= 0))
         why = "its showing needs a command to size it";
       const fs::path file = *out / (form->ClassName() + ".svg");
-      if (!WriteText(file, why.empty() ? *driver.picture : created)) {
+      if (!WriteOutputFile(file, why.empty() ? *driver.picture : created)) {
         std::cerr << "tracelon forms: cannot write " << file.string() << "\n";
         status = 1;
         continue;
@@ -246,7 +222,7 @@ int FormsCommand(const std::vector<std::string>& args) {
       if (why.empty()) {
         for (const auto& [page, svg] : driver.pagePictures) {
           const fs::path pageFile = *out / (form->ClassName() + "-" + page + ".svg");
-          if (!WriteText(pageFile, svg)) {
+          if (!WriteOutputFile(pageFile, svg)) {
             std::cerr << "tracelon forms: cannot write " << pageFile.string() << "\n";
             status = 1;
           }

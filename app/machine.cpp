@@ -48,7 +48,11 @@ std::optional<fs::path> PrepareMachine(const std::optional<fs::path>& root,
     return std::nullopt;
   }
   const fs::path folder = *temporary / "root";
-  if (!CopySampleMachine(folder, error)) return std::nullopt;
+  if (!CopySampleMachine(folder, error)) {
+    std::error_code ec;
+    fs::remove_all(*temporary, ec);
+    return std::nullopt;
+  }
   made = "a fresh copy of the sample machine";
   return folder;
 }

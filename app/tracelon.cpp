@@ -13,6 +13,7 @@
 #include "form_pictures.h"
 #include "host_setup.h"
 #include "machine.h"
+#include "output_file.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_main.h"
@@ -63,19 +64,6 @@ struct Options {
 int UsageError(const std::string& message) {
   std::cerr << "tracelon: " << message << "\n\n" << kUsage;
   return 2;
-}
-
-bool WriteFile(const fs::path& path, const std::string& content, std::string& error) {
-  std::error_code ec;
-  if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  std::ofstream out(path, std::ios::binary);
-  out << content;
-  out.close();
-  if (!out) {
-    error = "cannot write " + path.string();
-    return false;
-  }
-  return true;
 }
 
 int Run(const Options& options) {
@@ -146,12 +134,12 @@ int Run(const Options& options) {
   plugin.Close();
 
   bool written = true;
-  if (options.svg && !WriteFile(*options.svg, DrawingSvg(), error)) {
-    std::cerr << "tracelon: " << error << "\n";
+  if (options.svg && !WriteOutputFile(*options.svg, DrawingSvg())) {
+    std::cerr << "tracelon: cannot write " << options.svg->string() << "\n";
     written = false;
   }
-  if (options.json && !WriteFile(*options.json, DrawingJson(), error)) {
-    std::cerr << "tracelon: " << error << "\n";
+  if (options.json && !WriteOutputFile(*options.json, DrawingJson())) {
+    std::cerr << "tracelon: cannot write " << options.json->string() << "\n";
     written = false;
   }
   std::cout.flush();
