@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "host/host.h"
@@ -40,6 +41,38 @@ constexpr auto kDrafterGone = std::chrono::seconds(30);
 constexpr auto kPollWait = std::chrono::seconds(20);
 // A line that the program has not taken within this time is reported as not taken.
 constexpr auto kLineWait = std::chrono::seconds(120);
+// The page's requests are single lines; anything much larger is not from the page.
+constexpr size_t kBodyLimit = 4u << 20;
+
+// The words the drafting page itself sends. Scripted sessions have more (expectations, waits,
+// the machine's disk and files), but a page asking for those is not this program's page: they
+// are refused by name before they reach the session.
+bool PageSends(const std::string& line, std::string& refusal) {
+  std::vector<user::Word> words;
+  try {
+    words = user::SplitWords(line);
+  } catch (const std::invalid_argument& e) {
+    refusal = e.what();
+    return false;
+  }
+  if (words.empty()) return true;
+  static const std::set<std::string> verbs = {
+      "run",    "point",  "b2",     "escape", "close", "pick",     "set",   "type",
+      "check",  "select", "cell",   "tab",    "click", "dblclick", "mouse", "focus",
+      "answer", "file",   "folder", "input",  "font",  "host"};
+  static const std::set<std::string> hostWords = {"line", "arc", "text", "select", "active"};
+  const std::string& verb = words[0].text;
+  if (words[0].quoted || !verbs.count(verb)) {
+    refusal = "\"" + verb + "\" is a word of scripted sessions; the page does not take it";
+    return false;
+  }
+  if (verb == "host" && (words.size() < 2 || !hostWords.count(words[1].text))) {
+    refusal = "\"host " + (words.size() < 2 ? std::string() : words[1].text) +
+              "\" is a word of scripted sessions; the page does not take it";
+    return false;
+  }
+  return true;
+}
 
 // What the page asks the program to do: one session line, acting on a window when `form` is set.
 struct Request {
@@ -228,6 +261,7 @@ class PageSource {
     while (!line.empty() && (line[0] == ' ' || line[0] == '\t')) line.erase(0, 1);
     if (line.empty()) return "the line holds nothing to do";
     if (line.find_first_of("\r\n") != std::string::npos) return "one line at a time";
+    if (std::string refusal; !PageSends(line, refusal)) return refusal;
     if (!request.form) {
       queue_.push_back(line);
       return "";
@@ -427,6 +461,11 @@ int Serve(const ServeOptions& options) {
   }
   const std::string portText = std::to_string(port);
 
+  const json busy = {
+      {"error", "busy"},
+      {"message",
+       "The program is busy: another page is drafting with it. One drafter at a time: close that "
+       "page, or wait until it has been gone for half a minute, then reload this one."}};
   // Only pages that this machine's own address serves: a page of another site that names the
   // loopback address under another host name is refused, and so are posts that are not JSON.
   server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response& response) {
@@ -436,14 +475,31 @@ int Serve(const ServeOptions& options) {
       response.set_content("this program serves only its own page on this machine", "text/plain");
       return httplib::Server::HandlerResponse::Handled;
     }
+    // A browser names the page a request comes from: only this program's own page may ask.
+    if (request.has_header("Origin")) {
+      std::string origin = request.get_header_value("Origin");
+      if (origin != "http://127.0.0.1:" + portText && origin != "http://localhost:" + portText) {
+        response.status = 403;
+        response.set_content("this program takes requests only from its own page", "text/plain");
+        return httplib::Server::HandlerResponse::Handled;
+      }
+    }
     if (request.method == "POST" &&
         request.get_header_value("Content-Type").rfind("application/json", 0) != 0) {
       response.status = 415;
       response.set_content("requests are JSON", "text/plain");
       return httplib::Server::HandlerResponse::Handled;
     }
+    // The drafter's token is checked before a body is read: a page that is not drafting cannot
+    // make the program take in anything (joining has no body worth the name).
+    if (request.method == "POST" && request.path != "/api/join" &&
+        !hub.IsDrafter(TokenOf(request))) {
+      SendJson(response, busy, 409);
+      return httplib::Server::HandlerResponse::Handled;
+    }
     return httplib::Server::HandlerResponse::Unhandled;
   });
+  server.set_payload_max_length(kBodyLimit);
 
   for (const WebFile& file : WebFiles()) {
     std::string path = file.path == "index.html" ? "/" : "/" + file.path;
@@ -456,11 +512,6 @@ int Serve(const ServeOptions& options) {
   server.Get("/favicon.ico",
              [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
 
-  const json busy = {
-      {"error", "busy"},
-      {"message",
-       "The program is busy: another page is drafting with it. One drafter at a time: close that "
-       "page, or wait until it has been gone for half a minute, then reload this one."}};
   auto drafter = [&](const httplib::Request& request, httplib::Response& response) {
     if (hub.IsDrafter(TokenOf(request))) return true;
     SendJson(response, busy, 409);

@@ -102,9 +102,11 @@ int Run(const Options& options) {
       return 1;
     }
   }
+  // Each line is flushed as it is recorded: a run that crashes keeps everything before the crash,
+  // on the terminal, in a pipe and in the transcript file alike.
   session.SetEcho([&](const std::string& line) {
-    if (!options.quiet) std::cout << line << "\n";
-    if (transcriptFile.is_open()) transcriptFile << line << "\n";
+    if (!options.quiet) std::cout << line << "\n" << std::flush;
+    if (transcriptFile.is_open()) transcriptFile << line << "\n" << std::flush;
   });
 
   StartHost(root);

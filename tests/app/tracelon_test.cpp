@@ -137,6 +137,19 @@ TEST_F(TracelonTest, TheDrawingIsWrittenAndQuietKeepsTheTranscriptOut) {
   EXPECT_NE(Read(work / "d.svg").find("<svg"), std::string::npos);
 }
 
+TEST_F(TracelonTest, ACrashKeepsTheTranscriptUpToIt) {
+  // Output to a file is block-buffered: without a flush per line a crash would lose all of it.
+  fs::path crash =
+      Script("crash.session", "run TPBox\npoint 0 0\npoint 1000 500\nb2\nrun TPCrash\n");
+  Result r = Run("run " + crash.string() + " --root " + (work / "root").string() +
+                 " --transcript " + (work / "t.txt").string());
+  EXPECT_NE(r.status, 0);
+  for (const std::string& text : {r.out, Read(work / "t.txt")}) {
+    EXPECT_NE(text.find("> point 1000 500"), std::string::npos) << text;
+    EXPECT_NE(text.find("> run TPCrash"), std::string::npos) << text;
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -461,6 +461,46 @@ if (!only || only === "safety") {
         http.get({ host: "127.0.0.1", port: u.port, path: "/", headers: { Host: "example.test" } }, (r) => resolve(r.statusCode)).on("error", reject);
       });
       assert.equal(status, 403);
+      // Words of scripted sessions that the page never sends are refused by name, and the
+      // program goes on (a machine word on a missing file used to end it).
+      const post = (body, headers = {}) => new Promise((resolve, reject) => {
+        const u = new URL(serve.url);
+        const r = http.request({ host: "127.0.0.1", port: u.port, path: "/api/line", method: "POST",
+          headers: { "Content-Type": "application/json", ...headers } }, (res) => {
+          let text = "";
+          res.on("data", (c) => { text += c; });
+          res.on("end", () => resolve({ status: res.statusCode, text }));
+        });
+        r.on("error", (e) => (e.code === "EPIPE" || e.code === "ECONNRESET" ? resolve({ status: "reset" }) : reject(e)));
+        r.end(body);
+      });
+      const token = await page.evaluate(() => sessionStorage.getItem("tracelon-drafter"));
+      for (const line of ['delete "C:\\NOTHERE.TXT"', 'disk C full', "expect no message", 'host open "C:\\X.DWG"']) {
+        const refused = await post(JSON.stringify({ line }), { "X-Drafter": token });
+        assert.equal(refused.status, 200, line);
+        const answer = JSON.parse(refused.text);
+        assert.equal(answer.ok, false, line);
+        assert.match(answer.message, /the page does not take it/, line);
+      }
+      // A body from a page that is not drafting is refused before it is read: the answer comes on
+      // the headers alone, with 50 MB announced and not one byte of it sent. The drafter's own is
+      // refused by its size (read and dropped, never kept).
+      const announced = (headers) => new Promise((resolve, reject) => {
+        const u = new URL(serve.url);
+        const r = http.request({ host: "127.0.0.1", port: u.port, path: "/api/line", method: "POST",
+          headers: { "Content-Type": "application/json", "Content-Length": String(50 << 20), ...headers } }, (res) => {
+          resolve(res.statusCode);
+          r.destroy();
+        });
+        r.on("error", () => {});
+        r.setTimeout(5000, () => { r.destroy(); reject(new Error("the server waited for the body")); });
+        r.flushHeaders();
+      });
+      assert.equal(await announced({ "X-Drafter": "not-the-drafter" }), 409);
+      assert.equal((await post(JSON.stringify({ line: "x".repeat(5 << 20) }), { "X-Drafter": token })).status, 413);
+      const foreign = await post(JSON.stringify({ line: "escape" }), { "X-Drafter": token, Origin: "http://example.test" });
+      assert.equal(foreign.status, 403);
+      assert.equal(await page.evaluate(() => window.tracelon.state().session), "");
       // The file dialogs list only the machine's folders.
       const listing = await page.evaluate(async () => {
         const token = sessionStorage.getItem("tracelon-drafter");

@@ -14,6 +14,7 @@
 //                settings exports of the shapes the host program knows; the project settings
 //                are kept in C:\TRACELON\WORK\TESTPLUG.DAT from unload to load
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -178,6 +179,10 @@ TP_EXPORT void TPBox() {
 }
 
 TP_EXPORT void TPWindow() { state->window->Show(); }
+
+// A plug-in that fails hard: the host program dies with it, and what it printed before must
+// have reached its output already.
+TP_EXPORT void TPCrash() { std::abort(); }
 
 TP_EXPORT void TPHelp() {
   platform::Beep(platform::BeepKind::Information);
