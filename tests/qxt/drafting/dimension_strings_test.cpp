@@ -284,20 +284,63 @@ TEST_F(DimensionTest, ADimensionLayerIsActiveAroundEachMarkerOnly) {
   for (const host::Object& o : Texts()) EXPECT_EQ(o.layer, 11);  // texts keep the active layer
 }
 
-TEST_F(DimensionTest, AMissingMarkerSymbolDropsTheLineSilently) {
+TEST_F(DimensionTest, AMissingMarkerSymbolIsReportedOnceAndTheStringsAreDrawnWithoutMarkers) {
   Config().DimMarkerSymbol.Set("NOSUCH.SYM");
-  user.Point(0, kFoot);
-  user.Point(kFoot, kFoot);
-  user.Reply(host::PointReply::Kind::Escape);
+  String({0, kFoot}, {kFoot, kFoot}, {{0, 0}, {6 * kInch, 0}}, true);
+  String({0, 2 * kFoot}, {kFoot, 2 * kFoot}, {{0, 0}, {6 * kInch, 0}});
   QXDimension();
-  EXPECT_TRUE(FinalObjects().empty());
-  EXPECT_TRUE(user.messages.empty());
-  EXPECT_TRUE(Host().Marks().empty());
-  // The next dimension line is asked for at once.
-  EXPECT_EQ(user.prompts,
-            (std::vector<std::string>{kDimensionLineFirstPrompt, kDimensionLineSecondPrompt,
-                                      kDimensionLineFirstPrompt}));
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{"Could not find the specified marker symbol."});
+  EXPECT_EQ(user.messages[0].caption, "QX Tools (Warning!)");
+  EXPECT_TRUE(Markers().empty());
+  EXPECT_EQ(Texts().size(), 2u);
+  EXPECT_EQ(Lines().size(), 6u);  // per string: two extension lines and the dimension line
   EXPECT_EQ(State().RunningTool, 0);
+  // A new run of the command reports it again.
+  user.messages.clear();
+  String({0, 3 * kFoot}, {kFoot, 3 * kFoot}, {{0, 0}, {6 * kInch, 0}});
+  QXDimension();
+  EXPECT_EQ(user.messages.size(), 1u);
+}
+
+TEST_F(DimensionTest, RepeatedPointsAreIgnoredAndPointsOnTheLineDrawNoEmptyLines) {
+  // A double click on a horizontal string, then a point on the dimension line itself: one
+  // value, and no extension line as long as its gap (gap and extension are equal here).
+  String({0, kFoot}, {kFoot, kFoot}, {{0, 0}, {0, 0}, {6 * kInch, kFoot}, {6 * kInch, kFoot}});
+  QXDimension();
+  ASSERT_EQ(Texts().size(), 1u);
+  EXPECT_EQ(Text(Texts()[0]).text, "0'-6\"");
+  EXPECT_EQ(Markers().size(), 2u);
+  for (const host::Object& line : Lines()) EXPECT_NE(Vertices(line).front(), Vertices(line).back());
+  EXPECT_EQ(Lines().size(), 2u);       // the dimension line and the first point's extension line
+  EXPECT_EQ(user.prompts.size(), 8u);  // two line ends, four points, the end, the next line
+
+  // On an aligned string a point on the line stands its extension line across the line, to the
+  // side of the other points (here to the right of the line, where the first point lies).
+  for (const host::Object& o : FinalObjects()) Host().DeleteObject(o.id);
+  Config().DimTickExtLineOffset = 16000;
+  const HsiPoint onLine{6 * kInch, 18 * kInch};
+  String({0, kFoot}, {kFoot, 2 * kFoot}, {{0, 0}, onLine, onLine});
+  QXDimension();
+  EXPECT_EQ(Texts().size(), 1u);
+  const std::vector<host::Point> stub = {{onLine.x + 11314, onLine.y - 11314},
+                                         {onLine.x + 33941, onLine.y - 33941}};
+  int stubs = 0;
+  for (const host::Object& line : Lines()) stubs += Vertices(line) == stub;
+  EXPECT_EQ(stubs, 1);
+}
+
+TEST_F(DimensionTest, AnEmptiedTextMakesNoTextObject) {
+  Config().DimEditText = 1;
+  user.formActions.push_back([](platform::Form& form) {
+    act::SetText(form, "txtDimensionText", {""});
+    act::Click(form, "OK");
+  });
+  String({0, kFoot}, {kFoot, kFoot}, {{0, 0}, {6 * kInch, 0}});
+  QXDimension();
+  EXPECT_TRUE(Texts().empty());
+  EXPECT_EQ(Markers().size(), 2u);
+  EXPECT_EQ(Lines().size(), 3u);
 }
 
 TEST_F(DimensionTest, TrueTypeTextsArePlainCentredTextsLaidOutByTheHostSettings) {
