@@ -303,33 +303,6 @@ TEST_F(DimensionTest, AMissingMarkerSymbolIsReportedOnceAndTheStringsAreDrawnWit
   EXPECT_EQ(user.messages.size(), 1u);
 }
 
-TEST_F(DimensionTest, RepeatedPointsAreIgnoredAndPointsOnTheLineDrawNoEmptyLines) {
-  // A double click on a horizontal string, then a point on the dimension line itself: one
-  // value, and no extension line as long as its gap (gap and extension are equal here).
-  String({0, kFoot}, {kFoot, kFoot}, {{0, 0}, {0, 0}, {6 * kInch, kFoot}, {6 * kInch, kFoot}});
-  QXDimension();
-  ASSERT_EQ(Texts().size(), 1u);
-  EXPECT_EQ(Text(Texts()[0]).text, "0'-6\"");
-  EXPECT_EQ(Markers().size(), 2u);
-  for (const host::Object& line : Lines()) EXPECT_NE(Vertices(line).front(), Vertices(line).back());
-  EXPECT_EQ(Lines().size(), 2u);       // the dimension line and the first point's extension line
-  EXPECT_EQ(user.prompts.size(), 8u);  // two line ends, four points, the end, the next line
-
-  // On an aligned string a point on the line stands its extension line across the line, to the
-  // side of the other points (here to the right of the line, where the first point lies).
-  for (const host::Object& o : FinalObjects()) Host().DeleteObject(o.id);
-  Config().DimTickExtLineOffset = 16000;
-  const HsiPoint onLine{6 * kInch, 18 * kInch};
-  String({0, kFoot}, {kFoot, 2 * kFoot}, {{0, 0}, onLine, onLine});
-  QXDimension();
-  EXPECT_EQ(Texts().size(), 1u);
-  const std::vector<host::Point> stub = {{onLine.x + 11314, onLine.y - 11314},
-                                         {onLine.x + 33941, onLine.y - 33941}};
-  int stubs = 0;
-  for (const host::Object& line : Lines()) stubs += Vertices(line) == stub;
-  EXPECT_EQ(stubs, 1);
-}
-
 TEST_F(DimensionTest, AnEmptiedTextMakesNoTextObject) {
   Config().DimEditText = 1;
   user.formActions.push_back([](platform::Form& form) {
