@@ -2,6 +2,7 @@
 // and 54 record into an object, filling the object information record, and the picture of a list
 // that edit-copy leaves on the clipboard.
 #include <climits>
+#include <utility>
 
 #include "host/host.h"
 #include "host/rtf.h"
@@ -109,6 +110,9 @@ HsiObjectInfo Host::InfoRecord(const Object& object) const {
     r.head.y1 = clamp(box.y1);
     r.head.x2 = clamp(box.x2);
     r.head.y2 = clamp(box.y2);
+    // A CAD text's record runs from its upper left corner to its lower right one, on the base
+    // line, as its readers take it: the second corner's y is where the letters stand.
+    if (o->Kind() == ObjectKind::Text) std::swap(r.head.y1, r.head.y2);
   }
   r.head.x = o->at.x;
   r.head.y = o->at.y;

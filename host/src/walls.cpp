@@ -33,21 +33,26 @@ bool Parallel(const Segment& a, const Segment& b, double degrees) {
 
 // Splits lineset `id` at segment `index` between the points `cut1` and `cut2` (cut1 nearer the
 // segment's start): the original keeps the part before the opening, a new lineset takes the rest.
+// An opening that starts or ends at the line's own end leaves nothing on that side: no lineset
+// of a single point is made, and a line the opening covers whole goes.
 bool SplitLineset(Host& host, int32_t id, size_t index, PointD cut1, PointD cut2) {
   const Object* o = host.Find(id);
   if (!o) return false;
   Object first = *o;
   const auto& pts = std::get<LinesetData>(o->data).points;
   std::vector<Point> a(pts.begin(), pts.begin() + static_cast<long>(index) + 1);
-  a.push_back(RoundPoint(cut1));
-  std::vector<Point> b{RoundPoint(cut2)};
+  if (a.back() != RoundPoint(cut1)) a.push_back(RoundPoint(cut1));
+  std::vector<Point> b;
+  if (pts[index + 1] != RoundPoint(cut2)) b.push_back(RoundPoint(cut2));
   b.insert(b.end(), pts.begin() + static_cast<long>(index) + 1, pts.end());
+  if (a.size() < 2 && b.size() < 2) return host.DeleteObject(id);
   Object second = first;
-  std::get<LinesetData>(first.data).points = a;
-  first.at = a.front();
+  std::get<LinesetData>(first.data).points = a.size() >= 2 ? a : b;
+  first.at = std::get<LinesetData>(first.data).points.front();
+  host.ReplaceObject(first);
+  if (a.size() < 2 || b.size() < 2) return true;
   std::get<LinesetData>(second.data).points = b;
   second.at = b.front();
-  host.ReplaceObject(first);
   host.CreateObject(second, true);
   return true;
 }
@@ -178,15 +183,21 @@ bool Host::OpenSegment(int16_t list, int32_t symbol, Point insertion, Point dire
     return false;
   }
   if (along < 0) axis = Mul(axis, -1);
-  // The opening must lie within each segment.
+  // The opening must lie within each segment; it may start or end at the segment's end (within
+  // a drawing unit, as points placed along a slanted wall are rounded).
+  constexpr double kEndTolerance = 1.0;
   std::vector<std::pair<PointD, PointD>> cuts;
   for (const auto& s : segments) {
     double tp = Dot(Sub(s.p, origin), axis), tq = Dot(Sub(s.q, origin), axis);
-    if (t0 <= std::min(tp, tq) || t1 >= std::max(tp, tq)) {
+    const double low = std::min(tp, tq), high = std::max(tp, tq);
+    if (t0 < low - kEndTolerance || t1 > high + kEndTolerance || high - low <= 0) {
       SetError(HSI_ERR_DOES_NOT_FIT);
       return false;
     }
-    auto at = [&](double t) { return Add(s.p, Mul(Sub(s.q, s.p), (t - tp) / (tq - tp))); };
+    auto at = [&](double t) {
+      t = std::clamp(t, low, high);
+      return Add(s.p, Mul(Sub(s.q, s.p), (t - tp) / (tq - tp)));
+    };
     PointD c0 = at(t0), c1 = at(t1);
     if (Distance(s.p, c0) > Distance(s.p, c1)) std::swap(c0, c1);
     cuts.emplace_back(c0, c1);

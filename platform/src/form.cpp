@@ -228,8 +228,9 @@ int Form::ShowModal() {
     ~Closer() {
       Run();
       // The next showing starts without a focused control, so moving the focus then runs no
-      // exit check of a control this showing left focused.
+      // exit check of a control this showing left focused (nor one it left owed).
       form.focused_ = nullptr;
+      form.unvalidated_ = nullptr;
     }
   } closer{*this, previous};
 
@@ -298,6 +299,7 @@ void Form::Hide() {
   }
   if (OnHide) OnHide(*this);
   focused_ = nullptr;  // closed: the next showing starts afresh
+  unvalidated_ = nullptr;
 }
 
 bool Form::CloseQuery() {
@@ -362,7 +364,16 @@ bool Form::FocusControl(Control* target) {
   inFocusChange_ = true;
   focusRequest_ = target;
   Control* old = focused_;
-  if (old) old->DoExit();
+  if (target && !target->causesValidation) {
+    // The control left keeps its entry unchecked for now; the check is owed.
+    if (old && !unvalidated_ && old->causesValidation) unvalidated_ = old;
+  } else {
+    if (old) old->DoExit();
+    // A check skipped earlier runs now, unless the focus goes back to that very control.
+    Control* owed = unvalidated_;
+    unvalidated_ = nullptr;
+    if (owed && owed != old && owed != target) owed->DoExit();
+  }
   Control* destination = focusRequest_;
   Control* redirect = nullptr;
   if (destination != old) {

@@ -265,7 +265,7 @@ void SpeedButton::SetDown(bool down) {
     if (!otherDown) return;
   }
   down_ = down;
-  if (down) {
+  if (down && exclusive) {
     for (Control* c : OwnerForm().ChildrenOf(Parent()))
       if (auto* b = dynamic_cast<SpeedButton*>(c); b && b != this && b->groupIndex == groupIndex)
         b->down_ = false;

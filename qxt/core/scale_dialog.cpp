@@ -162,6 +162,8 @@ TdlgQXScale::TdlgQXScale()
 
   btnOK.isDefault = true;
   btnCancel.isCancel = true;
+  // Cancelling leaves without using the fields, so it leaves without their checks.
+  btnCancel.causesValidation = false;
   btnHelp.kind = platform::Button::Kind::Help;
   btnHelp.helpContext = kHelpContext;
 

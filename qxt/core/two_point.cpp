@@ -82,12 +82,18 @@ bool TwoPointInput(const std::string& prompt1, const std::string& prompt2, HsiPo
     if (status != HSI_POINT_GIVEN) return false;
     {
       CursorGuard band(snapToAngle ? HSI_CURSOR_LINE_SNAPPED : HSI_CURSOR_LINE, p1);
-      status = 0;
-      HsiGetPoint(prompt2.c_str(), &p2, &status, &extra);
+      for (;;) {
+        status = 0;
+        HsiGetPoint(prompt2.c_str(), &p2, &status, &extra);
+        if (status != HSI_POINT_GIVEN) break;
+        if (snapToAngle) SnapToAngle(p1, p2);
+        // A second point on the first (a double click) gives neither length nor direction: it
+        // is ignored and asked for again.
+        if (p2.x != p1.x || p2.y != p1.y) break;
+      }
     }
     if (status == HSI_POINT_GIVEN) {
       if (!snapToAngle) return true;
-      SnapToAngle(p1, p2);
       if (HsiPtCheck(&p2) == HSI_INSIDE_WORLD) return true;
       ShowWarning("Entered point falls outside world");
       status = HSI_POINT_BUTTON2;

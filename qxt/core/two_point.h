@@ -17,7 +17,8 @@ inline constexpr double kDegreesPerRadianCoarse = 57.29578;
 // Asks for a first point and then, with a rubber band from it, for a second one. With
 // `snapToAngle` the band follows the snap angle and the second point is turned onto it; a turned
 // point outside the world is refused with a warning and the pick starts again from the first
-// point. `extra` is handed to every point request. Returns true with both points when the user
+// point. A second point equal to the first is ignored and asked for again. `extra` is handed to
+// every point request. Returns true with both points when the user
 // gave them; false when the first request did not give a point or the second was cancelled.
 // `status` holds the last request's status.
 bool TwoPointInput(const std::string& prompt1, const std::string& prompt2, HsiPoint& p1,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/messages.h"
 #include "core/numbers.h"
 #include "platform/window_handle.h"
 
@@ -108,6 +109,16 @@ HsiStatus TextToPaperDist(std::string_view text, int32_t& dbu) {
   ChooseScaledUnitsFor(text);
   SpaceGuard paper(0);
   return ReadLengthText(text, dbu);
+}
+
+bool CheckPaperLengthField(platform::Edit& field, bool zeroAllowed) {
+  int32_t dbu = 0;
+  const bool readable = TextToPaperDist(field.Text(), dbu) == HSI_SUCCESS;
+  if (readable && (dbu > 0 || (zeroAllowed && dbu == 0))) return true;
+  ShowWarning(kLengthNotValid);
+  field.SetFocus();
+  field.SelectAll();
+  return false;
 }
 
 std::string DistToText(int32_t dbu) { return HostLengthText(dbu); }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "hsi/hsi.h"
+#include "platform/forms.h"
 #include "platform/graphics.h"
 
 namespace qxt {
@@ -31,6 +32,15 @@ std::string PaperDistToText(int32_t dbu);
 // decimal; only its first 20 characters are read. Returns the host's status; on failure `dbu`
 // keeps whatever the host left in it.
 HsiStatus TextToPaperDist(std::string_view text, int32_t& dbu);
+
+inline constexpr const char* kLengthNotValid =
+    "The length you entered is not valid here.\r\nPlease enter a length greater than zero.";
+
+// The check of a dialog field holding a paper length, run when the field is left: a text the host
+// cannot read, a negative length, and (unless `zeroAllowed`) a length of 0 are refused with a
+// warning, and the field gets the focus back with its text, as typed, selected. True when the
+// entry is accepted.
+bool CheckPaperLengthField(platform::Edit& field, bool zeroAllowed);
 
 // A drawing length in the current space and settings.
 std::string DistToText(int32_t dbu);

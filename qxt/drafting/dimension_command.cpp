@@ -2,6 +2,7 @@
 
 #include "core/command.h"
 #include "core/forms.h"
+#include "core/messages.h"
 #include "core/state.h"
 #include "core/symbols.h"
 #include "core/two_point.h"
@@ -11,8 +12,14 @@ namespace qxt {
 
 void DrawDimensionString(DimensionRun& run, HsiPoint p1, HsiPoint p2) {
   const int32_t marker = FindOrLoadSymbol(Config().DimMarkerSymbol.Get());
-  if (marker == HSI_FAILURE) return;
-  run.MarkerSymbol = marker;
+  if (marker == HSI_FAILURE) {
+    // The string is drawn without markers; the user hears of it once in a run of the command.
+    if (!run.MarkerMissingReported) ShowWarning(kMarkerSymbolNotFound);
+    run.MarkerMissingReported = true;
+    run.MarkerSymbol = 0;
+  } else {
+    run.MarkerSymbol = marker;
+  }
   HsiDrawLine(&p1, &p2, HSI_DRAW_HIGHLIGHT, 0, 0);
   if (p1.y == p2.y) {
     DrawHorizontalString(run, p1, p2);

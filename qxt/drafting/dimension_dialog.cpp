@@ -259,6 +259,8 @@ TdlgQXDimension::TdlgQXDimension()
 
   OKBtn.isDefault = true;
   CancelBtn.isCancel = true;
+  // Cancelling leaves without using the fields, so it leaves without their checks.
+  CancelBtn.causesValidation = false;
   HelpBtn.kind = platform::Button::Kind::Help;
   SetActiveControl(&OKBtn);
 
@@ -266,6 +268,10 @@ TdlgQXDimension::TdlgQXDimension()
   rbtnTicks.OnClick = [this](platform::Control& sender) { ChangeMarkerStyle(sender); };
   rbtnArrows.OnClick = [this](platform::Control& sender) { ChangeMarkerStyle(sender); };
   btnBrowse.OnClick = [this](platform::Control& sender) { btnBrowseClick(sender); };
+  for (TUnitEdit* field : {&txtArrowExtLineExt, &txtArrowExtLineOffset, &txtTickDimLineExt,
+                           &txtTickExtLineExt, &txtTickExtLineOffset, &txtCTSize}) {
+    field->OnExit = [this](platform::Control& sender) { txtLengthExit(sender); };
+  }
   cbxDimLayer.OnExit = [this](platform::Control& sender) { cbxDimLayerExit(sender); };
   cbxTextLayer.OnExit = [this](platform::Control& sender) { cbxTextLayerExit(sender); };
   btnFontChange.OnClick = [this](platform::Control& sender) { btnFontChangeClick(sender); };
@@ -380,17 +386,31 @@ void TdlgQXDimension::btnFontChangeClick(platform::Control&) {
   lblTTsize.SetCaption(std::to_string(dialog.font.size));
 }
 
+bool TdlgQXDimension::LengthAccepted(TUnitEdit& field) {
+  // The distances may be 0 but not negative; a text needs a size.
+  return CheckPaperLengthField(field, &field != &txtCTSize);
+}
+
+void TdlgQXDimension::txtLengthExit(platform::Control& sender) {
+  if (auto* field = dynamic_cast<TUnitEdit*>(&sender)) LengthAccepted(*field);
+}
+
 void TdlgQXDimension::OKBtnClick(platform::Control&) {
   // OK pressed with the Enter key leaves no field: the checks of the field that still has the
-  // focus run now, so nothing is stored that the field would not have accepted.
+  // focus run now, so nothing is stored that the field would not have accepted; a refused length
+  // keeps the dialog open.
   platform::Control* focused = ActiveControl();
+  if (auto* length = dynamic_cast<TUnitEdit*>(focused); length && !LengthAccepted(*length)) {
+    SetModalResult(platform::ModalResult::None);
+    return;
+  }
   if (focused == &txtCTWidth || focused == &txtCTChar_sp || focused == &txtCTSlant ||
       focused == &cbxDimLayer || focused == &cbxTextLayer) {
     focused->DoExit();
   }
 
   QXConfig& config = Config();
-  // A length the host cannot read leaves its setting as it was.
+  // A length the host cannot read (refused when its field was left) leaves its setting as it was.
   auto storeLength = [](const TUnitEdit& field, int32_t stored) {
     int32_t dbu = stored;
     TextToPaperDist(field.Text(), dbu);

@@ -113,12 +113,16 @@ class TdlgQXDimension : public platform::Form {
   void FormShow(platform::Form& sender);
   void ChangeMarkerStyle(platform::Control& sender);
   void btnBrowseClick(platform::Control& sender);
+  // The check of the five distances (not negative) and the text size (above 0) when left.
+  void txtLengthExit(platform::Control& sender);
   void cbxDimLayerExit(platform::Control& sender);
   void cbxTextLayerExit(platform::Control& sender);
   void btnFontChangeClick(platform::Control& sender);
   void OKBtnClick(platform::Control& sender);
 
  private:
+  // Checks a length field; after a refusal it has the focus again.
+  bool LengthAccepted(TUnitEdit& field);
   void FillLayerList(platform::ComboBox& list, int32_t selected);
   // A typed layer list selects the entry of the number typed.
   static void SelectTypedLayer(platform::ComboBox& list);

@@ -61,7 +61,12 @@ struct Segment {
   HsiPoint end;
 };
 
+bool SamePoint(HsiPoint a, HsiPoint b) { return a.x == b.x && a.y == b.y; }
+
+// A line whose two ends coincide (an extension line as long as its gap) would be an invisible
+// object: none is made.
 void CreateLine(const Segment& line, const LineStyle& style) {
+  if (SamePoint(line.start, line.end)) return;
   HsiObjStartline(&line.start, style.layer, 0, 0, style.colour);
   HsiObjAddtoline(&line.end, kVertexKind);
   HsiObjEndline(HSI_FINAL, HSI_TRUE, HSI_DRAW_NORMAL);
@@ -69,6 +74,7 @@ void CreateLine(const Segment& line, const LineStyle& style) {
 
 // A temporary image of a line (no object): drawn highlighted while the string is open.
 void MarkLine(const Segment& line, int16_t mode) {
+  if (SamePoint(line.start, line.end)) return;
   HsiDrawLine(&line.start, &line.end, mode, 0, 0);
 }
 
@@ -92,7 +98,9 @@ class MarkerLayer {
   int16_t saved_ = 0;
 };
 
+// Without a marker symbol (it could not be found) the string is drawn without markers.
 void PutMarker(const DimensionRun& run, HsiPoint at, double rotation) {
+  if (run.MarkerSymbol <= 0 || run.MarkerSymbol == static_cast<int32_t>(HSI_FAILURE)) return;
   HsiPutInstance(run.MarkerSymbol, &at, 1.0, 1.0, 1.0, rotation, rotation, rotation, HSI_FINAL);
 }
 
@@ -193,6 +201,8 @@ void DrawAxisString(const DimensionRun& run, bool vertical, HsiPoint p1, HsiPoin
   for (;;) {
     HsiPoint next{};
     if (!AskPoint(kNextDimensionPointPrompt, next)) break;
+    // The previous point again (a double click) measures nothing: it is ignored.
+    if (SamePoint(next, previous)) continue;
     const int64_t from = axis.Along(previous);
     const int64_t to = axis.Along(next);
     std::string text = LengthText(to > from ? to - from : from - to);
@@ -363,6 +373,8 @@ void LocateText(const DimensionRun& run, int32_t id, HsiPoint at) {
 
 void PlaceDimText(const DimensionRun& run, HsiPoint at, std::string_view text, bool locate,
                   double angle) {
+  // An emptied text would be an invisible object that can still be selected: none is made.
+  if (text.empty()) return;
   const QXConfig& config = Config();
   angle = UprightTextAngle(angle);
   int16_t layer = ConfiguredLayer(config.DimTextLayer);
@@ -419,21 +431,40 @@ void DrawAlignedString(const DimensionRun& run, HsiPoint p1, HsiPoint p2) {
     HsiNormal(&p1, &p2, &x, &f);
     return f;
   };
+  // The side of the dimension line the dimensioned points lie on, as the last point off the line
+  // showed it: +1 to the left of P1->P2, -1 to the right, 0 while none is known.
+  int pointsSide = 0;
+  auto noteSide = [&](HsiPoint x) {
+    const double cross =
+        (double(p2.x) - p1.x) * (double(x.y) - p1.y) - (double(p2.y) - p1.y) * (double(x.x) - p1.x);
+    if (cross != 0) pointsSide = cross > 0 ? 1 : -1;
+  };
   auto extensionLine = [&](HsiPoint x, HsiPoint f) {
-    const double towards = HsiPang(&x, &f);
+    double towards = HsiPang(&x, &f);
+    if (SamePoint(x, f)) {
+      // A point on the dimension line has no direction to its foot: its extension line stands
+      // across the line, towards the side the other points lie on (before any is known, the
+      // side away from the texts).
+      towards = pointsSide != 0 ? a + 90.0 * pointsSide : AlignedTextSide(a) + 180.0;
+    }
     return Segment{MoveAlong(x, towards, s.gap), MoveAlong(f, towards, s.extension)};
   };
 
   const HsiPoint firstFoot = foot(first);
-  const Segment firstExtension = extensionLine(first, firstFoot);
+  noteSide(first);
+  Segment firstExtension = extensionLine(first, firstFoot);
   MarkLine(firstExtension, HSI_DRAW_HIGHLIGHT);
 
+  HsiPoint previous = first;
   HsiPoint previousFoot = firstFoot;
   int points = 1;
   LineStyle style;
   for (;;) {
     HsiPoint next{};
     if (!AskPoint(kNextDimensionPointPrompt, next)) break;
+    // The previous point again (a double click) measures nothing: it is ignored.
+    if (SamePoint(next, previous)) continue;
+    noteSide(next);
     const HsiPoint nextFoot = foot(next);
     std::string text = LengthText(HsiWorldDist(&previousFoot, &nextFoot));
     const EditChoice choice = EditDimensionText(text);
@@ -460,6 +491,7 @@ void DrawAlignedString(const DimensionRun& run, HsiPoint p1, HsiPoint p2) {
                 textY)};
     PlaceDimText(run, textAt, text, choice == EditChoice::Locate, a);
     ++points;
+    previous = next;
     previousFoot = nextFoot;
   }
 
@@ -467,6 +499,11 @@ void DrawAlignedString(const DimensionRun& run, HsiPoint p1, HsiPoint p2) {
   if (points == 1) {
     MarkLine(firstExtension, HSI_DRAW_ERASE);
     return;
+  }
+  // A first point on the line takes its side from the points picked after it.
+  if (SamePoint(first, firstFoot)) {
+    MarkLine(firstExtension, HSI_DRAW_ERASE);
+    firstExtension = extensionLine(first, firstFoot);
   }
   Segment dimensionLine{firstFoot, previousFoot};
   if (s.ticks) {

@@ -31,8 +31,11 @@ struct DimensionRun {
   // The host's snap mode when the command started; automatic snapping returns to grid snap
   // between picks only when the user had grid snap.
   int16_t SavedSnapMode = 0;
-  // The host id of the marker symbol, found (or loaded) for each dimension line.
+  // The host id of the marker symbol, found (or loaded) for each dimension line; 0 when it could
+  // be neither, and the string is drawn without markers.
   int32_t MarkerSymbol = 0;
+  // The missing marker symbol was reported in this run of the command (once is enough).
+  bool MarkerMissingReported = false;
 };
 
 void DrawHorizontalString(const DimensionRun& run, HsiPoint p1, HsiPoint p2);
@@ -40,7 +43,7 @@ void DrawVerticalString(const DimensionRun& run, HsiPoint p1, HsiPoint p2);
 void DrawAlignedString(const DimensionRun& run, HsiPoint p1, HsiPoint p2);
 
 // Creates one dimension text centred on `at`, kept upright, and with `locate` lets the user move
-// it to a new place.
+// it to a new place. An empty text makes no object.
 void PlaceDimText(const DimensionRun& run, HsiPoint at, std::string_view text, bool locate,
                   double angle);
 

@@ -89,6 +89,16 @@ std::int16_t AskPoint(const char* prompt, HsiPoint& point) {
   return status;
 }
 
+// The + sense along the wall as a sign for shifts along the wall angle `t`: towards B1 when the
+// opening runs that way, else towards A1.
+int PlusSense(const WallLine& first, double t, bool towardsB) {
+  const double radians = t / kDegreesPerRadian;
+  const double dot = std::cos(radians) * (double(first.b.x) - first.a.x) +
+                     std::sin(radians) * (double(first.b.y) - first.a.y);
+  const int alongB = dot < 0 ? -1 : 1;
+  return towardsB ? alongB : -alongB;
+}
+
 // What one door draws besides itself: lines and the key symbol, each counted for undo when the
 // host made it.
 class DoorExtras {
@@ -100,7 +110,7 @@ class DoorExtras {
         t_(wallAngle),
         h_(opening),
         w_(width),
-        sign_(towardsB ? 1 : -1),
+        sign_(PlusSense(first, wallAngle, towardsB)),
         undoCount_(undoCount) {}
 
   // Header lines across the opening, on each face of the wall.
@@ -112,12 +122,19 @@ class DoorExtras {
   }
 
   // The key symbol in the middle of the opening. The active layer it was placed on is left
-  // active: the caller restores the layer that was active before the door.
-  void PlaceReferenceSymbol(std::int16_t layer, bool& layerSwitched) {
+  // active: the caller restores the layer that was active before the door. A key symbol that
+  // can be neither found nor loaded is reported once per run of the command (`warned`); the door
+  // stays without it.
+  void PlaceReferenceSymbol(std::int16_t layer, bool& layerSwitched, bool& warned) {
     const HsiPoint m = Plus(h_, Along(w_ / 2));
     const QXConfig& config = Config();
-    const std::int32_t symbol = FindOrLoadSymbol(config.DoorRefSymbolName.Get());
-    if (symbol == HSI_FAILURE) return;
+    const std::string name = config.DoorRefSymbolName.Get();
+    const std::int32_t symbol = FindOrLoadSymbol(name);
+    if (symbol == HSI_FAILURE) {
+      if (!warned) ShowWarning(msg::kKeySymbolNotFound + name + ".");
+      warned = true;
+      return;
+    }
     if (layer != 0) {
       HsiSetActLayer(layer);
       layerSwitched = true;
@@ -256,21 +273,17 @@ bool InsertDoors(TdlgQXDoor& dialog) {
       }
     }
 
-    // Orient the lines so that each runs at an angle under 180 degrees; the wall angle follows.
-    double firstAngle = HsiPang(&first.a, &first.b);
-    bool firstSwapped = false;
-    if (firstAngle >= 180) {
-      std::swap(first.a, first.b);
-      firstSwapped = true;
-    }
-    double t = firstSwapped ? firstAngle - 180 : firstAngle;
+    // Orient the first line to run at an angle under 180 degrees, and the second the same way
+    // as the first (by the sign of their dot product: faces a hair off east-west may lie on
+    // either side of 0 and 180 degrees). The wall angle is the second line's, else the first's.
+    const double firstAngle = HsiPang(&first.a, &first.b);
+    if (firstAngle >= 180) std::swap(first.a, first.b);
+    double t = firstAngle >= 180 ? firstAngle - 180 : firstAngle;
     if (second) {
-      double secondAngle = HsiPang(&second->a, &second->b);
-      if (secondAngle >= 180) {
-        secondAngle -= 180;
-        std::swap(second->a, second->b);
-      }
-      t = secondAngle;
+      const double dot = (double(first.b.x) - first.a.x) * (double(second->b.x) - second->a.x) +
+                         (double(first.b.y) - first.a.y) * (double(second->b.y) - second->a.y);
+      if (dot < 0) std::swap(second->a, second->b);
+      t = HsiPang(&second->a, &second->b);
     }
 
     std::int32_t widthDbu = 0;
@@ -287,6 +300,9 @@ bool InsertDoors(TdlgQXDoor& dialog) {
         HsiObjDraw(o, HSI_DRAW_NORMAL);
         break;
       }
+      // A hinge picked beside the wall stands for its foot on the first face: the swing side,
+      // the opening and the extras all start there.
+      hinge = Foot(first.a, first.b, hinge);
     } else if (placement == 1) {
       if (second) {
         const bool firstLonger = std::fabs(HsiDoubleDist(&first.a, &first.b)) >=
@@ -322,8 +338,10 @@ bool InsertDoors(TdlgQXDoor& dialog) {
       HsiObjDraw(o, HSI_DRAW_NORMAL);
       break;
     }
-    const double d = HsiPang(&hinge, &swing) - t;
-    const bool left = d >= 0 && d <= 180;
+    // The swing point's direction seen along the wall, within 0..360: up to 180 is the left.
+    double d = HsiPang(&hinge, &swing) - t;
+    if (d < 0) d += 360;
+    const bool left = d <= 180;
     const bool towardsB = (left && hand == 0) || (!left && hand != 0);
     if (placement != 0 && placement != 1) shift = towardsB == fromB ? Shift(t, w) : HsiPoint{0, 0};
     HsiPoint direction{0, 0};
@@ -354,14 +372,15 @@ bool InsertDoors(TdlgQXDoor& dialog) {
     // A centred (double-egress) door is placed by its middle: the host centres the opening on the
     // point it is given, so it gets the middle of the opening that starts at the hinge.
     HsiPoint insertion = hinge;
-    if (hand == 2) insertion = AlongWall(hinge, t, (towardsB ? 1 : -1) * w / 2);
+    if (hand == 2) insertion = AlongWall(hinge, t, PlusSense(first, t, towardsB) * w / 2);
     if (HsiObjOpenSegment(o, symbol, &insertion, &direction, hand) == HSI_FAILURE) {
       ShowError(DoorOpeningError(HsiGetCvErrno()));
     } else {
       dialog.UndoCount = 1;
       DoorExtras extras(first, second, t, hinge, w, towardsB, dialog.UndoCount);
       if (config.DoorHeaders) extras.DrawWallHeaders(headLayer);
-      if (config.DoorRefSymbol) extras.PlaceReferenceSymbol(noteLayer, layerSwitched);
+      if (config.DoorRefSymbol)
+        extras.PlaceReferenceSymbol(noteLayer, layerSwitched, dialog.KeyMissingReported);
       if (config.DoorJambs && second) extras.DrawJambLines(jambLayer);
     }
     if (layerSwitched) HsiSetActLayer(active);
@@ -379,6 +398,7 @@ QXT_EXPORT void QXDoor() {
   SwitchHintsOn();
   TdlgQXDoor& dialog = *State().forms->dlgQXDoor;
   dialog.UndoCount = 0;
+  dialog.KeyMissingReported = false;
   dialog.LoadFromConfig();
   while (dialog.ShowModal() == platform::ModalResult::OK) {
     dialog.StoreToConfig();

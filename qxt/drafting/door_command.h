@@ -21,6 +21,7 @@ inline constexpr const char* kNoWall = "No walls or lines found near selected po
 inline constexpr const char* kNotOnWallLayer =
     "One or both selected lines are not on the walls layer, continue anyway?";
 inline constexpr const char* kSymbolNotFound = "Unable to find door symbol ";
+inline constexpr const char* kKeySymbolNotFound = "Unable to find the door reference symbol ";
 inline constexpr const char* kIllegalValue = "Illegal value";
 inline constexpr const char* kKeyRefused = "Tracelon was unable to place the reference symbol.";
 }  // namespace door_messages

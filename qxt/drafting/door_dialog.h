@@ -73,6 +73,8 @@ class TdlgQXDoor : public platform::Form {
   // The host objects the most recent door made (the door and its extras): as many undo commands
   // take it back. 0 when there is nothing to undo.
   int UndoCount = 0;
+  // The key symbol was missing once in this run of the command and the user was told.
+  bool KeyMissingReported = false;
 
   void FormCreate();
   void FormShow(platform::Form& sender);

@@ -40,6 +40,8 @@ TdlgSnapSettings::TdlgSnapSettings()
   btnCancel.SetCaption("Cancel");
   btnCancel.modalResult = platform::ModalResult::Cancel;
   btnCancel.isCancel = true;
+  // Cancelling leaves without using the fields, so it leaves without their checks.
+  btnCancel.causesValidation = false;
   btnCancel.SetBounds(217, 196, 75, 25);
 }
 

@@ -66,6 +66,8 @@ TdlgQXArea::TdlgQXArea()
 
   btnOK.isDefault = true;
   btnCancel.isCancel = true;
+  // Cancelling leaves without using the fields, so it leaves without their checks.
+  btnCancel.causesValidation = false;
   btnHelp.kind = platform::Button::Kind::Help;
 
   // Hooked after the defaults are set, so that making the dialog does not go through the click.

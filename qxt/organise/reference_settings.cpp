@@ -49,6 +49,8 @@ TdlgRefSettings::TdlgRefSettings()
 
   btnOK.isDefault = true;
   btnDone.isCancel = true;
+  // Cancelling leaves without using the fields, so it leaves without their checks.
+  btnDone.causesValidation = false;
   btnHelp.kind = platform::Button::Kind::Help;
 
   OnShow = [this](platform::Form& sender) { FormShow(sender); };

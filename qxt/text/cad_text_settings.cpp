@@ -25,6 +25,8 @@ TdlgCADTextSettings::TdlgCADTextSettings()
   SetClientHeight(212);
   btnOK.isDefault = true;
   btnCancel.isCancel = true;
+  // Cancelling leaves without using the fields, so it leaves without their checks.
+  btnCancel.causesValidation = false;
   btnHelp.kind = platform::Button::Kind::Help;
 
   OnActivate = [this](platform::Form& sender) { FormActivate(sender); };

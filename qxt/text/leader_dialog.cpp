@@ -107,6 +107,8 @@ TdlgQXLeader::TdlgQXLeader()
 
   btnOK.isDefault = true;
   btnCancel.isCancel = true;
+  // Cancelling leaves without using the fields, so it leaves without their checks.
+  btnCancel.causesValidation = false;
   btnHelp.kind = platform::Button::Kind::Help;
 
   OnShow = [this](platform::Form& sender) { FormShow(sender); };
@@ -121,6 +123,8 @@ TdlgQXLeader::TdlgQXLeader()
     option->OnClick = [this](platform::Control& sender) { NoteOptionClick(sender); };
   }
   cbxNotesLayer.OnExit = [this](platform::Control& sender) { cbxNotesLayerExit(sender); };
+  txtExtension.OnExit = [this](platform::Control& sender) { txtLengthExit(sender); };
+  txtLength.OnExit = [this](platform::Control& sender) { txtLengthExit(sender); };
   btnOK.OnClick = [this](platform::Control& sender) { btnOKClick(sender); };
 }
 
@@ -252,7 +256,28 @@ void TdlgQXLeader::cbxNotesLayerExit(platform::Control&) {
   cbxNotesLayer.SetItemIndex(index);
 }
 
+bool TdlgQXLeader::LengthAccepted(platform::Edit& field) {
+  // An extension of 0 makes a leader without one, so only a negative one is refused; an
+  // arrowhead length only has to be readable.
+  if (&field == &txtExtension) return CheckPaperLengthField(field, true);
+  int32_t dbu = 0;
+  if (TextToPaperDist(field.Text(), dbu) == HSI_SUCCESS) return true;
+  return CheckPaperLengthField(field, false);
+}
+
+void TdlgQXLeader::txtLengthExit(platform::Control& sender) {
+  if (auto* field = dynamic_cast<platform::Edit*>(&sender)) LengthAccepted(*field);
+}
+
 void TdlgQXLeader::btnOKClick(platform::Control&) {
+  // OK pressed with the Enter key leaves no field: the length field that still has the focus is
+  // checked now, and a refused entry keeps the dialog open rather than be stored.
+  platform::Control* focused = ActiveControl();
+  if ((focused == &txtExtension || focused == &txtLength) &&
+      !LengthAccepted(static_cast<platform::Edit&>(*focused))) {
+    SetModalResult(platform::ModalResult::None);
+    return;
+  }
   const int type = rGrpLeaderType.ItemIndex();
   SaveStyle(type);
   if (type >= 0) copy_.LeaderType = type;

@@ -54,6 +54,8 @@ class TdlgQXLeader : public platform::Form {
   void btnBrowseClick(platform::Control& sender);
   void NoteOptionClick(platform::Control& sender);
   void cbxNotesLayerExit(platform::Control& sender);
+  // The check of the extension (not negative) and the arrowhead length (readable).
+  void txtLengthExit(platform::Control& sender);
   void btnOKClick(platform::Control& sender);
 
   // The copy of the configuration record the dialog edits while it is shown.
@@ -72,6 +74,8 @@ class TdlgQXLeader : public platform::Form {
   void LoadStyle(int type);
   void SaveStyle(int type);
   void FillNotesLayers();
+  // Checks a length field; after a refusal it has the focus again.
+  bool LengthAccepted(platform::Edit& field);
   int SelectedNoteOption() const;
 
   QXConfig copy_{};

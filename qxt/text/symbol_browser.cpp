@@ -61,11 +61,13 @@ TfrmQXSymbol::TfrmQXSymbol()
   showHint = true;
   imgSymbol.autoSize = true;
   pnlPageNumber.bevelOuter = platform::Panel::Bevel::Lowered;
-  // First and Last show where the page is: down on the first and on the last page.
-  spdbtnFirst.groupIndex = 1;
-  spdbtnFirst.allowAllUp = true;
-  spdbtnLast.groupIndex = 1;
-  spdbtnLast.allowAllUp = true;
+  // First and Last show where the page is: down on the first and on the last page, so both
+  // down in a group of one page. Their group is not exclusive: the page shown sets each.
+  for (platform::SpeedButton* button : {&spdbtnFirst, &spdbtnLast}) {
+    button->groupIndex = 1;
+    button->allowAllUp = true;
+    button->exclusive = false;
+  }
   btnSymbolMenu.modalResult = platform::ModalResult::Cancel;
   pnlButtons.Hide();
 
@@ -187,8 +189,8 @@ bool TfrmQXSymbol::ShowPage(int page) {
   imgSymbol.SetPicture(std::move(picture));
   // A picture without the covered top row goes below the button strip.
   if (imgSymbol.GetPicture().Height() < kCoveredPageHeight) imgSymbol.SetTop(kStripHeight);
-  if (page == 1) spdbtnFirst.SetDown(true);
-  if (page == PageCount()) spdbtnLast.SetDown(true);
+  spdbtnFirst.SetDown(page == 1);
+  spdbtnLast.SetDown(page == PageCount());
   pnlPageNumber.SetCaption("Page " + std::to_string(page) + " of " + std::to_string(PageCount()));
   return true;
 }

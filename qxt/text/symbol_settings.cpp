@@ -102,6 +102,9 @@ TdlgSymbolSettings::TdlgSymbolSettings()
 
   btnOK.isDefault = true;
   btnDone.isCancel = true;
+  // Done and Symbols leave without using the fields, so they leave without their checks.
+  btnDone.causesValidation = false;
+  btnSymbols.causesValidation = false;
   btnHelp.kind = platform::Button::Kind::Help;
 
   OnShow = [this](platform::Form& sender) { FormShow(sender); };

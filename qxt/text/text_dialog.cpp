@@ -95,6 +95,8 @@ TdlgQXText::TdlgQXText()
 
   btnOK.isDefault = true;
   btnCancel.isCancel = true;
+  // Cancelling leaves without using the fields, so it leaves without their checks.
+  btnCancel.causesValidation = false;
   btnHelp.kind = platform::Button::Kind::Help;
 
   OnActivate = [this](platform::Form& sender) { FormActivate(sender); };

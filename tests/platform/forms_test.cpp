@@ -68,6 +68,40 @@ TEST_F(FormsTest, AnExitCheckThatKeepsTheFocusStopsTheClick) {
   EXPECT_FALSE(dlg.Visible());
 }
 
+TEST_F(FormsTest, AButtonThatDoesNotValidateLeavesWithoutTheFieldCheckWhichIsOwedMeanwhile) {
+  SizeDialog dlg;
+  dlg.btnCancel.causesValidation = false;
+  auto& btnHelp = dlg.Add<Button>("btnHelp");
+  btnHelp.causesValidation = false;
+  // Cancel leaves at once, the refused entry neither checked nor warned about.
+  driver.onModal = [&](Form& form) {
+    act::SetText(form, "txtSize", {"abc"});
+    EXPECT_TRUE(act::Click(form, "Cancel"));
+  };
+  EXPECT_EQ(dlg.ShowModal(), ModalResult::Cancel);
+  EXPECT_TRUE(driver.messages.empty());
+  EXPECT_EQ(std::count(dlg.events.begin(), dlg.events.end(), "exit size"), 0);
+
+  // A button that stays in the dialog: the check skipped on the way to it runs when the focus
+  // moves on to a control that validates, and keeps the focus in the field; going back to the
+  // field itself owes nothing.
+  driver.onModal = [&](Form& form) {
+    act::SetText(form, "txtSize", {"abc"});
+    EXPECT_TRUE(act::Click(form, "btnHelp"));
+    EXPECT_TRUE(driver.messages.empty());
+    EXPECT_FALSE(act::Focus(form, "txtName"));
+    EXPECT_EQ(form.ActiveControl(), &dlg.txtSize);
+    ASSERT_EQ(driver.messages.size(), 1u);
+    act::SetText(form, "txtSize", {"abc"});
+    EXPECT_TRUE(act::Click(form, "btnHelp"));
+    EXPECT_TRUE(act::Focus(form, "txtSize"));
+    EXPECT_EQ(driver.messages.size(), 1u);
+    form.SetModalResult(ModalResult::Cancel);
+  };
+  dlg.ShowModal();
+  EXPECT_EQ(dlg.txtSize.Text(), "abc");
+}
+
 TEST_F(FormsTest, FocusMovesRunExitBeforeEnterAndAHandlerMayRedirectIt) {
   SizeDialog dlg;
   dlg.txtName.OnExit = [&](Control&) {
@@ -440,6 +474,23 @@ TEST_F(FormsTest, ButtonsThatStayDownWorkInGroups) {
   act::Click(form, "spdbtnNext");
   EXPECT_FALSE(next.Down());
   EXPECT_EQ(clicks, 1);
+
+  // A group that is not exclusive: its buttons go down together and up by themselves.
+  auto& first = form.Add<SpeedButton>("spdbtnFirst");
+  auto& last = form.Add<SpeedButton>("spdbtnLast");
+  for (SpeedButton* b : {&first, &last}) {
+    b->groupIndex = 2;
+    b->allowAllUp = true;
+    b->exclusive = false;
+  }
+  first.SetDown(true);
+  last.SetDown(true);
+  EXPECT_TRUE(first.Down());
+  EXPECT_TRUE(last.Down());
+  EXPECT_TRUE(cross.Down());  // another group is not touched
+  last.SetDown(false);
+  EXPECT_TRUE(first.Down());
+  EXPECT_FALSE(last.Down());
 }
 
 TEST_F(FormsTest, ChoicesFireTheirEventsOnlyWhenTheyChange) {

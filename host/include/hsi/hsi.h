@@ -247,8 +247,8 @@ typedef struct HsiLayerRecord {
 typedef struct HsiInfoHead {
   int16_t type;   /* 0: HSI_OBJ_... */
   uint16_t kind;  /* 2: HSI_FINAL or HSI_TEMPORARY */
-  int32_t x1, y1; /* 4: extent box, lower left */
-  int32_t x2, y2; /* 12: extent box, upper right */
+  int32_t x1, y1; /* 4: extent box, lower left (a CAD text: upper left) */
+  int32_t x2, y2; /* 12: extent box, upper right (a CAD text: lower right, on its base line) */
   int32_t x, y;   /* 20: the object's point (see each type) */
   int16_t layer;  /* 28 */
   int16_t colour; /* 30 */

@@ -83,6 +83,10 @@ class Control : public Component {
   Color color = colors::ButtonFace;
   Alignment alignment = Alignment::Left;
   bool tabStop = false;
+  // Whether the focus arriving here runs the check of the control it leaves. A button that
+  // leaves a dialog without using its fields (Cancel, Done) does not: the check is owed instead,
+  // and runs when the focus next moves on to a control that does validate.
+  bool causesValidation = true;
 
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -580,13 +584,16 @@ class Image : public Control {
 };
 
 // A button that does not take the focus and can stay down; buttons of one group index (with
-// the same parent) release each other.
+// the same parent) release each other, unless the group is not exclusive: then each goes down
+// and up by itself, and several may be down at once.
 class SpeedButton : public Control {
  public:
   SpeedButton(Form& form, std::string name, Control* parent);
   const char* TypeName() const override { return "SpeedButton"; }
   int groupIndex = 0;
   bool allowAllUp = false;
+  // False on the buttons of a group whose buttons do not release each other.
+  bool exclusive = true;
   bool flat = false;
   Picture glyph;
   bool Down() const { return down_; }
@@ -794,6 +801,8 @@ class Form {
   bool closeAccepted_ = false;
   bool inFocusChange_ = false;
   Control* focusRequest_ = nullptr;
+  // The control whose check was skipped when the focus went to a control that does not validate.
+  Control* unvalidated_ = nullptr;
   Canvas canvas_;
 };
 

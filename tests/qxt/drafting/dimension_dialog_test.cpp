@@ -8,6 +8,7 @@
 
 #include "core/forms.h"
 #include "core/state.h"
+#include "core/units.h"
 #include "dimension_fixture.h"
 #include "drafting/dimension_command.h"
 #include "platform/actions.h"
@@ -177,6 +178,33 @@ TEST_F(DimensionDialogTest, OutOfRangeTextSettingsAreWarnedAboutAndClamped) {
   EXPECT_EQ(+Config().DimTextWidth, 3.0);
   EXPECT_EQ(+Config().DimTextCharSpacing, 30000);
   EXPECT_EQ(+Config().DimTextSlant, -45);
+}
+
+TEST_F(DimensionDialogTest, LengthsThatCannotWorkAreRefusedWhenTheFieldIsLeft) {
+  const int32_t storedSize = Config().DimTextSize;
+  Show([&](platform::Form& form) {
+    act::SelectTab(form, "Text");
+    // A text size of 0, or one the host cannot read, keeps the focus in its field as typed.
+    act::SetText(form, "txtCTSize", {"0"});
+    EXPECT_FALSE(act::Focus(form, "txtCTWidth"));
+    EXPECT_EQ(form.ActiveControl(), &Dialog().txtCTSize);
+    EXPECT_EQ(Dialog().txtCTSize.Text(), "0");
+    act::SetText(form, "txtCTSize", {"1/8x"});
+    EXPECT_FALSE(act::Focus(form, "txtCTWidth"));
+    EXPECT_FALSE(act::Click(form, "OK"));
+    act::SetText(form, "txtCTSize", {"1/8\""});
+    // A negative extension is refused; 0 is a length an extension may have.
+    act::SelectTab(form, "General");
+    act::SetText(form, "txtTickExtLineExt", {"-1/16\""});
+    EXPECT_FALSE(act::Focus(form, "txtTickExtLineOffset"));
+    act::SetText(form, "txtTickExtLineExt", {"0"});
+    EXPECT_TRUE(act::Focus(form, "txtTickExtLineOffset"));
+    // Cancel leaves at once whatever a field holds.
+    act::SetText(form, "txtTickExtLineOffset", {"-1\""});
+    EXPECT_TRUE(act::Click(form, "Cancel"));
+  });
+  EXPECT_EQ(user.MessageTexts(), std::vector<std::string>(4, kLengthNotValid));
+  EXPECT_EQ(+Config().DimTextSize, storedSize);
 }
 
 TEST_F(DimensionDialogTest, TheStoredMarkerStyleChoosesThePageEachTimeItShows) {

@@ -284,20 +284,36 @@ TEST_F(DimensionTest, ADimensionLayerIsActiveAroundEachMarkerOnly) {
   for (const host::Object& o : Texts()) EXPECT_EQ(o.layer, 11);  // texts keep the active layer
 }
 
-TEST_F(DimensionTest, AMissingMarkerSymbolDropsTheLineSilently) {
+TEST_F(DimensionTest, AMissingMarkerSymbolIsReportedOnceAndTheStringsAreDrawnWithoutMarkers) {
   Config().DimMarkerSymbol.Set("NOSUCH.SYM");
-  user.Point(0, kFoot);
-  user.Point(kFoot, kFoot);
-  user.Reply(host::PointReply::Kind::Escape);
+  String({0, kFoot}, {kFoot, kFoot}, {{0, 0}, {6 * kInch, 0}}, true);
+  String({0, 2 * kFoot}, {kFoot, 2 * kFoot}, {{0, 0}, {6 * kInch, 0}});
   QXDimension();
-  EXPECT_TRUE(FinalObjects().empty());
-  EXPECT_TRUE(user.messages.empty());
-  EXPECT_TRUE(Host().Marks().empty());
-  // The next dimension line is asked for at once.
-  EXPECT_EQ(user.prompts,
-            (std::vector<std::string>{kDimensionLineFirstPrompt, kDimensionLineSecondPrompt,
-                                      kDimensionLineFirstPrompt}));
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{"Could not find the specified marker symbol."});
+  EXPECT_EQ(user.messages[0].caption, "QX Tools (Warning!)");
+  EXPECT_TRUE(Markers().empty());
+  EXPECT_EQ(Texts().size(), 2u);
+  EXPECT_EQ(Lines().size(), 6u);  // per string: two extension lines and the dimension line
   EXPECT_EQ(State().RunningTool, 0);
+  // A new run of the command reports it again.
+  user.messages.clear();
+  String({0, 3 * kFoot}, {kFoot, 3 * kFoot}, {{0, 0}, {6 * kInch, 0}});
+  QXDimension();
+  EXPECT_EQ(user.messages.size(), 1u);
+}
+
+TEST_F(DimensionTest, AnEmptiedTextMakesNoTextObject) {
+  Config().DimEditText = 1;
+  user.formActions.push_back([](platform::Form& form) {
+    act::SetText(form, "txtDimensionText", {""});
+    act::Click(form, "OK");
+  });
+  String({0, kFoot}, {kFoot, kFoot}, {{0, 0}, {6 * kInch, 0}});
+  QXDimension();
+  EXPECT_TRUE(Texts().empty());
+  EXPECT_EQ(Markers().size(), 2u);
+  EXPECT_EQ(Lines().size(), 3u);
 }
 
 TEST_F(DimensionTest, TrueTypeTextsArePlainCentredTextsLaidOutByTheHostSettings) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <variant>
@@ -217,6 +219,140 @@ TEST_F(DoorTest, DistanceFromEndMeasuresFromTheNearerEndOnEitherSwingSide) {
   EXPECT_EQ(user.prompts[1], msg::kPickSwing);
 }
 
+// Points within `tolerance` drawing units of each other in both coordinates.
+bool Near(host::Point a, host::Point b, std::int32_t tolerance = 2) {
+  return std::abs(a.x - b.x) <= tolerance && std::abs(a.y - b.y) <= tolerance;
+}
+
+TEST_F(DoorTest, WallsInEveryDirectionAndWithAFaceAHairOffOpenWhereTheDoorIsPlaced) {
+  // A wall of 20' along `degrees`, the second face 6" to the left of the first. A hair off: the
+  // second face's far end one drawing unit to the right, so that a face near east-west lies on
+  // the other side of 0 or 180 degrees than the first. Centred, a 36" left-hand door swings to
+  // the side picked; headers, jambs and key lie at the opening the host cut.
+  constexpr double kPi = 3.14159265358979323846;
+  const double length = 20 * kFoot, half = 18 * kInch;
+  const host::Point start{3 * kFoot, 3 * kFoot};
+  for (const double degrees : {0.0, 90.0, 180.0, 270.0, 30.0}) {
+    for (const bool hairOff : {false, true}) {
+      for (const int side : {1, -1}) {
+        for (const int placement : {1, 2}) {
+          SCOPED_TRACE(std::to_string(degrees) + (hairOff ? " hair off" : "") + " side " +
+                       std::to_string(side) + " placement " + std::to_string(placement));
+          // Centred, or its near edge 4" from the wall's start.
+          const double middle = placement == 1 ? length / 2 : 4 * kInch + half;
+          for (const host::Object& o : FinalObjects()) Host().DeleteObject(o.id);
+          const double ux = std::cos(degrees * kPi / 180), uy = std::sin(degrees * kPi / 180);
+          auto at = [&](double along, double across) {
+            return host::Point{
+                static_cast<std::int32_t>(std::lround(start.x + ux * along - uy * across)),
+                static_cast<std::int32_t>(std::lround(start.y + uy * along + ux * across))};
+          };
+          auto line = [&](host::Point a, host::Point b) {
+            const HsiPoint p{a.x, a.y}, q{b.x, b.y};
+            HsiObjStartline(&p, 11, 0, 0, 7);
+            HsiObjAddtoline(&q, 2);
+            HsiObjEndline(HSI_FINAL, HSI_TRUE, HSI_DRAW_NORMAL);
+          };
+          line(at(0, 0), at(length, 0));
+          host::Point far = at(length, 6 * kInch);
+          if (hairOff)
+            far = {far.x + static_cast<std::int32_t>(std::lround(uy)),
+                   far.y - static_cast<std::int32_t>(std::lround(ux))};
+          line(at(0, 6 * kInch), far);
+          Config().DoorPlacement = placement;
+          const host::Point pick = at(placement == 1 ? length / 2 : 2 * kFoot, kInch);
+          const host::Point swing = at(middle, side * 5 * kFoot);
+          user.replies = {PointAt(pick.x, pick.y), PointAt(swing.x, swing.y)};
+          RunDoor("btnLeftDoor");
+          ASSERT_TRUE(user.messages.empty()) << user.messages[0].text;
+
+          // The opening on the first face, centred on the wall.
+          const host::Point from = at(middle - half, 0), to = at(middle + half, 0);
+          const auto headers = LinesOn(24);
+          ASSERT_EQ(headers.size(), 2u);
+          int onFirstFace = 0;
+          for (const auto& header : headers) {
+            if ((Near(header.front(), from) && Near(header.back(), to)) ||
+                (Near(header.front(), to) && Near(header.back(), from)))
+              ++onFirstFace;
+          }
+          EXPECT_EQ(onFirstFace, 1);
+          int cutEnds = 0;
+          for (const auto& wall : LinesOn(11))
+            for (const host::Point& p : {wall.front(), wall.back()})
+              cutEnds += Near(p, from) || Near(p, to);
+          EXPECT_EQ(cutEnds, 2);
+          // Jambs 2" outside the opening, the key in its middle.
+          for (const auto& jamb : LinesOn(14)) {
+            EXPECT_TRUE(Near(jamb.front(), at(middle - half - 2 * kInch, 0)) ||
+                        Near(jamb.front(), at(middle + half + 2 * kInch, 0)) ||
+                        Near(jamb.back(), at(middle - half - 2 * kInch, 0)) ||
+                        Near(jamb.back(), at(middle + half + 2 * kInch, 0)));
+          }
+          ASSERT_EQ(Symbols("DR_KEY1.SYM").size(), 1u);
+          const host::Point key = Symbols("DR_KEY1.SYM")[0].at;
+          EXPECT_LE(std::abs((key.x - start.x) * ux + (key.y - start.y) * uy - middle), 2);
+          // The leaf (the symbol's +y line, mirrored by a negative y scale) on the side picked.
+          ASSERT_EQ(Symbols("36DR-L.SYM").size(), 1u);
+          const host::Object door = Symbols("36DR-L.SYM")[0];
+          const auto& data = std::get<host::SymbolData>(door.data);
+          const double r = data.rotation * kPi / 180, leaf = 36 * kInch * data.scaleY;
+          const double tipX = door.at.x - std::sin(r) * leaf, tipY = door.at.y + std::cos(r) * leaf;
+          const double across = -uy * (tipX - start.x) + ux * (tipY - start.y);
+          EXPECT_GT(across * side, 0);
+        }
+      }
+    }
+  }
+}
+
+TEST_F(DoorTest, AHingePickedOffTheWallStandsForItsFootOnTheFirstFace) {
+  // The hinge picked 1' into the room below the wall, the swing point between it and the wall:
+  // the door swings down from the hinge's foot, and the key lies on the face.
+  Wall();
+  Config().DoorPlacement = 0;
+  user.replies = {PointAt(5 * kFoot, kInch), PointAt(5 * kFoot, -12 * kInch),
+                  PointAt(5 * kFoot, -6 * kInch)};
+  RunDoor("btnLeftDoor");
+  ASSERT_TRUE(user.messages.empty());
+  const auto walls = WallLines();
+  ASSERT_EQ(walls.size(), 4u);
+  EXPECT_EQ(walls[0], (std::vector<host::Point>{{0, 0}, {2 * kFoot, 0}}));
+  EXPECT_EQ(walls[1], (std::vector<host::Point>{{5 * kFoot, 0}, {20 * kFoot, 0}}));
+  ASSERT_EQ(Symbols("DR_KEY1.SYM").size(), 1u);
+  EXPECT_EQ(Symbols("DR_KEY1.SYM")[0].at, (host::Point{5 * kFoot - 18 * kInch, 0}));
+  const auto headers = LinesOn(24);
+  ASSERT_EQ(headers.size(), 2u);
+  EXPECT_EQ(headers[0], (std::vector<host::Point>{{2 * kFoot, 0}, {5 * kFoot, 0}}));
+  // A left-hand door running west from its hinge swings to the right of the wall: down.
+  ASSERT_EQ(Symbols("36DR-L.SYM").size(), 1u);
+  EXPECT_EQ(std::get<host::SymbolData>(Symbols("36DR-L.SYM")[0].data).rotation, 180.0);
+}
+
+TEST_F(DoorTest, ADoorFlushWithTheWallsEndLeavesNoPieceBeforeIt) {
+  // Distance 0 from the west end: the opening starts at the faces' ends; the host leaves no
+  // line of a single point there, and Undo Last brings the whole faces back.
+  Wall();
+  Config().DoorDistance = "0";
+  user.replies = {PointAt(2 * kFoot, 3 * kInch), PointAt(2 * kFoot, 5 * kFoot),
+                  testsupport::Reply(host::PointReply::Kind::Button2)};
+  user.formActions.push_back([](platform::Form& form) { act::Click(form, "btnLeftDoor"); });
+  std::vector<std::vector<host::Point>> cut;
+  user.formActions.push_back([&](platform::Form& form) {
+    cut = WallLines();
+    act::Click(form, "BtnUndoLast");
+    act::Click(form, "btnCancel");
+  });
+  QXDoor();
+  EXPECT_TRUE(user.messages.empty());
+  EXPECT_EQ(cut, (std::vector<std::vector<host::Point>>{
+                     {{36 * kInch, 0}, {20 * kFoot, 0}},
+                     {{36 * kInch, 6 * kInch}, {20 * kFoot, 6 * kInch}}}));
+  EXPECT_EQ(WallLines(),
+            (std::vector<std::vector<host::Point>>{{{0, 0}, {20 * kFoot, 0}},
+                                                   {{0, 6 * kInch}, {20 * kFoot, 6 * kInch}}}));
+}
+
 TEST_F(DoorTest, ExtrasLayersAndTheActiveLayerRestored) {
   Wall();
   Config().DoorPlacement = 1;  // centred: the opening from 8'-6" to 11'-6"
@@ -331,16 +467,25 @@ TEST_F(DoorTest, ReferenceScaleThatIsNoNumberOrZeroPlacesTheDoorWithoutKey) {
   RunDoor("btnLeftDoor", [&](platform::Form& form) { act::SetText(form, "ScaleValue", {"2"}); });
   ASSERT_EQ(Symbols("DR_KEY1.SYM").size(), 1u);
   EXPECT_EQ(std::get<host::SymbolData>(Symbols("DR_KEY1.SYM")[0].data).scaleX, 2.0);
-  // A missing key symbol is skipped without a word, and not counted.
+  // A missing key symbol is reported once in a run of the command, however many doors miss it,
+  // and not counted; the doors stay.
   for (const host::Object& o : FinalObjects()) Host().DeleteObject(o.id);
   Wall();
   user.messages.clear();
-  user.replies = {PointAt(2 * kFoot, 3 * kInch), PointAt(2 * kFoot, 5 * kFoot)};
+  user.replies = {PointAt(2 * kFoot, 3 * kInch), PointAt(2 * kFoot, 5 * kFoot),
+                  PointAt(18 * kFoot, 3 * kInch), PointAt(18 * kFoot, 5 * kFoot)};
   RunDoor("btnLeftDoor",
           [&](platform::Form& form) { act::SetText(form, "txtRefSymbol", {"NOKEY.SYM"}); });
-  EXPECT_EQ(Symbols("36DR-L.SYM").size(), 1u);
-  EXPECT_TRUE(user.messages.empty());
+  EXPECT_EQ(Symbols("36DR-L.SYM").size(), 2u);
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{"Unable to find the door reference symbol NOKEY.SYM."});
+  EXPECT_EQ(user.messages[0].caption, "QX Tools (Warning!)");
   EXPECT_EQ(Dialog().UndoCount, 5);
+  // The next run of the command reports it again.
+  user.messages.clear();
+  user.replies = {PointAt(10 * kFoot, 3 * kInch), PointAt(10 * kFoot, 5 * kFoot)};
+  RunDoor("btnLeftDoor");
+  EXPECT_EQ(user.messages.size(), 1u);
 }
 
 TEST_F(DoorTest, RefusalsWarnAndPickingGoesOn) {

@@ -12,6 +12,7 @@
 
 #include "core/forms.h"
 #include "core/state.h"
+#include "core/units.h"
 #include "platform/actions.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -149,6 +150,36 @@ TEST_F(LeaderDialogTest, FieldsThatAreNoNumbersStoreZeroAndWeightStaysWithin255)
     act::Click(form, "OK");
   });
   EXPECT_EQ(+Style(Config().LeaderType).ArrowWeight, 0);
+}
+
+TEST_F(LeaderDialogTest, ANegativeExtensionOrAnUnreadableLengthIsRefusedWhenTheFieldIsLeft) {
+  const int type = Config().LeaderType;
+  const LeaderStyle before = Style(type);
+  const int result = Show([&](platform::Form& form) {
+    act::SetText(form, "txtExtension", {"-1/8\""});
+    EXPECT_FALSE(act::Focus(form, "txtAngle"));
+    EXPECT_EQ(form.ActiveControl(), &Dialog().txtExtension);
+    EXPECT_EQ(Dialog().txtExtension.Text(), "-1/8\"");
+    act::SetText(form, "txtExtension", {"0"});  // no extension at all is a leader too
+    EXPECT_TRUE(act::Focus(form, "txtLength"));
+    act::SetText(form, "txtLength", {"long"});
+    EXPECT_FALSE(act::Click(form, "OK"));
+    act::TypeText(form, "txtLength", "\r");  // OK by the Enter key checks it as well
+    EXPECT_FALSE(form.ModalDone());
+    act::SetText(form, "txtLength", {"1/4\""});
+    act::Click(form, "OK");
+  });
+  EXPECT_EQ(result, platform::ModalResult::OK);
+  EXPECT_EQ(user.MessageTexts(), std::vector<std::string>(3, kLengthNotValid));
+  EXPECT_EQ(+Style(type).Extension, 0);
+  EXPECT_NE(+Style(type).ArrowLength, +before.ArrowLength);
+  // Cancel leaves at once with a refused entry in a field.
+  user.messages.clear();
+  Show([&](platform::Form& form) {
+    act::SetText(form, "txtExtension", {"-3\""});
+    EXPECT_TRUE(act::Click(form, "Cancel"));
+  });
+  EXPECT_TRUE(user.messages.empty());
 }
 
 // A person who also notes what each open-file dialog asked.

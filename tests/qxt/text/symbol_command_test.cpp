@@ -192,6 +192,25 @@ TEST_F(SymbolCommandTest, PageButtonsMoveBeepAtTheEndsAndShowWhereThePageIs) {
       (std::vector<platform::BeepKind>{platform::BeepKind::Exclamation,
                                        platform::BeepKind::Exclamation}));
   EXPECT_TRUE(user.messages.empty());
+
+  // A group of one page: its page is the first and the last, so both buttons are down, and
+  // stay so after First and Last.
+  Library("FURNISH.CTL", "Furniture\r\n1\r\nP1,one,2\r\n");
+  labels.clear();
+  downs.clear();
+  OnBrowser([&](platform::Form& form) {
+    ClickAt(form, 10, 10);
+    note();
+    act::Click(form, "spdbtnLast");
+    note();
+    act::Click(form, "spdbtnFirst");
+    note();
+    RightClick(form);
+    RightClick(form);
+  });
+  QXSymbol();
+  EXPECT_EQ(labels, std::vector<std::string>(3, "Page 1 of 1"));
+  EXPECT_EQ(downs, std::vector<std::string>(3, "FL"));
 }
 
 TEST_F(SymbolCommandTest, AChosenCellIsPlacedAndTheBrowserComesBackWithoutReadingThePageAgain) {

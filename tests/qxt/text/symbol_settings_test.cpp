@@ -152,6 +152,20 @@ TEST_F(SymbolSettingsTest, DoneAndSymbolsLeaveTheRecordUntouched) {
   EXPECT_EQ(EditSymbolSettings(info, HSI_MODE_2D), 2);
   EXPECT_EQ(EditSymbolSettings(info, HSI_MODE_2D), 1);
   EXPECT_EQ(info, before);
+
+  // They leave at the first press even with a refused entry in the field, without its warning.
+  OnDialog([](platform::Form& form) {
+    act::SetText(form, "txt2DScale", {"0"});
+    EXPECT_TRUE(act::Click(form, "Done"));
+  });
+  OnDialog([](platform::Form& form) {
+    act::SetText(form, "txt2DRotation", {"abc"});
+    EXPECT_TRUE(act::Click(form, "btnSymbols"));
+  });
+  EXPECT_EQ(EditSymbolSettings(info, HSI_MODE_2D), 1);
+  EXPECT_EQ(EditSymbolSettings(info, HSI_MODE_2D), 2);
+  EXPECT_TRUE(user.messages.empty());
+  EXPECT_EQ(info, before);
 }
 
 }  // namespace
