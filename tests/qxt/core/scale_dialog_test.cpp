@@ -272,40 +272,6 @@ TEST_F(ScaleTest, GetScaleReturnsTheEntryOfThePageShowingOrZeroAndLeavesTheHostA
   EXPECT_TRUE(user.messages.empty());
 }
 
-TEST_F(ScaleTest, AScaleThatLeavesNoPointsPerUnitAppliesNothingAndWarns) {
-  SetHost(HSI_UNIT_FEET_INCHES, 96);
-  const host::UnitSettings before = Units();
-  // A smallest unit of 0, which Setup takes.
-  Config().PointsPerUnit = 0;
-  OnForm([](platform::Form& form) {
-    act::SelectTab(form, "Architectural");
-    act::Select(form, "rgrpArchScales", "1/4\" = 1'-0\"");
-    act::Click(form, "OK");
-  });
-  QXScale();
-  EXPECT_TRUE(SameUnits(Units(), before));
-  // 1 : 200,000 in millimetres: 768000 / 200000 rounds to 4, a tenth of that to 0.
-  Config().PointsPerUnit = 768000;
-  Config().MetricScales[11].Display.Set("1 : 200,000");
-  Config().MetricScales[11].Scale = 200000;
-  OnForm([](platform::Form& form) {
-    act::SelectTab(form, "Metric");
-    act::Select(form, "rgrpMetricScales", "1 : 200,000");
-    act::Select(form, "rgrpMetricDisplayUnit", "Millimeter");
-    act::Click(form, "OK");
-  });
-  QXScale();
-  EXPECT_TRUE(SameUnits(Units(), before));
-  const std::string warning =
-      "The scale you chose gives no drawing units per unit.\r\nCheck the smallest unit in QX "
-      "Setup.";
-  ASSERT_EQ(user.MessageTexts(), (std::vector<std::string>{warning, warning}));
-  EXPECT_EQ(user.messages[0].caption, "QX Tools (Warning!)");
-  // The choices made in the dialog are kept all the same.
-  EXPECT_EQ(+Config().MetricScaleIndex, 11);
-  EXPECT_EQ(+Config().MetricUnit, 0);
-}
-
 TEST_F(ScaleTest, AnEntryWhoseScaleIsNoNumberIsNamedAndTheDialogStaysOpen) {
   SetHost(HSI_UNIT_FEET_INCHES, 96);
   Config().ArchScales[5].Scale = 0;  // its cell in Setup held text

@@ -297,23 +297,6 @@ TEST_F(AreaTest, AnArcWhoseEndsMeetIsAWholeCircle) {
   EXPECT_EQ(user.prompts.size(), 1u);
 }
 
-// A whole circle hung on a corner of an open square, the square then closed with B2: the circle
-// adds its own area whichever open end it joins, 100 + 25 pi square feet.
-TEST_F(AreaTest, AWholeCircleAtEitherOpenEndAddsItsArea) {
-  Line({{0, 0}, {10000, 0}, {10000, 10000}, {0, 10000}});
-  Host().AddArc({-5000, 0}, 5000, 0, 0, 1);      // through the start (0, 0)
-  Host().AddArc({-5000, 10000}, 5000, 0, 0, 1);  // through the end (0, 10000)
-  for (const int32_t y : {0, 10000}) {
-    Pick(5000, 0);
-    Pick(-10000, y);
-    B2();
-    user.messageAnswers = {platform::MsgResult::Yes};
-    EXPECT_NEAR(Measure().value_or(-1), 100 + 25 * std::numbers::pi, 0.005) << "circle at " << y;
-  }
-  EXPECT_EQ(user.MessageTexts(),
-            (std::vector<std::string>{msg::kNotClosedQuestion, msg::kNotClosedQuestion}));
-}
-
 // A bow tie whose lobes are 33.33 and 133.33 square feet measures their difference, with a
 // warning: as one closed lineset, and as an open one whose closing edge makes the crossing.
 TEST_F(AreaTest, ABoundaryThatCrossesItselfIsMeasuredWithAWarning) {
