@@ -46,10 +46,22 @@ void PlacePalette(qxt::TfrmQXFix& palette, platform::WindowHandle hostWindow) {
 QXT_EXPORT void QXFix() {
   using namespace qxt;
   if (!ToolsReady() || !RequireMode2D()) return;
-  AnnounceCommand("QX Fix");
-
   TfrmQXFix& palette = *State().forms->frmQXFix;
   const platform::WindowHandle hostWindow = HsiGetWindowHandle();
+  // Picked again while it waits for a window, the command that runs keeps going: a second run
+  // would hide the palette when it ends and leave the first asking for windows without it.
+  if (palette.Running) {
+    palette.Show();
+    platform::SetActiveWindow(hostWindow);
+    return;
+  }
+  AnnounceCommand("QX Fix");
+  struct RunningWhileHere {
+    TfrmQXFix& palette;
+    explicit RunningWhileHere(TfrmQXFix& p) : palette(p) { palette.Running = true; }
+    ~RunningWhileHere() { palette.Running = false; }
+  } running(palette);
+
   PlacePalette(palette, hostWindow);
   palette.PressCurrentType();
   palette.Show();

@@ -31,6 +31,8 @@ class TfrmQXFix : public platform::Form {
   // The junction kind the next window repairs. It starts at the open tee when the palette is
   // made (at load) and keeps the last choice while the library is loaded.
   std::int32_t FixType = kFixOpenTee;
+  // True while QXFix asks for windows: picking QXFix again then only brings the palette back.
+  bool Running = false;
 
   // Presses the button of the current FixType.
   void PressCurrentType();

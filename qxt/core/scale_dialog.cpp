@@ -30,6 +30,11 @@ constexpr int32_t kMaxDenominator = 1024;
 constexpr int32_t kMaxEngPlaces = 10;
 constexpr int32_t kMaxMetricPlaces = 4;
 
+constexpr const char* kNoDrawingUnits =
+    "The scale you chose gives no drawing units per unit.\r\nCheck the smallest unit in QX Setup.";
+constexpr const char* kAccuracyNotPowerOfTwo =
+    "The accuracy must be a power of two (2, 4, 8 ... 1024).";
+
 constexpr int kMargin = 8;
 constexpr int kNotebookWidth = 400;
 constexpr int kNotebookHeight = 340;
@@ -130,7 +135,7 @@ TdlgQXScale::TdlgQXScale()
                                               120, 16, "Decimal &Places:")),
       txtMetricAccuracy(
           Make<TLongEdit>(*this, "txtMetricAccuracy", &pageMetric, 322, 100, 40, kNumEditHeight)),
-      btnOK(MakeButton(*this, "btnOK", kMargin + 22, "OK", platform::ModalResult::OK)),
+      btnOK(MakeButton(*this, "btnOK", kMargin + 22, "OK", platform::ModalResult::None)),
       btnCancel(
           MakeButton(*this, "btnCancel", kMargin + 54, "Cancel", platform::ModalResult::Cancel)),
       btnHelp(MakeButton(*this, "btnHelp", kMargin + 86, "&Help", platform::ModalResult::None)) {
@@ -170,6 +175,9 @@ TdlgQXScale::TdlgQXScale()
   rgrpEngDisplayMode.OnClick = [this](platform::Control& sender) {
     rgrpEngDisplayModeClick(sender);
   };
+  btnOK.OnClick = [this](platform::Control& sender) { btnOKClick(sender); };
+  txtArchAccuracy.OnExit = [this](platform::Control& sender) { txtAccuracyExit(sender); };
+  txtEngAccuracy.OnExit = [this](platform::Control& sender) { txtAccuracyExit(sender); };
 
   FillLists();
 }
@@ -282,37 +290,84 @@ void TdlgQXScale::StoreSettings() {
   config.ScalePage = tbkScales.PageIndex();
 }
 
-std::optional<double> TdlgQXScale::SelectedScale() const {
+bool IsPowerOfTwo(int32_t value) { return value > 0 && (value & (value - 1)) == 0; }
+
+bool TdlgQXScale::AcceptDenominator(TLongEdit& field) {
+  if (IsPowerOfTwo(field.Clamp(field.Value()))) return true;
+  ShowWarning(kAccuracyNotPowerOfTwo);
+  tbkScales.SetPageIndex(&field == &txtArchAccuracy ? kArchPage : kEngPage);
+  field.SetFocus();
+  field.SelectAll();
+  return false;
+}
+
+void TdlgQXScale::txtAccuracyExit(platform::Control& sender) {
+  // The engineering field holds decimal places in decimal mode: any number of them will do.
+  if (&sender == &txtEngAccuracy && rgrpEngDisplayMode.ItemIndex() == kEngDecimal) return;
+  AcceptDenominator(&sender == &txtArchAccuracy ? txtArchAccuracy : txtEngAccuracy);
+}
+
+void TdlgQXScale::btnOKClick(platform::Control&) {
+  // OK pressed with the Enter key leaves a field unchecked: the accuracies are checked here too.
+  if (!AcceptDenominator(txtArchAccuracy)) return;
+  if (rgrpEngDisplayMode.ItemIndex() != kEngDecimal && !AcceptDenominator(txtEngAccuracy)) return;
+  // An entry whose scale is no positive number (a cell Setup could not read) cannot be applied
+  // nor returned: the user picks another entry or corrects it in Setup.
+  if (const ScaleEntry* entry = SelectedEntry(); entry && !SelectedScale()) {
+    ShowWarning("The scale of " + entry->Display.Get() +
+                " is not a number.\r\nCorrect it in QX Setup.");
+    return;
+  }
+  SetModalResult(platform::ModalResult::OK);
+}
+
+const ScaleEntry* TdlgQXScale::SelectedEntry() const {
   const QXConfig& config = Config();
-  const ScaleEntry* entries = nullptr;
-  int index = -1;
   switch (tbkScales.PageIndex()) {
     case kArchPage:
-      entries = config.ArchScales;
-      index = rgrpArchScales.ItemIndex();
-      break;
+      return rgrpArchScales.ItemIndex() < 0 ? nullptr
+                                            : &config.ArchScales[rgrpArchScales.ItemIndex()];
     case kEngPage:
-      entries = config.EngScales;
-      index = rgrpEngScales.ItemIndex();
-      break;
+      return rgrpEngScales.ItemIndex() < 0 ? nullptr : &config.EngScales[rgrpEngScales.ItemIndex()];
     case kMetricPage:
-      entries = config.MetricScales;
-      index = rgrpMetricScales.ItemIndex();
-      break;
+      return rgrpMetricScales.ItemIndex() < 0 ? nullptr
+                                              : &config.MetricScales[rgrpMetricScales.ItemIndex()];
     default:
-      return std::nullopt;
+      return nullptr;
   }
-  if (index < 0) return std::nullopt;
-  const double scale = entries[index].Scale;
+}
+
+std::optional<double> TdlgQXScale::SelectedScale() const {
+  const ScaleEntry* entry = SelectedEntry();
+  if (!entry) return std::nullopt;
+  const double scale = entry->Scale;
   if (!std::isfinite(scale) || scale <= 0) return std::nullopt;
   return scale;
+}
+
+double ScalePointsPerUnit(int page, double s) {
+  const QXConfig& config = Config();
+  const double points = config.PointsPerUnit;
+  switch (page) {
+    case TdlgQXScale::kArchPage:
+      return RoundHalfEven(points / s) * (config.ArchUnit == kUnitFeet ? 12 : 1);
+    case TdlgQXScale::kEngPage:
+      return RoundHalfEven(points / s) * (config.EngUnit == kUnitFeet ? 12 : 1);
+    case TdlgQXScale::kMetricPage: {
+      const double e = RoundHalfEven(points / s);
+      if (config.MetricUnit == kMetricMillimetres) return RoundHalfEven(e / 10);
+      if (config.MetricUnit == kMetricMetres) return e * 100;
+      return e;
+    }
+    default:
+      return 0;
+  }
 }
 
 void ApplyArchitectural(double s) {
   const QXConfig& config = Config();
   const int32_t unit = config.ArchUnit;
-  const double perUnit = RoundHalfEven(config.PointsPerUnit / s) * (unit == kUnitFeet ? 12 : 1);
-  HsiSetPntsPerUnit(RoundToInt32(perUnit));
+  HsiSetPntsPerUnit(RoundToInt32(ScalePointsPerUnit(TdlgQXScale::kArchPage, s)));
   HsiSetScaledUnits(HSI_SCALED_FRACTIONS);
   HsiSetPaperUnit(HSI_UNIT_INCHES);
   HsiSetPlotScale(s);
@@ -324,8 +379,7 @@ void ApplyArchitectural(double s) {
 void ApplyEngineering(double s) {
   const QXConfig& config = Config();
   const int32_t unit = config.EngUnit;
-  const double perUnit = RoundHalfEven(config.PointsPerUnit / s) * (unit == kUnitFeet ? 12 : 1);
-  HsiSetPntsPerUnit(RoundToInt32(perUnit));
+  HsiSetPntsPerUnit(RoundToInt32(ScalePointsPerUnit(TdlgQXScale::kEngPage, s)));
   if (config.EngDisplayMode == kEngDecimal) {
     HsiSetScaledUnits(HSI_SCALED_DECIMALS);
     HsiSetDispPrecision(ToInt16(config.EngPrecision));
@@ -343,14 +397,7 @@ void ApplyEngineering(double s) {
 void ApplyMetric(double s) {
   const QXConfig& config = Config();
   const int32_t unit = config.MetricUnit;
-  const double e = config.PointsPerUnit / s;
-  double perUnit = RoundHalfEven(e);
-  if (unit == kMetricMillimetres) {
-    perUnit = RoundHalfEven(RoundHalfEven(e) / 10);
-  } else if (unit == kMetricMetres) {
-    perUnit = RoundHalfEven(e) * 100;
-  }
-  HsiSetPntsPerUnit(RoundToInt32(perUnit));
+  HsiSetPntsPerUnit(RoundToInt32(ScalePointsPerUnit(TdlgQXScale::kMetricPage, s)));
   HsiSetScaledUnits(HSI_SCALED_DECIMALS);
   HsiSetPaperUnit(HSI_UNIT_CENTIMETRES);
   HsiSetDwgScale(s);
@@ -395,6 +442,12 @@ QXT_EXPORT void QXScale() {
   // divide by zero.
   const std::optional<double> scale = dialog.SelectedScale();
   if (!scale) return;
+  // A smallest unit of 0, or a scale so small that the unit rounds away, leaves no drawing units
+  // per unit: the host would refuse them and the other settings alone would misread every length.
+  if (!(ScalePointsPerUnit(Config().ScalePage, *scale) >= 1)) {
+    ShowWarning(kNoDrawingUnits);
+    return;
+  }
   switch (Config().ScalePage) {
     case TdlgQXScale::kArchPage:
       ApplyArchitectural(*scale);

@@ -60,10 +60,22 @@ class TdlgQXScale : public platform::Form {
   void rgrpEngDisplayModeClick(platform::Control& sender);
   // Stores the dialog's settings in the configuration (after OK).
   void StoreSettings();
+  // OK closes the dialog only when the fractional accuracies are powers of two and the entry
+  // selected has a scale that can be applied; otherwise the user is told what to correct.
+  void btnOKClick(platform::Control& sender);
+  // Leaving a fractional accuracy field warns when its value is no power of two.
+  void txtAccuracyExit(platform::Control& sender);
 
+  // The entry selected on the page showing; null when that page has no entry selected.
+  const ScaleEntry* SelectedEntry() const;
   // The scale of the entry selected on the page showing; nothing when that page has no entry
   // selected or the entry's scale is not a positive number (it could not be applied).
   std::optional<double> SelectedScale() const;
+
+ private:
+  // True when `field` holds a fractional accuracy the host can show (a power of two); otherwise
+  // warns, shows the field's page and puts the focus back into the field.
+  bool AcceptDenominator(TLongEdit& field);
 };
 
 // The index of the entry whose scale is nearest to `scale` among the first `count` entries
@@ -72,6 +84,13 @@ class TdlgQXScale : public platform::Form {
 int NearestScale(const ScaleEntry* entries, int count, double scale);
 // How many entries a list shows: those before the first empty caption, at most `slots`.
 int ListedScales(const ScaleEntry* entries, std::size_t slots);
+
+// True when `value` is a power of two (1, 2, 4 ...).
+bool IsPowerOfTwo(int32_t value);
+
+// The points per unit that page `page` sets for scale `s` with the configuration's smallest unit
+// and display units. Zero or less when the scale leaves no drawing units per unit.
+double ScalePointsPerUnit(int page, double s);
 
 // Applies the page showing to the host with scale `s` (see QXScale).
 void ApplyArchitectural(double s);

@@ -36,6 +36,10 @@ constexpr std::size_t kPlanFileChars = 8;
 constexpr std::size_t kGroupLabelChars = 20;
 constexpr std::size_t kScaleCaptionChars = 15;
 
+// The layers a door's parts may go to.
+constexpr int32_t kMinDoorLayer = 0;
+constexpr int32_t kMaxDoorLayer = 255;
+
 constexpr const char* kYes = "Yes";
 constexpr const char* kNo = "No";
 
@@ -283,8 +287,10 @@ bool TfrmQXSetup::StoreToConfig() {
   config.BaseDirectory = txtBaseDirectory.Text();
   config.DefaultUnitType = rGrpUnitType.ItemIndex();
 
+  // A negative smallest unit is as unusable as no number; 0 is taken (the scale command refuses
+  // to apply it).
   const std::optional<int32_t> points = ParseInt32(txtSmallestUnit.Text());
-  if (!points) {
+  if (!points || *points < 0) {
     ShowWarning(kBadPointsPerUnit);
     nbkSetup.SetPageIndex(0);
     txtSmallestUnit.SetFocus();
@@ -305,6 +311,20 @@ bool TfrmQXSetup::StoreToConfig() {
     config.DoorSizeCode[i] = Cut(sgrdDoorSize.Cell(1, i + 1), kDoorSizeCodeChars);
     config.DoorFirstType[i] = CellInt(sgrdDoorSize, 2, i + 1, config.DoorFirstType[i]);
     config.DoorLastType[i] = CellInt(sgrdDoorSize, 3, i + 1, config.DoorLastType[i]);
+  }
+  // A door layer must be a layer the host has: a number outside them would put the door on the
+  // wall's layer. Nothing of the door tables is stored before every layer cell is checked.
+  for (int i = 0; i < kDoorTypeRows; ++i) {
+    for (int layer = 0; layer < 5; ++layer) {
+      const std::optional<int32_t> number = ParseInt32(sgrdDoorTypes.Cell(layer + 1, i + 1));
+      if (number && (*number < kMinDoorLayer || *number > kMaxDoorLayer)) {
+        ShowWarning(kBadDoorLayer);
+        nbkSetup.SetPageIndex(1);
+        sgrdDoorTypes.SelectCell(layer + 1, i + 1);
+        sgrdDoorTypes.SetFocus();
+        return false;
+      }
+    }
   }
   for (int i = 0; i < kDoorTypeRows; ++i) {
     config.DoorTypeName[i] = Cut(sgrdDoorTypes.Cell(0, i + 1), kDoorTypeNameChars);

@@ -18,6 +18,7 @@ inline constexpr const char* kBadPointsPerUnit =
 inline constexpr const char* kBadSymbolScale =
     "The text you entered for Symbol Scale is not a valid number.\r\nPlease re-enter a correct "
     "value.";
+inline constexpr const char* kBadDoorLayer = "Layer numbers must be between 0 and 255.";
 
 class TfrmQXSetup : public platform::Form {
  public:

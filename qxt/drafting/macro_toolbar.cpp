@@ -65,8 +65,10 @@ int MacroButtonAt(int x, int y, int pictureHeight) {
   return pictureHeight <= kBandlessHeight ? button + 1 : button - (kButtonsPerRow - 1);
 }
 
-bool ReadMacroControl(const std::string& path, std::vector<std::string>& pages, int& linesRead) {
+bool ReadMacroControl(const std::string& path, std::vector<std::string>& pages, int& pageCount,
+                      int& linesRead) {
   pages.clear();
+  pageCount = 0;
   linesRead = 0;
   try {
     platform::TextReader file(path);
@@ -79,17 +81,17 @@ bool ReadMacroControl(const std::string& path, std::vector<std::string>& pages, 
     ++linesRead;
     // No page to show is as unusable as no number at all.
     if (count < 1) return false;
-    for (int i = 0; i < count; ++i) {
-      if (!file.ReadLine(line)) {
-        pages.clear();
-        return false;
-      }
+    // A file that ends before naming every page keeps the names it has: the other pages fail
+    // when the user turns to them, and the named ones stay usable.
+    for (int i = 0; i < count && file.ReadLine(line); ++i) {
       pages.push_back(line);
       ++linesRead;
     }
+    pageCount = count;
     return true;
   } catch (const platform::FileError&) {
     pages.clear();
+    pageCount = 0;
     return false;
   }
 }
@@ -184,18 +186,31 @@ TfrmQXMacro::TfrmQXMacro()
   spdbtnLast.OnClick = [this](platform::Control&) { spdbtnLastClick(); };
 }
 
+std::string TfrmQXMacro::PageName(int page) const {
+  if (page < 1 || static_cast<std::size_t>(page) > pages.size()) return {};
+  return pages[static_cast<std::size_t>(page - 1)];
+}
+
 std::string TfrmQXMacro::PagePath(int page, const char* extension) const {
-  return JoinPath(folder, pages[static_cast<std::size_t>(page - 1)] + extension);
+  return JoinPath(folder, PageName(page) + extension);
 }
 
 bool TfrmQXMacro::ShowPage(int page) {
   const std::string path = PagePath(page, ".BMP");
-  try {
-    platform::Picture picture;
-    picture.LoadFromFile(path);
-    imgMacro.SetTop(0);
-    imgMacro.SetPicture(std::move(picture));
-  } catch (const std::exception&) {
+  bool loaded = false;
+  // A page without a name has no picture, whatever file the bare extension might name.
+  if (!PageName(page).empty()) {
+    try {
+      platform::Picture picture;
+      picture.LoadFromFile(path);
+      imgMacro.SetTop(0);
+      imgMacro.SetPicture(std::move(picture));
+      loaded = true;
+    } catch (const std::exception&) {
+      loaded = false;
+    }
+  }
+  if (!loaded) {
     ShowError("An error occurred attempting to load the bitmap for page " + std::to_string(page) +
               "\r\nThe bitmap file name is: " + path);
     return false;
@@ -206,7 +221,7 @@ bool TfrmQXMacro::ShowPage(int page) {
   SetClientHeight(imgMacro.Top() + height);
   pnlPages.SetWidth(ClientWidth());
   currentPage = page;
-  const int count = static_cast<int>(pages.size());
+  const int count = pageCount;
   if (page == 1) spdbtnFirst.SetDown(true);
   if (page == count) spdbtnLast.SetDown(true);
   pnlPageNumber.SetCaption("Page " + std::to_string(page) + " of " + std::to_string(count));
@@ -242,14 +257,14 @@ void TfrmQXMacro::spdbtnPreviousClick() {
 }
 
 void TfrmQXMacro::spdbtnNextClick() {
-  if (currentPage >= static_cast<int>(pages.size())) {
+  if (currentPage >= pageCount) {
     platform::Beep(platform::BeepKind::Exclamation);
     return;
   }
   if (ShowPage(currentPage + 1)) spdbtnFirst.SetDown(false);
 }
 
-void TfrmQXMacro::spdbtnLastClick() { ShowPage(static_cast<int>(pages.size())); }
+void TfrmQXMacro::spdbtnLastClick() { ShowPage(pageCount); }
 
 }  // namespace qxt
 
@@ -261,7 +276,10 @@ QXT_EXPORT void QXMacro() {
   // The page list lives for this call only; the files are read anew each time.
   struct PageList {
     TfrmQXMacro& form;
-    ~PageList() { form.pages.clear(); }
+    ~PageList() {
+      form.pages.clear();
+      form.pageCount = 0;
+    }
   } pageList{form};
 
   std::string folder;
@@ -269,7 +287,7 @@ QXT_EXPORT void QXMacro() {
   if (HsiGetPaths(buffer, 1, 0) == HSI_SUCCESS) folder = buffer;
   form.folder = folder;
   int linesRead = 0;
-  if (!ReadMacroControl(JoinPath(folder, "QXMACRO.CTL"), form.pages, linesRead)) {
+  if (!ReadMacroControl(JoinPath(folder, "QXMACRO.CTL"), form.pages, form.pageCount, linesRead)) {
     ShowError(
         "An error was encountered reading the QX Macro\r\ncontrol file.  Lines successfully read "
         "= " +

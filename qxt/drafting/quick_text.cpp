@@ -183,13 +183,15 @@ void TfrmQXQText::btnSettingsClick(platform::Control&) {
   spareConfig = Config();
   TdlgCADTextSettings& settings = *State().forms->dlgCADTextSettings;
   const std::vector<std::string> lines = mmText.Lines();
+  // Cancelled, the preview already shows the lines as they are: drawing them again would leave
+  // a second image that nothing removes.
   if (settings.ShowModal() == platform::ModalResult::OK) {
     // The lines were drawn where the old settings put them, in the old look.
     DrawPreview(lines, quickPoint, spareConfig, previewAttributes, HSI_DRAW_ERASE);
     previewAttributes = PreviewAttributesFrom(Config());
+    DrawPreview(lines, quickPoint, Config(), previewAttributes, HSI_DRAW_HIGHLIGHT);
+    mmPrevious.SetText(mmText.Text());
   }
-  DrawPreview(lines, quickPoint, Config(), previewAttributes, HSI_DRAW_HIGHLIGHT);
-  mmPrevious.SetText(mmText.Text());
   mmText.SetFocus();
 }
 
@@ -251,7 +253,8 @@ QXT_EXPORT void QXQEdit() {
           std::to_string(j));
       return;
     }
-    if (HsiObjType(entry.id) == HSI_OBJ_TEXT) HsiOslAdd(texts.number(), &entry, HSI_TRUE);
+    // Listed and selected again without a fresh highlight: the user's selection shows them.
+    if (HsiObjType(entry.id) == HSI_OBJ_TEXT) HsiOslAdd(texts.number(), &entry, HSI_FALSE);
   }
   const int32_t textCount = HsiOslCount(texts.number());
   if (textCount <= 0) return;
@@ -260,7 +263,7 @@ QXT_EXPORT void QXQEdit() {
   HsiOslClear(0);
   HsiOslEntry first{};
   HsiOslItem(texts.number(), 0, &first);
-  HsiOslAdd(0, &first, HSI_TRUE);
+  HsiOslAdd(0, &first, HSI_FALSE);
   HsiObjectInfo info{};
   HsiObjInfo(first.id, &info);
   const HsiTextInfo head = info.text;
@@ -293,8 +296,10 @@ QXT_EXPORT void QXQEdit() {
     return std::string(text.text, strnlen(text.text, length));
   };
   std::vector<std::string> lines{textOf(head)};
-  int16_t layer = head.head.layer;
-  int16_t colour = head.head.colour;
+  // The rebuilt block keeps the layer and colour of its first line: a text read later may be
+  // another note caught by the selection.
+  const int16_t layer = head.head.layer;
+  const int16_t colour = head.head.colour;
 
   // The block's further lines lie exactly below each other, each where placement puts line i
   // (rounded per line, as placement rounds), in selection order.
@@ -304,14 +309,12 @@ QXT_EXPORT void QXQEdit() {
     HsiOslItem(texts.number(), j, &entry);
     HsiObjectInfo other{};
     HsiObjInfo(entry.id, &other);
-    layer = other.head.layer;
-    colour = other.head.colour;
     const HsiPoint step =
         CadLineOffset(0.0, blockConfig.CTLineSpacing, head.size, static_cast<int>(lines.size()));
     const HsiPoint expected = {strip.quickPoint.x + step.x, strip.quickPoint.y + step.y};
     if (other.head.x == expected.x && other.head.y == expected.y) {
       lines.push_back(textOf(other.text));
-      HsiOslAdd(0, &entry, HSI_TRUE);
+      HsiOslAdd(0, &entry, HSI_FALSE);
     } else {
       HsiEditDraw(entry.id, HSI_DRAW_NORMAL);
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "core/command.h"
 #include "core/forms.h"
@@ -43,6 +44,52 @@ double Trapezoid(const WalkPoint& p, const WalkPoint& q) {
   return static_cast<double>(q.x - p.x) * static_cast<double>(p.y + q.y) / 2.0;
 }
 
+// One straight piece of the boundary as it is measured: a lineset segment, an arc's chord or the
+// closing edge.
+struct Edge {
+  WalkPoint p, q;
+};
+
+// The side of the line a -> b on which c lies: 1 left, -1 right, 0 on it. Coordinates reach past
+// 32 bits, so the cross product is formed in 128 bits.
+int Side(const WalkPoint& a, const WalkPoint& b, const WalkPoint& c) {
+  __extension__ using Wide = __int128;
+  const Wide cross = Wide{b.x - a.x} * Wide{c.y - a.y} - Wide{b.y - a.y} * Wide{c.x - a.x};
+  return cross > 0 ? 1 : (cross < 0 ? -1 : 0);
+}
+
+// True when the two edges cross at a point inside both. Edges that only touch (at an end, or
+// lying along each other) do not cross: the boundary's own joints are such touches.
+bool Cross(const Edge& e, const Edge& f) {
+  return Side(e.p, e.q, f.p) * Side(e.p, e.q, f.q) < 0 &&
+         Side(f.p, f.q, e.p) * Side(f.p, f.q, e.q) < 0;
+}
+
+// True when any two of the edges cross. The edges are swept from left to right and each is
+// compared only with those whose x range it overlaps, so the many short chords of an arc are
+// compared with their few neighbours only.
+bool AnyCrossing(std::vector<Edge> edges) {
+  const auto minX = [](const Edge& e) { return std::min(e.p.x, e.q.x); };
+  const auto maxX = [](const Edge& e) { return std::max(e.p.x, e.q.x); };
+  std::sort(edges.begin(), edges.end(),
+            [&](const Edge& a, const Edge& b) { return minX(a) < minX(b); });
+  std::vector<const Edge*> open;
+  for (const Edge& edge : edges) {
+    // A chord whose ends round to one point (many do on a small circle) crosses nothing.
+    if (edge.p.x == edge.q.x && edge.p.y == edge.q.y) continue;
+    const int64_t left = minX(edge);
+    std::erase_if(open, [&](const Edge* e) { return maxX(*e) < left; });
+    const int64_t low = std::min(edge.p.y, edge.q.y), high = std::max(edge.p.y, edge.q.y);
+    for (const Edge* other : open) {
+      if (std::max(other->p.y, other->q.y) < low || std::min(other->p.y, other->q.y) > high)
+        continue;
+      if (Cross(*other, edge)) return true;
+    }
+    open.push_back(&edge);
+  }
+  return false;
+}
+
 // The local selection list of one measurement, emptied and given back to the host however it
 // ends.
 class BoundaryList {
@@ -71,18 +118,31 @@ class Boundary {
   // Adds an arc when it is the first object or touches an open end; false when refused.
   bool AddArc(int32_t id);
   // The straight edge from E back to S.
-  void Close() { sum_ += Trapezoid(Walk(end_), Walk(start_)); }
-  // The area in square host units.
+  void Close() {
+    sum_ += Trapezoid(Walk(end_), Walk(start_));
+    edges_.push_back({Walk(end_), Walk(start_)});
+  }
+  // True when the boundary measured crosses itself.
+  bool CrossesItself() const { return AnyCrossing(edges_); }
+  // The area in square host units. A whole circle is a loop hung on the boundary at one point:
+  // whichever way the boundary runs, the circle is walked the same way, so it adds its own area.
   double Area() const {
     const double pointsPerUnit = static_cast<double>(HsiGetPntsPerUnit());
-    return std::fabs(sum_) / (pointsPerUnit * pointsPerUnit);
+    return (std::fabs(sum_) + circles_) / (pointsPerUnit * pointsPerUnit);
   }
 
  private:
+  void AddEdges(const std::vector<WalkPoint>& points) {
+    for (std::size_t i = 1; i < points.size(); ++i) edges_.push_back({points[i - 1], points[i]});
+  }
+
   int accepted_ = 0;
   HsiPoint start_{0, 0};
   HsiPoint end_{0, 0};
   double sum_ = 0.0;
+  // The areas of whole circles joined to the boundary, each counted positive.
+  double circles_ = 0.0;
+  std::vector<Edge> edges_;
 };
 
 HsiObjectInfo ReadInfo(int32_t id) {
@@ -130,6 +190,7 @@ bool Boundary::AddLineset(int32_t id) {
     const HsiPoint q = Vertex(id, static_cast<int16_t>(i));
     HsiDrawLine(&p, &q, HSI_DRAW_HIGHLIGHT, 0, 0);
     sum_ += sign * Trapezoid(Walk(p), Walk(q));
+    edges_.push_back({Walk(p), Walk(q)});
     p = q;
   }
   return true;
@@ -147,6 +208,17 @@ static WalkPoint ChordEnd(const HsiPoint& centre, double radius, double degrees)
 
 static double ChordAngle(double a0, double sweep, int64_t k, int64_t chords) {
   return a0 + sweep * static_cast<double>(k) / static_cast<double>(chords);
+}
+
+// The ends of the chords of a walk, the first end included.
+static std::vector<WalkPoint> ChordEnds(const HsiPoint& centre, int32_t radius, double a0,
+                                        double sweep, int64_t chords) {
+  std::vector<WalkPoint> ends;
+  if (chords <= 0) return ends;
+  ends.reserve(static_cast<std::size_t>(chords) + 1);
+  for (int64_t k = 0; k <= chords; ++k)
+    ends.push_back(ChordEnd(centre, radius, ChordAngle(a0, sweep, k, chords)));
+  return ends;
 }
 
 void AddChordWalkDirect(double& sum, const HsiPoint& centre, int32_t radius, double a0,
@@ -228,7 +300,23 @@ bool Boundary::AddArc(int32_t id) {
   // host draws it.
   double sweep = HsiPang(&centre, &b) - HsiPang(&centre, &a);
   if (sweep < 0) sweep += 360.0;
-  if (SamePoint(a, b)) sweep = 360.0;
+  if (SamePoint(a, b)) {
+    // A whole circle leaves the open ends where they are: it joins where one of them lies.
+    if (accepted_ == 0) {
+      start_ = a;
+      end_ = a;
+    } else if (!SamePoint(a, start_) && !SamePoint(a, end_)) {
+      return false;
+    }
+    HsiDrawArc(&centre, &a, &b, radius, HSI_DRAW_HIGHLIGHT, 0, 0);
+    const double a0 = HsiPang(&centre, &a);
+    const auto chords = static_cast<int64_t>(std::nearbyint(360.0 * kChordsPerDegree));
+    double loop = 0.0;
+    AddChordWalk(loop, centre, radius, a0, 360.0, chords);
+    circles_ += std::fabs(loop);
+    AddEdges(ChordEnds(centre, radius, a0, 360.0, chords));
+    return true;
+  }
 
   HsiPoint walkStart = a;
   if (accepted_ == 0) {
@@ -255,7 +343,19 @@ bool Boundary::AddArc(int32_t id) {
   const double a0 = HsiPang(&centre, &walkStart);
   const auto chords = static_cast<int64_t>(std::nearbyint(std::fabs(sweep * kChordsPerDegree)));
   AddChordWalk(sum_, centre, radius, a0, sweep, chords);
+  AddEdges(ChordEnds(centre, radius, a0, sweep, chords));
   return true;
+}
+
+}  // namespace
+
+namespace {
+
+// The area of a closed boundary, after warning when it crosses itself: its loops then run in
+// opposite directions and the sum is their difference.
+double Finish(const Boundary& boundary) {
+  if (boundary.CrossesItself()) ShowWarning(msg::kCrossesItself);
+  return boundary.Area();
 }
 
 }  // namespace
@@ -288,7 +388,7 @@ bool MeasureBoundary(double& area) {
                                platform::MsgIcon::None, platform::MsgButtons::YesNo, nullptr);
       if (answer != platform::MsgResult::Yes) return false;
       boundary.Close();
-      area = boundary.Area();
+      area = Finish(boundary);
       return true;
     }
     if (status != HSI_SUCCESS) continue;
@@ -304,7 +404,7 @@ bool MeasureBoundary(double& area) {
       continue;
     }
     if (boundary.Closed()) {
-      area = boundary.Area();
+      area = Finish(boundary);
       return true;
     }
     boundary.Count();

@@ -30,6 +30,8 @@ inline constexpr const char* kNotClosedQuestion =
 inline constexpr const char* kLinesetMisses =
     "The selected lineset does not meet the current boundary";
 inline constexpr const char* kArcMisses = "The selected arc does not meet the current boundary";
+inline constexpr const char* kCrossesItself =
+    "The boundary crosses itself: its area is the difference of its loops.";
 }  // namespace area_messages
 
 // Arcs are measured as chords: this many per degree of sweep.
@@ -49,7 +51,8 @@ void AddChordWalk(double& sum, const HsiPoint& centre, int32_t radius, double a0
 
 // Lets the user pick the boundary and measures it. Returns true with `area` in square units of
 // the host's unit type (drawing units squared over the points per unit squared), or false when
-// the user ended the picking without an area. The caller sets `area` to 0 first.
+// the user ended the picking without an area. The caller sets `area` to 0 first. A boundary that
+// crosses itself is measured all the same (its loops count against each other), after a warning.
 bool MeasureBoundary(double& area);
 
 // What an area in square host units is divided by to give it in `unit`, for the host's unit

@@ -32,7 +32,7 @@ constexpr std::size_t kMemoMaxChars = 2048;
 }  // namespace
 
 TdlgQXText::TdlgQXText()
-    : platform::Form("TdlgQXText", ""),
+    : platform::Form("TdlgQXText", "QX Text"),
       mmText(Make<platform::Memo>(*this, "mmText", nullptr, 4, 4, kClientWidth - kCadMemoMargin,
                                   kMemoHeight)),
       TabSet(Make<platform::TabSet>(*this, "TabSet", nullptr, 4, kSettingsTop - kTabSetHeight,

@@ -1,7 +1,8 @@
 // The text dialog shared by the text, leader and area commands: a memo for the text, and two
 // pages of settings, CAD text (the host's stroke fonts) and TrueType text. The selected page is
-// the text mode. Its caption is set by the caller. The fields are loaded from the configuration
-// record once, when the dialog is made, and stored back on OK; Cancel stores nothing.
+// the text mode. It is made with the caption "QX Text"; the text and leader commands set their
+// own, and the area command keeps whichever the dialog had last. The fields are loaded from the
+// configuration record once, when the dialog is made, and stored back on OK; Cancel stores nothing.
 #pragma once
 
 #include "platform/forms.h"

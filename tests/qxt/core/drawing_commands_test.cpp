@@ -188,6 +188,34 @@ TEST_F(DrawingCommands, FixCancelledAtEitherCornerEndsAndHidesThePalette) {
   EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(DrawingCommands, FixPickedAgainWhileItWaitsBringsItsPaletteBackAndGoesOn) {
+  DrawOpenCorner();
+  user.replies = {PointAt(80, -10), PointAt(110, 20)};
+  bool shownAgain = false;
+  user.whilePicking = [&] {
+    if (user.prompts.size() != 1) return;
+    FixPalette().Hide();  // the user closed the palette
+    QXFix();
+    shownAgain = FixPalette().Visible();
+    act::Click(FixPalette(), "sbtnCorner");
+  };
+  QXFix();
+  EXPECT_TRUE(shownAgain);
+  // One run only: its windows are asked for once each, and the corner chosen on the palette
+  // brought back repairs the walls.
+  EXPECT_EQ(user.prompts, (std::vector<std::string>{"Pick first corner of selection window...",
+                                                    "Pick opposite corner of selection window...",
+                                                    "Pick first corner of selection window..."}));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(std::get<host::LinesetData>(Host().FinalObjects()[0]->data).points.back(),
+            (host::Point{100, 0}));
+  EXPECT_FALSE(FixPalette().Visible());
+
+  // Once it has ended, picking it starts a new run.
+  QXFix();
+  EXPECT_EQ(user.prompts.size(), 4u);
+}
+
 TEST_F(DrawingCommands, FixPaletteStandsBesideTheSnapToolbar) {
   const platform::WindowHandle drawArea = platform::FirstChildWindow(HsiGetWindowHandle());
   const platform::Point corner = platform::ClientToScreen(drawArea, {0, 0});

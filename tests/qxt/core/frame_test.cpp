@@ -64,7 +64,7 @@ TEST_F(Frame, LoadingSetsUpTheLibrary) {
       {forms.dlgQXDimension.get(), "TdlgQXDimension", "QX Dimension", 102},
       {forms.dlgDimEdit.get(), "TdlgDimEdit", "Edit Dimension", 110},
       {forms.dlgQXLeader.get(), "TdlgQXLeader", "QX Leader", 105},
-      {forms.dlgQXText.get(), "TdlgQXText", "", 126},
+      {forms.dlgQXText.get(), "TdlgQXText", "QX Text", 126},
       {forms.dlgQXDoor.get(), "TdlgQXDoor", "QX Door", 103},
       {forms.dlgCADTextSettings.get(), "TdlgCADTextSettings", "Text Settings", 109},
       {forms.frmQXQText.get(), "TfrmQXQText", "", 119},

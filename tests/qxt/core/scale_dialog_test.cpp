@@ -272,6 +272,81 @@ TEST_F(ScaleTest, GetScaleReturnsTheEntryOfThePageShowingOrZeroAndLeavesTheHostA
   EXPECT_TRUE(user.messages.empty());
 }
 
+TEST_F(ScaleTest, AnEntryWhoseScaleIsNoNumberIsNamedAndTheDialogStaysOpen) {
+  SetHost(HSI_UNIT_FEET_INCHES, 96);
+  Config().ArchScales[5].Scale = 0;  // its cell in Setup held text
+  bool stayedOpen = false;
+  OnForm([&](platform::Form& form) {
+    act::SelectTab(form, "Architectural");
+    act::Select(form, "rgrpArchScales", "1/4\" = 1'-0\"");
+    act::Click(form, "OK");
+    stayedOpen = form.GetModalResult() == platform::ModalResult::None;
+    act::Select(form, "rgrpArchScales", "3/8\" = 1'-0\"");
+    act::Click(form, "OK");
+  });
+  QXScale();
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{
+                "The scale of 1/4\" = 1'-0\" is not a number.\r\nCorrect it in QX Setup."});
+  EXPECT_EQ(Units().drawingScale, 32);
+  EXPECT_EQ(Units().pointsPerUnit, 24000);
+
+  // Asked for a scale only, the dialog refuses the entry the same way.
+  OnForm([&](platform::Form& form) {
+    act::Select(form, "rgrpArchScales", "1/4\" = 1'-0\"");
+    act::Click(form, "OK");
+    stayedOpen = form.GetModalResult() == platform::ModalResult::None;
+    act::Click(form, "Cancel");
+  });
+  stayedOpen = false;
+  EXPECT_EQ(GetScale(), 0);
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(user.messages.size(), 2u);
+}
+
+TEST_F(ScaleTest, FractionalAccuraciesArePowersOfTwo) {
+  SetHost(HSI_UNIT_FEET_INCHES, 96);
+  // A drawing left at 18ths: the engineering field shows the host's denominator untyped.
+  Host().MutableUnits().denominator = 18;
+  Config().EngDisplayMode = 0;
+  const std::string warning = "The accuracy must be a power of two (2, 4, 8 ... 1024).";
+  bool keptFocus = false, engKeptFocus = false, openAfterOk = false, engShownAtOk = false;
+  OnForm([&](platform::Form& form) {
+    act::SelectTab(form, "Architectural");
+    act::SetText(form, "txtArchAccuracy", {""});
+    act::TypeText(form, "txtArchAccuracy", "1/8");  // the slash is refused: 18
+    act::Focus(form, "rgrpArchScales");
+    keptFocus = Dialog().txtArchAccuracy.Focused();
+    act::SetText(form, "txtArchAccuracy", {"64"});
+    act::Focus(form, "rgrpArchScales");
+    // OK refuses the engineering field's 18, which was never entered, and shows it.
+    act::Click(form, "OK");
+    openAfterOk = form.GetModalResult() == platform::ModalResult::None;
+    engShownAtOk = Dialog().tbkScales.PageIndex() == TdlgQXScale::kEngPage &&
+                   Dialog().txtEngAccuracy.Focused();
+    act::SetText(form, "txtEngAccuracy", {"12"});
+    act::Focus(form, "rgrpEngScales");
+    engKeptFocus = Dialog().txtEngAccuracy.Focused();
+    act::SetText(form, "txtEngAccuracy", {"16"});
+    // In decimals the field holds places: any number will do.
+    act::Select(form, "rgrpEngDisplayMode", "Decimal");
+    act::SetText(form, "txtEngAccuracy", {"3"});
+    act::Focus(form, "rgrpEngScales");
+    act::SelectTab(form, "Architectural");
+    act::Click(form, "OK");
+  });
+  QXScale();
+  EXPECT_TRUE(keptFocus);
+  EXPECT_TRUE(openAfterOk);
+  EXPECT_TRUE(engShownAtOk);
+  EXPECT_TRUE(engKeptFocus);
+  EXPECT_EQ(user.MessageTexts(), (std::vector<std::string>{warning, warning, warning}));
+  EXPECT_EQ(+Config().ArchDenominator, 64);
+  EXPECT_EQ(Units().denominator, 64);
+  EXPECT_EQ(+Config().EngPrecision, 3);
+}
+
 TEST(NearestScale, TiesKeepTheFirstAndOnlyListedEntriesCount) {
   ScaleEntry entries[3]{};
   entries[0].Scale = 10;

@@ -163,6 +163,35 @@ TEST_F(SetupTest, PointsPerUnitMustBeWholeAndSymbolScaleANumberAndTheFormStaysOp
   EXPECT_EQ(ReadConfig(), RecordBytes(Config()));
 }
 
+TEST_F(SetupTest, DoorLayersOutside0To255KeepTheFormOpenWithTheFocusOnTheCell) {
+  std::vector<bool> open;
+  std::vector<std::string> focusedCell;
+  OnForm([&](platform::Form& form) {
+    for (const char* layer : {"256", "-1"}) {
+      act::SelectTab(form, "QX Door");
+      act::SetCell(form, "sgrdDoorTypes", 3, 2, layer);  // the second group's wall layer
+      act::SelectTab(form, "General");
+      act::Click(form, "OK");
+      open.push_back(form.GetModalResult() == platform::ModalResult::None);
+      focusedCell.push_back(std::to_string(Form().nbkSetup.PageIndex()) + " " +
+                            std::to_string(Form().sgrdDoorTypes.Col()) + "," +
+                            std::to_string(Form().sgrdDoorTypes.Row()) +
+                            (Form().sgrdDoorTypes.Focused() ? " focused" : ""));
+    }
+    act::SetCell(form, "sgrdDoorTypes", 3, 2, "255");
+    act::SetCell(form, "sgrdDoorTypes", 4, 3, "0");
+    act::Click(form, "OK");
+  });
+  QXSetup();
+  EXPECT_EQ(open, (std::vector<bool>{true, true}));
+  EXPECT_EQ(focusedCell, (std::vector<std::string>{"1 3,2 focused", "1 3,2 focused"}));
+  const std::string layers = "Layer numbers must be between 0 and 255.";
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{layers, layers}));
+  EXPECT_EQ(+Config().DoorLayers[1][2], 255);
+  EXPECT_EQ(+Config().DoorLayers[2][3], 0);
+  EXPECT_EQ(ReadConfig(), RecordBytes(Config()));
+}
+
 TEST_F(SetupTest, TheYesNoDropDownIsCommittedWhenEnterPressesOkWhileItHasTheFocus) {
   Config().PlanTypes[1].GroupOption = 0;
   std::string shownOnCell;

@@ -74,23 +74,35 @@ TEST(MacroButtons, OnlyExactUpperCaseExtensionsRun) {
 TEST_F(MacroToolbarTest, ControlFileNumberIsTheLineStartAndTheRestIsIgnored) {
   Control("pages\r\n3 pages and more words\r\nA\r\nB\r\nC\r\nextra\r\n");
   std::vector<std::string> pages;
-  int lines = -1;
-  ASSERT_TRUE(ReadMacroControl(std::string(kMacros) + "QXMACRO.CTL", pages, lines));
+  int count = -1, lines = -1;
+  ASSERT_TRUE(ReadMacroControl(std::string(kMacros) + "QXMACRO.CTL", pages, count, lines));
   EXPECT_EQ(pages, (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(count, 3);
   EXPECT_EQ(lines, 5);
+
+  // A file that names fewer pages than it counts keeps the names it has.
+  Control("pages\r\n3\r\nA\r\nB\r\n");
+  ASSERT_TRUE(ReadMacroControl(std::string(kMacros) + "QXMACRO.CTL", pages, count, lines));
+  EXPECT_EQ(pages, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(lines, 4);
 
   // Refusals keep the count of lines completed before them.
   struct Case {
     const char* text;
     int lines;
-  } cases[] = {{"pages\r\nthree\r\nA\r\n", 1},  {"pages\r\n0\r\n", 2},
-               {"pages\r\n-2\r\n", 2},          {"pages\r\n99999999999\r\nA\r\n", 1},
-               {"pages\r\n3\r\nA\r\nB\r\n", 4}, {"", 0}};
+  } cases[] = {{"pages\r\nthree\r\nA\r\n", 1},
+               {"pages\r\n0\r\n", 2},
+               {"pages\r\n-2\r\n", 2},
+               {"pages\r\n99999999999\r\nA\r\n", 1},
+               {"", 0}};
   for (const Case& c : cases) {
     Control(c.text);
-    EXPECT_FALSE(ReadMacroControl(std::string(kMacros) + "QXMACRO.CTL", pages, lines)) << c.text;
+    EXPECT_FALSE(ReadMacroControl(std::string(kMacros) + "QXMACRO.CTL", pages, count, lines))
+        << c.text;
     EXPECT_EQ(lines, c.lines) << c.text;
     EXPECT_TRUE(pages.empty());
+    EXPECT_EQ(count, 0);
   }
 }
 
@@ -238,6 +250,48 @@ TEST_F(MacroToolbarTest, ErrorBoxesNameTheirFilesAndCounts) {
   ASSERT_EQ(user.messages.size(), 1u);
   EXPECT_EQ(user.messages[0].text,
             "Tracelon reported an error attempting to execute \r\nMISSING.CBX");
+}
+
+TEST_F(MacroToolbarTest, PagesCountedButNotNamedFailOnlyWhenTurnedTo) {
+  // Three pages counted, a huge count in the second file: only the named pages are kept.
+  for (const char* control : {"x\r\n3\r\nA\r\nB\r\n", "x\r\n2000000000\r\nA\r\nB\r\n"}) {
+    Control(control);
+    Page("A", 60, "GRID.CBX\r\n");
+    Page("B", 60, "NONE\r\n");
+    user.messages.clear();
+    std::string onB, afterLast;
+    OnForm([&](platform::Form& form) {
+      act::Click(form, "spdbtnNext");
+      onB = Form().pnlPageNumber.Caption();
+      act::Click(form, "spdbtnLast");
+      afterLast = Form().pnlPageNumber.Caption();
+      act::Click(form, "spdbtnFirst");
+      ClickAt(form, 10, 10, 10, 10);
+    });
+    QXMacro();
+    const std::string count =
+        std::string(control).substr(3, std::string(control).find('\r', 3) - 3);
+    EXPECT_EQ(onB, "Page 2 of " + count);
+    EXPECT_EQ(afterLast, "Page 2 of " + count) << "the nameless last page is not shown";
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, "An error occurred attempting to load the bitmap for page " +
+                                         count + "\r\nThe bitmap file name is: " + kMacros +
+                                         ".BMP");
+    ASSERT_FALSE(Host().MacrosRun().empty());
+    EXPECT_EQ(Host().MacrosRun().back(), std::string(kMacros) + "GRID.CBX")
+        << "the named pages work";
+  }
+  // No name at all: the first page fails as it is shown, and no window opens.
+  Control("x\r\n2\r\n");
+  user.messages.clear();
+  const std::size_t shown = user.formsShown.size();
+  QXMacro();
+  EXPECT_EQ(user.formsShown.size(), shown);
+  ASSERT_EQ(user.messages.size(), 1u);
+  EXPECT_EQ(user.messages[0].text,
+            std::string("An error occurred attempting to load the bitmap for page 1\r\nThe bitmap "
+                        "file name is: ") +
+                kMacros + ".BMP");
 }
 
 }  // namespace

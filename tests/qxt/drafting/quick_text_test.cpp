@@ -133,6 +133,36 @@ TEST_F(QuickTextTest, SettingsWhileTypingRedrawsThePreviewInTheNewLookAtOnce) {
   EXPECT_TRUE(FinalObjects().empty());
 }
 
+TEST_F(QuickTextTest, SettingsCancelledLeavesOnlyThePreviewThatWasThere) {
+  std::size_t marksAfterCancel = 0;
+  OnStrip([&](platform::Form& form) {
+    act::SetText(form, "mmText", {"A", "B"});
+    act::Click(form, "btnSettings");
+    marksAfterCancel = Host().Marks().size();
+    act::Click(form, "Close");
+  });
+  user.formActions.insert(user.formActions.begin() + 1,
+                          [](platform::Form& form) { act::Click(form, "Cancel"); });
+  user.replies = {PointAt(0, 0)};
+  QXQText();
+  EXPECT_EQ(marksAfterCancel, 2u);
+  EXPECT_TRUE(Host().Marks().empty()) << "no second image is left when the strip closes";
+}
+
+// The texts go into the edit's own list and back into the selection with the flag that adds no
+// highlight of their own (the user's selection already shows them).
+TEST_F(QuickTextTest, EditListsAndReselectsTextsWithoutAHighlightOfItsOwn) {
+  const auto block = Block({"ONE", "TWO"}, 10000, 20000);
+  Select(block);
+  Host().ClearCalls();
+  OnStrip([](platform::Form& form) { act::Click(form, "OK"); });
+  QXQEdit();
+  const auto adds = Host().CallsTo("HsiOslAdd");
+  ASSERT_EQ(adds.size(), 4u);
+  for (const host::CallRecord& call : adds)
+    EXPECT_EQ(call.args.substr(call.args.rfind(", ") + 2), std::to_string(0xFC20)) << call.args;
+}
+
 TEST_F(QuickTextTest, EditGathersTheBlockInLineOrderAndRebuildsOnlyIt) {
   const auto block = Block({"ONE", "TWO", "THREE"}, 10000, 20000);
   const auto other = Block({"ELSE"}, 90000, 20000);

@@ -297,6 +297,26 @@ TEST_F(AreaTest, AnArcWhoseEndsMeetIsAWholeCircle) {
   EXPECT_EQ(user.prompts.size(), 1u);
 }
 
+// A bow tie whose lobes are 33.33 and 133.33 square feet measures their difference, with a
+// warning: as one closed lineset, and as an open one whose closing edge makes the crossing.
+TEST_F(AreaTest, ABoundaryThatCrossesItselfIsMeasuredWithAWarning) {
+  const std::string crosses =
+      "The boundary crosses itself: its area is the difference of its loops.";
+  Line({{0, 0}, {20000, 20000}, {20000, 0}, {0, 10000}, {0, 0}});
+  Pick(20000, 10000);
+  EXPECT_NEAR(Measure().value_or(-1), 100.0, 1e-9);
+  ASSERT_EQ(user.MessageTexts(), std::vector<std::string>{crosses});
+  EXPECT_EQ(user.messages[0].caption, "QX Tools (Warning!)");
+
+  user.messages.clear();
+  Line({{50000, 10000}, {50000, 0}, {70000, 20000}, {70000, 0}});
+  Pick(50000, 5000);
+  B2();
+  user.messageAnswers = {platform::MsgResult::Yes};
+  EXPECT_NEAR(Measure().value_or(-1), 100.0, 1e-9);
+  EXPECT_EQ(user.MessageTexts(), (std::vector<std::string>{msg::kNotClosedQuestion, crosses}));
+}
+
 // ---- Large numbers ----
 
 TEST_F(AreaTest, LargeCoordinatesAndPointsPerUnitDoNotOverflow) {
@@ -367,7 +387,7 @@ TEST_F(AreaTest, CommandMeasuresLabelsAndComesBackUntilCancel) {
   QXArea();
 
   EXPECT_EQ(memo, "200.00 Sq. Ft.");
-  EXPECT_EQ(caption, "");  // the text dialog keeps whatever caption it had
+  EXPECT_EQ(caption, "QX Text");  // the dialog's own caption: no command has set another yet
   EXPECT_EQ(user.formsShown, (std::vector<std::string>{"TdlgQXArea", "TdlgQXText", "TdlgQXArea"}));
   auto objects = FinalObjects();
   ASSERT_EQ(objects.size(), 2u);
