@@ -634,13 +634,20 @@ std::vector<Point> OffsetChain(const std::vector<Point>& chain, double offset) {
       out.push_back(RoundPoint(Add(pts[i], Mul(normal(i == 0 ? 0 : i - 1), offset))));
       continue;
     }
-    // A corner: where the two offset sides meet; straight on (or back), the side's own offset.
+    // A corner: where the two offset sides meet. Straight on, the side's own offset; at a turn
+    // so sharp that the mitre would reach far beyond the wall (or straight back), the corner is
+    // cut off between the two sides' offsets.
     PointD n1 = normal(i - 1), n2 = normal(i);
     PointD a1 = Add(pts[i - 1], Mul(n1, offset)), a2 = Add(pts[i], Mul(n1, offset));
     PointD b1 = Add(pts[i], Mul(n2, offset)), b2 = Add(pts[i + 1], Mul(n2, offset));
     auto corner =
         std::fabs(CrossZ(n1, n2)) > 1e-9 ? LineIntersection(a1, a2, b1, b2) : std::nullopt;
-    out.push_back(RoundPoint(corner ? *corner : a2));
+    if (corner && Distance(*corner, pts[i]) <= 4 * std::fabs(offset)) {
+      out.push_back(RoundPoint(*corner));
+      continue;
+    }
+    out.push_back(RoundPoint(a2));
+    if (!(RoundPoint(b1) == RoundPoint(a2))) out.push_back(RoundPoint(b1));
   }
   return out;
 }

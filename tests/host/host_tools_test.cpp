@@ -147,6 +147,17 @@ TEST_F(HostTools, WallsAreMitredAtTheMacrosThicknessAndUndoneWhole) {
   ASSERT_EQ(HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y), HSI_SUCCESS);
   EXPECT_TRUE(host_->FinalObjects().empty());
 
+  // A turn back at a sharp angle: the corner is cut off near the turning point, not mitred far
+  // beyond it.
+  input_.Point(0, 0);
+  input_.Point(100000, 0);
+  input_.Point(0, 10000);
+  input_.Reply(host::PointReply::Kind::Escape);
+  Run(1021);
+  for (const auto* face : Of(ObjectKind::Lineset))
+    for (const Point& p : Points(face)) EXPECT_LE(p.x, 105000) << p.x << "," << p.y;
+  ASSERT_EQ(HsiMenuEntry(HSI_COMMAND_UNDO, &x, &y), HSI_SUCCESS);
+
   // Thicknesses the macro cannot give refuse the whole macro and keep the thickness.
   for (const char* bad : {"WALL 0 IN", "WALL 4", "WALL 4 FURLONGS", "WALL -4 IN", "WALL 4x IN",
                           "WALL 101 FT", "WALL nan IN"}) {
