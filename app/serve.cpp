@@ -304,6 +304,13 @@ class PageSource {
       }
       state["activeLayer"] = h->ActiveLayer();
       state["snapMode"] = h->SnapMode();
+      // The part of the drawing the host's last zoom asked to show; the page moves its own view
+      // there each time it changes (the count tells a new zoom from the same one).
+      if (h->ViewChanges() > 0) {
+        const host::Box& v = h->View();
+        state["view"] = {
+            {"x1", v.x1}, {"y1", v.y1}, {"x2", v.x2}, {"y2", v.y2}, {"number", h->ViewChanges()}};
+      }
     }
     state["layers"] = layers;
     json forms = json::array();

@@ -221,6 +221,21 @@ function zoom(factor, at) {
   applyView();
 }
 
+// The host's zoom (zoom extents after a drawing is loaded): the page shows that box, once for
+// each zoom the host made.
+let hostViewNumber = 0;
+function followHostView() {
+  const v = state.view;
+  if (!v || v.number === hostViewNumber) return;
+  hostViewNumber = v.number;
+  const box = drawingBox();
+  const w = Math.max(1, v.x2 - v.x1), h = Math.max(1, v.y2 - v.y1);
+  view.fit = false;
+  view.cx = (v.x1 + v.x2) / 2;
+  view.cy = (v.y1 + v.y2) / 2;
+  view.s = 0.9 * Math.min(box.width / w, box.height / h);
+}
+
 function renderDrawing() {
   const holder = document.getElementById("sheet");
   holder.innerHTML = state.svg || "";
@@ -233,6 +248,7 @@ function renderDrawing() {
   svg.removeAttribute("height");
   const image = svg.querySelector("#cursor-image");
   cursorImage = image ? { element: image, style: +image.dataset.style, base: { x: +image.dataset.baseX, y: +image.dataset.baseY } } : null;
+  followHostView();
   applyView();
 }
 

@@ -2,6 +2,9 @@
 // references a drawing shows.
 #include <array>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "file_text.h"
@@ -86,6 +89,25 @@ bool ParseLayerFile(const std::string& text, std::vector<LayerFileEntry>* entrie
     return false;
   }
   return true;
+}
+
+// A macro's wall thickness, "WALL 4 IN": a positive number and its unit (IN, FT, MM, CM or M),
+// in inches; at most 100 feet, so that a wall stays a wall.
+std::optional<double> WallThicknessInches(const std::string& number, const std::string& unit) {
+  static const std::pair<const char*, double> kUnits[] = {
+      {"IN", 1.0}, {"FT", 12.0}, {"MM", 1 / 25.4}, {"CM", 1 / 2.54}, {"M", 1 / 0.0254}};
+  const char* begin = number.c_str();
+  char* end = nullptr;
+  double value = std::strtod(begin, &end);
+  if (number.empty() || end != begin + number.size() || !(value > 0) || !std::isfinite(value))
+    return std::nullopt;
+  for (const auto& [name, inches] : kUnits) {
+    if (Upper(unit) != name) continue;
+    double thickness = value * inches;
+    if (thickness > 1200) return std::nullopt;
+    return thickness;
+  }
+  return std::nullopt;
 }
 
 bool IsThreeDSymbolFile(const std::string& name) {
@@ -385,7 +407,8 @@ bool Host::RunMacro(const std::string& file, std::string* error) {
          (Upper(w[2].text) == "ON" || Upper(w[2].text) == "OFF")) ||
         (key == "ACTIVE" && w.size() == 2 && WholeNumber(w[1].text, 1, HSI_LAYER_COUNT, &n)) ||
         (key == "SNAP" && w.size() == 2 && WholeNumber(w[1].text, 0, 15, &n)) ||
-        (key == "COLOUR" && w.size() == 2 && WholeNumber(w[1].text, 0, 255, &m));
+        (key == "COLOUR" && w.size() == 2 && WholeNumber(w[1].text, 0, 255, &m)) ||
+        (key == "WALL" && w.size() == 3 && WallThicknessInches(w[1].text, w[2].text));
     if (!ok) return fail("bad statement");
     steps.push_back(Step{key, w});
   }
@@ -408,6 +431,8 @@ bool Host::RunMacro(const std::string& file, std::string* error) {
       SetSnapMode(std::stoi(s.words[1].text));
     } else if (s.key == "COLOUR") {
       currentColour_ = static_cast<int16_t>(std::stoi(s.words[1].text));
+    } else if (s.key == "WALL") {
+      SetWallThickness(*WallThicknessInches(s.words[1].text, s.words[2].text));
     }
   }
   return true;

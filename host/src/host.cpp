@@ -174,6 +174,7 @@ void Host::StartCommand(int command, bool nested) {
   hostCommands_.push_back(command);
   Notify(HostEvent::Kind::CommandStarted, nested ? "nested" : "", command);
   if (command == HSI_COMMAND_UNDO) UndoLast();
+  if (IsHostTool(command)) pendingTools_.push_back(command);
 }
 
 void Host::RecordLoadedFile(const std::string& path, int kind) {

@@ -21,6 +21,10 @@ bool TypedInputWaiting() {
   return h && h->TypedInputWaiting();
 }
 
+void RunHostTools() {
+  if (host::Host* h = host::Host::Current()) h->RunPendingTools();
+}
+
 namespace {
 
 int32_t Int(const ScriptLine& line, size_t index) {

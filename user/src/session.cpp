@@ -367,6 +367,8 @@ void Session::DoRun(const ScriptLine& line) {
       Fail(line.Where() + ": " + e.what());
     }
     if (!result.empty()) Record("= " + result);
+    // Control is back with the host: it carries out the tools the command started.
+    bindings::RunHostTools();
   }
 }
 
@@ -755,6 +757,9 @@ void Session::OnHostEvent(const host::HostEvent& event) {
       return;
     case Kind::CoordinateInput:
       Record("coordinate input " + event.text);
+      return;
+    case Kind::ViewChanged:
+      Record("view " + event.text);
       return;
   }
 }

@@ -306,6 +306,21 @@ class Host {
   void SetCallbackTitle(const std::string& title);
   void StatusLineUpdate();
   void StartCommand(int command, bool nested);
+  // The host tools (host_tools.cpp): the host's own drawing commands that a command number
+  // starts. A started tool waits until control comes back to the host (the plug-in's command has
+  // returned), then asks for its points; RunPendingTools runs the waiting ones in order.
+  static bool IsHostTool(int command);
+  void RunPendingTools();
+  bool ToolsPending() const { return !pendingTools_.empty(); }
+  // The thickness of the double-line walls the wall tool draws, as a length in inches (the
+  // macro statement WALL sets it); 4 at start.
+  bool SetWallThickness(double inches);
+  double WallThickness() const { return wallThickness_; }
+  // Zoom extents: the view becomes the box of the drawing's objects on layers that are shown
+  // (unchanged for an empty drawing). `ViewChanges` counts the times the view was set.
+  bool ZoomExtents();
+  const Box& View() const { return view_; }
+  int ViewChanges() const { return viewChanges_; }
   void Redraw() { ++redraws_; }
   // A point typed in as coordinate input (HsiCoordInput): recorded and reported; when a point or
   // pick request is waiting, the point is its answer (the innermost request, once it regains
@@ -355,6 +370,10 @@ class Host {
   std::string messageLine_, callback_;
   int statusUpdates_ = 0, redraws_ = 0;
   std::vector<int> hostCommands_;
+  std::vector<int> pendingTools_;
+  double wallThickness_ = 4.0;
+  Box view_;
+  int viewChanges_ = 0;
   std::vector<std::pair<std::string, int>> loadedFiles_;
   std::vector<std::string> macrosRun_;
   std::vector<Point> coordinateInputs_;

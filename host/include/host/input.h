@@ -45,6 +45,7 @@ struct HostEvent {
     MacroRun,         // text: macro file
     FileLoaded,       // text: path; number: kind
     CoordinateInput,  // text: "x,y": a point handed to the host as typed input (HsiCoordInput)
+    ViewChanged,      // text: "x1,y1 x2,y2": the part of the drawing the screen now shows
   };
   Kind kind;
   std::string text;
