@@ -199,7 +199,7 @@ function toScreen(x, y) {
 // A length in the drawing's own notation, as the host writes it (fractions reduced, feet and
 // inches, or decimals in the unit), for the coordinate read-out.
 function lengthText(dbu) {
-  const u = state.units;
+  const u = state && state.units;
   if (!u || !(u.dbuPerUnit > 0)) return String(dbu);
   const value = dbu / u.dbuPerUnit;
   const sign = value < 0 ? "-" : "";
