@@ -288,6 +288,7 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
   history_.clear();
   cursor_ = CursorImage{};
   marks_.clear();
+  lastPoint_.reset();  // relative points in the new drawing start from its origin
   units_ = units;
   layers_ = layers;
   activeLayer_ = static_cast<int16_t>(active);
