@@ -310,13 +310,14 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
   history_.clear();
   cursor_ = CursorImage{};
   marks_.clear();
+  lastPoint_.reset();  // relative points in the new drawing start from its origin
   units_ = units;
   layers_ = layers;
   activeLayer_ = static_cast<int16_t>(active);
   layers_[activeLayer_].state = HSI_LAYER_ON;
   currentColour_ = static_cast<int16_t>(colour);
   progMode_ = threeD ? HSI_MODE_3D : HSI_MODE_2D;
-  snapMode_ = static_cast<int>(snap);
+  SetSnapMode(static_cast<int>(snap));
   snapAngle_ = snapAngle;
   description_ = description.substr(0, 255);
   for (auto& def : defs) {

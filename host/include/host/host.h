@@ -146,6 +146,41 @@ class Host {
   // The host's own command that is running (0: idle), as HsiGetActiveCommand reports it while
   // no request waits; the host program sets it.
   void SetActiveCommand(int16_t command) { activeCommand_ = command; }
+
+  // ---- Object snaps and typed points (object_snap.cpp, typed_points.cpp) ----
+  // The snap modes in force, 2D and 3D apart, in the order they were set. SetSnapMode and
+  // SetSnap3DMode put one mode in force (0: none), as the host's own snap setting does; the
+  // interface's HsiSetSnapMode adds one to those in force (AddSnapMode), and 0 clears them, so
+  // a snap hierarchy set mode by mode works as a combination. SnapMode() is the mode set last.
+  bool AddSnapMode(int mode);
+  bool AddSnap3DMode(int mode);
+  bool SetSnapModes(const std::vector<int>& modes);  // in this order; every one 1..15
+  const std::vector<int>& SnapModes() const { return snapModes_; }
+  const std::vector<int>& Snap3DModes() const { return snap3DModes_; }
+  // The grid of grid snap: its spacing in DBU, from the origin. 0 (the start) follows the sheet:
+  // a quarter inch of paper at the drawing scale.
+  bool SetGridSpacing(int32_t dbu);
+  int32_t GridSpacing() const;
+  struct Snapped {
+    Point point;
+    int mode = 0;
+  };
+  // Where the modes in force move a picked point: the first mode, in the order set, that finds
+  // its point within the pick aperture wins; grid snap, which always finds one, comes last.
+  // nullopt when no mode is in force or none finds anything.
+  std::optional<Snapped> SnapPoint(Point picked, bool threeD) const;
+  static std::string SnapModeWord(int mode);  // "vertex", "end", "grid", ...
+  // A typed point in the drawing's notation: "X Y" or "X,Y" (lengths, 18'-4" 12'-0"),
+  // "@DX DY" relative to the last point, "@LENGTH<ANGLE" (degrees counter-clockwise), "@" the
+  // last point itself. nullopt, with the reason a person reads, when the text is none of these.
+  std::optional<Point> ReadTypedPoint(const std::string& text, std::string* why) const;
+  // The last point a point request was answered with (picked and snapped, typed or coordinate
+  // input); relative points start from it, and from the origin before any.
+  std::optional<Point> LastPoint() const { return lastPoint_; }
+  // The sheet a drawing without objects is shown on: 36 x 24 inches of paper at the drawing
+  // scale, from the origin.
+  Box EmptySheet() const;
+
   void SetDrawingDescription(const std::string& text) { description_ = text; }
 
   // ---- Files (Windows paths) ----
@@ -269,6 +304,9 @@ class Host {
   double ObjectDistance(const Object& object, PointD p) const;
 
   // Input: asks the input source; without one a request is cancelled.
+  // A point the user picked is snapped (not a pick of an object), a typed one read in the
+  // drawing's notation: a text the host cannot read is refused on the message line and asked
+  // again.
   PointReply Ask(RequestKind kind, const std::string& prompt);
   void Notify(HostEvent::Kind kind, std::string text = {}, int64_t number = 0);
 
@@ -334,6 +372,10 @@ class Host {
  private:
   explicit Host(const Options& options);
   void ReadIni();
+  // One request to the input source; `typedIn` tells whether coordinate input answered it.
+  PointReply AskOnce(RequestKind kind, const std::string& prompt, bool* typedIn);
+  // Snaps or reads the reply's point as Ask describes; false when a typed text was refused.
+  bool TakePoint(RequestKind kind, PointReply& reply, bool typedIn);
   bool OpenDrawingFile(const std::string& path, std::string* error);
   bool RegenerateReference(Reference& reference);
   void IndexObject(const Object& object);
@@ -344,6 +386,9 @@ class Host {
   UnitSettings units_;
   uint16_t progMode_ = HSI_MODE_2D;
   int snapMode_ = 0, snap3DMode_ = 0;
+  std::vector<int> snapModes_, snap3DModes_;
+  int32_t gridSpacing_ = 0;
+  std::optional<Point> lastPoint_;
   double snapAngle_ = 45.0;
   double aperture_ = kDefaultAperture;
   std::array<std::string, HSI_PATH_COUNT> paths_;
