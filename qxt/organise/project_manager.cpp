@@ -350,27 +350,33 @@ platform::MsgResult TdlgQXProject::Ask(const std::string& text, const std::strin
 }
 
 bool TdlgQXProject::LoadProjects() {
+  selected_.clear();
   lbxProjects.ClearItems();
   std::string error;
-  if (ReadProjectList(ProjectListPath(ProjectDir), lbxProjects.items, error)) return true;
+  if (ReadProjectList(ProjectListPath(ProjectDir), lbxProjects.items, error)) {
+    // The list is the file's again: changes not saved before are gone, not pending.
+    ProjectsChanged = false;
+    return true;
+  }
   ShowError("The following error occurred opening/reading " + ProjectDir +
             "\\PROJECTS.DAT:" + "\r\n" + error);
   return false;
 }
 
-void TdlgQXProject::SaveProjects() {
+bool TdlgQXProject::SaveProjects() {
   std::string error;
   switch (WriteProjectList(ProjectListPath(ProjectDir), lbxProjects.items, error)) {
     case ListSaveResult::Written:
       ProjectsChanged = false;
-      break;
+      return true;
     case ListSaveResult::Empty:
-      break;
+      return true;
     case ListSaveResult::Failed:
-      ShowError("The following error occurred opening/writing to " + ProjectDir +
-                "\\PROJECTS.DAT:" + "\r\n" + error);
       break;
   }
+  ShowError("The following error occurred opening/writing to " + ProjectDir +
+            "\\PROJECTS.DAT:" + "\r\n" + error);
+  return false;
 }
 
 bool TdlgQXProject::LoadDrawings(const std::string& path) {
@@ -400,7 +406,7 @@ void TdlgQXProject::UpdateProject() {
       button->SetEnabled(false);
     return;
   }
-  LastProjectIndex = lbxProjects.ItemIndex();
+  Remember(project);
   mmProjectCode.SetText(project->Code);
   mmDrawingsFolder.SetText(project->DrawingsFolder);
   mmDrawingsFolder.hint = project->DrawingsFolder;
@@ -420,6 +426,26 @@ void TdlgQXProject::UpdateProject() {
     lbxDrawings.ClearItems();
     UpdateDrawings();
   }
+}
+
+void TdlgQXProject::Remember(const TProjectObject* project) {
+  std::erase(selected_, project);
+  selected_.push_back(project);
+  LastProjectIndex = lbxProjects.ItemIndex();
+}
+
+void TdlgQXProject::Forget(const TProjectObject* project) {
+  std::erase(selected_, project);
+  LastProjectIndex = -1;
+  if (selected_.empty()) return;
+  int deleted = -1;
+  int remembered = -1;
+  for (int i = 0; i < lbxProjects.items.Count(); ++i) {
+    if (lbxProjects.items.Object(i) == project) deleted = i;
+    if (lbxProjects.items.Object(i) == selected_.back()) remembered = i;
+  }
+  // Its place once the deleted project has gone from the list.
+  if (remembered >= 0) LastProjectIndex = remembered > deleted ? remembered - 1 : remembered;
 }
 
 void TdlgQXProject::UpdateDrawings() {
@@ -456,7 +482,7 @@ void TdlgQXProject::btnProjectEditClick() {
   if (project == nullptr) return;
   TdlgEditProject& edit = *State().forms->dlgEditProject;
   edit.Prepare("Edit Project", lbxProjects.items[index], project->Code, project->DrawingsFolder,
-               project->ReferenceFolder, project->Description);
+               project->ReferenceFolder, project->Description, project);
   if (edit.ShowModal() != platform::ModalResult::OK) return;
   *project = TProjectObject(edit.txtProjectCode.Text(), edit.txtDrawings.Text(),
                             edit.txtReference.Text(), edit.mmProjectDescription.Text());
@@ -476,6 +502,7 @@ void TdlgQXProject::btnProjectDeleteClick() {
   if (Ask("Are you sure you want to delete the selected project?", kCaption,
           platform::MsgButtons::YesNo) != platform::MsgResult::Yes)
     return;
+  Forget(SelectedProject());
   lbxProjects.DeleteItem(index);
   lbxProjects.SetItemIndex(-1);
   ProjectsChanged = true;
@@ -582,11 +609,15 @@ void TdlgQXProject::FormCloseQuery(bool& canClose) {
       canClose = false;
       break;
     case platform::MsgResult::Yes:
-      SaveProjects();
+      // A list that could not be saved stays on screen, still marked changed, so that the
+      // next Close saves it again.
+      canClose = SaveProjects();
       break;
     default:
       break;
   }
+  // The dialog stays: whatever closed it, a drawing is loaded only when asked for again.
+  if (!canClose) LoadRequested = false;
 }
 
 void TdlgQXProject::LoadDrawing() {
