@@ -106,12 +106,12 @@ TEST_F(HostTest, ASymbolFileNotInTheFolderAskedForComesFromTheHostsOwnSymbolFold
   EXPECT_STREQ(folder, "C:\\JOBS\\MAPLE\\");
 
   const int32_t title = HsiLoadSymFile(4, folder, "TITLE.SYM", HSI_TRUE);
-  ASSERT_GT(title, 0);
+  ASSERT_NE(title, static_cast<int32_t>(HSI_FAILURE));
   EXPECT_TRUE(host_->Symbol(title)->hasNode);  // the project's door-shaped title, not the arrow
   const int32_t desk = HsiLoadSymFile(4, folder, "desk.sym", HSI_TRUE);
-  ASSERT_GT(desk, 0);
+  ASSERT_NE(desk, static_cast<int32_t>(HSI_FAILURE));
   EXPECT_EQ(host_->Symbol(desk)->elements.size(), 3u);
-  EXPECT_GT(HsiLoadSymFile(5, folder, "DOOR.S3D", HSI_TRUE), 0);
+  EXPECT_NE(HsiLoadSymFile(5, folder, "DOOR.S3D", HSI_TRUE), static_cast<int32_t>(HSI_FAILURE));
   EXPECT_EQ(HsiLoadSymFile(4, folder, "NONE.SYM", HSI_TRUE), static_cast<int32_t>(HSI_FAILURE));
   EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_FILE);
 }
