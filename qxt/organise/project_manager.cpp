@@ -28,6 +28,8 @@ namespace {
 constexpr int kHelpContext = 123;
 constexpr const char* kCaption = "QX Project";
 constexpr const char* kNoProjectHint = "Press \"New\" to add a project.";
+constexpr const char* kUnsavedDrawingsQuestion =
+    "The drawing list could not be saved.  Close anyway and lose the changes to it?";
 // The host command that brings the drawing's display up to a changed scale.
 constexpr std::int16_t kRescaleCommand = 1811;
 // The longest path the host takes in a file name (its buffers hold 256 bytes with the zero).
@@ -351,6 +353,7 @@ platform::MsgResult TdlgQXProject::Ask(const std::string& text, const std::strin
 
 bool TdlgQXProject::LoadProjects() {
   selected_.clear();
+  unsavedDrawings_ = nullptr;
   lbxProjects.ClearItems();
   std::string error;
   if (ReadProjectList(ProjectListPath(ProjectDir), lbxProjects.items, error)) {
@@ -387,13 +390,32 @@ bool TdlgQXProject::LoadDrawings(const std::string& path) {
   return false;
 }
 
-void TdlgQXProject::SaveDrawings(const std::string& path) {
+bool TdlgQXProject::SaveDrawings(const std::string& path) {
   std::string error;
-  if (WriteDrawingList(path, lbxDrawings.items, error) == ListSaveResult::Failed)
-    ShowError("The following error occurred opening/writing to " + path + ":" + "\r\n" + error);
+  if (WriteDrawingList(path, lbxDrawings.items, error) != ListSaveResult::Failed) return true;
+  ShowError("The following error occurred opening/writing to " + path + ":" + "\r\n" + error);
+  return false;
+}
+
+void TdlgQXProject::SaveShownDrawings() {
+  unsavedDrawings_ = SaveDrawings(DrawingListPath()) ? nullptr : SelectedProject();
+}
+
+bool TdlgQXProject::UnsavedDrawingsSaved() {
+  if (unsavedDrawings_ == nullptr) return true;
+  if (SaveDrawings(platform::JoinPath(ProjectDir, unsavedDrawings_->Code + ".DAT"))) {
+    unsavedDrawings_ = nullptr;
+    return true;
+  }
+  for (int i = 0; i < lbxProjects.items.Count(); ++i) {
+    if (lbxProjects.items.Object(i) == unsavedDrawings_) lbxProjects.SetItemIndex(i);
+  }
+  return false;
 }
 
 void TdlgQXProject::UpdateProject() {
+  // A drawing list that could not be saved is not replaced by another one, or read over.
+  if (!UnsavedDrawingsSaved()) return;
   const TProjectObject* project = SelectedProject();
   if (project == nullptr) {
     for (platform::Memo* field :
@@ -435,6 +457,8 @@ void TdlgQXProject::Remember(const TProjectObject* project) {
 }
 
 void TdlgQXProject::Forget(const TProjectObject* project) {
+  // The deleted project's drawing list is left as it is on disk.
+  if (unsavedDrawings_ == project) unsavedDrawings_ = nullptr;
   std::erase(selected_, project);
   LastProjectIndex = -1;
   if (selected_.empty()) return;
@@ -540,7 +564,7 @@ void TdlgQXProject::btnDrawingNewClick() {
       Cut(edit.txtDrawingName.Text(), decltype(DrawingRecord::Name)::kMaxLength),
       std::make_unique<TDrawingObject>(edit.txtVWFName.Text(), edit.txtLYRName.Text(),
                                        edit.txtBaseScale.Text(), edit.mmDescription.Text()));
-  SaveDrawings(DrawingListPath());
+  SaveShownDrawings();
   lbxDrawings.SetItemIndex(index);
   UpdateDrawings();
 
@@ -570,7 +594,7 @@ void TdlgQXProject::btnDrawingEditClick() {
                             edit.txtBaseScale.Text(), edit.mmDescription.Text());
   lbxDrawings.items.Set(index,
                         Cut(edit.txtDrawingName.Text(), decltype(DrawingRecord::Name)::kMaxLength));
-  SaveDrawings(DrawingListPath());
+  SaveShownDrawings();
   // A new name moves the item to its place in the sorted list: the edited drawing stays selected.
   for (int i = 0; i < lbxDrawings.items.Count(); ++i) {
     if (lbxDrawings.items.Object(i) == drawing) lbxDrawings.SetItemIndex(i);
@@ -588,7 +612,7 @@ void TdlgQXProject::btnDrawingDeleteClick() {
           platform::MsgButtons::YesNo) != platform::MsgResult::Yes)
     return;
   lbxDrawings.DeleteItem(index);
-  SaveDrawings(DrawingListPath());
+  SaveShownDrawings();
   lbxDrawings.SetItemIndex(-1);
   UpdateDrawings();
   if (platform::FileExists(path) && Ask("Do you also want to delete the file on disk?", kCaption,
@@ -603,6 +627,18 @@ void TdlgQXProject::btnDrawingLoadClick() {
 }
 
 void TdlgQXProject::FormCloseQuery(bool& canClose) {
+  // A drawing list still unsaved is saved again; when that fails the dialog stays open with it,
+  // unless the drafter chooses to leave without it.
+  if (!UnsavedDrawingsSaved()) {
+    if (Ask(kUnsavedDrawingsQuestion, kCaption, platform::MsgButtons::YesNo) ==
+        platform::MsgResult::Yes) {
+      unsavedDrawings_ = nullptr;
+    } else {
+      canClose = false;
+      LoadRequested = false;
+      return;
+    }
+  }
   if (!ProjectsChanged) return;
   switch (Ask("Save changes to project list?", kCaption, platform::MsgButtons::YesNoCancel)) {
     case platform::MsgResult::Cancel:

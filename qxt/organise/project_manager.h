@@ -127,7 +127,8 @@ class TdlgQXProject : public platform::Form {
   // save failed.
   bool SaveProjects();
   bool LoadDrawings(const std::string& path);
-  void SaveDrawings(const std::string& path);
+  // Writes the drawing list shown; false (the error shown) when the save failed.
+  bool SaveDrawings(const std::string& path);
 
   void UpdateProject();
   void UpdateDrawings();
@@ -151,6 +152,12 @@ class TdlgQXProject : public platform::Form {
  private:
   // Makes `project` the remembered one and LastProjectIndex its place in the list.
   void Remember(const TProjectObject* project);
+  // Saves the drawing list shown (the selected project's). When that fails the list shown is
+  // the only copy of the change: it is saved again before another list replaces it.
+  void SaveShownDrawings();
+  // Saves again a drawing list whose save failed. False when it is still unsaved: then its
+  // project is selected again and the list shown must stay.
+  bool UnsavedDrawingsSaved();
   // Forgets a project about to be deleted: the project selected before it is remembered again,
   // at its place in the list without the deleted one (none when there was no other).
   void Forget(const TProjectObject* project);
@@ -163,6 +170,8 @@ class TdlgQXProject : public platform::Form {
   // The projects selected in this run, the last selected at the back (each once): the
   // remembered project is followed as the list changes around it, not by its old place.
   std::vector<const TProjectObject*> selected_;
+  // The project whose drawing list is shown but could not be saved; null when none.
+  const TProjectObject* unsavedDrawings_ = nullptr;
 };
 
 }  // namespace qxt

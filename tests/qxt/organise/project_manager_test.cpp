@@ -534,6 +534,42 @@ TEST_F(ProjectTest, ADrawingPickedOutsideTheProjectsFolderIsRefused) {
                                      "project's drawings folder C:\\JOBS\\ALPHA."});
 }
 
+TEST_F(ProjectTest, ADrawingListThatCouldNotBeSavedStaysShownUntilItIsSaved) {
+  WriteProjects(ProjectBytes("Alpha", "A") + ProjectBytes("Beta", "B"));
+  WriteFileIn(kProjectDir, "A.DAT", DrawingBytes("Plan", "PLAN.VWF"));
+  Config().ProjectSettings = 0;
+  // The save error, No to the template, the error again twice, No to closing without the list.
+  user.messageAnswers = {MsgResult::OK, MsgResult::No, MsgResult::OK, MsgResult::OK, MsgResult::No};
+  OnForm([&](platform::Form& form) {
+    platform::SetDriveFree('C', 0);
+    act::Click(form, "btnDrawingNew");
+    act::Select(form, "lbxProjects", "Beta");
+    EXPECT_EQ(Dialog().lbxProjects.SelectedText(), "Alpha");
+    EXPECT_EQ(Items(Dialog().lbxDrawings), (std::vector<std::string>{"Plan", "Section"}));
+    act::Click(form, "Close");
+    EXPECT_FALSE(form.ModalDone());
+    // With room again the list is saved before Beta's is shown.
+    platform::SetDriveCapacity('C', std::nullopt);
+    act::Select(form, "lbxProjects", "Beta");
+    EXPECT_EQ(Dialog().lbxProjects.SelectedText(), "Beta");
+    act::Click(form, "Close");
+  });
+  EditDrawing("Section", "SECT.VWF", "96");
+  QXProject();
+  const std::string error =
+      "The following error occurred opening/writing to C:\\QXTOOLS\\PROJECT\\A.DAT:\r\nDisk full";
+  EXPECT_EQ(
+      user.MessageTexts(),
+      (std::vector<std::string>{
+          error, "The new drawing does not exist.  Do you want to create one from a template?",
+          error, error,
+          "The drawing list could not be saved.  Close anyway and lose the changes to it?"}));
+  std::string readError;
+  platform::StringList list;
+  ASSERT_TRUE(ReadDrawingList("C:\\QXTOOLS\\PROJECT\\A.DAT", list, readError));
+  EXPECT_EQ(list.Strings(), (std::vector<std::string>{"Plan", "Section"}));
+}
+
 TEST_F(ProjectTest, AFailedSaveKeepsThePreviousListAsTheListFile) {
   platform::ForceDirectories(kProjectDir);
   Dialog().ProjectDir = kProjectDir;
