@@ -128,6 +128,11 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
     return 0;
   }
   std::string path = HasFolder(name) ? name : platform::JoinPath(folder, name);
+  if (!HasFolder(name) && !platform::FileExists(path)) {
+    // Not in the folder asked for: the host's own symbol folder of that kind.
+    const std::string home = platform::JoinPath(threeD ? symbolHome3D_ : symbolHome_, name);
+    if (platform::FileExists(home)) path = home;
+  }
   std::string text, why;
   if (!ReadWindowsFile(path, kMaxTextFile, &text, &why)) {
     if (error) *error = why;

@@ -83,6 +83,8 @@ Host::Host(const Options& options) {
   // The drawing area: the main window's first child, below the host's own tool bar.
   platform::CreateChildWindow(mainWindow_, platform::Rect{0, 28, 1016, 700});
   if (options.readIni) ReadIni();
+  symbolHome_ = paths_[HSI_PATH_SYMBOLS];
+  symbolHome3D_ = paths_[HSI_PATH_SYMBOLS_3D];
 }
 
 Host::~Host() {

@@ -188,7 +188,9 @@ class Host {
   bool SaveDrawing(const std::string& path, std::string* error = nullptr);
   bool LoadLayerFile(const std::string& path, std::string* error = nullptr);
   bool RunMacro(const std::string& path, std::string* error = nullptr);
-  // Loads a symbol file; returns its id (0 on failure).
+  // Loads a symbol file from `folder`; a file that is not there is read from the host's own
+  // symbol folder (path 2, or 3 for 3D, as the host started) instead. Returns its id (0 on
+  // failure).
   int32_t LoadSymbolFile(const std::string& folder, const std::string& name, bool threeD,
                          std::string* error = nullptr);
   int32_t FindSymbol(const std::string& name) const;  // 0 when not loaded
@@ -392,6 +394,10 @@ class Host {
   double snapAngle_ = 45.0;
   double aperture_ = kDefaultAperture;
   std::array<std::string, HSI_PATH_COUNT> paths_;
+  // The symbol folders (2D, 3D) as the host started with them: a symbol file not found in the
+  // folder a caller names is looked for there next, so that a caller that has pointed the
+  // symbol path at a project's folder still finds the host's own symbols.
+  std::string symbolHome_, symbolHome3D_;
   std::array<LayerState, HSI_LAYER_COUNT + 1> layers_{};
   int16_t activeLayer_ = 1;
   int16_t currentColour_ = 7;
