@@ -87,15 +87,22 @@ Object NewObject(const Host& host) {
   return o;
 }
 
-// A circle: a host arc whose start and end are the same point.
-void DrawCircle(Host& host, PointD centre, double radius) {
+// An arc through the picked ends: they are its exact end points.
+void DrawArcThrough(Host& host, PointD centre, double radius, Point start, Point end) {
   Object o = NewObject(host);
   o.at = RoundPoint(centre);
   ArcData d;
   d.radius = RoundDbu(radius);
-  d.start = d.end = RoundPoint({centre.x + radius, centre.y});
+  d.start = start;
+  d.end = end;
   o.data = d;
   host.CreateObject(std::move(o), true);
+}
+
+// A circle: a host arc whose start and end are the same point.
+void DrawCircle(Host& host, PointD centre, double radius) {
+  Point start = RoundPoint({centre.x + radius, centre.y});
+  DrawArcThrough(host, centre, radius, start, start);
 }
 
 // ---- Circles and arcs ------------------------------------------------------------------------
@@ -256,18 +263,6 @@ void ArcByCentre(Host& host) {
   d.start = *start;
   d.end = RoundPoint(
       {centre->x + radius * std::cos(Radians(a2)), centre->y + radius * std::sin(Radians(a2))});
-  o.data = d;
-  host.CreateObject(std::move(o), true);
-}
-
-// An arc through the picked ends: they are its exact end points.
-void DrawArcThrough(Host& host, PointD centre, double radius, Point start, Point end) {
-  Object o = NewObject(host);
-  o.at = RoundPoint(centre);
-  ArcData d;
-  d.radius = RoundDbu(radius);
-  d.start = start;
-  d.end = end;
   o.data = d;
   host.CreateObject(std::move(o), true);
 }
