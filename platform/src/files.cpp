@@ -469,8 +469,28 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists)
       std::uintmax_t existing = fs::exists(target, ec) ? fs::file_size(target, ec) : 0;
       if (size > *room + existing) return FileErrorCode::DiskFull;
     }
-    fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
-    return ec ? FromError(ec, target) : FileErrorCode::None;
+    if (!fs::exists(target, ec)) {
+      fs::copy_file(source, target, ec);
+      return ec ? FromError(ec, target) : FileErrorCode::None;
+    }
+    // An existing file is replaced whole: the copy is made beside it under a name of its own and
+    // then renamed over it in one step, so the target is the old file or the new one, never a
+    // part of either. (Copying over an existing file is also refused by some systems' libraries.)
+    fs::path temp = target;
+    temp += ".~cp";
+    for (int n = 2; fs::exists(temp, ec); ++n) {
+      temp = target;
+      temp += ".~cp" + std::to_string(n);
+    }
+    fs::copy_file(source, temp, ec);
+    if (ec) {
+      FileErrorCode failed = FromError(ec, target);
+      fs::remove(temp, ec);
+      return failed;
+    }
+    FileErrorCode renamed = detail::native::Rename(temp, target, true);
+    if (renamed != FileErrorCode::None) fs::remove(temp, ec);
+    return renamed;
   });
 }
 

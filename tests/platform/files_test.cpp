@@ -128,6 +128,14 @@ TEST_F(FilesTest, RenamingOverAFileReplacesItInOneStep) {
   EXPECT_EQ(LastFileError(), FileErrorCode::PathNotFound);
   EXPECT_FALSE(RenameFileReplacing("C:\\W\\SUB", "C:\\W\\X.DAT"));  // a folder is no file
   EXPECT_TRUE(FileExists("C:\\W\\OTHER.DAT"));
+
+  // Copying over a file replaces it whole, on every system, and leaves nothing else behind.
+  WriteLocal(RootFolder() / "C" / "W" / "OLD.BAK", "an older backup");
+  EXPECT_TRUE(CopyFile("C:\\W\\OTHER.DAT", "C:\\W\\OLD.BAK", false));
+  EXPECT_EQ(ReadWholeFile("C:\\W\\OLD.BAK"), "new");
+  EXPECT_FALSE(CopyFile("C:\\W\\OTHER.DAT", "C:\\W\\OLD.BAK", true));
+  EXPECT_EQ(LastFileError(), FileErrorCode::AlreadyExists);
+  EXPECT_EQ(std::distance(fs::directory_iterator(RootFolder() / "C" / "W"), {}), 3);
 }
 
 TEST_F(FilesTest, FileTimeCanBeCopied) {
