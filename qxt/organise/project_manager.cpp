@@ -564,9 +564,11 @@ void TdlgQXProject::btnDrawingDeleteClick() {
   SaveDrawings(DrawingListPath());
   lbxDrawings.SetItemIndex(-1);
   UpdateDrawings();
-  if (platform::FileExists(path) && Ask("Do you also want to delete the file on disk?", kCaption,
-                                        platform::MsgButtons::YesNo) == platform::MsgResult::Yes)
-    platform::DeleteFile(path);
+  if (platform::FileExists(path) &&
+      Ask("Do you also want to delete the file on disk?", kCaption, platform::MsgButtons::YesNo) ==
+          platform::MsgResult::Yes &&
+      !platform::DeleteFile(path))
+    ShowWarning("Unable to delete the file: " + path);
 }
 
 void TdlgQXProject::btnDrawingLoadClick() {

@@ -225,6 +225,29 @@ TEST_F(ProjectTest, DeletingTheLastDrawingRemovesTheListFileAndNewStillWorks) {
   EXPECT_EQ(list.Strings(), std::vector<std::string>{"Section"});
 }
 
+TEST_F(ProjectTest, AFileOnDiskThatCannotBeDeletedIsReported) {
+  WriteProjects(ProjectBytes("Alpha", "A"));
+  WriteFileIn(kProjectDir, "A.DAT", DrawingBytes("Plan", "PLAN.VWF"));
+  WriteFileIn(kDrawings, "PLAN.VWF", "a drawing");
+  Config().ProjectSettings = 0;
+  user.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+  // While the person is asked, the file's name comes to stand for a folder, which cannot be
+  // deleted as a file.
+  const std::string path = std::string(kDrawings) + "\\PLAN.VWF";
+  user.whileAsked = [&](const platform::MessageBoxRequest& request) {
+    if (request.text != "Do you also want to delete the file on disk?") return;
+    platform::DeleteFile(path);
+    platform::CreateDir(path);
+  };
+  OnForm([&](platform::Form& form) {
+    act::Click(form, "btnDrawingDelete");
+    act::Click(form, "Close");
+  });
+  QXProject();
+  ASSERT_EQ(user.messages.size(), 3u);
+  EXPECT_EQ(user.messages[2].text, "Unable to delete the file: " + path);
+}
+
 TEST_F(ProjectTest, AnEmptyProjectListLeavesOnlyTheBackupAndTheNextCloseStillAsks) {
   WriteProjects(ProjectBytes("Alpha", "A"));
   Config().ProjectSettings = 0;
