@@ -325,12 +325,18 @@ TEST_F(ProjectTest, ABaseScaleThatIsNoPositiveNumberLeavesTheHostsScale) {
   WriteFileIn("C:\\QXTOOLS\\layers", "plan.lyr", "TRACELON LAYERS 1\r\nLAYER 60 OFF 6 \"X\"\r\n");
   WriteProjects(ProjectBytes("Alpha", "A"));
   Config().ProjectSettings = 0;
-  for (const std::string scale : {"0", "", "x", "-4"}) {
+  for (const std::string scale : {"0", "", "x", "-4", "1e308", "1e-7", "NaN"}) {
     WriteFileIn(kProjectDir, "A.DAT",
                 DrawingBytes("Plan", "PLAN.VWF", scale, "C:\\QXTOOLS\\layers\\plan.lyr"));
     const std::size_t loaded = Host().LoadedFiles().size();
+    HsiPutMsg("");
     Run([&](platform::Form& form) { act::Click(form, "btnDrawingLoad"); });
     EXPECT_EQ(Host().LoadedFiles().size(), loaded + 2) << scale;
+    // The person learns that a scale written down was not used; none written is no news.
+    EXPECT_EQ(Host().MessageLine(),
+              scale.empty()
+                  ? ""
+                  : "Base scale " + scale + " cannot be used: the drawing keeps its own scale");
   }
   for (const char* call : {"HsiSetPntsPerUnit", "HsiSetPlotScale", "HsiSetDwgScale"})
     EXPECT_TRUE(Host().CallsTo(call).empty()) << call;
