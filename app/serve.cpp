@@ -11,6 +11,7 @@
 #include <csignal>
 #include <deque>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -304,6 +305,24 @@ class PageSource {
       }
       state["activeLayer"] = h->ActiveLayer();
       state["snapMode"] = h->SnapMode();
+      // The part of the drawing the host's last zoom asked to show; the page moves its own view
+      // there each time it changes (the count tells a new zoom from the same one).
+      if (h->ViewChanges() > 0) {
+        const host::Box& v = h->View();
+        state["view"] = {
+            {"x1", v.x1}, {"y1", v.y1}, {"x2", v.x2}, {"y2", v.y2}, {"number", h->ViewChanges()}};
+      }
+      // The coordinate read-out shows the drawing's own notation.
+      const host::UnitSettings& u = h->Units();
+      const uint16_t unit = host::NotationUnit(u);
+      static const std::map<uint16_t, const char*> kMarks = {
+          {HSI_UNIT_FEET_INCHES, "ft-in"}, {HSI_UNIT_INCHES, "\""},      {HSI_UNIT_FEET, "'"},
+          {HSI_UNIT_MILLIMETRES, "mm"},    {HSI_UNIT_CENTIMETRES, "cm"}, {HSI_UNIT_METRES, "m"}};
+      state["units"] = {{"mark", kMarks.count(unit) ? kMarks.at(unit) : "\""},
+                        {"dbuPerUnit", host::DbuPerNotationUnit(u)},
+                        {"fractions", u.scaledUnits != HSI_SCALED_DECIMALS},
+                        {"denominator", u.denominator},
+                        {"precision", u.precision}};
     }
     state["layers"] = layers;
     json forms = json::array();

@@ -196,6 +196,29 @@ function toScreen(x, y) {
   return { x: box.width / 2 + (x - view.cx) * view.s, y: box.height / 2 - (y - view.cy) * view.s };
 }
 
+// A length in the drawing's own notation, as the host writes it (fractions reduced, feet and
+// inches, or decimals in the unit), for the coordinate read-out.
+function lengthText(dbu) {
+  const u = state && state.units;
+  if (!u || !(u.dbuPerUnit > 0)) return String(dbu);
+  const value = dbu / u.dbuPerUnit;
+  const sign = value < 0 ? "-" : "";
+  const metric = u.mark === "mm" || u.mark === "cm" || u.mark === "m";
+  if (metric || !u.fractions) {
+    if (u.mark !== "ft-in") return value.toFixed(u.precision) + u.mark;
+    const inches = Math.abs(value), feet = Math.floor(inches / 12 + 1e-9);
+    return `${sign}${feet}'-${(inches - feet * 12).toFixed(u.precision)}"`;
+  }
+  const den = Math.max(1, u.denominator);
+  let whole = Math.floor(Math.round(Math.abs(value) * den) / den);
+  let num = Math.round(Math.abs(value) * den) - whole * den;
+  let d = den;
+  while (num > 0 && num % 2 === 0 && d % 2 === 0) { num /= 2; d /= 2; }
+  const fraction = num ? ` ${num}/${d}` : "";
+  const body = u.mark === "ft-in" ? `${Math.floor(whole / 12)}'-${whole % 12}${fraction}"` : `${whole}${fraction}${u.mark}`;
+  return (whole || num ? sign : "") + body;
+}
+
 // A click lands on the grid of the zoom: the smallest step of 1, 2 or 5 times a power of ten
 // that is at least one screen pixel, so that a point clicked is the round number meant.
 function gridStep() {
@@ -221,6 +244,21 @@ function zoom(factor, at) {
   applyView();
 }
 
+// The host's zoom (zoom extents after a drawing is loaded): the page shows that box, once for
+// each zoom the host made.
+let hostViewNumber = 0;
+function followHostView() {
+  const v = state.view;
+  if (!v || v.number === hostViewNumber) return;
+  hostViewNumber = v.number;
+  const box = drawingBox();
+  const w = Math.max(1, v.x2 - v.x1), h = Math.max(1, v.y2 - v.y1);
+  view.fit = false;
+  view.cx = (v.x1 + v.x2) / 2;
+  view.cy = (v.y1 + v.y2) / 2;
+  view.s = 0.9 * Math.min(box.width / w, box.height / h);
+}
+
 function renderDrawing() {
   const holder = document.getElementById("sheet");
   holder.innerHTML = state.svg || "";
@@ -233,6 +271,7 @@ function renderDrawing() {
   svg.removeAttribute("height");
   const image = svg.querySelector("#cursor-image");
   cursorImage = image ? { element: image, style: +image.dataset.style, base: { x: +image.dataset.baseX, y: +image.dataset.baseY } } : null;
+  followHostView();
   applyView();
 }
 
@@ -340,7 +379,7 @@ function setUpDrawing() {
       applyView();
     }
     mouse = snapped(toDrawing(px, py));
-    document.getElementById("where").textContent = `${mouse.x}, ${mouse.y}`;
+    document.getElementById("where").textContent = `${lengthText(mouse.x)}, ${lengthText(mouse.y)}`;
     drawOverlay();
   });
   area.addEventListener("mouseleave", () => { mouse = null; pan = null; drawOverlay(); });
@@ -388,8 +427,15 @@ function setUpDrawing() {
     e.preventDefault();
     const input = document.getElementById("coords");
     const numbers = input.value.trim().split(/[\s,]+/).map(Number);
-    if (numbers.length < 2 || numbers.some((n) => !Number.isInteger(n))) {
-      setRefusal("Type a point as two whole numbers of drawing units: X Y");
+    if (numbers.length !== 2 || numbers.some((n) => !Number.isInteger(n))) {
+      // Anything but two whole numbers of drawing units is a point typed in the drawing's own
+      // notation (18'-4" 12'-0", @3'-0" 0, @10'<45): the host reads it.
+      if (tool.name === "pointer" && asking("point", "3d point", "pick")) {
+        send(`enter ${input.value.trim()}`);
+        input.value = "";
+      } else {
+        setRefusal("Type a point as two whole numbers of drawing units (X Y), or while the program asks for a point in the drawing's units (18'-4\" 12'-0\", @3'<45)");
+      }
       return;
     }
     input.value = "";

@@ -2,6 +2,9 @@
 // references a drawing shows.
 #include <array>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "file_text.h"
@@ -88,6 +91,25 @@ bool ParseLayerFile(const std::string& text, std::vector<LayerFileEntry>* entrie
   return true;
 }
 
+// A macro's wall thickness, "WALL 4 IN": a positive number and its unit (IN, FT, MM, CM or M),
+// in inches; at most 100 feet, so that a wall stays a wall.
+std::optional<double> WallThicknessInches(const std::string& number, const std::string& unit) {
+  static const std::pair<const char*, double> kUnits[] = {
+      {"IN", 1.0}, {"FT", 12.0}, {"MM", 1 / 25.4}, {"CM", 1 / 2.54}, {"M", 1 / 0.0254}};
+  const char* begin = number.c_str();
+  char* end = nullptr;
+  double value = std::strtod(begin, &end);
+  if (number.empty() || end != begin + number.size() || !(value > 0) || !std::isfinite(value))
+    return std::nullopt;
+  for (const auto& [name, inches] : kUnits) {
+    if (Upper(unit) != name) continue;
+    double thickness = value * inches;
+    if (thickness > 1200) return std::nullopt;
+    return thickness;
+  }
+  return std::nullopt;
+}
+
 bool IsThreeDSymbolFile(const std::string& name) {
   size_t dot = name.rfind('.');
   return dot != std::string::npos && Upper(name.substr(dot)) == ".S3D";
@@ -106,6 +128,11 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
     return 0;
   }
   std::string path = HasFolder(name) ? name : platform::JoinPath(folder, name);
+  if (!HasFolder(name) && !platform::FileExists(path)) {
+    // Not in the folder asked for: the host's own symbol folder of that kind.
+    const std::string home = platform::JoinPath(threeD ? symbolHome3D_ : symbolHome_, name);
+    if (platform::FileExists(home)) path = home;
+  }
   std::string text, why;
   if (!ReadWindowsFile(path, kMaxTextFile, &text, &why)) {
     if (error) *error = why;
@@ -288,13 +315,14 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
   history_.clear();
   cursor_ = CursorImage{};
   marks_.clear();
+  lastPoint_.reset();  // relative points in the new drawing start from its origin
   units_ = units;
   layers_ = layers;
   activeLayer_ = static_cast<int16_t>(active);
   layers_[activeLayer_].state = HSI_LAYER_ON;
   currentColour_ = static_cast<int16_t>(colour);
   progMode_ = threeD ? HSI_MODE_3D : HSI_MODE_2D;
-  snapMode_ = static_cast<int>(snap);
+  SetSnapMode(static_cast<int>(snap));
   snapAngle_ = snapAngle;
   description_ = description.substr(0, 255);
   for (auto& def : defs) {
@@ -385,7 +413,8 @@ bool Host::RunMacro(const std::string& file, std::string* error) {
          (Upper(w[2].text) == "ON" || Upper(w[2].text) == "OFF")) ||
         (key == "ACTIVE" && w.size() == 2 && WholeNumber(w[1].text, 1, HSI_LAYER_COUNT, &n)) ||
         (key == "SNAP" && w.size() == 2 && WholeNumber(w[1].text, 0, 15, &n)) ||
-        (key == "COLOUR" && w.size() == 2 && WholeNumber(w[1].text, 0, 255, &m));
+        (key == "COLOUR" && w.size() == 2 && WholeNumber(w[1].text, 0, 255, &m)) ||
+        (key == "WALL" && w.size() == 3 && WallThicknessInches(w[1].text, w[2].text));
     if (!ok) return fail("bad statement");
     steps.push_back(Step{key, w});
   }
@@ -408,6 +437,8 @@ bool Host::RunMacro(const std::string& file, std::string* error) {
       SetSnapMode(std::stoi(s.words[1].text));
     } else if (s.key == "COLOUR") {
       currentColour_ = static_cast<int16_t>(std::stoi(s.words[1].text));
+    } else if (s.key == "WALL") {
+      SetWallThickness(*WallThicknessInches(s.words[1].text, s.words[2].text));
     }
   }
   return true;

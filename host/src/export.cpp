@@ -315,9 +315,9 @@ std::string Host::ToSvg(bool cursorImage) const {
   Box extent;
   for (const auto* o : shown) extent.Add(ObjectBox(*o));
   for (const auto& o : referenced) extent.Add(ObjectBox(o));
+  // A drawing with nothing shown yet lies on a sheet that fits its units and scale.
   if (extent.Empty()) {
-    extent.Add(0, 0);
-    extent.Add(1000, 1000);
+    extent = EmptySheet();
   }
   SvgWriter svg(*this, extent);
   std::string out = svg.Begin();

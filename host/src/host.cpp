@@ -83,6 +83,8 @@ Host::Host(const Options& options) {
   // The drawing area: the main window's first child, below the host's own tool bar.
   platform::CreateChildWindow(mainWindow_, platform::Rect{0, 28, 1016, 700});
   if (options.readIni) ReadIni();
+  symbolHome_ = paths_[HSI_PATH_SYMBOLS];
+  symbolHome3D_ = paths_[HSI_PATH_SYMBOLS_3D];
 }
 
 Host::~Host() {
@@ -123,6 +125,14 @@ void Host::Notify(HostEvent::Kind kind, std::string text, int64_t number) {
 }
 
 PointReply Host::Ask(RequestKind kind, const std::string& prompt) {
+  for (;;) {
+    bool typedIn = false;
+    PointReply reply = AskOnce(kind, prompt, &typedIn);
+    if (TakePoint(kind, reply, typedIn)) return reply;
+  }
+}
+
+PointReply Host::AskOnce(RequestKind kind, const std::string& prompt, bool* typedIn) {
   Notify(HostEvent::Kind::Prompt, prompt);
   if (!input_) return PointReply{};  // nobody to answer: cancelled
   // Requests nest when the user's answer runs other work that asks again.
@@ -139,6 +149,7 @@ PointReply Host::Ask(RequestKind kind, const std::string& prompt) {
     reply.x = typed_->point.x;
     reply.y = typed_->point.y;
     typed_.reset();
+    *typedIn = true;
   } else if (typed_ && typed_->level > waiting_) {
     typed_.reset();  // typed for a request that ended without taking it
   }
@@ -174,6 +185,7 @@ void Host::StartCommand(int command, bool nested) {
   hostCommands_.push_back(command);
   Notify(HostEvent::Kind::CommandStarted, nested ? "nested" : "", command);
   if (command == HSI_COMMAND_UNDO) UndoLast();
+  if (IsHostTool(command)) pendingTools_.push_back(command);
 }
 
 void Host::RecordLoadedFile(const std::string& path, int kind) {
@@ -390,12 +402,16 @@ double Host::ApertureDbu(int units) const {
 bool Host::SetSnapMode(int mode) {
   if (mode < 0 || mode > 15) return false;
   snapMode_ = mode;
+  snapModes_.clear();
+  if (mode != 0) snapModes_.push_back(mode);
   return true;
 }
 
 bool Host::SetSnap3DMode(int mode) {
   if (mode < 0 || mode > 15) return false;
   snap3DMode_ = mode;
+  snap3DModes_.clear();
+  if (mode != 0) snap3DModes_.push_back(mode);
   return true;
 }
 

@@ -116,6 +116,7 @@ inline HsiStatus ReplyToPoint(Host* h, const host::PointReply& reply, int32_t* x
       *status = static_cast<int16_t>(reply.status);
       return HSI_SUCCESS;
     case K::Fail:
+    case K::Typed:  // the host reads a typed point before it answers: never left here
       *status = HSI_POINT_CANCELLED;
       return Fail(h);
   }
@@ -139,6 +140,7 @@ inline bool PickPoint(Host* h, const std::string& prompt, HsiPoint* point, HsiSt
       *result = static_cast<HsiStatus>(reply.status);
       return false;
     case K::Fail:
+    case K::Typed:
       *result = HSI_FAILURE;
       return false;
   }

@@ -15,7 +15,7 @@ int16_t HsiGetSnapMode(void) {
 HsiStatus HsiSetSnapMode(int16_t mode) {
   Host* h = Enter("HsiSetSnapMode", mode);
   if (!h) return HSI_FAILURE;
-  return h->SetSnapMode(mode) ? HSI_SUCCESS : Fail(h);
+  return h->AddSnapMode(mode) ? HSI_SUCCESS : Fail(h);
 }
 
 int16_t HsiGet3DSnapMode(void) {
@@ -26,7 +26,7 @@ int16_t HsiGet3DSnapMode(void) {
 HsiStatus HsiSet3DSnapMode(int16_t mode) {
   Host* h = Enter("HsiSet3DSnapMode", mode);
   if (!h) return HSI_FAILURE;
-  return h->SetSnap3DMode(mode) ? HSI_SUCCESS : Fail(h);
+  return h->AddSnap3DMode(mode) ? HSI_SUCCESS : Fail(h);
 }
 
 double HsiGetSnapAngle(void) {

@@ -460,6 +460,7 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists)
     if (!fs::is_regular_file(source, ec)) return FileErrorCode::FileNotFound;
     if (fs::exists(target, ec)) {
       if (failIfExists) return FileErrorCode::AlreadyExists;
+      if (fs::is_directory(target, ec)) return FileErrorCode::AccessDenied;  // no file to replace
       if (fs::equivalent(source, target, ec)) return FileErrorCode::AccessDenied;
     }
     if (!fs::is_directory(target.parent_path(), ec)) return FileErrorCode::PathNotFound;

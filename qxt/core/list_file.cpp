@@ -75,11 +75,14 @@ ListSaveResult SaveListFile(
     std::size_t recordSize,
     const std::function<void(std::size_t index, unsigned char* record)>& fill, std::string& error,
     EmptyList empty) {
+  const bool hadList = platform::FileExists(path);
   if (count == 0 && empty == EmptyList::NoFile) {
-    // Nothing to write: the previous list is only kept as the backup (each step may fail
-    // silently, for instance when there is no file).
-    platform::DeleteFile(backupPath);
-    platform::RenameFile(path, backupPath);
+    // Nothing to write: the previous list becomes the backup in one step. Without a list file
+    // the backup is left alone: it may be all that is left of an earlier list.
+    if (hadList && !platform::RenameFileReplacing(path, backupPath)) {
+      error = platform::SystemErrorMessage(platform::LastFileError());
+      return ListSaveResult::Failed;
+    }
     return ListSaveResult::Empty;
   }
 
@@ -88,17 +91,16 @@ ListSaveResult SaveListFile(
     platform::DeleteFile(temp);
     return ListSaveResult::Failed;
   }
-  // The new list is complete on disk: now the previous one becomes the backup.
-  platform::DeleteFile(backupPath);
-  const bool hadList = platform::FileExists(path);
-  if (hadList && !platform::RenameFile(path, backupPath)) {
+  // The new list is complete on disk. The previous one is copied to the backup, then replaced
+  // by the new one in a single step: whenever the save stops, the list file is there, old or
+  // new, and a save without a list file leaves the backup as it is.
+  if (hadList && !platform::CopyFile(path, backupPath, false)) {
     error = platform::SystemErrorMessage(platform::LastFileError());
     platform::DeleteFile(temp);
     return ListSaveResult::Failed;
   }
-  if (!platform::RenameFile(temp, path)) {
+  if (!platform::RenameFileReplacing(temp, path)) {
     error = platform::SystemErrorMessage(platform::LastFileError());
-    if (hadList) platform::RenameFile(backupPath, path);
     platform::DeleteFile(temp);
     return ListSaveResult::Failed;
   }

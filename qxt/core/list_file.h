@@ -1,7 +1,7 @@
 // List files: a plain run of fixed-size records with no header, count or trailer; the number of
 // records is the file size divided by the record size. Loading reads to the end of the file;
-// saving writes the whole list anew to a temporary file beside the list file, then keeps the
-// previous file as a backup (".BAK") and puts the new one in its place.
+// saving writes the whole list anew to a temporary file beside the list file, then copies the
+// previous file to a backup (".BAK") and puts the new one in its place in one step.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +23,7 @@ bool LoadListFile(const std::string& path, std::size_t recordSize,
 enum class ListSaveResult {
   Written,  // the list file holds the records; the previous file is the backup
   Empty,    // no records: the previous file became the backup and no list file is left
+            // (with no previous file the backup is untouched)
   Failed,   // the write failed: see SaveListFile
 };
 
@@ -34,11 +35,13 @@ enum class EmptyList {
 
 // Saves `count` records of `recordSize` bytes as the list file `path`, in order; `fill` writes
 // record `index` into zeroed room of `recordSize` bytes. The records go first to the temporary
-// file TempListPath(path); only when that is complete is the old backup `backupPath` deleted,
-// the list file renamed to it and the temporary file renamed to `path`. When any step fails the
-// temporary file is removed, the list file and its backup stay as they were (a list file already
-// renamed to the backup is renamed back), and the system's description is put in `error`: a
-// failed save never loses what was saved before.
+// file TempListPath(path); only when that is complete is the list file copied to `backupPath`
+// and the temporary file moved onto `path`, replacing it in one step, so that at no moment is
+// there no list file. When any step fails the temporary file is removed, the list file stays as
+// it was, and the system's description is put in `error`: a failed save never loses what was
+// saved before. Without a list file (a first save) the backup is left as it is. An empty list
+// saved as EmptyList::NoFile moves the list file onto the backup in one step (Empty; Failed when
+// that move fails).
 ListSaveResult SaveListFile(
     const std::string& path, const std::string& backupPath, std::size_t count,
     std::size_t recordSize,

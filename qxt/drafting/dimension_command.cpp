@@ -47,8 +47,7 @@ QXT_EXPORT void QXDimension() {
   run.SavedSnapMode = HsiGetSnapMode();
   for (;;) {
     // Between strings the user picks freely (or on the grid, when that was the snap mode).
-    if (Config().DimAutoSnap)
-      HsiSetSnapMode(run.SavedSnapMode == kSnapGrid ? kSnapGrid : kSnapNone);
+    if (Config().DimAutoSnap) SnapOnly(run.SavedSnapMode == kSnapGrid ? kSnapGrid : kSnapNone);
     HsiPoint p1{};
     HsiPoint p2{};
     int16_t status = 0;
@@ -57,7 +56,7 @@ QXT_EXPORT void QXDimension() {
       DrawDimensionString(run, p1, p2);
       continue;
     }
-    if (Config().DimAutoSnap) HsiSetSnapMode(run.SavedSnapMode);
+    if (Config().DimAutoSnap) SnapOnly(run.SavedSnapMode);
     // Picking ended otherwise than by cancelling: the user may change the settings and go on.
     if (status != HSI_POINT_CANCELLED && Config().DimDialogAfter &&
         dialog.ShowModal() == platform::ModalResult::OK) {

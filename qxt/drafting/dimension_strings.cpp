@@ -16,6 +16,11 @@
 
 namespace qxt {
 
+void SnapOnly(int16_t mode) {
+  HsiSetSnapMode(kSnapNone);
+  if (mode != kSnapNone) HsiSetSnapMode(mode);
+}
+
 namespace {
 
 constexpr int16_t kTextCentre = 2;  // the host's centre code, horizontal and vertical
@@ -146,7 +151,7 @@ bool AskPoint(const char* prompt, HsiPoint& point) {
 
 // The first point of a string. Without one the dimension line's mark goes and the string ends.
 bool AskFirstPoint(HsiPoint p1, HsiPoint p2, HsiPoint& first) {
-  if (Config().DimAutoSnap) HsiSetSnapMode(kSnapVertex);
+  if (Config().DimAutoSnap) SnapOnly(kSnapVertex);
   if (AskPoint(kFirstDimensionPointPrompt, first)) return true;
   MarkLine({p1, p2}, HSI_DRAW_ERASE);
   return false;
@@ -352,11 +357,11 @@ class LocateList {
 void LocateText(const DimensionRun& run, int32_t id, HsiPoint at) {
   const LocateList list(id, at);
   const bool autoSnap = Config().DimAutoSnap != 0;
-  if (autoSnap) HsiSetSnapMode(run.SavedSnapMode == kSnapGrid ? kSnapGrid : kSnapNone);
+  if (autoSnap) SnapOnly(run.SavedSnapMode == kSnapGrid ? kSnapGrid : kSnapNone);
   HsiPoint place{};
   int16_t status = 0;
   HsiGetPoint(kNewTextLocationPrompt, &place, &status, &State().MenuArgY);
-  if (autoSnap) HsiSetSnapMode(kSnapVertex);
+  if (autoSnap) SnapOnly(kSnapVertex);
   if (status == HSI_POINT_GIVEN) {
     HsiEditMove(id, Clamp32(int64_t{place.x} - at.x), Clamp32(int64_t{place.y} - at.y),
                 HSI_DRAW_NORMAL);

@@ -26,6 +26,10 @@ inline constexpr int16_t kSnapNone = 0;
 inline constexpr int16_t kSnapGrid = 1;
 inline constexpr int16_t kSnapVertex = 3;
 
+// Puts exactly `mode` in force (0: no snap). The host adds a mode set to those already in force,
+// so switching from vertex to grid snap clears vertex snap first.
+void SnapOnly(int16_t mode);
+
 // What one run of the dimension command carries from string to string.
 struct DimensionRun {
   // The host's snap mode when the command started; automatic snapping returns to grid snap

@@ -6,6 +6,7 @@
 
 #include "core/form_layout.h"
 #include "core/forms.h"
+#include "core/messages.h"
 #include "core/numbers.h"
 #include "core/scale_dialog.h"
 #include "core/state.h"
@@ -120,9 +121,24 @@ void TdlgEditDrawings::Prepare(const std::string& caption, const std::string& na
 }
 
 void TdlgEditDrawings::btnVWFNameClick() {
-  dlgVWFName.initialDir = State().forms->dlgQXProject->mmDrawingsFolder.Text();
+  const std::string folder = State().forms->dlgQXProject->mmDrawingsFolder.Text();
+  dlgVWFName.initialDir = folder;
   dlgVWFName.fileName.clear();
-  if (dlgVWFName.Execute()) txtVWFName.SetText(platform::ExtractFileName(dlgVWFName.fileName));
+  if (!dlgVWFName.Execute()) return;
+  // The record keeps the file name only, found again in the drawings folder: a drawing picked
+  // in another folder would be a different file, or none, when the drawing is loaded.
+  const std::string picked = dlgVWFName.fileName;
+  if (!platform::SameFileName(
+          platform::ExcludeTrailingBackslash(platform::ExtractFilePath(picked)),
+          platform::ExcludeTrailingBackslash(platform::ExpandFileName(folder)))) {
+    ShowWarning(DrawingOutsideFolder(picked, platform::ExcludeTrailingBackslash(folder)));
+    return;
+  }
+  txtVWFName.SetText(platform::ExtractFileName(picked));
+}
+
+std::string DrawingOutsideFolder(const std::string& drawing, const std::string& folder) {
+  return "The drawing " + drawing + " is not in the project's drawings folder " + folder + ".";
 }
 
 void TdlgEditDrawings::btnLYRFilenameClick() {

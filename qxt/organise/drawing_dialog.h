@@ -38,12 +38,15 @@ class TdlgEditDrawings : public platform::Form {
                const std::string& description);
 
   // Picks a drawing file in the project manager's drawings folder (its name only goes into the
-  // field).
+  // field); a file picked in another folder is refused with a warning, the field unchanged.
   void btnVWFNameClick();
   // Picks a layer file through the plan dialog.
   void btnLYRFilenameClick();
   // Picks a scale through the scale dialog.
   void btnBaseScaleClick();
 };
+
+// "The drawing DRAWING is not in the project's drawings folder FOLDER."
+std::string DrawingOutsideFolder(const std::string& drawing, const std::string& folder);
 
 }  // namespace qxt

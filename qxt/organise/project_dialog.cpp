@@ -1,5 +1,6 @@
 #include "organise/project_dialog.h"
 
+#include <cctype>
 #include <utility>
 
 #include "core/form_layout.h"
@@ -31,7 +32,26 @@ void ChooseFolder(platform::Edit& field) {
   if (platform::SelectDirectory("", folder)) field.SetText(folder);
 }
 
+// Codes name files, and file names are compared without regard to case.
+bool SameCode(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+// The code names the project list file itself ("projects.dat"): a drawing list of that name
+// would overwrite the list of projects.
+constexpr const char* kProjectListCode = "PROJECTS";
+
 }  // namespace
+
+std::string project_messages::CodeInUse(const std::string& code) {
+  return "Another project already uses the code " + code + ".";
+}
 
 TdlgEditProject::TdlgEditProject()
     : platform::Form("TdlgEditProject", "Edit Project"),
@@ -106,7 +126,9 @@ TdlgEditProject::TdlgEditProject()
 
 void TdlgEditProject::Prepare(const std::string& caption, const std::string& name,
                               const std::string& code, const std::string& drawingsFolder,
-                              const std::string& referenceFolder, const std::string& description) {
+                              const std::string& referenceFolder, const std::string& description,
+                              const platform::ItemData* edited) {
+  edited_ = edited;
   SetCaption(caption);
   txtProjectName.SetText(name);
   txtProjectCode.SetText(code);
@@ -122,6 +144,19 @@ void TdlgEditProject::btnOKClick() {
     ShowWarning(project_messages::kCodeEmpty);
     txtProjectCode.SetFocus();
     return;
+  }
+  if (SameCode(code, kProjectListCode)) {
+    RefuseCode(project_messages::kCodeReserved);
+    return;
+  }
+  // Two projects with one code would share one drawing list.
+  const platform::StringList& projects = State().forms->dlgQXProject->lbxProjects.items;
+  for (int i = 0; i < projects.Count(); ++i) {
+    const auto* other = projects.ObjectAs<TProjectObject>(i);
+    if (other != nullptr && other != edited_ && SameCode(other->Code, code)) {
+      RefuseCode(project_messages::CodeInUse(code));
+      return;
+    }
   }
   // The project's drawing list file is made now, empty, so that the code is known to name a
   // file; it stays even when the project is not saved.
@@ -140,9 +175,7 @@ void TdlgEditProject::btnOKClick() {
     valid = created;
   }
   if (!valid) {
-    ShowWarning(project_messages::kCodeInvalid);
-    txtProjectCode.SetFocus();
-    txtProjectCode.SelectAll();
+    RefuseCode(project_messages::kCodeInvalid);
     return;
   }
   if (txtProjectName.Text().empty()) {
@@ -151,6 +184,12 @@ void TdlgEditProject::btnOKClick() {
     return;
   }
   SetModalResult(platform::ModalResult::OK);
+}
+
+void TdlgEditProject::RefuseCode(const std::string& text) {
+  ShowWarning(text);
+  txtProjectCode.SetFocus();
+  txtProjectCode.SelectAll();
 }
 
 void TdlgEditProject::btnDrawingsFolderClick() { ChooseFolder(txtDrawings); }

@@ -28,6 +28,8 @@ namespace {
 constexpr int kHelpContext = 123;
 constexpr const char* kCaption = "QX Project";
 constexpr const char* kNoProjectHint = "Press \"New\" to add a project.";
+constexpr const char* kUnsavedDrawingsQuestion =
+    "The drawing list could not be saved.  Close anyway and lose the changes to it?";
 // The host command that brings the drawing's display up to a changed scale.
 constexpr std::int16_t kRescaleCommand = 1811;
 // The longest path the host takes in a file name (its buffers hold 256 bytes with the zero).
@@ -350,27 +352,34 @@ platform::MsgResult TdlgQXProject::Ask(const std::string& text, const std::strin
 }
 
 bool TdlgQXProject::LoadProjects() {
+  selected_.clear();
+  unsavedDrawings_ = nullptr;
   lbxProjects.ClearItems();
   std::string error;
-  if (ReadProjectList(ProjectListPath(ProjectDir), lbxProjects.items, error)) return true;
+  if (ReadProjectList(ProjectListPath(ProjectDir), lbxProjects.items, error)) {
+    // The list is the file's again: changes not saved before are gone, not pending.
+    ProjectsChanged = false;
+    return true;
+  }
   ShowError("The following error occurred opening/reading " + ProjectDir +
             "\\PROJECTS.DAT:" + "\r\n" + error);
   return false;
 }
 
-void TdlgQXProject::SaveProjects() {
+bool TdlgQXProject::SaveProjects() {
   std::string error;
   switch (WriteProjectList(ProjectListPath(ProjectDir), lbxProjects.items, error)) {
     case ListSaveResult::Written:
       ProjectsChanged = false;
-      break;
+      return true;
     case ListSaveResult::Empty:
-      break;
+      return true;
     case ListSaveResult::Failed:
-      ShowError("The following error occurred opening/writing to " + ProjectDir +
-                "\\PROJECTS.DAT:" + "\r\n" + error);
       break;
   }
+  ShowError("The following error occurred opening/writing to " + ProjectDir +
+            "\\PROJECTS.DAT:" + "\r\n" + error);
+  return false;
 }
 
 bool TdlgQXProject::LoadDrawings(const std::string& path) {
@@ -381,13 +390,32 @@ bool TdlgQXProject::LoadDrawings(const std::string& path) {
   return false;
 }
 
-void TdlgQXProject::SaveDrawings(const std::string& path) {
+bool TdlgQXProject::SaveDrawings(const std::string& path) {
   std::string error;
-  if (WriteDrawingList(path, lbxDrawings.items, error) == ListSaveResult::Failed)
-    ShowError("The following error occurred opening/writing to " + path + ":" + "\r\n" + error);
+  if (WriteDrawingList(path, lbxDrawings.items, error) != ListSaveResult::Failed) return true;
+  ShowError("The following error occurred opening/writing to " + path + ":" + "\r\n" + error);
+  return false;
+}
+
+void TdlgQXProject::SaveShownDrawings() {
+  unsavedDrawings_ = SaveDrawings(DrawingListPath()) ? nullptr : SelectedProject();
+}
+
+bool TdlgQXProject::UnsavedDrawingsSaved() {
+  if (unsavedDrawings_ == nullptr) return true;
+  if (SaveDrawings(platform::JoinPath(ProjectDir, unsavedDrawings_->Code + ".DAT"))) {
+    unsavedDrawings_ = nullptr;
+    return true;
+  }
+  for (int i = 0; i < lbxProjects.items.Count(); ++i) {
+    if (lbxProjects.items.Object(i) == unsavedDrawings_) lbxProjects.SetItemIndex(i);
+  }
+  return false;
 }
 
 void TdlgQXProject::UpdateProject() {
+  // A drawing list that could not be saved is not replaced by another one, or read over.
+  if (!UnsavedDrawingsSaved()) return;
   const TProjectObject* project = SelectedProject();
   if (project == nullptr) {
     for (platform::Memo* field :
@@ -400,7 +428,7 @@ void TdlgQXProject::UpdateProject() {
       button->SetEnabled(false);
     return;
   }
-  LastProjectIndex = lbxProjects.ItemIndex();
+  Remember(project);
   mmProjectCode.SetText(project->Code);
   mmDrawingsFolder.SetText(project->DrawingsFolder);
   mmDrawingsFolder.hint = project->DrawingsFolder;
@@ -420,6 +448,28 @@ void TdlgQXProject::UpdateProject() {
     lbxDrawings.ClearItems();
     UpdateDrawings();
   }
+}
+
+void TdlgQXProject::Remember(const TProjectObject* project) {
+  std::erase(selected_, project);
+  selected_.push_back(project);
+  LastProjectIndex = lbxProjects.ItemIndex();
+}
+
+void TdlgQXProject::Forget(const TProjectObject* project) {
+  // The deleted project's drawing list is left as it is on disk.
+  if (unsavedDrawings_ == project) unsavedDrawings_ = nullptr;
+  std::erase(selected_, project);
+  LastProjectIndex = -1;
+  if (selected_.empty()) return;
+  int deleted = -1;
+  int remembered = -1;
+  for (int i = 0; i < lbxProjects.items.Count(); ++i) {
+    if (lbxProjects.items.Object(i) == project) deleted = i;
+    if (lbxProjects.items.Object(i) == selected_.back()) remembered = i;
+  }
+  // Its place once the deleted project has gone from the list.
+  if (remembered >= 0) LastProjectIndex = remembered > deleted ? remembered - 1 : remembered;
 }
 
 void TdlgQXProject::UpdateDrawings() {
@@ -456,7 +506,7 @@ void TdlgQXProject::btnProjectEditClick() {
   if (project == nullptr) return;
   TdlgEditProject& edit = *State().forms->dlgEditProject;
   edit.Prepare("Edit Project", lbxProjects.items[index], project->Code, project->DrawingsFolder,
-               project->ReferenceFolder, project->Description);
+               project->ReferenceFolder, project->Description, project);
   if (edit.ShowModal() != platform::ModalResult::OK) return;
   *project = TProjectObject(edit.txtProjectCode.Text(), edit.txtDrawings.Text(),
                             edit.txtReference.Text(), edit.mmProjectDescription.Text());
@@ -476,6 +526,7 @@ void TdlgQXProject::btnProjectDeleteClick() {
   if (Ask("Are you sure you want to delete the selected project?", kCaption,
           platform::MsgButtons::YesNo) != platform::MsgResult::Yes)
     return;
+  Forget(SelectedProject());
   lbxProjects.DeleteItem(index);
   lbxProjects.SetItemIndex(-1);
   ProjectsChanged = true;
@@ -513,7 +564,7 @@ void TdlgQXProject::btnDrawingNewClick() {
       Cut(edit.txtDrawingName.Text(), decltype(DrawingRecord::Name)::kMaxLength),
       std::make_unique<TDrawingObject>(edit.txtVWFName.Text(), edit.txtLYRName.Text(),
                                        edit.txtBaseScale.Text(), edit.mmDescription.Text()));
-  SaveDrawings(DrawingListPath());
+  SaveShownDrawings();
   lbxDrawings.SetItemIndex(index);
   UpdateDrawings();
 
@@ -543,7 +594,7 @@ void TdlgQXProject::btnDrawingEditClick() {
                             edit.txtBaseScale.Text(), edit.mmDescription.Text());
   lbxDrawings.items.Set(index,
                         Cut(edit.txtDrawingName.Text(), decltype(DrawingRecord::Name)::kMaxLength));
-  SaveDrawings(DrawingListPath());
+  SaveShownDrawings();
   // A new name moves the item to its place in the sorted list: the edited drawing stays selected.
   for (int i = 0; i < lbxDrawings.items.Count(); ++i) {
     if (lbxDrawings.items.Object(i) == drawing) lbxDrawings.SetItemIndex(i);
@@ -561,7 +612,7 @@ void TdlgQXProject::btnDrawingDeleteClick() {
           platform::MsgButtons::YesNo) != platform::MsgResult::Yes)
     return;
   lbxDrawings.DeleteItem(index);
-  SaveDrawings(DrawingListPath());
+  SaveShownDrawings();
   lbxDrawings.SetItemIndex(-1);
   UpdateDrawings();
   if (platform::FileExists(path) &&
@@ -578,17 +629,33 @@ void TdlgQXProject::btnDrawingLoadClick() {
 }
 
 void TdlgQXProject::FormCloseQuery(bool& canClose) {
+  // A drawing list still unsaved is saved again; when that fails the dialog stays open with it,
+  // unless the drafter chooses to leave without it.
+  if (!UnsavedDrawingsSaved()) {
+    if (Ask(kUnsavedDrawingsQuestion, kCaption, platform::MsgButtons::YesNo) ==
+        platform::MsgResult::Yes) {
+      unsavedDrawings_ = nullptr;
+    } else {
+      canClose = false;
+      LoadRequested = false;
+      return;
+    }
+  }
   if (!ProjectsChanged) return;
   switch (Ask("Save changes to project list?", kCaption, platform::MsgButtons::YesNoCancel)) {
     case platform::MsgResult::Cancel:
       canClose = false;
       break;
     case platform::MsgResult::Yes:
-      SaveProjects();
+      // A list that could not be saved stays on screen, still marked changed, so that the
+      // next Close saves it again.
+      canClose = SaveProjects();
       break;
     default:
       break;
   }
+  // The dialog stays: whatever closed it, a drawing is loaded only when asked for again.
+  if (!canClose) LoadRequested = false;
 }
 
 void TdlgQXProject::LoadDrawing() {

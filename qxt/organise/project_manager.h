@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/export.h"
 #include "core/list_file.h"
@@ -122,9 +123,12 @@ class TdlgQXProject : public platform::Form {
   std::string ProjectDir;
 
   bool LoadProjects();
-  void SaveProjects();
+  // Writes the project list; false (the error shown, the list still marked changed) when the
+  // save failed.
+  bool SaveProjects();
   bool LoadDrawings(const std::string& path);
-  void SaveDrawings(const std::string& path);
+  // Writes the drawing list shown; false (the error shown) when the save failed.
+  bool SaveDrawings(const std::string& path);
 
   void UpdateProject();
   void UpdateDrawings();
@@ -136,6 +140,8 @@ class TdlgQXProject : public platform::Form {
   void btnDrawingEditClick();
   void btnDrawingDeleteClick();
   void btnDrawingLoadClick();
+  // Asks whether to save a changed project list. The dialog stays open (and a pending load
+  // request ends) when the drafter cancels or the save fails.
   void FormCloseQuery(bool& canClose);
   // Loads the selected drawing into the host; run after the dialog has closed.
   void LoadDrawing();
@@ -144,11 +150,28 @@ class TdlgQXProject : public platform::Form {
   std::string DrawingListPath() const;
 
  private:
+  // Makes `project` the remembered one and LastProjectIndex its place in the list.
+  void Remember(const TProjectObject* project);
+  // Saves the drawing list shown (the selected project's). When that fails the list shown is
+  // the only copy of the change: it is saved again before another list replaces it.
+  void SaveShownDrawings();
+  // Saves again a drawing list whose save failed. False when it is still unsaved: then its
+  // project is selected again and the list shown must stay.
+  bool UnsavedDrawingsSaved();
+  // Forgets a project about to be deleted: the project selected before it is remembered again,
+  // at its place in the list without the deleted one (none when there was no other).
+  void Forget(const TProjectObject* project);
   TProjectObject* SelectedProject() const;
   TDrawingObject* SelectedDrawing() const;
   void MakeActive(const std::string& drawingsFolder, const std::string& referenceFolder);
   platform::MsgResult Ask(const std::string& text, const std::string& caption,
                           platform::MsgButtons buttons);
+
+  // The projects selected in this run, the last selected at the back (each once): the
+  // remembered project is followed as the list changes around it, not by its old place.
+  std::vector<const TProjectObject*> selected_;
+  // The project whose drawing list is shown but could not be saved; null when none.
+  const TProjectObject* unsavedDrawings_ = nullptr;
 };
 
 }  // namespace qxt

@@ -115,9 +115,9 @@ bool ReadRefFile(const std::string& path, std::vector<NamedRefObject>& objects, 
 
 // Writes the list in its order as the folder's QXREF.DAT, keeping the previous one as
 // QXREF.BAK. The new list is written completely to a temporary file (QXREF.$$$) first; only then
-// is the old backup deleted, the old list renamed to the backup and the new one renamed into
-// place. When any of that fails, the files are left as they were (the temporary file removed)
-// and the system's description is returned. An empty list is saved as an empty QXREF.DAT.
+// is the old list copied to the backup and replaced by the new one in one step. When any of that
+// fails, QXREF.DAT is left as it was (the temporary file removed) and the system's description
+// is returned. An empty list is saved as an empty QXREF.DAT.
 std::optional<std::string> WriteRefFile(const std::string& refDir,
                                         const std::vector<RefRecord>& records);
 

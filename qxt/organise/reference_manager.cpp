@@ -156,6 +156,19 @@ std::string SymbolNameOf(const HsiObjectInfo& info) {
   return std::string(info.symbol.name, strnlen(info.symbol.name, sizeof info.symbol.name));
 }
 
+// Whether the name of the symbol picked first in `list` fits the record; a longer name, cut,
+// would name another file and could never be placed, so it is refused with a warning.
+bool SymbolNameFits(std::int16_t list) {
+  HsiOslEntry entry{};
+  HsiOslItem(list, 0, &entry);
+  HsiObjectInfo symbol{};
+  HsiObjInfo(entry.id, &symbol);
+  const std::string name = SymbolNameOf(symbol);
+  if (name.size() <= kRefSymbolChars) return true;
+  ShowWarning(SymbolNameTooLong(name));
+  return false;
+}
+
 std::string TextOf(const HsiObjectInfo& info) {
   return std::string(info.text.text, strnlen(info.text.text, sizeof info.text.text));
 }
@@ -182,6 +195,11 @@ AnnotationItem ItemFromText(const HsiObjectInfo& text, HsiPoint insertion,
 }
 
 }  // namespace
+
+std::string SymbolNameTooLong(const std::string& name) {
+  return "The symbol name " + name + " is too long (at most " + std::to_string(kRefSymbolChars) +
+         " characters).";
+}
 
 std::string AnnotationPickPrompt(int n) {
   return "Select annotation item " + std::to_string(n) + ", B2 when done";
@@ -286,6 +304,7 @@ void TdlgQXReference::SelectObject(const TRefObject* object) {
 
 bool TdlgQXReference::LoadRefObjects() {
   lbxNames.ClearItems();
+  deletedPreviews_.clear();
   const std::string path = JoinPath(RefDir(), kRefFileName);
   std::vector<NamedRefObject> objects;
   int refused = 0;
@@ -297,6 +316,7 @@ bool TdlgQXReference::LoadRefObjects() {
   for (NamedRefObject& named : objects) {
     lbxNames.items.Add(named.name, std::make_unique<TRefObject>(std::move(named.object)));
   }
+  keepReadFile_ = refused > 0;
   if (refused > 0) {
     ShowWarning(
         std::to_string(refused) + " reference object(s) in " + path +
@@ -307,23 +327,35 @@ bool TdlgQXReference::LoadRefObjects() {
   return true;
 }
 
-void TdlgQXReference::SaveRefObjects() {
+bool TdlgQXReference::SaveRefObjects() {
   const std::string path = JoinPath(RefDir(), kRefFileName);
   if (lbxNames.items.Count() == 0) {
-    if (!platform::DeleteFile(path)) ShowWarning("Unable to delete the file: " + path);
-    return;
-  }
-  std::vector<RefRecord> records;
-  for (int i = 0; i < lbxNames.items.Count(); ++i) {
-    const TRefObject* object = lbxNames.items.ObjectAs<TRefObject>(i);
-    if (object != nullptr) records.push_back(MakeRefRecord(lbxNames.items[i], *object));
-  }
-  if (const std::optional<std::string> error = WriteRefFile(RefDir(), records)) {
-    ShowError("The following error occurred attempting to save the reference items list to \r\n" +
-              path + ":" + "\r\n" + *error);
-    return;
+    // A file with unreadable records was promised to be kept as the backup.
+    const bool removed =
+        keepReadFile_ ? platform::RenameFileReplacing(path, JoinPath(RefDir(), kRefBackupName))
+                      : platform::DeleteFile(path);
+    if (!removed) ShowWarning("Unable to delete the file: " + path);
+    // With no file left the library is as the list says (there may have been none to delete).
+    if (platform::FileExists(path)) return false;
+  } else {
+    std::vector<RefRecord> records;
+    for (int i = 0; i < lbxNames.items.Count(); ++i) {
+      const TRefObject* object = lbxNames.items.ObjectAs<TRefObject>(i);
+      if (object != nullptr) records.push_back(MakeRefRecord(lbxNames.items[i], *object));
+    }
+    if (const std::optional<std::string> error = WriteRefFile(RefDir(), records)) {
+      ShowError("The following error occurred attempting to save the reference items list to \r\n" +
+                path + ":" + "\r\n" + *error);
+      return false;
+    }
   }
   RefsChanged = false;
+  keepReadFile_ = false;
+  // The saved list no longer names these pictures (a failure to delete one is ignored).
+  for (const std::string& preview : deletedPreviews_)
+    platform::DeleteFile(JoinPath(RefDir(), preview));
+  deletedPreviews_.clear();
+  return true;
 }
 
 void TdlgQXReference::UpdateRefObject() {
@@ -357,7 +389,8 @@ void TdlgQXReference::DefineRefObject() {
   const std::int16_t list = local.number();
   HsiPoint point{};
   if (HsiSelectbyPoint(list, kSelectSymbolPrompt, kPickAperture, HSI_FALSE, HSI_TRUE, &point,
-                       HSI_FILTER_SYMBOL) == HSI_SUCCESS) {
+                       HSI_FILTER_SYMBOL) == HSI_SUCCESS &&
+      SymbolNameFits(list)) {
     HsiObjDraw(list, HSI_DRAW_HIGHLIGHT);
     std::array<HsiObjectInfo, kMaxAnnotations> texts{};
     int count = 0;
@@ -466,7 +499,9 @@ void TdlgQXReference::btnDeleteClick(platform::Control&) {
                            platform::MsgButtons::YesNo) != platform::MsgResult::Yes) {
     return;
   }
-  platform::DeleteFile(JoinPath(RefDir(), object->Preview));
+  // The picture goes when the list without the object is saved: until then the file on disk
+  // still names it.
+  if (object->Preview != kNoPreview) deletedPreviews_.push_back(object->Preview);
   lbxNames.SetItemIndex(-1);
   lbxNames.DeleteItem(index);
   UpdateRefObject();
@@ -545,25 +580,26 @@ QXT_EXPORT void QXReference() {
   dialog.ReportColourProblem();
   const std::string refDir = TdlgQXReference::RefDir();
   if (!platform::DirectoryExists(refDir)) platform::ForceDirectories(refDir);
-  if (platform::FileExists(JoinPath(refDir, kRefFileName)) && !dialog.LoadRefObjects()) return;
+  // Changes that could not be saved at the last close are newer than the file: not read over.
+  if (!dialog.RefsChanged && platform::FileExists(JoinPath(refDir, kRefFileName)) &&
+      !dialog.LoadRefObjects())
+    return;
 
   dialog.lbxNames.SetItemIndex(-1);
   dialog.UpdateRefObject();
   for (;;) {
     HsiPutMsg(kRefManagerMessage);
     const int result = dialog.ShowModal();
-    if (result == platform::ModalResult::OK) {
-      if (dialog.PlaceRefObject()) continue;
-      break;
-    }
+    if (result == platform::ModalResult::OK && dialog.PlaceRefObject()) continue;
     if (result == kRefManagerNew) {
       dialog.DefineRefObject();
       continue;
     }
-    break;
-  }
-  if (dialog.RefsChanged) {
-    dialog.SaveRefObjects();
-    dialog.RefsChanged = false;
+    if (!dialog.RefsChanged || dialog.SaveRefObjects()) break;
+    // The save failed: the manager comes back with the list as edited, and its next close saves
+    // again, unless the drafter chooses to leave now.
+    if (platform::MessageBox(kCloseUnsavedQuestion, "QX Reference", platform::MsgIcon::Question,
+                             platform::MsgButtons::YesNo) == platform::MsgResult::Yes)
+      break;
   }
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/export.h"
 #include "organise/reference_file.h"
@@ -37,6 +38,13 @@ inline constexpr const char* kSelectFirstWarning =
 inline constexpr const char* kSelectToPlaceWarning = "You must select an object from the list.";
 inline constexpr const char* kDeleteQuestion =
     "Are you sure you want to delete the selected object?";
+inline constexpr const char* kCloseUnsavedQuestion =
+    "The reference objects could not be saved.  Close QX Reference anyway?\r\n"
+    "The changes stay in the list until Tracelon closes and are saved when QX Reference is "
+    "next closed.";
+
+// "The symbol name NAME is too long (at most 13 characters)."
+std::string SymbolNameTooLong(const std::string& name);
 
 // "Select annotation item N, B2 when done".
 std::string AnnotationPickPrompt(int n);
@@ -61,7 +69,8 @@ class TdlgQXReference : public platform::Form {
   platform::Button& btnCancel;
   platform::Button& btnHelp;
 
-  // Unsaved changes to the list: set by defining, editing and deleting, cleared by a save.
+  // Unsaved changes to the list: set by defining, editing and deleting, cleared only by a save
+  // that succeeded. While it is set the list is newer than the file and is not read over.
   bool RefsChanged = false;
 
   // The reference folder: the base directory joined with "REF".
@@ -71,8 +80,10 @@ class TdlgQXReference : public platform::Form {
   // the file cannot be read to its end; records that cannot be trusted are left out with a
   // warning.
   bool LoadRefObjects();
-  // Writes the list, or deletes the file when the list is empty; errors are shown.
-  void SaveRefObjects();
+  // Writes the list, or deletes the file when the list is empty; errors are shown. A file that
+  // held unreadable records is kept as QXREF.BAK. Preview pictures of deleted objects are
+  // removed once the list is saved. False when the save failed: the list stays marked changed.
+  bool SaveRefObjects();
   // Shows the selected object's preview and enables Edit and Delete when one is selected.
   void UpdateRefObject();
   // Defines a new object from a symbol instance and up to three texts picked in the drawing.
@@ -95,6 +106,10 @@ class TdlgQXReference : public platform::Form {
   void SelectObject(const TRefObject* object);
 
   std::string colourProblem_;
+  // The file read held records that could not be read: it is kept whole as the backup.
+  bool keepReadFile_ = false;
+  // Preview pictures of deleted objects, removed when the list without them is saved.
+  std::vector<std::string> deletedPreviews_;
 };
 
 }  // namespace qxt

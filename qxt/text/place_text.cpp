@@ -41,26 +41,42 @@ QXConfig UsableTextSettings(const QXConfig& config) {
   const QXConfig defaults = DefaultConfig(config.BaseDirectory.Get());
   QXConfig usable = config;
   std::string replaced;
-  auto check = [&replaced](bool ok, auto& value, const auto& fallback, const char* name) {
-    if (ok) return;
-    value = fallback;
+  // The record is packed: its fields are copied, never bound to references.
+  auto replace = [&replaced](const char* name) {
     replaced += replaced.empty() ? name : std::string(", ") + name;
   };
-  check(config.CTSize >= 10, usable.CTSize, defaults.CTSize, "size");
-  check(Within(config.CTWidthFactor, 0.5, 3.0), usable.CTWidthFactor, defaults.CTWidthFactor,
-        "width factor");
-  check(Within(config.CTOrientation, 0.0, 360.0), usable.CTOrientation, defaults.CTOrientation,
-        "orientation");
-  check(Within(config.CTLineSpacing, 0.0, 9.0), usable.CTLineSpacing, defaults.CTLineSpacing,
-        "line spacing");
-  check(config.CTCharSpacing <= 30000, usable.CTCharSpacing, defaults.CTCharSpacing,
-        "character spacing");
-  check(config.TTSize >= 1 && config.TTSize <= kLargestTrueTypeSize, usable.TTSize, defaults.TTSize,
-        "TrueType size");
-  check(Within(config.TTLineWidth, 0.0, 21.0), usable.TTLineWidth, defaults.TTLineWidth,
-        "TrueType line width");
-  check(Within(config.TTOrientation, 0.0, 360.0), usable.TTOrientation, defaults.TTOrientation,
-        "TrueType orientation");
+  if (!(config.CTSize >= 10)) {
+    usable.CTSize = defaults.CTSize;
+    replace("size");
+  }
+  if (!Within(config.CTWidthFactor, 0.5, 3.0)) {
+    usable.CTWidthFactor = defaults.CTWidthFactor;
+    replace("width factor");
+  }
+  if (!Within(config.CTOrientation, 0.0, 360.0)) {
+    usable.CTOrientation = defaults.CTOrientation;
+    replace("orientation");
+  }
+  if (!Within(config.CTLineSpacing, 0.0, 9.0)) {
+    usable.CTLineSpacing = defaults.CTLineSpacing;
+    replace("line spacing");
+  }
+  if (!(config.CTCharSpacing <= 30000)) {
+    usable.CTCharSpacing = defaults.CTCharSpacing;
+    replace("character spacing");
+  }
+  if (!(config.TTSize >= 1 && config.TTSize <= kLargestTrueTypeSize)) {
+    usable.TTSize = defaults.TTSize;
+    replace("TrueType size");
+  }
+  if (!Within(config.TTLineWidth, 0.0, 21.0)) {
+    usable.TTLineWidth = defaults.TTLineWidth;
+    replace("TrueType line width");
+  }
+  if (!Within(config.TTOrientation, 0.0, 360.0)) {
+    usable.TTOrientation = defaults.TTOrientation;
+    replace("TrueType orientation");
+  }
   if (!replaced.empty()) {
     const std::string text = "Text settings out of range (" + replaced + "): the defaults are used";
     HsiPutMsg(text.c_str());

@@ -255,6 +255,21 @@ scenario("chained_dimension", async (page) => {
   await page.locator("#drawing").click({ button: "right" });  // no further dimension line
 });
 
+scenario("host_circle", async (page) => {
+  // QX Circle's Diameter hands the drafter to the host's own circle tool: two clicks on the
+  // drawing make the circle, shown at once.
+  await menu(page, "QXCircle");
+  await asks(page, "form");
+  await click(page, "TfrmQXCircle", "btnDiameter");
+  await asks(page, "point");
+  await clickAt(page, 3000000, 1000000);
+  await asks(page, "point");
+  await clickAt(page, 4000000, 1000000);
+  await asks(page, "command");
+  await shot(page, "host_circle-drawn");
+  assert.match(await page.evaluate(() => window.tracelon.state().svg), /<circle|<path|<ellipse/);
+});
+
 scenario("area", async (page) => {
   // A room of 12' x 10' (768000 units to the inch) drawn as one closed lineset with the host's
   // line tool.

@@ -108,6 +108,31 @@ TEST_F(HostTest, ASymbolFileNotLoadedIsExplainedOnTheMessageLine) {
   EXPECT_NE(host_->MessageLine().find("file not found"), std::string::npos);
 }
 
+TEST_F(HostTest, ASymbolFileNotInTheFolderAskedForComesFromTheHostsOwnSymbolFolder) {
+  // A project's folder made the symbol path: its own symbols come first, the host's own
+  // symbols are still found, and a file in neither place is still refused.
+  std::filesystem::create_directories(Root() / "C" / "JOBS" / "MAPLE");
+  WriteFile("C:\\TRACELON\\SYMBOLS\\DESK.SYM", hosttest::kArrowSymbol);
+  WriteFile("C:\\TRACELON\\SYMBOLS\\TITLE.SYM", hosttest::kArrowSymbol);
+  WriteFile("C:\\JOBS\\MAPLE\\TITLE.SYM", hosttest::kDoorSymbol);
+  WriteFile("C:\\TRACELON\\SYMBOLS\\DOOR.S3D", hosttest::kDoorSymbol);
+  ASSERT_EQ(HsiSetPaths("C:\\JOBS\\MAPLE", HSI_PATH_SYMBOLS, 0), HSI_SUCCESS);
+  ASSERT_EQ(HsiSetPaths("C:\\JOBS\\MAPLE", HSI_PATH_SYMBOLS_3D, 0), HSI_SUCCESS);
+  char folder[HSI_PATH_SIZE] = {};
+  HsiGetPaths(folder, HSI_PATH_SYMBOLS, 0);
+  EXPECT_STREQ(folder, "C:\\JOBS\\MAPLE\\");
+
+  const int32_t title = HsiLoadSymFile(4, folder, "TITLE.SYM", HSI_TRUE);
+  ASSERT_NE(title, static_cast<int32_t>(HSI_FAILURE));
+  EXPECT_TRUE(host_->Symbol(title)->hasNode);  // the project's door-shaped title, not the arrow
+  const int32_t desk = HsiLoadSymFile(4, folder, "desk.sym", HSI_TRUE);
+  ASSERT_NE(desk, static_cast<int32_t>(HSI_FAILURE));
+  EXPECT_EQ(host_->Symbol(desk)->elements.size(), 3u);
+  EXPECT_NE(HsiLoadSymFile(5, folder, "DOOR.S3D", HSI_TRUE), static_cast<int32_t>(HSI_FAILURE));
+  EXPECT_EQ(HsiLoadSymFile(4, folder, "NONE.SYM", HSI_TRUE), static_cast<int32_t>(HSI_FAILURE));
+  EXPECT_EQ(HsiGetCvErrno(), HSI_ERR_FILE);
+}
+
 TEST_F(HostTest, InstancesAreScaledTurnedAndMirrored) {
   WriteFile("C:\\TRACELON\\SYMBOLS\\TICK.SYM", "TRACELON SYMBOL 1\nUNIT 1000\nLINE 0 0 10 0\n");
   WriteFile("C:\\TRACELON\\SYMBOLS\\BROKEN.SYM", "TRACELON SYMBOL 1\nLINE 0 0\n");

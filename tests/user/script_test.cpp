@@ -40,8 +40,22 @@ TEST(SplitWords, OtherBackslashesStandForThemselves) {
 TEST(SplitWords, MalformedTextsAreRefused) {
   EXPECT_THROW(SplitWords(R"(set a "open)"), std::invalid_argument);
   EXPECT_THROW(SplitWords(R"(set a "x"y)"), std::invalid_argument);
-  EXPECT_THROW(SplitWords(R"(set a x"y")"), std::invalid_argument);
   EXPECT_THROW(SplitWords("set a \"ends with \\"), std::invalid_argument);
+}
+
+TEST(SplitWords, InchMarksInsideBareWords) {
+  // A double quote after the start of a bare word is an inch mark, part of the word.
+  auto words = SplitWords(R"(enter 18'-4" 12'-0"  # "a comment)");
+  ASSERT_EQ(words.size(), 3u);
+  EXPECT_EQ(words[1].text, "18'-4\"");
+  EXPECT_FALSE(words[1].quoted);
+  EXPECT_EQ(words[2].text, "12'-0\"");
+  EXPECT_EQ(SplitWords(R"(set a x"y")")[2].text, "x\"y\"");
+  // The line's source stops before its comment, also after a lone inch mark.
+  Script script = Script::Parse("enter @3'-0\" 0   # \"three feet\n");
+  ASSERT_EQ(script.Lines().size(), 1u);
+  EXPECT_EQ(script.Lines()[0].source, "enter @3'-0\" 0");
+  EXPECT_EQ(script.Lines()[0].verb, Verb::Enter);
 }
 
 TEST(Quote, IsTheInverseOfTheParser) {
@@ -150,6 +164,9 @@ TEST(Script, LineShapesAreChecked) {
       {"host aperture wide\n", "the value"},
       {"host busy maybe\n", "host busy on|off"},
       {"host snap3d\n", "host snap3d N"},
+      {"host snap 3 x\n", "a snap mode"},
+      {"host grid\n", "host grid LENGTH"},
+      {"enter\n", "enter X Y"},
       {"file \"C:\\QXTOOLS\\template\\A.VWF\"\n", "write \\\\ for a backslash"},
       {"host open \"C:\\new.VWF\"\n", "write \\\\ for a backslash"},
       {"\"run\" QXText\n", "action word"},
@@ -168,6 +185,7 @@ TEST(Script, LineShapesAreChecked) {
       "font cancel\nfont \"Arial\" 12 bold italic\nfolder cancel\ninput \"x\"\n",
       "expect command 1139\nexpect no command\nexpect form TdlgQXText\nexpect beep error\n",
       "run GetLyrFile \"C:\\QXTOOLS\\layers\\plan3.lyr\"\nrun SaveQXProjSettings 4\n",
+      "enter 18'-4\" 12'-0\"\nenter @10'<45\nenter \"5600 3200\"\nhost snap 13 7\nhost grid 6\"\n",
   };
   for (const char* text : good) EXPECT_EQ(ErrorOf(text), "") << text;
 }

@@ -29,6 +29,9 @@ void ApplyHostLine(const ScriptLine& line);
 // True while a point typed in as coordinate input waits to answer the host's innermost request.
 bool TypedInputWaiting();
 
+// The host carries out the host tools that commands started (a command's export has returned).
+void RunHostTools();
+
 // Time passes: timers fire.
 void AdvanceClock(int64_t ms);
 

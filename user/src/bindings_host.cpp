@@ -1,4 +1,5 @@
 // The scripted user's set-up lines for the stand-in host, and where the session is installed.
+#include <optional>
 #include <stdexcept>
 
 #include "bindings.h"
@@ -19,6 +20,10 @@ void Install(Session* session) {
 bool TypedInputWaiting() {
   const host::Host* h = host::Host::Current();
   return h && h->TypedInputWaiting();
+}
+
+void RunHostTools() {
+  if (host::Host* h = host::Host::Current()) h->RunPendingTools();
 }
 
 namespace {
@@ -103,7 +108,15 @@ void ApplyHostLine(const ScriptLine& line) {
   } else if (what == "mode") {
     h->SetProgMode3D(line.Arg(2) == "3d");
   } else if (what == "snap") {
-    Require(h->SetSnapMode(Int(line, 2)), "the snap mode " + line.Arg(2));
+    // One mode, or several in force together in the order given.
+    std::vector<int> modes;
+    for (size_t i = 2; i < line.Count(); ++i) modes.push_back(Int(line, i));
+    Require(modes.size() == 1 ? h->SetSnapMode(modes[0]) : h->SetSnapModes(modes),
+            "the snap modes (0 to 15, several only from 1 to 15)");
+  } else if (what == "grid") {
+    std::optional<int32_t> spacing = host::ParseLength(line.Arg(2), h->Units());
+    Require(spacing && *spacing > 0 && h->SetGridSpacing(*spacing),
+            "the grid spacing " + line.Arg(2) + " (a length in the drawing's units)");
   } else if (what == "snapangle") {
     h->SetSnapAngle(*ParseReal(line.Arg(2)));
   } else if (what == "snap3d") {

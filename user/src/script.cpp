@@ -60,7 +60,7 @@ void CheckPath(const std::string& path) {
 void CheckHost(const ScriptLine& line) {
   Require(line.Count() >= 2,
           "expected: host line|arc|text|symbol|select|layer|active|units|ppu|"
-          "scale|mode|snap|snap3d|snapangle|open|aperture|busy ...");
+          "scale|mode|snap|snap3d|snapangle|grid|open|aperture|busy ...");
   const std::string& what = line.Arg(1);
   if (what == "line") {
     const std::string usage = "host line X1 Y1 X2 Y2 [... Xn Yn] [layer N]";
@@ -106,7 +106,12 @@ void CheckHost(const ScriptLine& line) {
       RequireCount(line, 4, 4, "host layer N on|off");
       Require(IsWord(line, 3, "on") || IsWord(line, 3, "off"), "expected: host layer N on|off");
     }
-  } else if (what == "active" || what == "ppu" || what == "snap" || what == "snap3d") {
+  } else if (what == "snap") {
+    Require(line.Count() >= 3, "expected: host snap N [N ...]");
+    for (size_t i = 2; i < line.Count(); ++i) RequireInt(line, i, "a snap mode");
+  } else if (what == "grid") {
+    RequireCount(line, 3, 3, "host grid LENGTH");
+  } else if (what == "active" || what == "ppu" || what == "snap3d") {
     RequireCount(line, 3, 3, "host " + what + " N");
     RequireInt(line, 2, "N");
   } else if (what == "scale" || what == "snapangle" || what == "aperture") {
@@ -196,6 +201,10 @@ Verb Classify(const ScriptLine& line, bool inFormBlock) {
     RequireCount(line, 3, 4, "point X Y [Z]");
     for (size_t i = 1; i < line.Count(); ++i) RequireInt(line, i, "a coordinate");
     return Verb::Point;
+  }
+  if (verb == "enter") {
+    Require(line.Count() >= 2, "expected: enter X Y | enter @DX DY | enter @LENGTH<ANGLE");
+    return Verb::Enter;
   }
   if (verb == "b2" || verb == "escape" || verb == "fail" || verb == "close") {
     RequireCount(line, 1, 1, verb + " (alone on its line)");
@@ -455,10 +464,8 @@ std::vector<Word> SplitWords(const std::string& line) {
       Require(i >= line.size() || IsSpace(line[i]) || line[i] == '#',
               "a quoted text must be followed by a space");
     } else {
-      while (i < line.size() && !IsSpace(line[i]) && line[i] != '#') {
-        Require(line[i] != '"', "a quote inside a word (put the whole text in quotes)");
-        word.text += line[i++];
-      }
+      // A double quote within a bare word is an inch mark, part of the word.
+      while (i < line.size() && !IsSpace(line[i]) && line[i] != '#') word.text += line[i++];
     }
     words.push_back(std::move(word));
   }
@@ -563,7 +570,8 @@ void Script::AddLine(const std::string& raw, int number) {
         ++i;
         continue;
       }
-      if (text[i] == '"') inQuote = !inQuote;
+      // A quoted text starts only at the beginning of a word (inside one a quote is an inch mark).
+      if (text[i] == '"' && (inQuote || i == indent || IsSpace(text[i - 1]))) inQuote = !inQuote;
       if (text[i] == '#' && !inQuote) {
         end = i;
         break;

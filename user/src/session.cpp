@@ -310,11 +310,12 @@ bool Session::Answers(const Pending& pending, const ScriptLine& line) const {
   switch (pending.kind) {
     case K::Point:
     case K::Point3D:
-      return line.verb == Verb::Point || line.verb == Verb::B2 || line.verb == Verb::Escape ||
-             line.verb == Verb::Status || line.verb == Verb::Fail;
-    case K::Pick:
-      return line.verb == Verb::Point || line.verb == Verb::Pick || line.verb == Verb::B2 ||
+      return line.verb == Verb::Point || line.verb == Verb::Enter || line.verb == Verb::B2 ||
              line.verb == Verb::Escape || line.verb == Verb::Status || line.verb == Verb::Fail;
+    case K::Pick:
+      return line.verb == Verb::Point || line.verb == Verb::Pick || line.verb == Verb::Enter ||
+             line.verb == Verb::B2 || line.verb == Verb::Escape || line.verb == Verb::Status ||
+             line.verb == Verb::Fail;
     case K::Message:
       return line.verb == Verb::Answer && ButtonResult(pending.buttons, line.Arg(1)).has_value();
     case K::OpenFile:
@@ -367,6 +368,8 @@ void Session::DoRun(const ScriptLine& line) {
       Fail(line.Where() + ": " + e.what());
     }
     if (!result.empty()) Record("= " + result);
+    // Control is back with the host: it carries out the tools the command started.
+    bindings::RunHostTools();
   }
 }
 
@@ -569,6 +572,11 @@ host::PointReply Session::Ask(host::RequestKind kind, const std::string& prompt)
       reply.y = static_cast<int32_t>(*ParseInteger(line.Arg(2)));
       if (line.Count() == 4) reply.z = static_cast<int32_t>(*ParseInteger(line.Arg(3)));
       break;
+    case Verb::Enter:
+      // The host reads the typed text in the drawing's notation.
+      reply.kind = host::PointReply::Kind::Typed;
+      for (size_t i = 1; i < line.Count(); ++i) reply.text += (i > 1 ? " " : "") + line.Arg(i);
+      break;
     case Verb::B2:
       reply.kind = host::PointReply::Kind::Button2;
       break;
@@ -755,6 +763,15 @@ void Session::OnHostEvent(const host::HostEvent& event) {
       return;
     case Kind::CoordinateInput:
       Record("coordinate input " + event.text);
+      return;
+    case Kind::ViewChanged:
+      Record("view " + event.text);
+      return;
+    case Kind::PointSnapped:
+      Record("snapped to " + event.text);
+      return;
+    case Kind::PointTyped:
+      Record("typed point " + event.text);
       return;
   }
 }

@@ -146,6 +146,41 @@ class Host {
   // The host's own command that is running (0: idle), as HsiGetActiveCommand reports it while
   // no request waits; the host program sets it.
   void SetActiveCommand(int16_t command) { activeCommand_ = command; }
+
+  // ---- Object snaps and typed points (object_snap.cpp, typed_points.cpp) ----
+  // The snap modes in force, 2D and 3D apart, in the order they were set. SetSnapMode and
+  // SetSnap3DMode put one mode in force (0: none), as the host's own snap setting does; the
+  // interface's HsiSetSnapMode adds one to those in force (AddSnapMode), and 0 clears them, so
+  // a snap hierarchy set mode by mode works as a combination. SnapMode() is the mode set last.
+  bool AddSnapMode(int mode);
+  bool AddSnap3DMode(int mode);
+  bool SetSnapModes(const std::vector<int>& modes);  // in this order; every one 1..15
+  const std::vector<int>& SnapModes() const { return snapModes_; }
+  const std::vector<int>& Snap3DModes() const { return snap3DModes_; }
+  // The grid of grid snap: its spacing in DBU, from the origin. 0 (the start) follows the sheet:
+  // a quarter inch of paper at the drawing scale.
+  bool SetGridSpacing(int32_t dbu);
+  int32_t GridSpacing() const;
+  struct Snapped {
+    Point point;
+    int mode = 0;
+  };
+  // Where the modes in force move a picked point: the first mode, in the order set, that finds
+  // its point within the pick aperture wins; grid snap, which always finds one, comes last.
+  // nullopt when no mode is in force or none finds anything.
+  std::optional<Snapped> SnapPoint(Point picked, bool threeD) const;
+  static std::string SnapModeWord(int mode);  // "vertex", "end", "grid", ...
+  // A typed point in the drawing's notation: "X Y" or "X,Y" (lengths, 18'-4" 12'-0"),
+  // "@DX DY" relative to the last point, "@LENGTH<ANGLE" (degrees counter-clockwise), "@" the
+  // last point itself. nullopt, with the reason a person reads, when the text is none of these.
+  std::optional<Point> ReadTypedPoint(const std::string& text, std::string* why) const;
+  // The last point a point request was answered with (picked and snapped, typed or coordinate
+  // input); relative points start from it, and from the origin before any.
+  std::optional<Point> LastPoint() const { return lastPoint_; }
+  // The sheet a drawing without objects is shown on: 36 x 24 inches of paper at the drawing
+  // scale, from the origin.
+  Box EmptySheet() const;
+
   void SetDrawingDescription(const std::string& text) { description_ = text; }
 
   // ---- Files (Windows paths) ----
@@ -153,7 +188,9 @@ class Host {
   bool SaveDrawing(const std::string& path, std::string* error = nullptr);
   bool LoadLayerFile(const std::string& path, std::string* error = nullptr);
   bool RunMacro(const std::string& path, std::string* error = nullptr);
-  // Loads a symbol file; returns its id (0 on failure).
+  // Loads a symbol file from `folder`; a file that is not there is read from the host's own
+  // symbol folder (path 2, or 3 for 3D, as the host started) instead. Returns its id (0 on
+  // failure).
   int32_t LoadSymbolFile(const std::string& folder, const std::string& name, bool threeD,
                          std::string* error = nullptr);
   int32_t FindSymbol(const std::string& name) const;  // 0 when not loaded
@@ -269,6 +306,9 @@ class Host {
   double ObjectDistance(const Object& object, PointD p) const;
 
   // Input: asks the input source; without one a request is cancelled.
+  // A point the user picked is snapped (not a pick of an object), a typed one read in the
+  // drawing's notation: a text the host cannot read is refused on the message line and asked
+  // again.
   PointReply Ask(RequestKind kind, const std::string& prompt);
   void Notify(HostEvent::Kind kind, std::string text = {}, int64_t number = 0);
 
@@ -306,6 +346,21 @@ class Host {
   void SetCallbackTitle(const std::string& title);
   void StatusLineUpdate();
   void StartCommand(int command, bool nested);
+  // The host tools (host_tools.cpp): the host's own drawing commands that a command number
+  // starts. A started tool waits until control comes back to the host (the plug-in's command has
+  // returned), then asks for its points; RunPendingTools runs the waiting ones in order.
+  static bool IsHostTool(int command);
+  void RunPendingTools();
+  bool ToolsPending() const { return !pendingTools_.empty(); }
+  // The thickness of the double-line walls the wall tool draws, as a length in inches (the
+  // macro statement WALL sets it); 4 at start.
+  bool SetWallThickness(double inches);
+  double WallThickness() const { return wallThickness_; }
+  // Zoom extents: the view becomes the box of the drawing's objects on layers that are shown
+  // (unchanged for an empty drawing). `ViewChanges` counts the times the view was set.
+  bool ZoomExtents();
+  const Box& View() const { return view_; }
+  int ViewChanges() const { return viewChanges_; }
   void Redraw() { ++redraws_; }
   // A point typed in as coordinate input (HsiCoordInput): recorded and reported; when a point or
   // pick request is waiting, the point is its answer (the innermost request, once it regains
@@ -319,6 +374,10 @@ class Host {
  private:
   explicit Host(const Options& options);
   void ReadIni();
+  // One request to the input source; `typedIn` tells whether coordinate input answered it.
+  PointReply AskOnce(RequestKind kind, const std::string& prompt, bool* typedIn);
+  // Snaps or reads the reply's point as Ask describes; false when a typed text was refused.
+  bool TakePoint(RequestKind kind, PointReply& reply, bool typedIn);
   bool OpenDrawingFile(const std::string& path, std::string* error);
   bool RegenerateReference(Reference& reference);
   void IndexObject(const Object& object);
@@ -329,9 +388,16 @@ class Host {
   UnitSettings units_;
   uint16_t progMode_ = HSI_MODE_2D;
   int snapMode_ = 0, snap3DMode_ = 0;
+  std::vector<int> snapModes_, snap3DModes_;
+  int32_t gridSpacing_ = 0;
+  std::optional<Point> lastPoint_;
   double snapAngle_ = 45.0;
   double aperture_ = kDefaultAperture;
   std::array<std::string, HSI_PATH_COUNT> paths_;
+  // The symbol folders (2D, 3D) as the host started with them: a symbol file not found in the
+  // folder a caller names is looked for there next, so that a caller that has pointed the
+  // symbol path at a project's folder still finds the host's own symbols.
+  std::string symbolHome_, symbolHome3D_;
   std::array<LayerState, HSI_LAYER_COUNT + 1> layers_{};
   int16_t activeLayer_ = 1;
   int16_t currentColour_ = 7;
@@ -355,6 +421,10 @@ class Host {
   std::string messageLine_, callback_;
   int statusUpdates_ = 0, redraws_ = 0;
   std::vector<int> hostCommands_;
+  std::vector<int> pendingTools_;
+  double wallThickness_ = 4.0;
+  Box view_;
+  int viewChanges_ = 0;
   std::vector<std::pair<std::string, int>> loadedFiles_;
   std::vector<std::string> macrosRun_;
   std::vector<Point> coordinateInputs_;

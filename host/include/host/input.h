@@ -16,10 +16,12 @@ struct PointReply {
     Escape,   // cancelled (status 0)
     Status,   // any other status the host reports, in `status`
     Fail,     // the host fails the request (0xFC1B)
+    Typed,    // a point typed in the drawing's notation, in `text`; the host reads it
   };
   Kind kind = Kind::Escape;
   int32_t x = 0, y = 0, z = 0;
   int status = 0;
+  std::string text;
 };
 
 enum class RequestKind { Point, Point3D, Pick };
@@ -45,6 +47,9 @@ struct HostEvent {
     MacroRun,         // text: macro file
     FileLoaded,       // text: path; number: kind
     CoordinateInput,  // text: "x,y": a point handed to the host as typed input (HsiCoordInput)
+    ViewChanged,      // text: "x1,y1 x2,y2": the part of the drawing the screen now shows
+    PointSnapped,     // text: "MODE x,y": the picked point moved onto the drawing by a snap mode
+    PointTyped,       // text: "x,y": the point a typed answer stands for
   };
   Kind kind;
   std::string text;

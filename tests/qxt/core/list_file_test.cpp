@@ -1,5 +1,6 @@
 // Saving a list file: the new list is complete on disk before the previous one becomes the
-// backup, and a save that fails at any step leaves the list file and its backup as they were.
+// backup, the list file is replaced in one step, and a save that fails at any step leaves the
+// list file and its backup as they were.
 #include "core/list_file.h"
 
 #include <gtest/gtest.h>
@@ -70,7 +71,7 @@ TEST_F(ListFileTest, AListThatCannotBecomeTheBackupStaysAndTheNewOneIsNotSaved) 
   WriteFile(std::string(kBackup) + "\\KEEP", "x");
   std::string error;
   EXPECT_EQ(Save(1, error), ListSaveResult::Failed);
-  EXPECT_EQ(error, "File exists");
+  EXPECT_EQ(error, "File access denied");
   EXPECT_EQ(ReadFile(kList), "previous");
   EXPECT_FALSE(platform::FileExists(kTemp));
 }
@@ -96,6 +97,28 @@ TEST_F(ListFileTest, AnEmptyListLeavesNoListFileOrAnEmptyOneAsTheCallerAsks) {
   EXPECT_EQ(ReadFile(kList), "");
   EXPECT_EQ(ReadFile(kBackup), "again");
   EXPECT_FALSE(platform::FileExists(kTemp));
+}
+
+TEST_F(ListFileTest, WithoutAListFileTheBackupIsAllThatIsLeftAndNoSaveRemovesIt) {
+  // A save broken off, or a person, left the backup and no list file: neither a new list nor an
+  // empty one may take the backup away.
+  WriteFile(kBackup, "earlier");
+  std::string error;
+  ASSERT_EQ(Save(0, error), ListSaveResult::Empty);
+  EXPECT_EQ(ReadFile(kBackup), "earlier");
+  EXPECT_FALSE(platform::FileExists(kList));
+  ASSERT_EQ(Save(1, error), ListSaveResult::Written);
+  EXPECT_EQ(ReadFile(kList), "aaaaaaaa");
+  EXPECT_EQ(ReadFile(kBackup), "earlier");
+}
+
+TEST_F(ListFileTest, AnEmptyListThatCannotBecomeTheBackupIsAFailedSave) {
+  WriteFile(kList, "previous");
+  platform::ForceDirectories(kBackup);  // a folder stands where the backup goes
+  std::string error;
+  EXPECT_EQ(Save(0, error), ListSaveResult::Failed);
+  EXPECT_NE(error, "");
+  EXPECT_EQ(ReadFile(kList), "previous");
 }
 
 }  // namespace

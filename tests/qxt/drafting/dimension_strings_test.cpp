@@ -375,7 +375,7 @@ TEST_F(DimensionTest, LocateTextMovesTheTextOrWarnsAboutAMenuPick) {
 
   const std::vector<host::Object> texts = Texts();
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].at, (host::Point{100, 2 * kFoot}));
+  EXPECT_EQ(texts[0].at, (host::Point{0, 2 * kFoot}));  // the new place, snapped to the grid
   EXPECT_EQ(texts[1].at, (host::Point{9 * kInch, kFoot + kTextSize}));
   EXPECT_EQ(user.MessageTexts(), std::vector<std::string>{kMenuDuringLocateWarning});
   EXPECT_EQ(user.messages[0].caption, "QX Tools (Warning!)");
@@ -383,6 +383,8 @@ TEST_F(DimensionTest, LocateTextMovesTheTextOrWarnsAboutAMenuPick) {
   EXPECT_FALSE(Host().Cursor().active);
   EXPECT_EQ(Host().CallsTo("HsiFreeLocalOsl").size(), 2u);
   EXPECT_EQ(Host().SnapMode(), 1);  // put back when the command ends
+  // The host adds modes to those in force: vertex snap must not stay on beside grid snap.
+  EXPECT_EQ(Host().SnapModes(), std::vector<int>{1});
 }
 
 TEST_F(DimensionTest, TheDialogAfterPickingComesOnlyWhenTheSeriesEnds) {

@@ -273,26 +273,58 @@ TEST_F(ProjectTest, AnEmptyProjectListLeavesOnlyTheBackupAndTheNextCloseStillAsk
   EXPECT_EQ(user.messages[3].buttons, platform::MsgButtons::YesNoCancel);
 }
 
-TEST_F(ProjectTest, CancellingTheSaveQuestionKeepsTheDialogAndTheLoadRequest) {
+TEST_F(ProjectTest, CancellingTheSaveQuestionKeepsTheDialogAndEndsTheLoadRequest) {
   WriteProjects(ProjectBytes("Alpha", "A"));
   WriteFileIn(kProjectDir, "A.DAT", DrawingBytes("Plan", "PLAN.VWF"));
   Config().ProjectSettings = 0;
+  // Load, Cancel at the question, then Close without saving: nothing is loaded.
   user.messageAnswers = {MsgResult::Cancel, MsgResult::No};
   Run([&](platform::Form& form) {
-    act::Click(form, "btnProjectActive");
     Dialog().ProjectsChanged = true;
     act::Click(form, "btnDrawingLoad");
     EXPECT_FALSE(form.ModalDone());
-    EXPECT_TRUE(Dialog().LoadRequested);
+    EXPECT_FALSE(Dialog().LoadRequested);
+    EXPECT_TRUE(act::Click(form, "Close"));
+  });
+  EXPECT_EQ(user.MessageTexts(), (std::vector<std::string>{"Save changes to project list?",
+                                                           "Save changes to project list?"}));
+  EXPECT_TRUE(Host().CallsTo("HsiSetPaths").empty());
+
+  // Asked for again, the load goes ahead.
+  user.messageAnswers = {MsgResult::No};
+  Run([&](platform::Form& form) {
+    Dialog().ProjectsChanged = true;
     EXPECT_TRUE(act::DoubleClick(form, "lbxDrawings"));
   });
-  // The save question was cancelled once, then answered No; the load went ahead.
-  EXPECT_EQ(user.messages.size(), 3u);
+  EXPECT_EQ(user.messages.size(), 4u);
   EXPECT_EQ(user.messages.back().text,
             std::string("The file: ") + kDrawings + "\\PLAN.VWF does not exist.");
   EXPECT_EQ(Host().Path(HSI_PATH_DRAWINGS), std::string(kDrawings) + "\\");
   EXPECT_EQ(Host().Path(HSI_PATH_EXPORTS), std::string(kDrawings) + "\\");
   EXPECT_EQ(Host().Path(HSI_PATH_REFERENCE_LAYERS), "C:\\REF\\");
+}
+
+TEST_F(ProjectTest, TheRememberedProjectIsFollowedWhenAProjectAboveItIsDeleted) {
+  WriteProjects(ProjectBytes("Alpha", "A") + ProjectBytes("Bravo", "B") +
+                ProjectBytes("Charlie", "C"));
+  Config().ProjectSettings = 2;
+  // Alpha is picked only to be deleted; the list is saved.
+  user.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+  Run([&](platform::Form& form) {
+    act::Select(form, "lbxProjects", "Alpha");
+    act::Click(form, "btnProjectDelete");
+    act::Click(form, "Close");
+  });
+  EXPECT_EQ(+Config().ProjectSettings, 1);
+  // The next start shows Charlie again; deleting the remembered project itself remembers none.
+  user.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+  Run([&](platform::Form& form) {
+    EXPECT_EQ(Dialog().lbxProjects.SelectedText(), "Charlie");
+    act::Click(form, "btnProjectDelete");
+    act::Click(form, "Close");
+  });
+  EXPECT_EQ(+Config().ProjectSettings, -1);
+  EXPECT_EQ(Items(Dialog().lbxProjects), std::vector<std::string>{"Bravo"});
 }
 
 TEST_F(ProjectTest, ABaseScaleSetsThePointsPerUnitForTheHostsUnits) {
@@ -459,6 +491,112 @@ TEST_F(ProjectTest, TheProjectEditorChecksCodeThenNameInOrder) {
   OnForm([&](platform::Form& form) { act::Click(form, "OK"); });
   EXPECT_EQ(edit.ShowModal(), platform::ModalResult::OK);
   EXPECT_EQ(platform::FileSizeOf("C:\\QXTOOLS\\PROJECT\\OLD.DAT"), sizeof(DrawingRecord));
+}
+
+TEST_F(ProjectTest, TheProjectListsOwnNameAndAnotherProjectsCodeAreRefusedAsCodes) {
+  const std::string list = ProjectBytes("Alpha", "ALPHA") + ProjectBytes("Beta", "BETA");
+  WriteProjects(list);
+  Config().ProjectSettings = 0;
+  TdlgEditProject& edit = *State().forms->dlgEditProject;
+  OnForm([&](platform::Form& form) {
+    act::Click(form, "btnProjectNew");
+    act::Click(form, "btnProjectEdit");
+    act::Select(form, "lbxProjects", "Beta");
+    act::Click(form, "btnProjectEdit");
+    act::Click(form, "Close");
+  });
+  // A new project: the list's own name in any case, and a code in use in any case.
+  OnForm([&](platform::Form& form) {
+    for (const std::string code : {"projects", "PROJECTS", "alpha"}) {
+      act::SetText(form, "txtProjectCode", {code});
+      act::Click(form, "OK");
+      EXPECT_FALSE(form.ModalDone()) << code;
+      EXPECT_EQ(edit.ActiveControl(), &edit.txtProjectCode);
+      EXPECT_EQ(edit.txtProjectCode.SelLength(), static_cast<int>(code.size()));
+    }
+    act::Click(form, "Cancel");
+  });
+  // Alpha keeps its own code; Beta may not take it.
+  OnForm([&](platform::Form& form) {
+    act::SetText(form, "txtProjectName", {"Alpha two"});
+    act::Click(form, "OK");
+    EXPECT_TRUE(form.ModalDone());
+  });
+  OnForm([&](platform::Form& form) {
+    act::SetText(form, "txtProjectCode", {"Alpha"});
+    act::Click(form, "OK");
+    act::Click(form, "Cancel");
+  });
+  user.messageAnswers = {MsgResult::No};
+  QXProject();
+  EXPECT_EQ(user.MessageTexts(),
+            (std::vector<std::string>{"The project code PROJECTS is reserved for the project list.",
+                                      "The project code PROJECTS is reserved for the project list.",
+                                      "Another project already uses the code alpha.",
+                                      "Another project already uses the code Alpha.",
+                                      "Save changes to project list?"}));
+  EXPECT_EQ(ReadFile(kProjects), list);
+}
+
+TEST_F(ProjectTest, ADrawingPickedOutsideTheProjectsFolderIsRefused) {
+  WriteProjects(ProjectBytes("Alpha", "A", "C:\\JOBS\\ALPHA\\"));
+  WriteFileIn(kProjectDir, "A.DAT", DrawingBytes("Plan", "PLAN.VWF"));
+  WriteFileIn("C:\\JOBS\\ALPHA", "SECT.VWF", "x");
+  WriteFileIn("C:\\JOBS\\OTHER", "ELEV.VWF", "x");
+  Config().ProjectSettings = 0;
+  user.fileAnswers = {"C:\\JOBS\\OTHER\\ELEV.VWF", "c:\\jobs\\alpha\\SECT.VWF"};
+  TdlgEditDrawings& edit = *State().forms->dlgEditDrawings;
+  OnForm([&](platform::Form& form) {
+    act::Click(form, "btnDrawingEdit");
+    act::Click(form, "Close");
+  });
+  OnForm([&](platform::Form& form) {
+    act::Click(form, "btnVWFName");
+    EXPECT_EQ(edit.txtVWFName.Text(), "PLAN.VWF");
+    act::Click(form, "btnVWFName");  // the same folder, written in another case
+    EXPECT_EQ(edit.txtVWFName.Text(), "SECT.VWF");
+    act::Click(form, "Cancel");
+  });
+  QXProject();
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{"The drawing C:\\JOBS\\OTHER\\ELEV.VWF is not in the "
+                                     "project's drawings folder C:\\JOBS\\ALPHA."});
+}
+
+TEST_F(ProjectTest, ADrawingListThatCouldNotBeSavedStaysShownUntilItIsSaved) {
+  WriteProjects(ProjectBytes("Alpha", "A") + ProjectBytes("Beta", "B"));
+  WriteFileIn(kProjectDir, "A.DAT", DrawingBytes("Plan", "PLAN.VWF"));
+  Config().ProjectSettings = 0;
+  // The save error, No to the template, the error again twice, No to closing without the list.
+  user.messageAnswers = {MsgResult::OK, MsgResult::No, MsgResult::OK, MsgResult::OK, MsgResult::No};
+  OnForm([&](platform::Form& form) {
+    platform::SetDriveFree('C', 0);
+    act::Click(form, "btnDrawingNew");
+    act::Select(form, "lbxProjects", "Beta");
+    EXPECT_EQ(Dialog().lbxProjects.SelectedText(), "Alpha");
+    EXPECT_EQ(Items(Dialog().lbxDrawings), (std::vector<std::string>{"Plan", "Section"}));
+    act::Click(form, "Close");
+    EXPECT_FALSE(form.ModalDone());
+    // With room again the list is saved before Beta's is shown.
+    platform::SetDriveCapacity('C', std::nullopt);
+    act::Select(form, "lbxProjects", "Beta");
+    EXPECT_EQ(Dialog().lbxProjects.SelectedText(), "Beta");
+    act::Click(form, "Close");
+  });
+  EditDrawing("Section", "SECT.VWF", "96");
+  QXProject();
+  const std::string error =
+      "The following error occurred opening/writing to C:\\QXTOOLS\\PROJECT\\A.DAT:\r\nDisk full";
+  EXPECT_EQ(
+      user.MessageTexts(),
+      (std::vector<std::string>{
+          error, "The new drawing does not exist.  Do you want to create one from a template?",
+          error, error,
+          "The drawing list could not be saved.  Close anyway and lose the changes to it?"}));
+  std::string readError;
+  platform::StringList list;
+  ASSERT_TRUE(ReadDrawingList("C:\\QXTOOLS\\PROJECT\\A.DAT", list, readError));
+  EXPECT_EQ(list.Strings(), (std::vector<std::string>{"Plan", "Section"}));
 }
 
 TEST_F(ProjectTest, AFailedSaveKeepsThePreviousListAsTheListFile) {

@@ -367,6 +367,81 @@ TEST_F(ReferenceTest, AnUnreadableLibraryEndsTheCommandAndDamagedRecordsAreLeftO
   EXPECT_EQ(ReadFile(kDat).size(), 3 * sizeof(RefRecord));  // nothing changed: not rewritten
 }
 
+TEST_F(ReferenceTest, AFileWithUnreadableRecordsIsKeptAsTheBackupWhenEveryObjectIsDeleted) {
+  RefRecord damaged = MakeRefRecord("Damaged", Mark(3));
+  damaged.Count = 9;
+  WriteLibrary({{"Good", Mark(1)}});
+  const std::string file =
+      ReadFile(kDat) + std::string(reinterpret_cast<const char*>(&damaged), sizeof damaged);
+  WriteFile(kDat, file);
+  user.messageAnswers.push_back(platform::MsgResult::Yes);
+  OnForm([](platform::Form& form) {
+    act::Select(form, "lbxNames", "Good");
+    act::Click(form, "Delete");
+    act::Click(form, "Close");
+  });
+  QXReference();
+  EXPECT_FALSE(platform::FileExists(kDat));
+  EXPECT_EQ(ReadFile("C:\\QXTOOLS\\REF\\QXREF.BAK"), file);
+  ASSERT_EQ(user.messages.size(), 2u);  // the warning and the delete question only
+  EXPECT_NE(user.messages[0].text.find("is kept as C:\\QXTOOLS\\REF\\QXREF.BAK"),
+            std::string::npos);
+}
+
+TEST_F(ReferenceTest, ASymbolNameLongerThanTheRecordKeepsIsRefusedWhenDefining) {
+  WriteFile("C:\\TRACELON\\SYMBOLS\\SECTION-MARK-A.SYM", "TRACELON SYMBOL 1\nLINE 0 0 1 1\n");
+  Host().AddSymbol("SECTION-MARK-A.SYM", {0, 0}, 5);
+  OnManager("New");
+  user.Point(0, 0);
+  OnManager("Close");
+  QXReference();
+  // Nothing more is asked for and nothing is defined.
+  EXPECT_EQ(user.prompts, std::vector<std::string>{kSelectSymbolPrompt});
+  EXPECT_EQ(user.MessageTexts(),
+            std::vector<std::string>{
+                "The symbol name SECTION-MARK-A.SYM is too long (at most 13 characters)."});
+  EXPECT_EQ(Manager().lbxNames.items.Count(), 0);
+  EXPECT_FALSE(Manager().RefsChanged);
+  EXPECT_EQ(user.formsShown, (std::vector<std::string>{"TdlgQXReference", "TdlgQXReference"}));
+}
+
+TEST_F(ReferenceTest, AFailedSaveKeepsTheChangesAndTheDeletedObjectsPreviewUntilASaveSucceeds) {
+  WriteFileIn("C:\\QXTOOLS\\REF", "SECT1.WMF", "x");
+  TRefObject withPreview = Mark(0);
+  withPreview.Preview = "SECT1.WMF";
+  WriteLibrary({{"Mark", withPreview}, {"Other", Mark(1)}});
+  const std::string before = ReadFile(kDat);
+  // Deleted on a full disk: the save fails and the drafter leaves anyway.
+  platform::SetDriveFree('C', 0);
+  user.messageAnswers = {platform::MsgResult::Yes, platform::MsgResult::Yes};
+  OnForm([](platform::Form& form) {
+    act::Select(form, "lbxNames", "Mark");
+    act::Click(form, "Delete");
+    act::Click(form, "Close");
+  });
+  QXReference();
+  ASSERT_EQ(user.messages.size(), 3u);
+  EXPECT_EQ(user.messages[1].text.rfind("The following error occurred attempting to save", 0), 0u);
+  EXPECT_EQ(user.messages[2].text, kCloseUnsavedQuestion);
+  EXPECT_EQ(ReadFile(kDat), before);
+  EXPECT_TRUE(platform::FileExists("C:\\QXTOOLS\\REF\\SECT1.WMF"));
+  EXPECT_TRUE(Manager().RefsChanged);
+
+  // The next run shows the list as edited, not the file, and saves it at its close.
+  platform::SetDriveCapacity('C', std::nullopt);
+  OnForm([this](platform::Form& form) {
+    EXPECT_EQ(Manager().lbxNames.items.Strings(), std::vector<std::string>{"Other"});
+    act::Click(form, "Close");
+  });
+  QXReference();
+  EXPECT_EQ(user.messages.size(), 3u);
+  EXPECT_FALSE(Manager().RefsChanged);
+  const auto saved = Saved();
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(saved[0].name, "Other");
+  EXPECT_FALSE(platform::FileExists("C:\\QXTOOLS\\REF\\SECT1.WMF"));
+}
+
 TEST_F(ReferenceTest, AMissingSymbolIsReportedAndTheManagerComesBack) {
   TRefObject lost = Mark(0);
   lost.Symbol = "LOST.SYM";

@@ -28,6 +28,7 @@ enum class Verb {
   Status,
   Fail,
   Pick,
+  Enter,  // enter TEXT: a point typed in the drawing's notation (18'-4" 12'-0", @3'<45)
   // Windows.
   Form,
   Set,
@@ -127,9 +128,11 @@ class Script {
   void AddLine(const std::string& raw, int number);
 };
 
-// Splits one line into words; `#` outside quotes starts a comment. In a quoted text \" \\ \r \n
-// and \t are escapes and any other backslash stands for itself (so "C:\QXTOOLS\REF" reads as
-// written). Throws std::invalid_argument with a short reason for an unterminated text.
+// Splits one line into words; `#` outside quotes starts a comment. A word that starts with a
+// double quote is a quoted text: in it \" \\ \r \n and \t are escapes and any other backslash
+// stands for itself (so "C:\QXTOOLS\REF" reads as written). A double quote inside or at the end
+// of a bare word is part of it: an inch mark (18'-4"). Throws std::invalid_argument with a short
+// reason for an unterminated text.
 std::vector<Word> SplitWords(const std::string& line);
 
 // Writes a text in double quotes with C escapes (the inverse of the parser's quoted words).
