@@ -3,14 +3,18 @@
 #   ./do setup   install the Debian packages the project needs
 #   ./do demo    set up, build, and run the first example session on the bundled sample machine
 #   ./do test    set up, build, and pass every test (normal build, the Windows build with its
-#                sessions under Wine, then the sanitizer build)
+#                sessions under Wine, the sanitizer build, then the fuzz build with a 10-second run
+#                of every fuzz target)
+#   ./do fuzz [SECONDS] [TARGET...]   set up, build the fuzz targets, and run each (every one when
+#                none is named) for SECONDS (600) in turn, its corpus kept under build-fuzz/
 #   ./do serve [--root DIR] [--port N]   set up, build, and serve the drafting page on 127.0.0.1
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
           librsvg2-bin unrtf libwmf-bin
-          g++-mingw-w64-x86-64-posix wine wine64 libcpp-httplib-dev chromium nodejs)
+          g++-mingw-w64-x86-64-posix wine wine64 libcpp-httplib-dev chromium nodejs
+          clang libclang-rt-14-dev)
 
 setup() {
   local missing=() sudo=""
@@ -39,6 +43,50 @@ build() {
   cmake --build --preset "$preset"
 }
 
+# Runs fuzz targets of the fuzz build one after another, each for $1 seconds (the rest of the
+# arguments name targets; none means every fuzz/*_fuzz.cpp). A target's corpus grows in
+# build-fuzz/corpus/<target>/ from its seeds in fuzz/corpus/<target>/; what it finds is kept in
+# build-fuzz/findings/<target>/ and its output in build-fuzz/logs/<target>.log. Prints the
+# executions and the findings of this run for each, and fails when any target found something.
+fuzz_targets() {
+  local seconds=$1 failed=0 name source log execs found
+  shift
+  local names=("$@")
+  if ((${#names[@]} == 0)); then
+    for source in fuzz/*_fuzz.cpp; do
+      name=${source#fuzz/}
+      names+=("${name%_fuzz.cpp}")
+    done
+  fi
+  mkdir -p build-fuzz/logs
+  local since=build-fuzz/logs/.run-started
+  touch "$since"
+  for name in "${names[@]}"; do
+    if [ ! -x "build-fuzz/bin/${name}_fuzz" ]; then
+      echo "fuzz: no target ${name} (fuzz/${name}_fuzz.cpp)" >&2
+      return 2
+    fi
+    mkdir -p "build-fuzz/corpus/$name" "build-fuzz/findings/$name"
+    log="build-fuzz/logs/$name.log"
+    # Each input gets 25 s before it counts as a hang; the seeds are only read.
+    if "./build-fuzz/bin/${name}_fuzz" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
+        -artifact_prefix="build-fuzz/findings/$name/" "build-fuzz/corpus/$name" \
+        "fuzz/corpus/$name" >"$log" 2>&1; then
+      :
+    else
+      failed=1
+    fi
+    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+    found=$(find "build-fuzz/findings/$name" -type f -newer "$since" | wc -l)
+    printf '%-18s %10s executions  %s finding(s)\n' "$name" "${execs:-?}" "$found"
+    ((found == 0)) || failed=1
+  done
+  if ((failed)); then
+    echo "fuzz: see build-fuzz/logs/ and build-fuzz/findings/" >&2
+    return 1
+  fi
+}
+
 case "${1:-}" in
   setup) setup ;;
   demo)
@@ -64,9 +112,17 @@ case "${1:-}" in
     ctest --preset windows -j "$(nproc)"
     build asan
     ctest --preset asan -j "$(nproc)"
+    build fuzz
+    fuzz_targets 10
+    ;;
+  fuzz)
+    setup
+    build fuzz
+    shift
+    fuzz_targets "${1:-600}" "${@:2}"
     ;;
   *)
-    echo "usage: ./do setup|demo [SESSION]|test|serve [--root DIR] [--port N]" >&2
+    echo "usage: ./do setup|demo [SESSION]|test|fuzz [SECONDS] [TARGET...]|serve [--root DIR] [--port N]" >&2
     exit 2
     ;;
 esac

@@ -144,8 +144,8 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
   // caller in the wrong program mode learns of it.
   if (IsThreeDSymbolFile(shortName) != threeD) {
     if (error)
-      *error = threeD ? "a 2D symbol file cannot be loaded as a 3D symbol"
-                      : "a 3D symbol file cannot be loaded as a 2D symbol";
+      *error = path + (threeD ? ": a 2D symbol file cannot be loaded as a 3D symbol"
+                              : ": a 3D symbol file cannot be loaded as a 2D symbol");
     return 0;
   }
   auto def = ParseSymbol(text, shortName, &why);

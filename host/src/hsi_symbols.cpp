@@ -12,8 +12,13 @@ int32_t HsiLoadSymFile(int16_t mode, const char* folder, const char* name, uint1
   Host* h = Enter("HsiLoadSymFile", mode, folder, name, flag);
   if (!h || !name || !*name) return Fail(h);
   std::string dir = folder ? Field(folder, HSI_PATH_SIZE) : h->Path(HSI_PATH_SYMBOLS);
-  int32_t id = h->LoadSymbolFile(dir, Field(name, 256), mode == 5);
-  if (id == 0) return Fail(h, HSI_ERR_FILE);
+  std::string why;
+  int32_t id = h->LoadSymbolFile(dir, Field(name, 256), mode == 5, &why);
+  if (id == 0) {
+    // The caller learns only that it failed; the message line says why, as for drawings.
+    h->PutMessage("Cannot load the symbol: " + why);
+    return Fail(h, HSI_ERR_FILE);
+  }
   return id;
 }
 

@@ -24,7 +24,7 @@ constexpr int kEngSlots = 10;
 constexpr int kMetricSlots = 12;
 constexpr int kUnitFtIn = 0, kUnitInches = 1, kUnitFeet = 2;
 constexpr int kMetricMillimetres = 0, kMetricCentimetres = 1, kMetricMetres = 2;
-constexpr int kEngFractional = 0, kEngDecimal = 1;
+constexpr int kEngDecimal = 1;  // the engineering display mode other than fractions (0)
 // The accuracy fields' ranges: fractions of 1/1 to 1/1024, up to 10 decimal places (4 metric).
 constexpr int32_t kMaxDenominator = 1024;
 constexpr int32_t kMaxEngPlaces = 10;

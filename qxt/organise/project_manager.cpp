@@ -615,9 +615,11 @@ void TdlgQXProject::btnDrawingDeleteClick() {
   SaveShownDrawings();
   lbxDrawings.SetItemIndex(-1);
   UpdateDrawings();
-  if (platform::FileExists(path) && Ask("Do you also want to delete the file on disk?", kCaption,
-                                        platform::MsgButtons::YesNo) == platform::MsgResult::Yes)
-    platform::DeleteFile(path);
+  if (platform::FileExists(path) &&
+      Ask("Do you also want to delete the file on disk?", kCaption, platform::MsgButtons::YesNo) ==
+          platform::MsgResult::Yes &&
+      !platform::DeleteFile(path))
+    ShowWarning("Unable to delete the file: " + path);
 }
 
 void TdlgQXProject::btnDrawingLoadClick() {
@@ -670,21 +672,29 @@ void TdlgQXProject::LoadDrawing() {
     ShowError("Tracelon reported an error while attempting to load the drawing:\r\n" + path);
     return;
   }
-  const double scale = TextToReal(mmBaseScale.Text());
-  if (scale > 0) {
-    const std::optional<std::int32_t> points = ScaledPointsPerUnit(
-        FullScalePointsPerUnit, scale, static_cast<std::uint16_t>(HsiGetUnitType()));
-    if (points && *points != HsiGetPntsPerUnit()) {
-      HsiSetPntsPerUnit(*points);
-      HsiSetPlotScale(scale);
-      HsiSetDwgScale(scale);
-      StartHostCommand(kRescaleCommand);
-    }
+  const std::string scaleText = mmBaseScale.Text();
+  const double scale = TextToReal(scaleText);
+  std::optional<std::int32_t> points;
+  if (scale > 0 && std::isfinite(scale))
+    points = ScaledPointsPerUnit(FullScalePointsPerUnit, scale,
+                                 static_cast<std::uint16_t>(HsiGetUnitType()));
+  if (points && *points != HsiGetPntsPerUnit()) {
+    HsiSetPntsPerUnit(*points);
+    HsiSetPlotScale(scale);
+    HsiSetDwgScale(scale);
+    StartHostCommand(kRescaleCommand);
   }
   const std::string layerFile = mmLYRName.Text();
   if (!layerFile.empty() && platform::FileExists(layerFile)) {
     HsiSetActLayer(3);
     HsiLoadFile(layerFile.c_str(), HSI_LOAD_LAYERS, nullptr);
+  }
+  // A base scale the host cannot work at (a damaged drawing list) is taken as none, and the
+  // message line says so; an empty one simply means none.
+  if (!points && scaleText.find_first_not_of(' ') != std::string::npos) {
+    const std::string text =
+        "Base scale " + scaleText + " cannot be used: the drawing keeps its own scale";
+    HsiPutMsg(text.c_str());
   }
 }
 

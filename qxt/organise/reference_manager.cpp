@@ -318,10 +318,11 @@ bool TdlgQXReference::LoadRefObjects() {
   }
   keepReadFile_ = refused > 0;
   if (refused > 0) {
-    ShowWarning(std::to_string(refused) + " reference object(s) in " + path +
-                " could not be read (more than three annotation items) and were left out.\r\n"
-                "The file as it is now is kept as " +
-                JoinPath(RefDir(), kRefBackupName) + " when the list is next saved.");
+    ShowWarning(
+        std::to_string(refused) + " reference object(s) in " + path +
+        " could not be read (their annotation item count is not 0 to 3) and were left out.\r\n"
+        "The file as it is now is kept as " +
+        JoinPath(RefDir(), kRefBackupName) + " when the list is next saved.");
   }
   return true;
 }

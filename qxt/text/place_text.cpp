@@ -19,6 +19,9 @@ namespace {
 // The host's owner code of the placement's local list.
 constexpr int16_t kPlacementOwner = -1;
 
+// The largest TrueType size, in points, a font can be chosen at.
+constexpr int32_t kLargestTrueTypeSize = 1638;
+
 void AddToList(int16_t list, int32_t id) {
   if (id == HSI_FAILURE) return;  // nothing was created
   HsiOslEntry entry{id, 0, 0};
@@ -27,6 +30,58 @@ void AddToList(int16_t list, int32_t id) {
 
 int16_t ClampToInt16(int32_t value) {
   return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
+}
+
+bool Within(double value, double lo, double hi) { return value >= lo && value <= hi; }
+
+// The text settings as the text dialogs would have let them be typed. A value a damaged
+// configuration file holds outside those ranges (not a number included) is taken as absent: the
+// default is used, and the message line names what was replaced, once per placing.
+QXConfig UsableTextSettings(const QXConfig& config) {
+  const QXConfig defaults = DefaultConfig(config.BaseDirectory.Get());
+  QXConfig usable = config;
+  std::string replaced;
+  // The record is packed: its fields are copied, never bound to references.
+  auto replace = [&replaced](const char* name) {
+    replaced += replaced.empty() ? name : std::string(", ") + name;
+  };
+  if (!(config.CTSize >= 10)) {
+    usable.CTSize = defaults.CTSize;
+    replace("size");
+  }
+  if (!Within(config.CTWidthFactor, 0.5, 3.0)) {
+    usable.CTWidthFactor = defaults.CTWidthFactor;
+    replace("width factor");
+  }
+  if (!Within(config.CTOrientation, 0.0, 360.0)) {
+    usable.CTOrientation = defaults.CTOrientation;
+    replace("orientation");
+  }
+  if (!Within(config.CTLineSpacing, 0.0, 9.0)) {
+    usable.CTLineSpacing = defaults.CTLineSpacing;
+    replace("line spacing");
+  }
+  if (!(config.CTCharSpacing <= 30000)) {
+    usable.CTCharSpacing = defaults.CTCharSpacing;
+    replace("character spacing");
+  }
+  if (!(config.TTSize >= 1 && config.TTSize <= kLargestTrueTypeSize)) {
+    usable.TTSize = defaults.TTSize;
+    replace("TrueType size");
+  }
+  if (!Within(config.TTLineWidth, 0.0, 21.0)) {
+    usable.TTLineWidth = defaults.TTLineWidth;
+    replace("TrueType line width");
+  }
+  if (!Within(config.TTOrientation, 0.0, 360.0)) {
+    usable.TTOrientation = defaults.TTOrientation;
+    replace("TrueType orientation");
+  }
+  if (!replaced.empty()) {
+    const std::string text = "Text settings out of range (" + replaced + "): the defaults are used";
+    HsiPutMsg(text.c_str());
+  }
+  return usable;
 }
 
 }  // namespace
@@ -63,7 +118,7 @@ HsiPoint CadLineOffset(double orientation, double lineSpacing, int32_t size, int
 }
 
 bool PlaceText(const std::vector<std::string>& cadLines, std::string_view trueTypeText) {
-  const QXConfig& config = Config();
+  const QXConfig config = UsableTextSettings(Config());
   const bool trueType = config.TextMode == 1;
 
   const LocalList list(kPlacementOwner);

@@ -25,6 +25,18 @@ constexpr std::int16_t kOpenedOwner = -2;
 constexpr std::int16_t kLineAperture = 2;
 constexpr std::int16_t kLinesetFilter = 1;
 
+// The layer a cell places on: its own, or the active layer (0) when it names none. A number no
+// layer has (a damaged cell list) also places on the active layer, and the message line says so.
+std::int16_t CellLayer(const SymbolCell& cell) {
+  if (cell.Layer == 0) return 0;
+  if (cell.Layer >= 1 && cell.Layer <= HSI_LAYER_COUNT)
+    return static_cast<std::int16_t>(cell.Layer);
+  const std::string text = "Symbol " + cell.Name + ": there is no layer " +
+                           std::to_string(cell.Layer) + ", it goes on the active layer";
+  HsiPutMsg(text.c_str());
+  return 0;
+}
+
 // One instance of the symbol with the settings of the program mode: in 2D the third scale is 1
 // and the 2D rotation goes into all three rotations.
 std::int32_t PutInstance(std::int32_t symbol, const SymbolInfo& info, bool in3D, HsiPoint at,
@@ -181,6 +193,7 @@ bool PlaceSymbol(const SymbolCell& cell, std::uint16_t groupMode) {
     return true;
   }
 
+  const std::int16_t layer = CellLayer(cell);
   const LocalList preview(kPreviewOwner);
   MakePreview(symbol, info, in3D, preview.number());
   const std::string prompt = PlacementPrompt(cell.Name);
@@ -195,8 +208,8 @@ bool PlaceSymbol(const SymbolCell& cell, std::uint16_t groupMode) {
     }
     if (*status == HSI_POINT_GIVEN) {
       const std::int16_t active = HsiGetActLayer();
-      const bool switchLayer = cell.Layer != 0;
-      if (switchLayer) HsiSetActLayer(LayerNumber(cell.Layer));
+      const bool switchLayer = layer != 0;
+      if (switchLayer) HsiSetActLayer(layer);
       PutInstance(symbol, info, in3D, point, HSI_FINAL);
       if (switchLayer) HsiSetActLayer(active);
     } else if (*status == HSI_POINT_BUTTON2) {
@@ -223,6 +236,7 @@ bool InsertSymbolIntoLines(const SymbolCell& cell) {
     return true;
   }
   SetHostSymbolInfo(UniformSymbolInfo(s));
+  const std::int16_t layer = CellLayer(cell);
 
   const LocalList picked(kPickedOwner);
   const LocalList opened(kOpenedOwner);
@@ -265,8 +279,8 @@ bool InsertSymbolIntoLines(const SymbolCell& cell) {
     if (directionStatus != HSI_POINT_GIVEN) break;
 
     const std::int16_t active = HsiGetActLayer();
-    const bool switchLayer = cell.Layer != 0;
-    if (switchLayer) HsiSetActLayer(LayerNumber(cell.Layer));
+    const bool switchLayer = layer != 0;
+    if (switchLayer) HsiSetActLayer(layer);
     if (HsiObjOpenSegment(q, symbol, &insertion, &direction, justification) == HSI_FAILURE) {
       ShowWarning(OpenSegmentWarning(HsiGetCvErrno()));
     }

@@ -91,6 +91,23 @@ TEST_F(HostTest, SymbolFilesLoadOnlyInTheirOwnMode) {
   EXPECT_GT(host_->AddSymbol("CHAIR.S3D", {0, 0}), 0);
 }
 
+TEST_F(HostTest, ASymbolFileNotLoadedIsExplainedOnTheMessageLine) {
+  // The caller only learns that the load failed; the person learns why.
+  const char* folder = "C:\\TRACELON\\SYMBOLS";
+  WriteFile("C:\\TRACELON\\SYMBOLS\\EMPTY.SYM", "");
+  WriteFile("C:\\TRACELON\\SYMBOLS\\CUT.SYM", "TRACELON SYMBOL 1\nUNIT 1000\nLINE 0 0 10");
+  WriteFile("C:\\TRACELON\\SYMBOLS\\NOTES.SYM", "Meeting notes, not a symbol\n");
+  WriteFile("C:\\TRACELON\\SYMBOLS\\CHAIR.S3D", hosttest::kArrowSymbol);
+  for (const char* name : {"EMPTY.SYM", "CUT.SYM", "NOTES.SYM", "CHAIR.S3D", "GONE.SYM"}) {
+    host_->PutMessage("");
+    EXPECT_EQ(HsiLoadSymFile(4, folder, name, HSI_TRUE), static_cast<int32_t>(HSI_FAILURE));
+    const std::string line = host_->MessageLine();
+    EXPECT_EQ(line.rfind("Cannot load the symbol: ", 0), 0u) << name << ": " << line;
+    EXPECT_NE(line.find(std::string("C:\\TRACELON\\SYMBOLS\\") + name), std::string::npos) << line;
+  }
+  EXPECT_NE(host_->MessageLine().find("file not found"), std::string::npos);
+}
+
 TEST_F(HostTest, ASymbolFileNotInTheFolderAskedForComesFromTheHostsOwnSymbolFolder) {
   // A project's folder made the symbol path: its own symbols come first, the host's own
   // symbols are still found, and a file in neither place is still refused.

@@ -46,6 +46,8 @@ class TestUser : public host::InputSource, public platform::UiDriver, public hos
   std::deque<std::function<void(platform::Form&)>> formActions;
   std::function<void(platform::Form&)> onModal;
   std::deque<platform::MsgResult> messageAnswers;  // dry: OK
+  // Runs at each message box before it is answered (the world may change meanwhile).
+  std::function<void(const platform::MessageBoxRequest&)> whileAsked;
   std::deque<std::optional<platform::FontChoice>> fontAnswers;
   std::deque<std::optional<std::string>> fileAnswers, folderAnswers, inputAnswers;
 
@@ -88,6 +90,7 @@ class TestUser : public host::InputSource, public platform::UiDriver, public hos
   }
   platform::MsgResult AskMessage(const platform::MessageBoxRequest& request) override {
     messages.push_back(request);
+    if (whileAsked) whileAsked(request);
     return Next(messageAnswers, platform::MsgResult::OK);
   }
   std::optional<std::string> AskOpenFile(const platform::OpenFileRequest&) override {

@@ -225,6 +225,29 @@ TEST_F(ProjectTest, DeletingTheLastDrawingRemovesTheListFileAndNewStillWorks) {
   EXPECT_EQ(list.Strings(), std::vector<std::string>{"Section"});
 }
 
+TEST_F(ProjectTest, AFileOnDiskThatCannotBeDeletedIsReported) {
+  WriteProjects(ProjectBytes("Alpha", "A"));
+  WriteFileIn(kProjectDir, "A.DAT", DrawingBytes("Plan", "PLAN.VWF"));
+  WriteFileIn(kDrawings, "PLAN.VWF", "a drawing");
+  Config().ProjectSettings = 0;
+  user.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+  // While the person is asked, the file's name comes to stand for a folder, which cannot be
+  // deleted as a file.
+  const std::string path = std::string(kDrawings) + "\\PLAN.VWF";
+  user.whileAsked = [&](const platform::MessageBoxRequest& request) {
+    if (request.text != "Do you also want to delete the file on disk?") return;
+    platform::DeleteFile(path);
+    platform::CreateDir(path);
+  };
+  OnForm([&](platform::Form& form) {
+    act::Click(form, "btnDrawingDelete");
+    act::Click(form, "Close");
+  });
+  QXProject();
+  ASSERT_EQ(user.messages.size(), 3u);
+  EXPECT_EQ(user.messages[2].text, "Unable to delete the file: " + path);
+}
+
 TEST_F(ProjectTest, AnEmptyProjectListLeavesOnlyTheBackupAndTheNextCloseStillAsks) {
   WriteProjects(ProjectBytes("Alpha", "A"));
   Config().ProjectSettings = 0;
@@ -334,12 +357,18 @@ TEST_F(ProjectTest, ABaseScaleThatIsNoPositiveNumberLeavesTheHostsScale) {
   WriteFileIn("C:\\QXTOOLS\\layers", "plan.lyr", "TRACELON LAYERS 1\r\nLAYER 60 OFF 6 \"X\"\r\n");
   WriteProjects(ProjectBytes("Alpha", "A"));
   Config().ProjectSettings = 0;
-  for (const std::string scale : {"0", "", "x", "-4"}) {
+  for (const std::string scale : {"0", "", "x", "-4", "1e308", "1e-7", "NaN"}) {
     WriteFileIn(kProjectDir, "A.DAT",
                 DrawingBytes("Plan", "PLAN.VWF", scale, "C:\\QXTOOLS\\layers\\plan.lyr"));
     const std::size_t loaded = Host().LoadedFiles().size();
+    HsiPutMsg("");
     Run([&](platform::Form& form) { act::Click(form, "btnDrawingLoad"); });
     EXPECT_EQ(Host().LoadedFiles().size(), loaded + 2) << scale;
+    // The person learns that a scale written down was not used; none written is no news.
+    EXPECT_EQ(Host().MessageLine(),
+              scale.empty()
+                  ? ""
+                  : "Base scale " + scale + " cannot be used: the drawing keeps its own scale");
   }
   for (const char* call : {"HsiSetPntsPerUnit", "HsiSetPlotScale", "HsiSetDwgScale"})
     EXPECT_TRUE(Host().CallsTo(call).empty()) << call;

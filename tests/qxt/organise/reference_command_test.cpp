@@ -343,19 +343,28 @@ TEST_F(ReferenceTest, AnUnreadableLibraryEndsTheCommandAndDamagedRecordsAreLeftO
   EXPECT_EQ(State().RunningTool, 0);
 
   user.messages.clear();
-  RefRecord damaged = MakeRefRecord("Damaged", Mark(3));
-  damaged.Count = 9;
+  // Counts above three and below none alike cannot be trusted.
+  RefRecord damaged[2] = {MakeRefRecord("Damaged", Mark(3)), MakeRefRecord("Negative", Mark(1))};
+  damaged[0].Count = 9;
+  damaged[1].Count = -1;
   WriteLibrary({{"Good", Mark(1)}});
   const std::string good = ReadFile(kDat);
-  WriteFile(kDat, good + std::string(reinterpret_cast<const char*>(&damaged), sizeof damaged));
+  WriteFile(kDat, good + std::string(reinterpret_cast<const char*>(damaged), sizeof damaged));
   OnForm([this](platform::Form& form) {
     EXPECT_EQ(Manager().lbxNames.items.Strings(), (std::vector<std::string>{"Good"}));
     act::Click(form, "Close");
   });
   QXReference();
   ASSERT_EQ(user.messages.size(), 1u);
-  EXPECT_NE(user.messages[0].text.find("could not be read"), std::string::npos);
-  EXPECT_EQ(ReadFile(kDat).size(), 2 * sizeof(RefRecord));  // nothing changed: not rewritten
+  EXPECT_EQ(user.messages[0].text.rfind("2 reference object(s) in C:\\QXTOOLS\\REF\\QXREF.DAT "
+                                        "could not be read (",
+                                        0),
+            0u)
+      << user.messages[0].text;
+  // The reason given holds for both.
+  EXPECT_EQ(user.messages[0].text.find("more than three"), std::string::npos);
+  EXPECT_NE(user.messages[0].text.find("not 0 to 3"), std::string::npos);
+  EXPECT_EQ(ReadFile(kDat).size(), 3 * sizeof(RefRecord));  // nothing changed: not rewritten
 }
 
 TEST_F(ReferenceTest, AFileWithUnreadableRecordsIsKeptAsTheBackupWhenEveryObjectIsDeleted) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
 #include <variant>
@@ -58,6 +59,33 @@ TEST_F(PlaceTextTest, CadLinesStepAlongTheTextsDownDirection) {
   ASSERT_EQ(objects.size(), 6u);
   EXPECT_EQ(objects[4].at, (host::Point{150, 0}));
   EXPECT_EQ(objects[5].at, (host::Point{300, 0}));
+}
+
+TEST_F(PlaceTextTest, SettingsADamagedConfigurationHoldsOutOfRangeAreReplacedAndNamed) {
+  Config().CTLineSpacing = 1e300;
+  Config().CTWidthFactor = std::nan("");
+  HsiPutMsg("");
+  user.replies = {PointAt(1000, 2000)};
+  ASSERT_TRUE(PlaceText({"ONE", "TWO"}, ""));
+  auto objects = FinalObjects();
+  ASSERT_EQ(objects.size(), 2u);
+  EXPECT_EQ(objects[1].at, (host::Point{1000, 1850}));  // the default spacing of half a line
+  EXPECT_EQ(Text(objects[1]).widthFactor, 1.0);
+  EXPECT_EQ(Host().MessageLine(),
+            "Text settings out of range (width factor, line spacing): the defaults are used");
+
+  // A TrueType size of nothing makes text of the default size.
+  Config().TextMode = 1;
+  Config().TTSize = 0;
+  user.replies = {PointAt(0, 0)};
+  ASSERT_TRUE(PlaceText({}, "NOTE"));
+  objects = FinalObjects();
+  ASSERT_EQ(objects.size(), 3u);
+  EXPECT_EQ(Host().MessageLine(),
+            "Text settings out of range (width factor, line spacing, TrueType size): the defaults "
+            "are used");
+  EXPECT_NE(TrueType(objects[2]).document.find("\\fs20"), std::string::npos)
+      << TrueType(objects[2]).document;
 }
 
 TEST_F(PlaceTextTest, CadRecordCarriesEverySettingWithTheHostsCodes) {
@@ -267,15 +295,16 @@ TEST_F(PlaceTextTest, LastCreatedObjectIsWhatTheLastCreationReturned) {
   ASSERT_EQ(FinalObjects().size(), 1u);
   ASSERT_EQ(State().LastCreatedObject, FinalObjects()[0].id);
 
-  // The host refuses a text of negative size: its failure answer is the last created object.
-  Config().CTSize = -1;
+  // The host refuses a text in a colour it does not have: its failure answer is the last
+  // created object.
+  Host().SetCurrentColour(300);
   user.replies = {PointAt(0, 0)};
   PlaceText({"B"}, "");
   EXPECT_EQ(FinalObjects().size(), 1u);
   EXPECT_EQ(State().LastCreatedObject, static_cast<int32_t>(HSI_FAILURE));
 
   // Nothing to create leaves it as it was.
-  Config().CTSize = 100;
+  Host().SetCurrentColour(7);
   State().LastCreatedObject = 42;
   user.replies = {PointAt(0, 0)};
   PlaceText({}, "");

@@ -112,6 +112,20 @@ TEST_F(SymbolPlacementTest, PlacesScaledInstancesOnTheCellLayerAndRestoresTheAct
   EXPECT_EQ(LocalListsLeft(), 0);
 }
 
+TEST_F(SymbolPlacementTest, ACellLayerNoLayerHasPlacesOnTheActiveLayerAndSaysSo) {
+  HsiSetActLayer(5);
+  for (const std::int32_t layer : {99999, -3, 256}) {
+    HsiPutMsg("");
+    user.replies = {PointAt(1000, 2000), PointAt(3000, 4000)};
+    EXPECT_FALSE(PlaceSymbol(Cell("CHAIR.SYM", kPlaceCell, 0, layer), HSI_MODE_2D));
+    EXPECT_EQ(Host().MessageLine(), "Symbol CHAIR.SYM: there is no layer " + std::to_string(layer) +
+                                        ", it goes on the active layer");
+  }
+  ASSERT_EQ(FinalObjects().size(), 6u);
+  for (const host::Object& o : FinalObjects()) EXPECT_EQ(o.layer, 5);
+  EXPECT_EQ(Host().ActiveLayer(), 5);
+}
+
 TEST_F(SymbolPlacementTest, SettingsIn2DRepeatTheRotationAndKeepTheThirdScaleAt1) {
   user.formActions.push_back([](platform::Form& form) {
     act::SetText(form, "txt2DRotation", {"30"});
