@@ -15,6 +15,7 @@
 #include "core/paths.h"
 #include "core/state.h"
 #include "core/symbols.h"
+#include "core/two_point.h"
 #include "hsi/hsi.h"
 #include "organise/reference_edit.h"
 #include "organise/reference_settings.h"
@@ -62,9 +63,9 @@ HsiCadText TextRecord(const AnnotationItem& item, const std::string& answer, Hsi
   return record;
 }
 
-// `origin` plus the item's offsets, turned about `origin` by `rotation`.
+// `origin` plus the item's offsets (held inside the world), turned about `origin` by `rotation`.
 HsiPoint ItemVertex(const AnnotationItem& item, HsiPoint origin, double rotation) {
-  HsiPoint vertex{origin.x + item.dx, origin.y + item.dy};
+  HsiPoint vertex = OffsetInWorld(origin, item.dx, item.dy);
   HsiRotatePoint(&vertex, &origin, rotation);
   return vertex;
 }
