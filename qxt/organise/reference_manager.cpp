@@ -1,8 +1,10 @@
 #include "organise/reference_manager.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -179,8 +181,14 @@ std::string TextOf(const HsiObjectInfo& info) {
 AnnotationItem ItemFromText(const HsiObjectInfo& text, HsiPoint insertion,
                             const std::string& content) {
   AnnotationItem item{};
-  item.dx = text.head.x - insertion.x;
-  item.dy = text.head.y - insertion.y;
+  // Two points of the world can lie further apart than 32 bits reach; the record keeps what fits.
+  auto difference = [](std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{a} - b, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()));
+  };
+  item.dx = difference(text.head.x, insertion.x);
+  item.dy = difference(text.head.y, insertion.y);
   item.layer = text.head.layer;
   item.colour = text.head.colour;
   item.size = text.text.size;

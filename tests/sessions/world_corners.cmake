@@ -1,56 +1,31 @@
 # Plays one example session moved so that its drawing lies at each corner of the world (+-2e9
 # drawing units): the session must still play to its end, and a sanitizer build must find no
-# undefined behaviour on the way.
+# undefined behaviour on the way. The extent is taken from a run where the session was written.
 #   -DTRACELON=... -DSESSION=dir/NAME.session -DWORK=scratch folder
 set(world 2000000000)
 
-# The extent of the points the script picks and sets up (the same words `--offset` moves).
-set(xs "")
-set(ys "")
-file(STRINGS ${SESSION} lines)
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE "#.*" "" line "${line}")
-  set(numbers "")
-  if(line MATCHES "^[ \t]*(point|pick)[ \t]+(-?[0-9]+)[ \t]+(-?[0-9]+)")
-    set(numbers ${CMAKE_MATCH_2} ${CMAKE_MATCH_3})
-  elseif(line MATCHES "^[ \t]*host[ \t]+(arc|text|select)[ \t]+(-?[0-9]+)[ \t]+(-?[0-9]+)")
-    set(numbers ${CMAKE_MATCH_2} ${CMAKE_MATCH_3})
-  elseif(line MATCHES "^[ \t]*host[ \t]+symbol[ \t]+[^ \t]+[ \t]+(-?[0-9]+)[ \t]+(-?[0-9]+)")
-    set(numbers ${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
-  elseif(line MATCHES "^[ \t]*host[ \t]+line[ \t]+(.*)$")
-    string(REGEX REPLACE "layer.*" "" rest "${CMAKE_MATCH_1}")
-    string(REGEX MATCHALL "-?[0-9]+" numbers "${rest}")
-  endif()
-  set(axis x)
-  foreach(n IN LISTS numbers)
-    list(APPEND ${axis}s ${n})
-    if(axis STREQUAL "x")
-      set(axis y)
-    else()
-      set(axis x)
-    endif()
-  endforeach()
-endforeach()
-
-function(extent values out_min out_max)
-  set(lo 0)
-  set(hi 0)
-  foreach(v IN LISTS values)
-    if(v LESS lo)
-      set(lo ${v})
-    endif()
-    if(v GREATER hi)
-      set(hi ${v})
-    endif()
-  endforeach()
-  set(${out_min} ${lo} PARENT_SCOPE)
-  set(${out_max} ${hi} PARENT_SCOPE)
-endfunction()
-extent("${xs}" min_x max_x)
-extent("${ys}" min_y max_y)
-
 get_filename_component(dir ${SESSION} DIRECTORY)
 get_filename_component(name ${SESSION} NAME_WE)
+
+# The extent of the drawing the session makes where it was written, from its SVG.
+file(REMOVE_RECURSE ${WORK})
+execute_process(
+  COMMAND ${TRACELON} run ${SESSION} --root ${WORK}/plain/root --quiet --svg ${WORK}/plain.svg
+  WORKING_DIRECTORY ${dir}
+  RESULT_VARIABLE status
+  ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${name} does not play where it was written:\n${errors}")
+endif()
+file(READ ${WORK}/plain.svg svg LIMIT 1000)
+foreach(attribute min-x max-x min-y max-y)
+  if(NOT svg MATCHES "data-${attribute}=\"(-?[0-9]+)\\.")
+    message(FATAL_ERROR "${name}: no data-${attribute} in the drawing's SVG")
+  endif()
+  string(REPLACE "-" "_" variable ${attribute})
+  set(${variable} ${CMAKE_MATCH_1})
+endforeach()
+
 set(failures "")
 foreach(corner "+ +" "+ -" "- +" "- -")
   string(REPLACE " " ";" signs "${corner}")
