@@ -8,6 +8,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "form_pictures.h"
@@ -27,7 +28,7 @@ namespace {
 
 constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
-                       [--transcript FILE] [--plugin PATH]
+                       [--transcript FILE] [--plugin PATH] [--offset DX DY]
   tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
   tracelon --help
@@ -45,6 +46,8 @@ saved then), writes the drawing and prints the transcript.
   --quiet            do not print the transcript
   --transcript FILE  also write the transcript to FILE
   --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_FILE R"( beside this program)
+  --offset DX DY     move every point the script picks, and the points of its host set-up
+                     lines, by DX DY drawing units: the same drawing elsewhere in the world
 
 Exit status 0 only when every line was used and every expectation held.
 
@@ -59,6 +62,7 @@ struct Options {
   std::optional<fs::path> svg, json, transcript;
   std::optional<fs::path> plugin;
   bool quiet = false;
+  std::optional<std::pair<int64_t, int64_t>> offset;
 };
 
 int UsageError(const std::string& message) {
@@ -71,6 +75,7 @@ int Run(const Options& options) {
   user::Script script;
   try {
     script = user::Script::Load(options.session);
+    if (options.offset) script.Translate(options.offset->first, options.offset->second);
   } catch (const user::ScriptError& e) {
     std::cerr << "tracelon: " << e.what() << "\n";
     return 1;
@@ -188,6 +193,15 @@ int main(int argc, char** argv) {
       if (!value(options.transcript)) return UsageError("--transcript needs a file");
     } else if (a == "--plugin") {
       if (!value(options.plugin)) return UsageError("--plugin needs a library path");
+    } else if (a == "--offset") {
+      std::optional<int64_t> dx, dy;
+      if (i + 2 < args.size()) {
+        dx = user::ParseInteger(args[i + 1]);
+        dy = user::ParseInteger(args[i + 2]);
+        i += 2;
+      }
+      if (!dx || !dy) return UsageError("--offset needs two whole numbers DX DY");
+      options.offset = std::make_pair(*dx, *dy);
     } else if (a.rfind("--", 0) == 0) {
       return UsageError("unknown option " + a);
     } else if (!haveSession) {

@@ -116,6 +116,8 @@ class SvgWriter {
     k_ = 1200.0 / std::max(w, h);
     minX_ = double(extent.x1);
     maxY_ = double(extent.y2);
+    maxX_ = double(extent.x2);
+    minY_ = double(extent.y1);
     width_ = w * k_ + 2 * kMargin;
     height_ = h * k_ + 2 * kMargin;
   }
@@ -125,12 +127,12 @@ class SvgWriter {
 
   std::string Begin() const {
     // The data attributes say how drawing units map onto the sheet: x' = margin + (x - minX)
-    // * scale, y' = margin + (maxY - y) * scale.
+    // * scale, y' = margin + (maxY - y) * scale. The drawing's extent is given whole as well.
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + F(width_) + "\" height=\"" +
            F(height_) + "\" viewBox=\"0 0 " + F(width_) + " " + F(height_) + "\" data-min-x=\"" +
            F(minX_) + "\" data-max-y=\"" + F(maxY_) + "\" data-scale=\"" + Exact(k_) +
-           "\" data-margin=\"" + F(kMargin) + "\">\n" +
-           "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+           "\" data-margin=\"" + F(kMargin) + "\" data-max-x=\"" + F(maxX_) + "\" data-min-y=\"" +
+           F(minY_) + "\">\n" + "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
   }
 
   std::string Polyline(const std::vector<PointD>& pts, const std::string& colour,
@@ -263,7 +265,7 @@ class SvgWriter {
   static constexpr double kMargin = 40;
   static double StrokeWidth(int weight) { return 1.0 + 0.75 * weight; }
   const Host& host_;
-  double k_ = 1, minX_ = 0, maxY_ = 0, width_ = 0, height_ = 0;
+  double k_ = 1, minX_ = 0, maxY_ = 0, maxX_ = 0, minY_ = 0, width_ = 0, height_ = 0;
 };
 
 // A reference's object moved into the drawing: scaled, turned and shifted.

@@ -566,6 +566,19 @@ bool Host::MoveObject(int32_t id, int32_t dx, int32_t dy) {
   return ReplaceObject(moved);
 }
 
+void Host::ShiftDrawing(int64_t dx, int64_t dy) {
+  for (auto& [id, object] : objects_) {
+    UnindexObject(id);
+    Translate(object, dx, dy);
+    IndexObject(object);
+  }
+  for (Reference& ref : references_) {
+    ref.offset = {RoundDbu(double(ref.offset.x) + double(dx)),
+                  RoundDbu(double(ref.offset.y) + double(dy))};
+  }
+  RegenerateReferences();
+}
+
 bool Host::ReplaceObject(const Object& object) {
   auto it = objects_.find(object.id);
   if (it == objects_.end()) return false;

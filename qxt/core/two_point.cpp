@@ -1,6 +1,8 @@
 #include "core/two_point.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "core/messages.h"
@@ -113,5 +115,16 @@ double Tangent(double x) {
 }
 
 void SwapPoints(HsiPoint& a, HsiPoint& b) { std::swap(a, b); }
+
+HsiPoint OffsetInWorld(const HsiPoint& p, std::int64_t dx, std::int64_t dy) {
+  auto hold = [](std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp(v, -kWorldLimit, kWorldLimit));
+  };
+  // Offsets beyond the 32-bit range are held first, so the sum cannot overflow either.
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  dx = std::clamp(dx, -2 * kMax, 2 * kMax);
+  dy = std::clamp(dy, -2 * kMax, 2 * kMax);
+  return HsiPoint{hold(p.x + dx), hold(p.y + dy)};
+}
 
 }  // namespace qxt

@@ -41,6 +41,14 @@ void MoveOntoDirection(const HsiPoint& p1, HsiPoint& p2, double a, double r);
 // sin(x) / cos(x) for x in radians; when cos(x) is exactly 0 it warns and gives 0.
 double Tangent(double x);
 
+// The host's world reaches this far from the origin along x and along y.
+inline constexpr std::int64_t kWorldLimit = 2000000000;
+
+// `p` moved by (dx, dy): the sum is taken in 64 bits and held inside the world, so that an
+// offset carried from a point near the edge (or a damaged stored offset) lands on the edge
+// instead of wrapping round to the far side.
+HsiPoint OffsetInWorld(const HsiPoint& p, std::int64_t dx, std::int64_t dy);
+
 // Exchanges two points.
 void SwapPoints(HsiPoint& a, HsiPoint& b);
 

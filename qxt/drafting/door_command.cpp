@@ -11,6 +11,7 @@
 #include "core/numbers.h"
 #include "core/state.h"
 #include "core/symbols.h"
+#include "core/two_point.h"
 #include "core/units.h"
 #include "drafting/door_dialog.h"
 #include "platform/system.h"
@@ -34,8 +35,11 @@ constexpr std::int16_t kLinesetFilter = 1;
 // The picked segment is marked in this colour.
 constexpr std::int16_t kMarkColour = 2;
 
-HsiPoint Minus(HsiPoint a, HsiPoint b) { return {a.x - b.x, a.y - b.y}; }
-HsiPoint Plus(HsiPoint a, HsiPoint b) { return {a.x + b.x, a.y + b.y}; }
+// A point moved by a step (or back by it), held inside the world.
+HsiPoint Minus(HsiPoint a, HsiPoint b) {
+  return OffsetInWorld(a, -std::int64_t{b.x}, -std::int64_t{b.y});
+}
+HsiPoint Plus(HsiPoint a, HsiPoint b) { return OffsetInWorld(a, b.x, b.y); }
 
 std::int32_t Rounded(double value) { return static_cast<std::int32_t>(std::lround(value)); }
 

@@ -12,6 +12,7 @@
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/state.h"
+#include "core/two_point.h"
 #include "core/units.h"
 #include "text/cad_text_settings.h"
 #include "text/place_text.h"
@@ -32,7 +33,7 @@ constexpr const char* kNextPointPrompt = "Select the next point to place text (B
 HsiPoint LineAt(const HsiPoint& origin, const QXConfig& config, int index) {
   const HsiPoint offset =
       CadLineOffset(config.CTOrientation, config.CTLineSpacing, config.CTSize, index);
-  return HsiPoint{origin.x + offset.x, origin.y + offset.y};
+  return OffsetInWorld(origin, offset.x, offset.y);
 }
 
 // Draws (mode -2) or removes (mode -1) the preview of `lines`, placed by `config`.
@@ -311,7 +312,7 @@ QXT_EXPORT void QXQEdit() {
     HsiObjInfo(entry.id, &other);
     const HsiPoint step =
         CadLineOffset(0.0, blockConfig.CTLineSpacing, head.size, static_cast<int>(lines.size()));
-    const HsiPoint expected = {strip.quickPoint.x + step.x, strip.quickPoint.y + step.y};
+    const HsiPoint expected = OffsetInWorld(strip.quickPoint, step.x, step.y);
     if (other.head.x == expected.x && other.head.y == expected.y) {
       lines.push_back(textOf(other.text));
       HsiOslAdd(0, &entry, HSI_FALSE);

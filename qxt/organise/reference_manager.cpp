@@ -1,8 +1,10 @@
 #include "organise/reference_manager.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "core/paths.h"
 #include "core/state.h"
 #include "core/symbols.h"
+#include "core/two_point.h"
 #include "hsi/hsi.h"
 #include "organise/reference_edit.h"
 #include "organise/reference_settings.h"
@@ -62,9 +65,9 @@ HsiCadText TextRecord(const AnnotationItem& item, const std::string& answer, Hsi
   return record;
 }
 
-// `origin` plus the item's offsets, turned about `origin` by `rotation`.
+// `origin` plus the item's offsets (held inside the world), turned about `origin` by `rotation`.
 HsiPoint ItemVertex(const AnnotationItem& item, HsiPoint origin, double rotation) {
-  HsiPoint vertex{origin.x + item.dx, origin.y + item.dy};
+  HsiPoint vertex = OffsetInWorld(origin, item.dx, item.dy);
   HsiRotatePoint(&vertex, &origin, rotation);
   return vertex;
 }
@@ -178,8 +181,14 @@ std::string TextOf(const HsiObjectInfo& info) {
 AnnotationItem ItemFromText(const HsiObjectInfo& text, HsiPoint insertion,
                             const std::string& content) {
   AnnotationItem item{};
-  item.dx = text.head.x - insertion.x;
-  item.dy = text.head.y - insertion.y;
+  // Two points of the world can lie further apart than 32 bits reach; the record keeps what fits.
+  auto difference = [](std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{a} - b, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()));
+  };
+  item.dx = difference(text.head.x, insertion.x);
+  item.dy = difference(text.head.y, insertion.y);
   item.layer = text.head.layer;
   item.colour = text.head.colour;
   item.size = text.text.size;

@@ -14,6 +14,38 @@ std::string ErrorOf(const std::string& text) {
   return "";
 }
 
+TEST(Translate, MovesDrawingPointsOnlyAndRefusesWhatLeaves32Bits) {
+  Script script = Script::Parse(
+      "host line 0 0 10 20 30 40 layer 11\n"
+      "host symbol DOOR.SYM 5 6 layer 2\n"
+      "host select none\n"
+      "run QXDoor\n"
+      "form TdlgQXDoor\n"
+      "  mouse pnlSwing down left 3 4\n"
+      "pick -7 8\n"
+      "enter 5,5\n",
+      "t.session");
+  script.Translate(1000, -2000);
+  const auto& lines = script.Lines();
+  EXPECT_EQ(lines[0].source, "host line 1000 -2000 1010 -1980 1030 -1960 layer 11");
+  EXPECT_EQ(lines[1].source, "host symbol DOOR.SYM 1005 -1994 layer 2");
+  EXPECT_EQ(lines[2].source, "host select none");
+  EXPECT_EQ(lines[5].source, "mouse pnlSwing down left 3 4");
+  EXPECT_EQ(lines[6].Arg(1), "993");
+  EXPECT_EQ(lines[6].Arg(2), "-1992");
+  EXPECT_EQ(lines[7].source, "enter 5,5");
+  EXPECT_EQ(script.OffsetX(), 1000);
+  EXPECT_EQ(script.OffsetY(), -2000);
+
+  Script edge = Script::Parse("point 0 0\npoint 0 147483648\n", "t.session");
+  try {
+    edge.Translate(0, 2000000000);
+    ADD_FAILURE() << "a coordinate beyond 32 bits was accepted";
+  } catch (const ScriptError& e) {
+    EXPECT_EQ(e.Line(), 2);
+  }
+}
+
 TEST(SplitWords, QuotedTextsEscapesAndComments) {
   auto words = SplitWords(R"(set mmText "a \"b\" \\ c\r\nd\te" plain # "not" a word)");
   ASSERT_EQ(words.size(), 4u);

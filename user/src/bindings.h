@@ -24,7 +24,7 @@ namespace bindings {
 void Install(Session* session);
 
 // Carries out a `host ...` line. Throws std::invalid_argument with a reason the host gave.
-void ApplyHostLine(const ScriptLine& line);
+void ApplyHostLine(const ScriptLine& line, int64_t dx = 0, int64_t dy = 0);
 
 // True while a point typed in as coordinate input waits to answer the host's innermost request.
 bool TypedInputWaiting();

@@ -58,7 +58,7 @@ uint16_t UnitType(const std::string& unit) {
 
 }  // namespace
 
-void ApplyHostLine(const ScriptLine& line) {
+void ApplyHostLine(const ScriptLine& line, int64_t dx, int64_t dy) {
   host::Host* h = host::Host::Current();
   if (!h) throw std::invalid_argument("no host is running");
   const std::string& what = line.Arg(1);
@@ -131,6 +131,7 @@ void ApplyHostLine(const ScriptLine& line) {
   } else if (what == "open") {
     Require(h->OpenDrawing(line.Arg(2), &error),
             "the drawing " + line.Arg(2) + (error.empty() ? "" : ": " + error));
+    if (dx != 0 || dy != 0) h->ShiftDrawing(dx, dy);
   } else {
     throw std::invalid_argument("unknown host set-up \"" + what + "\"");
   }

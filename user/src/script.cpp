@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <set>
 #include <sstream>
 
@@ -613,6 +614,62 @@ Script Script::Load(const std::filesystem::path& path) {
 void Script::Append(const std::string& lineText, bool indented) {
   if (fileName_.empty()) fileName_ = "<session>";
   AddLine(indented ? "  " + lineText : lineText, nextNumber_++);
+}
+
+namespace {
+
+// The indices of the X words of a line's drawing points (each Y follows its X).
+std::vector<size_t> PointWords(const ScriptLine& line) {
+  std::vector<size_t> xs;
+  if (line.verb == Verb::Point || line.verb == Verb::Pick) {
+    xs.push_back(1);
+  } else if (line.verb == Verb::Host) {
+    const std::string& what = line.Arg(1);
+    if (what == "line") {
+      for (size_t i = 2; i + 1 < line.Count() && !IsWord(line, i, "layer"); i += 2) xs.push_back(i);
+    } else if (what == "arc" || what == "text" || (what == "select" && !IsWord(line, 2, "none"))) {
+      xs.push_back(2);
+    } else if (what == "symbol") {
+      xs.push_back(3);
+    }
+  }
+  return xs;
+}
+
+}  // namespace
+
+void Script::Translate(int64_t dx, int64_t dy) {
+  offsetX_ += dx;
+  offsetY_ += dy;
+  for (ScriptLine& line : lines_) {
+    const std::vector<size_t> xs = PointWords(line);
+    if (xs.empty()) continue;
+    auto move = [&](size_t index, int64_t by) {
+      // The words were checked as whole numbers when the line was read. Both terms are bounded
+      // first, so that the sum itself cannot overflow.
+      const int64_t value = *ParseInteger(line.Arg(index));
+      constexpr int64_t kBound = int64_t{1} << 40;
+      const bool fits = value > -kBound && value < kBound && by > -kBound && by < kBound &&
+                        value + by >= std::numeric_limits<int32_t>::min() &&
+                        value + by <= std::numeric_limits<int32_t>::max();
+      if (!fits) {
+        throw ScriptError(line.file, line.number,
+                          "moved by the offset, the coordinate " + line.Arg(index) +
+                              " lies beyond the host's 32-bit coordinates");
+      }
+      line.words[index].text = std::to_string(value + by);
+    };
+    for (size_t x : xs) {
+      move(x, dx);
+      move(x + 1, dy);
+    }
+    std::string source;
+    for (const Word& word : line.words) {
+      if (!source.empty()) source += ' ';
+      source += word.quoted ? Quote(word.text) : word.text;
+    }
+    line.source = source;
+  }
 }
 
 void Script::Rewind(const Mark& mark) {

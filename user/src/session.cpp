@@ -199,7 +199,7 @@ const ScriptLine* Session::Step(const Pending& pending) {
       ++cursor_;
       RecordAction(line);
       try {
-        bindings::ApplyHostLine(line);
+        bindings::ApplyHostLine(line, script_.OffsetX(), script_.OffsetY());
       } catch (const std::invalid_argument& e) {
         Fail(line.Where() + ": " + e.what());
       }

@@ -271,6 +271,9 @@ class Host {
   int32_t CreateObject(Object object, bool finalObject);
   bool DeleteObject(int32_t id);
   bool MoveObject(int32_t id, int32_t dx, int32_t dy);
+  // Moves the whole drawing (its objects and its references) by (dx, dy), clamped to the
+  // coordinate range, as if it had been drawn there: nothing is recorded to undo.
+  void ShiftDrawing(int64_t dx, int64_t dy);
   // Replaces a final object's content in place (same id), keeping the spatial index current.
   bool ReplaceObject(const Object& object);
   // The undo history. An operation is what one call of the host interface (or one set-up action)

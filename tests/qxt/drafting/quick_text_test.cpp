@@ -108,6 +108,24 @@ TEST_F(QuickTextTest, TypedLinesArePreviewedThenPlacedAtEachPointUntilB2) {
   EXPECT_EQ(Host().StatusLineUpdates(), 1);
 }
 
+TEST_F(QuickTextTest, LinesBeyondTheWorldsEdgeAreHeldAtTheEdge) {
+  // Lines 150,000,000 apart from a point near the bottom of the world: the second line's place
+  // lies beyond 32 bits and must not wrap round to the top.
+  Config().CTSize = 100000000;
+  OnStrip([](platform::Form& form) {
+    act::SetText(form, "mmText", {"A", "B"});
+    act::Click(form, "OK");
+  });
+  user.replies = {PointAt(0, -1999000000), testsupport::Reply(host::PointReply::Kind::Button2)};
+  QXQText();
+
+  const auto objects = FinalObjects();
+  ASSERT_EQ(objects.size(), 2u);
+  EXPECT_EQ(objects[0].at, (host::Point{0, -1999000000}));
+  const int32_t across = CadLineOffset(0, 0.5, 100000000, 1).x;  // the step's rounding
+  EXPECT_EQ(objects[1].at, (host::Point{across, -2000000000}));
+}
+
 TEST_F(QuickTextTest, SettingsWhileTypingRedrawsThePreviewInTheNewLookAtOnce) {
   OnStrip([&](platform::Form& form) {
     act::SetText(form, "mmText", {"A", "B"});

@@ -222,6 +222,28 @@ TEST_F(ReferenceTest, RotatedTextsTurnAboutThePointAndNeverReadUpsideDown) {
   EXPECT_EQ(objects[5].at, (Point{195000, -8660}));
 }
 
+TEST_F(ReferenceTest, TextsOffsetBeyondTheWorldsEdgeAreHeldAtTheEdge) {
+  // A text far above its symbol placed near the top of the world, and a damaged record whose
+  // offsets lie near the limit of 32 bits: the sums leave the world and must not wrap round.
+  TRefObject o = Mark(2);
+  o.Items[0].dx = 0;
+  o.Items[0].dy = 300000000;
+  o.Items[1].dx = -2147483600;
+  o.Items[1].dy = 2147483600;
+  WriteLibrary({{"Mark", o}});
+  OnManager("Place", 0);
+  user.Point(-1990000000, 1990000000);
+  Answer("A");
+  Answer("B");
+  QXReference();
+
+  const auto objects = FinalObjects();
+  ASSERT_EQ(objects.size(), 3u);
+  EXPECT_EQ(objects[0].at, (Point{-1990000000, 1990000000}));
+  EXPECT_EQ(objects[1].at, (Point{-1990000000, 2000000000}));
+  EXPECT_EQ(objects[2].at, (Point{-2000000000, 2000000000}));
+}
+
 TEST_F(ReferenceTest, MirrorXFlipsTheSymbolOnlyAndTheSecondDragImageShowsIt) {
   TRefObject mark = Mark(1, false);
   mark.Items[0].orientation = 30;

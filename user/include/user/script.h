@@ -115,6 +115,15 @@ class Script {
   Mark Position() const { return {lines_.size(), inFormBlock_, nextNumber_}; }
   void Rewind(const Mark& mark);
 
+  // Moves every drawing coordinate of the script by (dx, dy): the points and picks answered and
+  // the points of the host's set-up lines (line, arc, text, symbol, select). Window coordinates,
+  // typed points and expectations stay as written; a drawing the script opens is moved as it is
+  // opened (OffsetX/OffsetY say by how much). A moved coordinate that no longer fits the
+  // host's 32-bit coordinates is refused with a ScriptError at its line.
+  void Translate(int64_t dx, int64_t dy);
+  int64_t OffsetX() const { return offsetX_; }
+  int64_t OffsetY() const { return offsetY_; }
+
   // A deque, so that lines appended while the script plays leave the lines played in place.
   const std::deque<ScriptLine>& Lines() const { return lines_; }
   const std::string& FileName() const { return fileName_; }
@@ -124,6 +133,7 @@ class Script {
   std::deque<ScriptLine> lines_;
   bool inFormBlock_ = false;
   int nextNumber_ = 1;
+  int64_t offsetX_ = 0, offsetY_ = 0;
 
   void AddLine(const std::string& raw, int number);
 };
