@@ -1,5 +1,7 @@
 #include "drafting/dimension_command.h"
 
+#include <string>
+
 #include "core/command.h"
 #include "core/forms.h"
 #include "core/messages.h"
@@ -9,6 +11,48 @@
 #include "drafting/dimension_dialog.h"
 
 namespace qxt {
+
+namespace {
+
+bool Within(double value, double lo, double hi) { return value >= lo && value <= hi; }
+
+// The dimension settings as the dimension dialog would have let them be typed. A value a damaged
+// configuration file holds outside those ranges (not a number included) is taken as absent: the
+// default replaces it, and the message line names what was replaced.
+void UseDefaultsForDamagedDimensionSettings() {
+  QXConfig& config = Config();
+  const QXConfig defaults = DefaultConfig(config.BaseDirectory.Get());
+  std::string replaced;
+  // The record is packed: its fields are assigned, never bound to references.
+  auto bad = [&replaced](bool ok, const char* name) {
+    if (!ok) replaced += replaced.empty() ? name : std::string(", ") + name;
+    return !ok;
+  };
+  if (bad(config.DimTextSize > 0, "text size")) config.DimTextSize = defaults.DimTextSize;
+  if (bad(config.DimArrowExtLineExt >= 0, "arrow extension"))
+    config.DimArrowExtLineExt = defaults.DimArrowExtLineExt;
+  if (bad(config.DimArrowExtLineOffset >= 0, "arrow offset"))
+    config.DimArrowExtLineOffset = defaults.DimArrowExtLineOffset;
+  if (bad(config.DimTickDimLineExt >= 0, "tick overrun"))
+    config.DimTickDimLineExt = defaults.DimTickDimLineExt;
+  if (bad(config.DimTickExtLineExt >= 0, "tick extension"))
+    config.DimTickExtLineExt = defaults.DimTickExtLineExt;
+  if (bad(config.DimTickExtLineOffset >= 0, "tick offset"))
+    config.DimTickExtLineOffset = defaults.DimTickExtLineOffset;
+  if (bad(Within(config.DimTextWidth, 0.5, 3.0), "width factor"))
+    config.DimTextWidth = defaults.DimTextWidth;
+  if (bad(config.DimTextCharSpacing <= 30000, "character spacing"))
+    config.DimTextCharSpacing = defaults.DimTextCharSpacing;
+  if (bad(config.DimTextSlant >= -45 && config.DimTextSlant <= 45, "slant"))
+    config.DimTextSlant = defaults.DimTextSlant;
+  if (!replaced.empty()) {
+    const std::string text =
+        "Dimension settings out of range (" + replaced + "): the defaults are used";
+    HsiPutMsg(text.c_str());
+  }
+}
+
+}  // namespace
 
 void DrawDimensionString(DimensionRun& run, HsiPoint p1, HsiPoint p2) {
   const int32_t marker = FindOrLoadSymbol(Config().DimMarkerSymbol.Get());
@@ -39,6 +83,7 @@ QXT_EXPORT void QXDimension() {
   if (!tool.Started()) return;
   SwitchHintsOn();
   tool.AnnounceTool();
+  UseDefaultsForDamagedDimensionSettings();
 
   TdlgQXDimension& dialog = *State().forms->dlgQXDimension;
   if (Config().DimDialogBefore && dialog.ShowModal() != platform::ModalResult::OK) return;

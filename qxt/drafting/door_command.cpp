@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 
 #include "core/command.h"
 #include "core/forms.h"
@@ -219,7 +220,41 @@ HsiPoint AlongWall(HsiPoint point, double degrees, double k) {
   return Plus(point, Shift(degrees, k));
 }
 
+// The door settings as Setup and the door dialog would have let them be chosen. A value a damaged
+// configuration file holds outside those ranges is taken as absent: the default replaces it, and
+// the message line names what was replaced.
+void UseDefaultsForDamagedDoorSettings() {
+  QXConfig& config = Config();
+  const QXConfig defaults = DefaultConfig(config.BaseDirectory.Get());
+  std::string replaced;
+  auto bad = [&replaced](bool ok, const char* name) {
+    if (!ok) replaced += replaced.empty() ? name : std::string(", ") + name;
+    return !ok;
+  };
+  if (bad(config.DoorSizeIndex >= 0 && config.DoorSizeIndex < kDoorSizeCount, "door size"))
+    config.DoorSizeIndex = defaults.DoorSizeIndex;
+  if (bad(config.DoorType >= 0 && config.DoorType < kDoorGroupCount, "door group"))
+    config.DoorType = defaults.DoorType;
+  if (bad(config.DoorPlacement >= 0 && config.DoorPlacement <= 2, "placement"))
+    config.DoorPlacement = defaults.DoorPlacement;
+  bool layersOk = true;
+  for (int group = 0; group < kDoorGroupCount; ++group) {
+    for (int i = 0; i < 5; ++i) {
+      const std::int32_t layer = config.DoorLayers[group][i];
+      if (layer >= 0 && layer <= 255) continue;
+      config.DoorLayers[group][i] = defaults.DoorLayers[group][i];
+      layersOk = false;
+    }
+  }
+  bad(layersOk, "door layers");
+  if (!replaced.empty()) {
+    const std::string text = "Door settings out of range (" + replaced + "): the defaults are used";
+    HsiPutMsg(text.c_str());
+  }
+}
+
 bool InsertDoors(TdlgQXDoor& dialog) {
+  UseDefaultsForDamagedDoorSettings();
   const QXConfig& config = Config();
   const int size = std::clamp<std::int32_t>(config.DoorSizeIndex, 0, kDoorSizeCount - 1);
   const int kind = std::clamp(dialog.DoorKindChosen, 0, kDoorKindCount - 1);

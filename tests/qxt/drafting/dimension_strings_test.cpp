@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -282,6 +283,26 @@ TEST_F(DimensionTest, ADimensionLayerIsActiveAroundEachMarkerOnly) {
     EXPECT_EQ(o.colour, 2);
   }
   for (const host::Object& o : Texts()) EXPECT_EQ(o.layer, 11);  // texts keep the active layer
+}
+
+TEST_F(DimensionTest, DamagedSettingsAreReplacedByTheDefaultsAndNamedOnTheMessageLine) {
+  // Values no dialog accepts, as a damaged configuration file may hold them.
+  Config().DimTextSize = -5;
+  Config().DimArrowExtLineExt = -1000;
+  Config().DimTextWidth = std::numeric_limits<double>::quiet_NaN();
+  Config().DimTextSlant = 90;
+  String({0, kFoot}, {kFoot, kFoot}, {{0, 0}, {6 * kInch, 0}});
+  QXDimension();
+  EXPECT_EQ(Host().MessageLine(),
+            "Dimension settings out of range (text size, arrow extension, width factor, slant): "
+            "the defaults are used");
+  const std::vector<host::Object> texts = Texts();
+  ASSERT_EQ(texts.size(), 1u);
+  const auto& text = std::get<host::TextData>(texts[0].data);
+  EXPECT_EQ(text.size, kTextSize);
+  EXPECT_EQ(text.widthFactor, 1.0);
+  EXPECT_EQ(text.slant, 0);
+  EXPECT_EQ(Config().DimArrowExtLineExt, kGap);
 }
 
 TEST_F(DimensionTest, AMissingMarkerSymbolIsReportedOnceAndTheStringsAreDrawnWithoutMarkers) {

@@ -405,6 +405,20 @@ TEST_F(DoorTest, WithDoorLayerZeroTheKeyLayerDoesNotStayActive) {
   EXPECT_EQ(Host().ActiveLayer(), 1);
 }
 
+TEST_F(DoorTest, DamagedLayersAreReplacedByTheDefaultsAndNamedOnTheMessageLine) {
+  Wall();
+  Config().DoorLayers[0][0] = 99999;  // values Setup refuses, as a damaged file may hold them
+  Config().DoorLayers[0][1] = -3;
+  user.replies = {PointAt(2 * kFoot, 3 * kInch), PointAt(2 * kFoot, 5 * kFoot)};
+  RunDoor("btnLeftDoor");
+  EXPECT_EQ(Host().MessageLine(),
+            "Door settings out of range (door layers): the defaults are used");
+  ASSERT_EQ(Symbols("36DR-L.SYM").size(), 1u);
+  EXPECT_EQ(Symbols("36DR-L.SYM")[0].layer, 49);
+  ASSERT_EQ(Symbols("DR_KEY1.SYM").size(), 1u);
+  EXPECT_EQ(Symbols("DR_KEY1.SYM")[0].layer, 33);
+}
+
 TEST_F(DoorTest, UndoLastAfterThreeDoorsRemovesOnlyTheThird) {
   Wall();
   std::vector<std::vector<host::Point>> afterTwo;
