@@ -36,10 +36,21 @@ bool ReadDouble(const Json& j, const char* key, double* out, std::string* error)
   return true;
 }
 
+// The characters of a UTF-8 text: its bytes but the continuation bytes of a sequence.
+size_t Utf8Characters(const std::string& text) {
+  size_t count = 0;
+  for (unsigned char c : text) count += (c & 0xC0) != 0x80;
+  return count;
+}
+
+// A text of at most `maxLength` characters. Texts are written out as UTF-8, where one byte of the
+// Windows code page becomes two or three: the limit counts characters, so that every text the
+// host held when the file was written is read back.
 bool ReadString(const Json& j, const char* key, size_t maxLength, std::string* out,
                 std::string* error) {
   auto it = j.find(key);
-  if (it == j.end() || !it->is_string() || it->get_ref<const std::string&>().size() > maxLength) {
+  if (it == j.end() || !it->is_string() ||
+      Utf8Characters(it->get_ref<const std::string&>()) > maxLength) {
     if (error) *error = std::string("missing or bad \"") + key + "\"";
     return false;
   }

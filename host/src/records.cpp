@@ -1,6 +1,7 @@
 // The engine's side of the object records of the host interface: reading a caller's type-46, 48
 // and 54 record into an object, filling the object information record, and the picture of a list
 // that edit-copy leaves on the clipboard.
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -130,7 +131,9 @@ HsiObjectInfo Host::InfoRecord(const Object& object) const {
       r.text.vcode = d.vcode;
       r.text.font = d.font;
       r.text.slant = d.slant;
-      r.text.length = static_cast<int16_t>(d.text.size());
+      // A text read back from UTF-8 may hold more bytes than the record: the record gets what
+      // fits, and its length says so.
+      r.text.length = static_cast<int16_t>(std::min(d.text.size(), sizeof r.text.text - 1));
       CopyOut(r.text.text, sizeof r.text.text, d.text);
       break;
     }

@@ -191,6 +191,16 @@ TEST_F(HostTest, TextsInTheWindowsCharacterSetAreExportedAndSaved) {
   Json reopened = Json::parse(host_->ToJson());
   EXPECT_EQ(reopened["objects"][0]["text"], exported["objects"][0]["text"]);
   EXPECT_EQ(reopened["objects"][1]["text"], exported["objects"][1]["text"]);
+
+  // A text as long as its record holds, all in single bytes of the code page: written out it is
+  // twice as many bytes of UTF-8, and the drawing must still open again.
+  host_->AddText({0, 200000}, std::string(HSI_CAD_TEXT_CHARS - 1, '\xB0'));
+  ASSERT_TRUE(host_->SaveDrawing("C:\\TRACELON\\DRAWINGS\\LONG.VWF", &error)) << error;
+  ASSERT_TRUE(host_->OpenDrawing("C:\\TRACELON\\DRAWINGS\\LONG.VWF", &error)) << error;
+  Json longText = Json::parse(host_->ToJson());
+  ASSERT_EQ(longText["objects"].size(), 3u);
+  EXPECT_EQ(longText["objects"][2]["text"].get<std::string>().size(),
+            2u * (HSI_CAD_TEXT_CHARS - 1));
 }
 
 TEST_F(HostTest, LayerFilesAndReferences) {
