@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/state.h"
+#include "fuzz_support.h"
 #include "host/host.h"
 #include "platform/forms.h"
 #include "platform/system.h"
@@ -46,6 +47,14 @@ inline void RunCommands(testsupport::TestUser& user, const std::function<void()>
 }
 
 // Clicks at a place of a control as a person does with the left button.
+// What the commands drew is a drawing the host can keep: saved as `path` and opened again.
+inline void CheckSavedAndReopened(const std::string& path) {
+  host::Host& host = *host::Host::Current();
+  std::string why;
+  if (!host.SaveDrawing(path, &why)) Broken("the drawing cannot be saved: " + why);
+  if (!host.OpenDrawing(path, &why)) Broken("the drawing does not open again: " + why);
+}
+
 inline void ClickAt(platform::Form& form, const std::string& control, int x, int y) {
   if (platform::Control* c = form.Find<platform::Control>(control)) {
     c->MouseDown(platform::MouseButton::Left, {}, x, y);

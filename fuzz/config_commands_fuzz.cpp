@@ -58,11 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     user.Point(900000, 2100000);
     QXDimension();
 
-    std::string why;
-    if (!host.SaveDrawing("C:\\TRACELON\\DRAWINGS\\DRAWN.VWF", &why))
-      qxtfuzz::Broken("the drawing cannot be saved: " + why);
-    if (!host.OpenDrawing("C:\\TRACELON\\DRAWINGS\\DRAWN.VWF", &why))
-      qxtfuzz::Broken("the drawing does not open again: " + why);
+    qxtfuzz::CheckSavedAndReopened("C:\\TRACELON\\DRAWINGS\\DRAWN.VWF");
   });
   return 0;
 }

@@ -38,12 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qxtfuzz::RunCommands(user, [] {
     QXReference();
     // What was placed is a drawing the host can keep.
-    host::Host& host = *host::Host::Current();
-    std::string why;
-    if (!host.SaveDrawing("C:\\TRACELON\\DRAWINGS\\PLACED.VWF", &why))
-      qxtfuzz::Broken("the placed drawing cannot be saved: " + why);
-    if (!host.OpenDrawing("C:\\TRACELON\\DRAWINGS\\PLACED.VWF", &why))
-      qxtfuzz::Broken("the placed drawing does not open again: " + why);
+    qxtfuzz::CheckSavedAndReopened("C:\\TRACELON\\DRAWINGS\\PLACED.VWF");
   });
   return 0;
 }

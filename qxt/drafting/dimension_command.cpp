@@ -5,6 +5,7 @@
 #include "core/command.h"
 #include "core/forms.h"
 #include "core/messages.h"
+#include "core/replaced_settings.h"
 #include "core/state.h"
 #include "core/symbols.h"
 #include "core/two_point.h"
@@ -14,42 +15,31 @@ namespace qxt {
 
 namespace {
 
-bool Within(double value, double lo, double hi) { return value >= lo && value <= hi; }
-
 // The dimension settings as the dimension dialog would have let them be typed. A value a damaged
 // configuration file holds outside those ranges (not a number included) is taken as absent: the
 // default replaces it, and the message line names what was replaced.
 void UseDefaultsForDamagedDimensionSettings() {
   QXConfig& config = Config();
   const QXConfig defaults = DefaultConfig(config.BaseDirectory.Get());
-  std::string replaced;
-  // The record is packed: its fields are assigned, never bound to references.
-  auto bad = [&replaced](bool ok, const char* name) {
-    if (!ok) replaced += replaced.empty() ? name : std::string(", ") + name;
-    return !ok;
-  };
-  if (bad(config.DimTextSize > 0, "text size")) config.DimTextSize = defaults.DimTextSize;
-  if (bad(config.DimArrowExtLineExt >= 0, "arrow extension"))
+  ReplacedSettings replaced;
+  if (replaced.Bad(config.DimTextSize > 0, "text size")) config.DimTextSize = defaults.DimTextSize;
+  if (replaced.Bad(config.DimArrowExtLineExt >= 0, "arrow extension"))
     config.DimArrowExtLineExt = defaults.DimArrowExtLineExt;
-  if (bad(config.DimArrowExtLineOffset >= 0, "arrow offset"))
+  if (replaced.Bad(config.DimArrowExtLineOffset >= 0, "arrow offset"))
     config.DimArrowExtLineOffset = defaults.DimArrowExtLineOffset;
-  if (bad(config.DimTickDimLineExt >= 0, "tick overrun"))
+  if (replaced.Bad(config.DimTickDimLineExt >= 0, "tick overrun"))
     config.DimTickDimLineExt = defaults.DimTickDimLineExt;
-  if (bad(config.DimTickExtLineExt >= 0, "tick extension"))
+  if (replaced.Bad(config.DimTickExtLineExt >= 0, "tick extension"))
     config.DimTickExtLineExt = defaults.DimTickExtLineExt;
-  if (bad(config.DimTickExtLineOffset >= 0, "tick offset"))
+  if (replaced.Bad(config.DimTickExtLineOffset >= 0, "tick offset"))
     config.DimTickExtLineOffset = defaults.DimTickExtLineOffset;
-  if (bad(Within(config.DimTextWidth, 0.5, 3.0), "width factor"))
+  if (replaced.Bad(Within(config.DimTextWidth, 0.5, 3.0), "width factor"))
     config.DimTextWidth = defaults.DimTextWidth;
-  if (bad(config.DimTextCharSpacing <= 30000, "character spacing"))
+  if (replaced.Bad(config.DimTextCharSpacing <= 30000, "character spacing"))
     config.DimTextCharSpacing = defaults.DimTextCharSpacing;
-  if (bad(config.DimTextSlant >= -45 && config.DimTextSlant <= 45, "slant"))
+  if (replaced.Bad(config.DimTextSlant >= -45 && config.DimTextSlant <= 45, "slant"))
     config.DimTextSlant = defaults.DimTextSlant;
-  if (!replaced.empty()) {
-    const std::string text =
-        "Dimension settings out of range (" + replaced + "): the defaults are used";
-    HsiPutMsg(text.c_str());
-  }
+  replaced.Report("Dimension");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/local_list.h"
 #include "core/messages.h"
 #include "core/numbers.h"
+#include "core/replaced_settings.h"
 #include "core/state.h"
 #include "core/symbols.h"
 #include "core/two_point.h"
@@ -226,16 +227,12 @@ HsiPoint AlongWall(HsiPoint point, double degrees, double k) {
 void UseDefaultsForDamagedDoorSettings() {
   QXConfig& config = Config();
   const QXConfig defaults = DefaultConfig(config.BaseDirectory.Get());
-  std::string replaced;
-  auto bad = [&replaced](bool ok, const char* name) {
-    if (!ok) replaced += replaced.empty() ? name : std::string(", ") + name;
-    return !ok;
-  };
-  if (bad(config.DoorSizeIndex >= 0 && config.DoorSizeIndex < kDoorSizeCount, "door size"))
+  ReplacedSettings replaced;
+  if (replaced.Bad(config.DoorSizeIndex >= 0 && config.DoorSizeIndex < kDoorSizeCount, "door size"))
     config.DoorSizeIndex = defaults.DoorSizeIndex;
-  if (bad(config.DoorType >= 0 && config.DoorType < kDoorGroupCount, "door group"))
+  if (replaced.Bad(config.DoorType >= 0 && config.DoorType < kDoorGroupCount, "door group"))
     config.DoorType = defaults.DoorType;
-  if (bad(config.DoorPlacement >= 0 && config.DoorPlacement <= 2, "placement"))
+  if (replaced.Bad(config.DoorPlacement >= 0 && config.DoorPlacement <= 2, "placement"))
     config.DoorPlacement = defaults.DoorPlacement;
   bool layersOk = true;
   for (int group = 0; group < kDoorGroupCount; ++group) {
@@ -246,11 +243,8 @@ void UseDefaultsForDamagedDoorSettings() {
       layersOk = false;
     }
   }
-  bad(layersOk, "door layers");
-  if (!replaced.empty()) {
-    const std::string text = "Door settings out of range (" + replaced + "): the defaults are used";
-    HsiPutMsg(text.c_str());
-  }
+  replaced.Bad(layersOk, "door layers");
+  replaced.Report("Door");
 }
 
 bool InsertDoors(TdlgQXDoor& dialog) {

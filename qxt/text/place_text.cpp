@@ -8,6 +8,7 @@
 #include "core/local_list.h"
 #include "core/messages.h"
 #include "core/numbers.h"
+#include "core/replaced_settings.h"
 #include "core/state.h"
 #include "platform/forms.h"
 #include "text/rtf_builder.h"
@@ -32,55 +33,29 @@ int16_t ClampToInt16(int32_t value) {
   return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
 }
 
-bool Within(double value, double lo, double hi) { return value >= lo && value <= hi; }
-
 // The text settings as the text dialogs would have let them be typed. A value a damaged
 // configuration file holds outside those ranges (not a number included) is taken as absent: the
 // default is used, and the message line names what was replaced, once per placing.
 QXConfig UsableTextSettings(const QXConfig& config) {
   const QXConfig defaults = DefaultConfig(config.BaseDirectory.Get());
   QXConfig usable = config;
-  std::string replaced;
-  // The record is packed: its fields are copied, never bound to references.
-  auto replace = [&replaced](const char* name) {
-    replaced += replaced.empty() ? name : std::string(", ") + name;
-  };
-  if (!(config.CTSize >= 10)) {
-    usable.CTSize = defaults.CTSize;
-    replace("size");
-  }
-  if (!Within(config.CTWidthFactor, 0.5, 3.0)) {
+  ReplacedSettings replaced;
+  if (replaced.Bad(config.CTSize >= 10, "size")) usable.CTSize = defaults.CTSize;
+  if (replaced.Bad(Within(config.CTWidthFactor, 0.5, 3.0), "width factor"))
     usable.CTWidthFactor = defaults.CTWidthFactor;
-    replace("width factor");
-  }
-  if (!Within(config.CTOrientation, 0.0, 360.0)) {
+  if (replaced.Bad(Within(config.CTOrientation, 0.0, 360.0), "orientation"))
     usable.CTOrientation = defaults.CTOrientation;
-    replace("orientation");
-  }
-  if (!Within(config.CTLineSpacing, 0.0, 9.0)) {
+  if (replaced.Bad(Within(config.CTLineSpacing, 0.0, 9.0), "line spacing"))
     usable.CTLineSpacing = defaults.CTLineSpacing;
-    replace("line spacing");
-  }
-  if (!(config.CTCharSpacing <= 30000)) {
+  if (replaced.Bad(config.CTCharSpacing <= 30000, "character spacing"))
     usable.CTCharSpacing = defaults.CTCharSpacing;
-    replace("character spacing");
-  }
-  if (!(config.TTSize >= 1 && config.TTSize <= kLargestTrueTypeSize)) {
+  if (replaced.Bad(config.TTSize >= 1 && config.TTSize <= kLargestTrueTypeSize, "TrueType size"))
     usable.TTSize = defaults.TTSize;
-    replace("TrueType size");
-  }
-  if (!Within(config.TTLineWidth, 0.0, 21.0)) {
+  if (replaced.Bad(Within(config.TTLineWidth, 0.0, 21.0), "TrueType line width"))
     usable.TTLineWidth = defaults.TTLineWidth;
-    replace("TrueType line width");
-  }
-  if (!Within(config.TTOrientation, 0.0, 360.0)) {
+  if (replaced.Bad(Within(config.TTOrientation, 0.0, 360.0), "TrueType orientation"))
     usable.TTOrientation = defaults.TTOrientation;
-    replace("TrueType orientation");
-  }
-  if (!replaced.empty()) {
-    const std::string text = "Text settings out of range (" + replaced + "): the defaults are used";
-    HsiPutMsg(text.c_str());
-  }
+  replaced.Report("Text");
   return usable;
 }
 
