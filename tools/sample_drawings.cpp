@@ -98,7 +98,7 @@ int WriteLayerFiles(const std::filesystem::path& folder) {
       std::filesystem::path path =
           folder / (std::string(plan.file) + std::to_string(option) + ".lyr");
       std::ofstream out(path, std::ios::binary);
-      out << "TRACELON LAYERS 1\r\n";
+      out << "TRACELON LAYERS 2\r\n";
       out << "# " << plan.file << " plan, group option " << option << "\r\n";
       for (const LayerDef& layer : Standard()) {
         bool shown = plan.topics.count(layer.topic) > 0 &&
@@ -107,6 +107,7 @@ int WriteLayerFiles(const std::filesystem::path& folder) {
             << Quoted(layer.name) << "\r\n";
       }
       out << "ACTIVE " << plan.active << "\r\n";
+      out << "END " << Standard().size() << "\r\n";
       if (!out) throw std::runtime_error("cannot write " + path.string());
       ++count;
     }

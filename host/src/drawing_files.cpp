@@ -37,14 +37,18 @@ struct LayerFileEntry {
   LayerState state;
 };
 
-// Reads a layer file: "TRACELON LAYERS 1", then "LAYER N ON|OFF COLOUR "NAME"" lines and an
-// optional "ACTIVE N".
+// Reads a layer file: "TRACELON LAYERS 1" or "2", then "LAYER N ON|OFF COLOUR "NAME"" lines and
+// an optional "ACTIVE N". A version 2 file ends with "END N", N its number of LAYER lines, so a
+// file cut short (even at a line end) is told from a whole one; version 1 files, often written by
+// hand, have no such mark and are read as they are.
 bool ParseLayerFile(const std::string& text, std::vector<LayerFileEntry>* entries, int* active,
                     std::string* error) {
   std::istringstream in(text);
   std::string line;
   int number = 0;
   bool header = false;
+  int version = 0;
+  bool ended = false;
   while (std::getline(in, line)) {
     ++number;
     std::vector<TextWord> w;
@@ -57,11 +61,13 @@ bool ParseLayerFile(const std::string& text, std::vector<LayerFileEntry>* entrie
     if (w.empty() || (!w[0].quoted && w[0].text[0] == '#')) continue;
     if (!header) {
       if (w.size() != 3 || Upper(w[0].text) != "TRACELON" || Upper(w[1].text) != "LAYERS" ||
-          w[2].text != "1")
-        return fail("not a layer file (first line must be TRACELON LAYERS 1)");
+          (w[2].text != "1" && w[2].text != "2"))
+        return fail("not a layer file (first line must be TRACELON LAYERS 1 or 2)");
       header = true;
+      version = w[2].text == "2" ? 2 : 1;
       continue;
     }
+    if (ended) return fail("text after END");
     std::string key = Upper(w[0].text);
     long n = 0, colour = 0;
     if (key == "LAYER") {
@@ -80,12 +86,25 @@ bool ParseLayerFile(const std::string& text, std::vector<LayerFileEntry>* entrie
       if (w.size() != 2 || !WholeNumber(w[1].text, 1, HSI_LAYER_COUNT, &n))
         return fail("expected ACTIVE N");
       *active = static_cast<int>(n);
+    } else if (key == "END" && version == 2) {
+      long count = 0;
+      if (w.size() != 2 || !WholeNumber(w[1].text, 0, 1000000, &count))
+        return fail("expected END N");
+      if (count != static_cast<long>(entries->size()))
+        return fail("END counts " + w[1].text + " layers, the file has " +
+                    std::to_string(entries->size()));
+      ended = true;
     } else {
       return fail("unknown statement " + w[0].text);
     }
   }
   if (!header) {
     if (error) *error = "empty file";
+    return false;
+  }
+  if (version == 2 && !ended) {
+    if (error)
+      *error = "the file is cut short (no END line after line " + std::to_string(number) + ")";
     return false;
   }
   return true;

@@ -218,6 +218,22 @@ TEST_F(HostTest, LayerFilesAndReferences) {
             "TRACELON LAYERS 1\nLAYER 5 ON 2 \"X\"\nLAYER 999 ON 1 \"Y\"\n");
   EXPECT_EQ(HsiLoadFile("C:\\QXTOOLS\\bad.lyr", HSI_LOAD_LAYERS, nullptr), HSI_FAILURE);
   EXPECT_EQ(host_->Layer(5).name, "");  // nothing of a refused file is applied
+  // A version 2 file carries its count at its end, so one cut at a line end is refused.
+  const std::string whole =
+      "TRACELON LAYERS 2\nLAYER 5 ON 2 \"X\"\nLAYER 6 OFF 3 \"Y\"\nACTIVE 1\nEND 2\n# done\n";
+  for (const std::string& damaged :
+       {whole.substr(0, whole.find("LAYER 6")), whole.substr(0, whole.find("END")),
+        std::string(whole).replace(whole.find("END 2"), 5, "END 3"),
+        whole + "LAYER 7 ON 1 \"Z\"\n"}) {
+    WriteFile("C:\\QXTOOLS\\cut.lyr", damaged);
+    EXPECT_EQ(HsiLoadFile("C:\\QXTOOLS\\cut.lyr", HSI_LOAD_LAYERS, nullptr), HSI_FAILURE)
+        << damaged;
+    EXPECT_EQ(host_->Layer(5).name, "") << damaged;
+  }
+  WriteFile("C:\\QXTOOLS\\cut.lyr", whole);
+  ASSERT_EQ(HsiLoadFile("C:\\QXTOOLS\\cut.lyr", HSI_LOAD_LAYERS, nullptr), HSI_SUCCESS);
+  EXPECT_EQ(host_->Layer(6).name, "Y");
+  EXPECT_EQ(host_->Layer(5).name, "X");
 
   // A referenced drawing, shown through its own layer file.
   ASSERT_TRUE(host_->SetLayerOn(4, true));
