@@ -1,6 +1,8 @@
 // The one place that holds the platform's state, and the default user.
 #include "state.h"
 
+#include "platform/native_windows.h"
+
 #include <exception>
 #include <utility>
 
@@ -63,6 +65,14 @@ void Reset() {
   s.nextBlock = nextBlock;
   s.nextWindow = nextWindow;
 }
+
+namespace {
+// The backend outlives a reset: it belongs to the program, not to one run of the toolkit.
+FormBackend* backend = nullptr;
+}  // namespace
+
+void SetFormBackend(FormBackend* b) { backend = b; }
+FormBackend* CurrentFormBackend() { return backend; }
 
 void SetUiDriver(UiDriver* driver) { detail::S().driver = driver; }
 UiDriver* CurrentUiDriver() { return detail::S().driver; }
