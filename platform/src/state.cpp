@@ -1,10 +1,10 @@
 // The one place that holds the platform's state, and the default user.
 #include "state.h"
 
-#include "platform/native_windows.h"
-
 #include <exception>
 #include <utility>
+
+#include "platform/native_windows.h"
 
 namespace platform {
 

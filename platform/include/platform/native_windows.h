@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/picture.h"
@@ -61,6 +62,8 @@ enum class Act { Set, Type, Focus, Check, Select, Cell, Tab, Click, Mouse, Doubl
 
 // One thing the user does, carried by the message the system would deliver for it.
 struct Action {
+  Action(Act k = Act::Click, std::string c = {}, std::string t = {})
+      : kind(k), control(std::move(c)), text(std::move(t)) {}
   Act kind = Act::Click;
   std::string control;  // name or caption; empty for the form itself
   std::string text;     // Set, Type, Select (by text), Tab
@@ -68,8 +71,8 @@ struct Action {
   bool on = false;      // Check
   int x = 0, y = 0;     // Mouse, DoubleClick (a point), Cell (column, row)
   bool hasPoint = false;
-  int mouse = 0;        // Mouse: 0 down, 1 up, 2 move
-  int button = 0;       // Mouse: 0 left, 1 right, 2 middle
+  int mouse = 0;   // Mouse: 0 down, 1 up, 2 move
+  int button = 0;  // Mouse: 0 left, 1 right, 2 middle
   bool shift = false, ctrl = false;
 };
 
