@@ -101,9 +101,17 @@ int Run(const Options& options) {
     std::cerr << "tracelon: this build shows no native windows (--native is for Windows)\n";
     return 1;
   }
+  // At the end: how the script's actions reached the windows, then the windows go.
   struct NativeOff {
-    ~NativeOff() { platform::native::Disable(); }
-  } nativeOff;
+    bool on;
+    ~NativeOff() {
+      if (!on) return;
+      std::cerr << "tracelon: native windows: " << platform::native::MessagesDelivered()
+                << " form actions reached their controls as messages, "
+                << platform::native::DirectActions() << " ran on the model directly\n";
+      platform::native::Disable();
+    }
+  } nativeOff{options.native};
 
   user::Session session(std::move(script));
   std::ofstream transcriptFile;
