@@ -767,6 +767,9 @@ void Backend::CreateControl(NativeForm& nf, Control& c) {
   }
   if (auto* lb = dynamic_cast<ListBox*>(&c))
     SendMessageW(nc->hwnd, LB_SETITEMHEIGHT, 0, lb->ItemHeight());
+  // The tab row as high as the toolkit has it, so the pages' area is the toolkit's.
+  if (auto* book = dynamic_cast<Notebook*>(&c); book && book->showTabs)
+    SendMessageW(nc->hwnd, TCM_SETITEMSIZE, 0, MAKELPARAM(0, TabRowHeight(c.font)));
   if (dynamic_cast<SpinEdit*>(&c)) {
     const int w = 16;
     nc->updown = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_CLIPSIBLINGS,
@@ -1582,6 +1585,12 @@ std::vector<GeometryProblem> CheckGeometry(const Form& form) {
                                 std::to_string(client.bottom) + ", not " +
                                 std::to_string(form.ClientWidth()) + "x" +
                                 std::to_string(form.ClientHeight())});
+  // A window's rectangle in the form's client area.
+  auto placed = [&](HWND h) {
+    RECT w;
+    GetWindowRect(h, &w);
+    return Rect{w.left - origin.x, w.top - origin.y, w.right - origin.x, w.bottom - origin.y};
+  };
   for (auto& nc : nf->controls) {
     const Control& c = *nc->control;
     if (!nc->hwnd) {
@@ -1590,10 +1599,26 @@ std::vector<GeometryProblem> CheckGeometry(const Form& form) {
                                                    : " has no native counterpart")});
       continue;
     }
-    RECT w;
-    GetWindowRect(nc->hwnd, &w);
-    Rect got{w.left - origin.x, w.top - origin.y, w.right - origin.x, w.bottom - origin.y};
-    Rect want = FormRect(c);
+    Rect got = placed(nc->hwnd);
+    // Where the toolkit puts it: at its own position in its parent's window as the system
+    // placed that one; a page fills the page area of its notebook's tab control, as the system
+    // itself reports that area.
+    Rect want = c.BoundsRect();
+    if (const Control* parent = c.Parent()) {
+      NativeControl* pc = backend->Find(*parent);
+      if (!pc || !pc->hwnd) continue;  // reported for the parent itself
+      Rect p = placed(pc->hwnd);
+      if (dynamic_cast<const Page*>(&c)) {
+        want = p;
+        if (auto* book = dynamic_cast<const Notebook*>(parent); book && book->showTabs) {
+          RECT area{p.left, p.top, p.right, p.bottom};
+          TabCtrl_AdjustRect(pc->hwnd, FALSE, &area);
+          want = {area.left, area.top, area.right, area.bottom};
+        }
+      } else {
+        want = {p.left + want.left, p.top + want.top, p.left + want.right, p.top + want.bottom};
+      }
+    }
     if (!(got == want)) {
       auto text = [](const Rect& r) {
         return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
