@@ -5,6 +5,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// The toolkit has a MessageBox of its own.
+#undef MessageBox
+
+#include <utility>
 #endif
 
 namespace platform {
@@ -194,6 +198,75 @@ TEST_F(NativeWindowsTest, ShownFormIsSystemWindowsInStepWithTheModel) {
   EXPECT_TRUE(acted);
   EXPECT_FALSE(IsWindowVisible(static_cast<HWND>(native::FormWindow(dialog))));
   EXPECT_GE(native::MessagesDelivered(), 4);
+}
+
+// What a person at the screen does comes through the system's own message loop: a timer stands
+// in for the person, acting on the windows while the modal loop runs.
+struct Person {
+  static inline std::function<void()> next;
+  static void CALLBACK Act(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (auto step = std::exchange(next, nullptr)) step();
+  }
+  static void Soon(std::function<void()> step) {
+    next = std::move(step);
+    SetTimer(nullptr, 0, 20, Act);
+  }
+};
+
+// The system's message box of the thread, once it is up.
+HWND MessageBoxWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM out) -> BOOL {
+        wchar_t cls[32] = {};
+        GetClassNameW(h, cls, 32);
+        if (std::wstring(cls) == L"#32770" && IsWindowVisible(h)) {
+          *reinterpret_cast<HWND*>(out) = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(NativeWindowsTest, PersonAtTheScreenAnswersModalFormsAndMessageBoxes) {
+  if (!SystemMakesWindows()) GTEST_SKIP() << "no display here: the system makes no windows";
+  SetUiDriver(&native::DesktopUser());
+  Dialog dialog;
+  // The field refuses to be left empty: its check shows a box, which the person answers.
+  MsgResult answer = MsgResult::None;
+  dialog.txtName.OnExit = [&](Control&) {
+    if (dialog.txtName.Text().empty())
+      answer = MessageBox("A name is needed. Leave it empty?", "Name", MsgIcon::Question,
+                          MsgButtons::YesNo);
+  };
+  dialog.SetActiveControl(&dialog.txtName);
+  // The person clicks OK: the field's check asks, the person says No, and the click that moved
+  // the focus is lost to the box; a second click on OK closes the dialog.
+  Person::Soon([&] {
+    Person::Soon([&] {
+      HWND box = MessageBoxWindow();
+      if (!box) {
+        // No box came: the click did not reach the field's check. The dialog is closed so
+        // that the test ends.
+        ADD_FAILURE() << "the field's check showed no message box";
+        PostMessageW(static_cast<HWND>(native::FormWindow(dialog)), WM_CLOSE, 0, 0);
+        return;
+      }
+      PostMessageW(box, WM_COMMAND, IDNO, 0);
+      Person::Soon([&] {
+        dialog.txtName.OnExit = nullptr;
+        PostMessageW(Window(dialog.btnOK), BM_CLICK, 0, 0);
+      });
+    });
+    PostMessageW(Window(dialog.btnOK), BM_CLICK, 0, 0);
+  });
+  EXPECT_EQ(dialog.ShowModal(), ModalResult::OK);
+  EXPECT_EQ(answer, MsgResult::No);
+  SetUiDriver(&driver);
 }
 
 #endif

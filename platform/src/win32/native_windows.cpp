@@ -173,11 +173,12 @@ struct Syncing {
   ~Syncing() { --backend->syncing; }
 };
 
-// Lets the windows paint and take what the system queued for them.
+// Lets the windows paint. Only painting: a person's input queued meanwhile waits for the
+// message loop, which turns it into the toolkit's actions.
 void Pump() {
   Syncing guard;
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
