@@ -1,6 +1,7 @@
 #include "platform/native_windows.h"
 
 #include "platform/actions.h"
+#include "platform/file_io.h"
 #include "platform_test_support.h"
 
 #ifdef _WIN32
@@ -266,6 +267,17 @@ TEST_F(NativeWindowsTest, PersonAtTheScreenAnswersModalFormsAndMessageBoxes) {
   });
   EXPECT_EQ(dialog.ShowModal(), ModalResult::OK);
   EXPECT_EQ(answer, MsgResult::No);
+
+  // Help opens in a window of its own, with the topic and a plain-text help file's words.
+  WriteWholeFile("C:\\QXHELP.TXT", "Doors are placed in walls.\r\n");
+  ShowHelp("C:\\QXHELP.TXT", "Doors");
+  Form* help = FindShownForm("THelpWindow");
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(native::FormWindow(*help))));
+  const std::wstring shown = TextOf(native::ControlWindow(*help->Find<Control>("HelpText")));
+  EXPECT_NE(shown.find(L"Topic: Doors"), std::wstring::npos);
+  EXPECT_NE(shown.find(L"Doors are placed in walls."), std::wstring::npos);
+  help->Close();
   SetUiDriver(&driver);
 }
 
