@@ -95,10 +95,12 @@ struct Dialog : Form {
   CheckBox& chkBold = Add<CheckBox>("chkBold");
   ListBox& lstKind = Add<ListBox>("lstKind");
   Panel& pnlHidden = Add<Panel>("pnlHidden");
+  StringGrid& grdCells = Add<StringGrid>("grdCells");
   Button& btnApply = Add<Button>("btnApply");
   Button& btnOK = Add<Button>("btnOK");
   Dial& dial = Add<Dial>("dial");
   int changes = 0, boldClicks = 0, applyClicks = 0;
+  std::string cellEdits;
 
   Dialog() : Form("TdlgName", "Name") {
     borderStyle = BorderStyle::Dialog;
@@ -119,6 +121,14 @@ struct Dialog : Form {
     lstKind.items.Assign({"Alpha", "Beta", "Gamma"});
     pnlHidden.SetBounds(140, 76, 40, 40);
     pnlHidden.Hide();
+    grdCells.SetBounds(190, 40, 110, 100);
+    grdCells.SetColCount(2);
+    grdCells.SetRowCount(3);
+    grdCells.defaultColWidth = 50;
+    grdCells.editing = true;
+    grdCells.OnSetEditText = [this](Control&, int col, int row, const std::string& text) {
+      cellEdits += std::to_string(col) + "," + std::to_string(row) + "=" + text + ";";
+    };
     btnApply.SetBounds(140, 150, 75, 25);
     btnApply.SetText("Apply");
     btnApply.OnClick = [this](Control&) { ++applyClicks; };
@@ -187,6 +197,19 @@ TEST_F(NativeWindowsTest, ShownFormIsSystemWindowsInStepWithTheModel) {
     EXPECT_EQ(TextOf(Window(dialog.txtName)), L"Gr\u00F6\u00DFen");
     SendMessageW(Window(dialog.btnApply), BM_CLICK, 0, 0);
     EXPECT_EQ(dialog.applyClicks, 1);
+
+    // Typing on a grid opens its in-place editor on the current cell; Enter puts the text in.
+    HWND grid = Window(dialog.grdCells);
+    SendMessageW(grid, WM_CHAR, '4', 0);
+    HWND editor = GetWindow(grid, GW_CHILD);
+    ASSERT_NE(editor, nullptr);
+    SendMessageW(editor, WM_CHAR, '2', 0);
+    SendMessageW(editor, WM_CHAR, '\r', 0);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_EQ(dialog.grdCells.Cell(1, 1), "42");
+    EXPECT_EQ(dialog.cellEdits, "1,1=42;");
+    EXPECT_EQ(GetWindow(grid, GW_CHILD), nullptr);
 
     // A script's action on a control that is not there fails as the toolkit says.
     EXPECT_THROW(native::Perform(form, {native::Act::Click, "btnNone"},

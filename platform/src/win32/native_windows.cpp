@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <utility>
 
 #include "platform/actions.h"
 #include "platform/files.h"
@@ -65,6 +66,8 @@ constexpr const wchar_t* kProp = L"QxtControl";
 constexpr const wchar_t* kOldProc = L"QxtOldProc";
 // A grid's own message: wParam MAKEWPARAM(col, row), lParam the cell's new text (UTF-16).
 constexpr UINT kGridSetCell = WM_USER + 0x51;
+// The grid's in-place editor is done: wParam 1 takes its text into the cell, 0 drops it.
+constexpr UINT kGridEditDone = WM_USER + 0x52;
 
 // ---- Where the toolkit puts a control ----
 
@@ -95,7 +98,8 @@ struct NativeControl {
   HWND hwnd = nullptr;
   std::vector<HWND> items;  // a radio group's buttons
   HWND updown = nullptr;    // a spin edit's arrows
-  HWND inner = nullptr;     // a combo box's edit part
+  HWND inner = nullptr;     // a combo box's edit part, a grid's in-place editor
+  int editCol = -1, editRow = -1;
   // What was last put on the screen, so that only changes are sent.
   std::string text;
   std::vector<std::string> list;
@@ -393,6 +397,41 @@ bool TakePending(HWND hwnd, UINT msg) {
   return true;
 }
 
+// The grid's in-place editor: Enter takes the text, Escape drops it, leaving it takes it. The
+// grid is told by a posted message, so the editor is not destroyed inside its own messages.
+LRESULT CALLBACK GridEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto old = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kOldProc));
+  HWND grid = GetParent(hwnd);
+  if (msg == WM_CHAR && (wp == '\r' || wp == 0x1b)) {
+    PostMessageW(grid, kGridEditDone, wp == '\r' ? 1 : 0, 0);
+    return 0;
+  }
+  if (msg == WM_KILLFOCUS && !(backend && backend->syncing))
+    PostMessageW(grid, kGridEditDone, 1, 0);
+  if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+  return old ? CallWindowProcW(old, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Opens the in-place editor over the grid's current cell, holding `text`.
+void StartGridEdit(NativeControl& nc, StringGrid& grid, const std::string& text) {
+  if (nc.inner || !grid.editing || grid.Col() < grid.fixedCols || grid.Row() < grid.fixedRows)
+    return;
+  Rect r = grid.CellRect(grid.Col(), grid.Row());
+  nc.inner = CreateWindowExW(0, L"EDIT", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                             r.left, r.top, r.Width(), r.Height(), nc.hwnd, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  if (!nc.inner) return;
+  nc.editCol = grid.Col();
+  nc.editRow = grid.Row();
+  SendMessageW(nc.inner, WM_SETFONT, reinterpret_cast<WPARAM>(backend->FontFor(grid.font)), 0);
+  SetPropW(nc.inner, kOldProc,
+           reinterpret_cast<HANDLE>(SetWindowLongPtrW(nc.inner, GWLP_WNDPROC,
+                                                      reinterpret_cast<LONG_PTR>(GridEditProc))));
+  Syncing guard;
+  SetFocus(nc.inner);
+  SendMessageW(nc.inner, EM_SETSEL, text.size(), text.size());
+}
+
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   ControlLink* link = LinkOf(hwnd);
   if (!link) {
@@ -405,6 +444,33 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Form& form = *link->form->form;
   Control& c = *link->control->control;
   const std::string name = c.Name();
+  if (auto* grid = dynamic_cast<StringGrid*>(&c)) {
+    NativeControl& nc = *link->control;
+    if (msg == kGridSetCell) {
+      std::string text = Narrow(reinterpret_cast<const wchar_t*>(lp));
+      UserAction([&] { act::SetCell(form, name, LOWORD(wp), HIWORD(wp), text); });
+      return 0;
+    }
+    if (msg == kGridEditDone) {
+      if (!nc.inner) return 0;
+      HWND editor = std::exchange(nc.inner, nullptr);
+      std::string text = WindowText(editor);
+      {
+        Syncing guard;
+        DestroyWindow(editor);
+      }
+      if (wp == 1) UserAction([&] { act::SetCell(form, name, nc.editCol, nc.editRow, text); });
+      return 0;
+    }
+    if (grid->editing && msg == WM_CHAR && wp >= 32 && wp <= 0xFF) {
+      StartGridEdit(nc, *grid, std::string(1, static_cast<char>(wp)));
+      return 0;
+    }
+    if (grid->editing && msg == WM_LBUTTONDBLCLK) {
+      StartGridEdit(nc, *grid, grid->Cell(grid->Col(), grid->Row()));
+      return 0;
+    }
+  }
   switch (msg) {
     case WM_CHAR: {
       if (wp > 0xFF) break;
@@ -555,6 +621,12 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       if (!backend->syncing) UserAction([&] { act::CloseBox(form); });
       return 0;
+    case WM_ACTIVATE:
+      // A person brings the window to the front: the form's activation handler runs.
+      if (!backend->syncing && LOWORD(wp) != WA_INACTIVE && form.Visible() &&
+          ActiveWindow() != form.Handle())
+        UserAction([&] { form.Activate(); });
+      break;
     case WM_COMMAND: {
       if (backend->syncing) break;
       HWND child = reinterpret_cast<HWND>(lp);
@@ -1032,7 +1104,7 @@ void Backend::Sync(NativeForm& nf) {
   if (Control* focused = form.ActiveControl(); focused && form.Visible()) {
     if (NativeControl* nc = Find(*focused);
         nc && nc->hwnd && GetFocus() != nc->hwnd && GetFocus() != nc->inner)
-      SetFocus(nc->inner ? nc->inner : nc->hwnd);
+      SetFocus(nc->inner && !dynamic_cast<StringGrid*>(focused) ? nc->inner : nc->hwnd);
   }
 }
 
