@@ -301,6 +301,35 @@ TEST_F(NativeWindowsTest, PersonAtTheScreenAnswersModalFormsAndMessageBoxes) {
   EXPECT_NE(shown.find(L"Topic: Doors"), std::wstring::npos);
   EXPECT_NE(shown.find(L"Doors are placed in walls."), std::wstring::npos);
   help->Close();
+
+  // The system's open-file dialog starts in the machine's folder and gives the chosen file
+  // back as the machine's own path.
+  CreateDir("C:\\WORK");
+  WriteWholeFile("C:\\WORK\\A.VWF", "drawing");
+  // The person waits for the dialog to show (a second at most), types the name, presses OK.
+  int waited = 0;
+  std::function<void()> answerFile = [&] {
+    HWND box = MessageBoxWindow();
+    if (!box && ++waited < 50) {
+      Person::Soon(answerFile);
+      return;
+    }
+    if (!box) {
+      ADD_FAILURE() << "no open-file dialog";
+      return;
+    }
+    // The file name field: a combo box in the newer dialog, an edit box in the older one.
+    SetDlgItemTextW(box, 0x47c, L"A.VWF");
+    SetDlgItemTextW(box, 0x480, L"A.VWF");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  };
+  Person::Soon(answerFile);
+  OpenFileRequest request;
+  request.title = "Open Drawing";
+  request.filter = "Drawings (*.VWF)|*.VWF";
+  request.initialDir = "C:\\WORK";
+  request.fileMustExist = true;
+  EXPECT_EQ(native::DesktopUser().AskOpenFile(request), "C:\\WORK\\A.VWF");
   SetUiDriver(&driver);
 }
 
