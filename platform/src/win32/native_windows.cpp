@@ -106,6 +106,8 @@ struct NativeControl {
   int index = -2;
   Rect rect{-1, -1, -1, -1};
   int visible = -1, enabled = -1, checked = -1;
+  Color color = 0xFFFFFFFF, textColor = 0xFFFFFFFF;
+  HFONT font = nullptr;
   std::vector<int> marks;
   HBITMAP bitmap = nullptr;
   const void* pictureOf = nullptr;
@@ -827,7 +829,8 @@ void Backend::CreateControl(NativeForm& nf, Control& c) {
     nf.controls.push_back(std::move(nc));
     return;
   }
-  SendMessageW(nc->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.font)), FALSE);
+  nc->font = FontFor(c.font);
+  SendMessageW(nc->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(nc->font), FALSE);
   Subclass(nc->hwnd, new ControlLink{&nf, nc.get(), -1});
   if (auto* combo = dynamic_cast<ComboBox*>(&c)) {
     // The closed box is as high as the toolkit has it.
@@ -951,6 +954,19 @@ void Backend::SyncControl(NativeForm& nf, NativeControl& nc) {
     ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
     if (nc.updown) ShowWindow(nc.updown, visible ? SW_SHOWNA : SW_HIDE);
     nc.visible = visible;
+  }
+  // Colours are asked for at each painting; a change repaints. A changed font is set anew.
+  if (c.color != nc.color || c.font.color != nc.textColor) {
+    nc.color = c.color;
+    nc.textColor = c.font.color;
+    InvalidateRect(h, nullptr, TRUE);
+  }
+  if (HFONT font = FontFor(c.font); font != nc.font) {
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    nc.font = font;
+    // A combo box sizes its closed box by its font: it stays as high as the toolkit has it.
+    if (dynamic_cast<ComboBox*>(&c) && r.Height() > 6)
+      SendMessageW(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.Height() - 6);
   }
   const int enabled = c.EnabledOnForm() ? 1 : 0;
   if (enabled != nc.enabled) {
@@ -1672,6 +1688,12 @@ std::vector<GeometryProblem> CheckGeometry(const Form& form) {
                                                    : " has no native counterpart")});
       continue;
     }
+    if ((IsWindowVisible(nc->hwnd) != FALSE) != c.VisibleOnForm()) {
+      problems.push_back({c.Name(), std::string("a ") + c.TypeName() +
+                                        (c.VisibleOnForm() ? " shown by the toolkit is hidden"
+                                                           : " hidden by the toolkit is shown")});
+      continue;
+    }
     Rect got = placed(nc->hwnd);
     // Where the toolkit puts it: at its own position in its parent's window as the system
     // placed that one; a page fills the page area of its notebook's tab control, as the system
@@ -1711,6 +1733,10 @@ bool CaptureForm(const Form& form, Bitmap& picture) {
   SetWindowPos(nf->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   RedrawWindow(nf->hwnd, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  // What was painted reaches the screen a moment later.
+  GdiFlush();
+  Sleep(150);
   Pump();
   RECT r;
   GetWindowRect(nf->hwnd, &r);
