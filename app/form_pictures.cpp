@@ -21,6 +21,8 @@
 #include "output_file.h"
 #include "platform/form_picture.h"
 #include "platform/forms.h"
+#include "platform/native_windows.h"
+#include "platform/picture.h"
 #include "platform/system.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
@@ -30,13 +32,16 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage = R"(usage:
-  tracelon forms --out DIR [--pages] [--plugin PATH]
+  tracelon forms --out DIR [--pages] [--plugin PATH] [--native]
 
 Loads the plug-in on a fresh copy of the sample machine and writes DIR/<form class>.svg for
 every form it made: each shown once as its command would show it and cancelled at once (a form
 whose showing needs a running command is drawn as it was made). Prints one line per form.
 
   --pages   also draw every other page of each tabbed dialog, as DIR/<form class>-<page>.svg
+  --native  (Windows) also show each form as a real window: DIR/<form class>.bmp is the
+            window as the system draws it, and each control's window must stand exactly where
+            the toolkit puts it (each one that does not is printed, and the status is 1)
 )";
 
 // The user while the pictures are taken: a modal form it is handed is drawn (when it is the
@@ -51,7 +56,17 @@ class PictureDriver : public platform::UiDriver {
   // The pictures of the other pages of its tabbed controls, by a name for each page.
   std::vector<std::pair<std::string, std::string>> pagePictures;
 
+  // With native windows: where each form's controls stood wrong, and the screen pictures.
+  std::vector<std::string> geometryProblems;
+  std::optional<platform::Bitmap> screen;
+
   void RunModal(platform::Form& form) override {
+    if (&form == target && platform::native::Enabled()) {
+      for (const auto& problem : platform::native::CheckGeometry(form))
+        geometryProblems.push_back(form.ClassName() + " " + problem.control + ": " + problem.what);
+      platform::Bitmap shot;
+      if (platform::native::CaptureForm(form, shot)) screen = std::move(shot);
+    }
     if (&form == target) {
       picture = platform::FormPictureSvg(form);
       if (pages) DrawOtherPages(form);
@@ -136,7 +151,7 @@ struct TemporaryMachine {
 
 int FormsCommand(const std::vector<std::string>& args) {
   std::optional<fs::path> out, plugin;
-  bool pages = false;
+  bool pages = false, native = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
@@ -146,6 +161,8 @@ int FormsCommand(const std::vector<std::string>& args) {
       out = args[++i];
     } else if (a == "--pages") {
       pages = true;
+    } else if (a == "--native") {
+      native = true;
     } else if (a == "--plugin" && i + 1 < args.size()) {
       plugin = args[++i];
     } else {
@@ -176,6 +193,10 @@ int FormsCommand(const std::vector<std::string>& args) {
   const fs::path& root = *machineRoot;
 
   const fs::path pluginPath = plugin ? *plugin : ProgramFolder() / kDefaultPluginName;
+  if (native && !platform::native::Enable()) {
+    std::cerr << "tracelon forms: this build shows no native windows (--native is for Windows)\n";
+    return 1;
+  }
   StartHost(root);
   PictureDriver driver;
   driver.pages = pages;
@@ -204,6 +225,7 @@ int FormsCommand(const std::vector<std::string>& args) {
       driver.picture.reset();
       driver.questions = 0;
       driver.pagePictures.clear();
+      driver.screen.reset();
       try {
         form->ShowModal();
       } catch (const std::exception& e) {
@@ -219,6 +241,13 @@ int FormsCommand(const std::vector<std::string>& args) {
         status = 1;
         continue;
       }
+      if (driver.screen) {
+        const fs::path shot = *out / (form->ClassName() + ".bmp");
+        if (!WriteOutputFile(shot, platform::EncodeBmp(*driver.screen))) {
+          std::cerr << "tracelon forms: cannot write " << shot.string() << "\n";
+          status = 1;
+        }
+      }
       if (why.empty()) {
         for (const auto& [page, svg] : driver.pagePictures) {
           const fs::path pageFile = *out / (form->ClassName() + "-" + page + ".svg");
@@ -232,6 +261,10 @@ int FormsCommand(const std::vector<std::string>& args) {
                 << "\n";
     }
     std::cout << forms.size() << " forms\n";
+    for (const std::string& problem : driver.geometryProblems) {
+      std::cout << "misplaced: " << problem << "\n";
+      status = 1;
+    }
     shutdown.library.Detach();
   } catch (const std::exception& e) {
     std::cerr << "tracelon forms: an error escaped from the plug-in: " << e.what() << "\n";

@@ -15,6 +15,7 @@
 #include "host_setup.h"
 #include "machine.h"
 #include "output_file.h"
+#include "platform/native_windows.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_main.h"
@@ -28,7 +29,7 @@ namespace {
 
 constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
-                       [--transcript FILE] [--plugin PATH] [--offset DX DY]
+                       [--transcript FILE] [--plugin PATH] [--offset DX DY] [--native]
   tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
   tracelon --help
@@ -48,6 +49,8 @@ saved then), writes the drawing and prints the transcript.
   --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_FILE R"( beside this program)
   --offset DX DY     move every point the script picks, and the points of its host set-up
                      lines, by DX DY drawing units: the same drawing elsewhere in the world
+  --native           (Windows) show the forms as real windows; the script acts on them
+                     through the messages a person's input brings to their controls
 
 Exit status 0 only when every line was used and every expectation held.
 
@@ -62,6 +65,7 @@ struct Options {
   std::optional<fs::path> svg, json, transcript;
   std::optional<fs::path> plugin;
   bool quiet = false;
+  bool native = false;
   std::optional<std::pair<int64_t, int64_t>> offset;
 };
 
@@ -93,6 +97,21 @@ int Run(const Options& options) {
   std::cout.flush();
 
   fs::path pluginPath = options.plugin ? *options.plugin : ProgramFolder() / kDefaultPluginName;
+  if (options.native && !platform::native::Enable()) {
+    std::cerr << "tracelon: this build shows no native windows (--native is for Windows)\n";
+    return 1;
+  }
+  // At the end: how the script's actions reached the windows, then the windows go.
+  struct NativeOff {
+    bool on;
+    ~NativeOff() {
+      if (!on) return;
+      std::cerr << "tracelon: native windows: " << platform::native::MessagesDelivered()
+                << " form actions reached their controls as messages, "
+                << platform::native::DirectActions() << " ran on the model directly\n";
+      platform::native::Disable();
+    }
+  } nativeOff{options.native};
 
   user::Session session(std::move(script));
   std::ofstream transcriptFile;
@@ -183,6 +202,8 @@ int main(int argc, char** argv) {
       return 0;
     } else if (a == "--quiet") {
       options.quiet = true;
+    } else if (a == "--native") {
+      options.native = true;
     } else if (a == "--root") {
       if (!value(options.root)) return UsageError("--root needs a folder");
     } else if (a == "--svg") {

@@ -5,6 +5,7 @@
 
 #include "platform/forms.h"
 #include "platform/metrics.h"
+#include "platform/native_windows.h"
 #include "platform/system.h"
 #include "state.h"
 
@@ -59,6 +60,7 @@ Form::~Form() {
   Remove(s.shownForms, this);
   Remove(s.modalStack, this);
   Remove(s.releasedForms, this);
+  if (FormBackend* backend = CurrentFormBackend()) backend->FormDestroyed(*this);
   detail::Driver().OnFormDestroyed(*this);
   auto window = s.windows.find(handle_);
   if (window != s.windows.end() && window->second.form == this) DestroyWindow(handle_);
@@ -223,6 +225,7 @@ int Form::ShowModal() {
       form.visible_ = false;
       form.modal_ = false;
       form.UnregisterShown();
+      if (FormBackend* backend = CurrentFormBackend()) backend->FormHidden(form);
       if (IsWindow(previous)) detail::S().activeWindow = previous;
     }
     ~Closer() {
@@ -238,6 +241,7 @@ int Form::ShowModal() {
   FocusFirst();
   Activate();
   Repaint();
+  if (FormBackend* backend = CurrentFormBackend()) backend->FormShown(*this);
   UiDriver& driver = detail::Driver();
   driver.OnFormShown(*this, true);
   driver.RunModal(*this);
@@ -271,6 +275,7 @@ void Form::Show() {
     if (!focused_ || !focused_->CanFocus()) FocusFirst();
     Activate();
     Repaint();
+    if (FormBackend* backend = CurrentFormBackend()) backend->FormShown(*this);
     return;
   }
   Place();
@@ -279,6 +284,7 @@ void Form::Show() {
   FocusFirst();
   Activate();
   Repaint();
+  if (FormBackend* backend = CurrentFormBackend()) backend->FormShown(*this);
   detail::Driver().OnFormShown(*this, false);
 }
 
@@ -289,10 +295,12 @@ void Form::Hide() {
     // The modal showing goes on with the form hidden; only a modal result ends it.
     auto& s = detail::S();
     if (s.activeWindow == handle_) s.activeWindow = ApplicationWindow();
+    if (FormBackend* backend = CurrentFormBackend()) backend->FormHidden(*this);
     if (OnHide) OnHide(*this);
     return;
   }
   UnregisterShown();
+  if (FormBackend* backend = CurrentFormBackend()) backend->FormHidden(*this);
   if (detail::S().activeWindow == handle_) {
     Form* top = ActiveModalForm();
     detail::S().activeWindow = top ? top->Handle() : ApplicationWindow();

@@ -4,6 +4,8 @@
 #include <exception>
 #include <utility>
 
+#include "platform/native_windows.h"
+
 namespace platform {
 
 namespace detail {
@@ -63,6 +65,14 @@ void Reset() {
   s.nextBlock = nextBlock;
   s.nextWindow = nextWindow;
 }
+
+namespace {
+// The backend outlives a reset: it belongs to the program, not to one run of the toolkit.
+FormBackend* backend = nullptr;
+}  // namespace
+
+void SetFormBackend(FormBackend* b) { backend = b; }
+FormBackend* CurrentFormBackend() { return backend; }
 
 void SetUiDriver(UiDriver* driver) { detail::S().driver = driver; }
 UiDriver* CurrentUiDriver() { return detail::S().driver; }

@@ -6,11 +6,13 @@
 #include "platform/actions.h"
 #include "platform/files.h"
 #include "platform/forms.h"
+#include "platform/native_windows.h"
 #include "platform/system.h"
 
 namespace user::bindings {
 
 namespace act = platform::actions;
+namespace native = platform::native;
 
 void AdvanceClock(int64_t ms) { platform::AdvanceClock(ms); }
 
@@ -107,10 +109,44 @@ bool Mouse(platform::Form& form, const ScriptLine& line) {
     if (line.Arg(i) == "shift") shift.shift = true;
     if (line.Arg(i) == "ctrl") shift.ctrl = true;
   }
-  if (cell) {
-    return act::MouseCell(form, control, action, button, Int(line, at), Int(line, at + 1), shift);
+  native::Action a{native::Act::Mouse, control};
+  a.x = Int(line, at);
+  a.y = Int(line, at + 1);
+  a.hasPoint = !cell;
+  a.mouse = static_cast<int>(action);
+  a.button = static_cast<int>(button);
+  a.shift = shift.shift;
+  a.ctrl = shift.ctrl;
+  return native::Perform(form, a, [&] {
+    if (cell) return act::MouseCell(form, control, action, button, a.x, a.y, shift);
+    return act::Mouse(form, control, action, button, {a.x, a.y}, shift);
+  });
+}
+
+// Typing through native windows: each key is a message to the control that has the focus when
+// it is pressed (the first to the named control, which takes the focus), as a keyboard does.
+bool TypeKeys(platform::Form& form, const std::string& control, const std::string& text) {
+  platform::UserActionScope scope;
+  if (text.empty()) {
+    return native::Perform(form, {native::Act::Type, control},
+                           [&] { return act::TypeText(form, control, text); });
   }
-  return act::Mouse(form, control, action, button, {Int(line, at), Int(line, at + 1)}, shift);
+  std::string target = control;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char key = text[i];
+    if (key == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (key == '\n') key = '\r';
+    if (i > 0) {
+      platform::Control* focused = form.ActiveControl();
+      if (!focused || !form.Visible() || form.ModalDone()) break;
+      target = focused->Name();
+    }
+    const std::string keyText(1, key);
+    bool done = native::Perform(form, {native::Act::Type, target, keyText},
+                                [&] { return act::TypeText(form, target, keyText); });
+    if (i == 0 && !done) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -120,33 +156,64 @@ bool ApplyFormAction(platform::Form& form, const ScriptLine& line) {
     switch (line.verb) {
       case Verb::Set: {
         std::vector<std::string> texts;
-        for (size_t i = 2; i < line.Count(); ++i) texts.push_back(line.Arg(i));
-        return act::SetText(form, line.Arg(1), texts);
+        std::string joined;
+        for (size_t i = 2; i < line.Count(); ++i) {
+          texts.push_back(line.Arg(i));
+          joined += (i > 2 ? "\r\n" : "") + line.Arg(i);
+        }
+        return native::Perform(form, {native::Act::Set, line.Arg(1), joined},
+                               [&] { return act::SetText(form, line.Arg(1), texts); });
       }
       case Verb::Type:
+        if (native::Enabled()) return TypeKeys(form, line.Arg(1), line.Arg(2));
         return act::TypeText(form, line.Arg(1), line.Arg(2));
       case Verb::Focus:
-        return act::Focus(form, line.Arg(1));
-      case Verb::Check:
-        return act::Check(form, line.Arg(1), line.Arg(2) == "on");
-      case Verb::Select:
-        if (line.words[2].quoted) return act::Select(form, line.Arg(1), line.Arg(2));
-        return act::Select(form, line.Arg(1), Int(line, 2));
-      case Verb::Cell:
-        return act::SetCell(form, line.Arg(1), Int(line, 2), Int(line, 3), line.Arg(4));
+        return native::Perform(form, {native::Act::Focus, line.Arg(1)},
+                               [&] { return act::Focus(form, line.Arg(1)); });
+      case Verb::Check: {
+        native::Action a{native::Act::Check, line.Arg(1)};
+        a.on = line.Arg(2) == "on";
+        return native::Perform(form, a, [&] { return act::Check(form, line.Arg(1), a.on); });
+      }
+      case Verb::Select: {
+        native::Action a{native::Act::Select, line.Arg(1)};
+        if (line.words[2].quoted) {
+          a.text = line.Arg(2);
+          return native::Perform(form, a,
+                                 [&] { return act::Select(form, line.Arg(1), line.Arg(2)); });
+        }
+        a.index = Int(line, 2);
+        return native::Perform(form, a, [&] { return act::Select(form, line.Arg(1), a.index); });
+      }
+      case Verb::Cell: {
+        native::Action a{native::Act::Cell, line.Arg(1), line.Arg(4)};
+        a.x = Int(line, 2);
+        a.y = Int(line, 3);
+        return native::Perform(
+            form, a, [&] { return act::SetCell(form, line.Arg(1), a.x, a.y, line.Arg(4)); });
+      }
       case Verb::Tab:
-        return act::SelectTab(form, line.Arg(1));
+        return native::Perform(form, {native::Act::Tab, "", line.Arg(1)},
+                               [&] { return act::SelectTab(form, line.Arg(1)); });
       case Verb::Click:
-        return act::Click(form, line.Arg(1));
+        return native::Perform(form, {native::Act::Click, line.Arg(1)},
+                               [&] { return act::Click(form, line.Arg(1)); });
       case Verb::Mouse:
         return Mouse(form, line);
-      case Verb::DblClick:
+      case Verb::DblClick: {
+        native::Action a{native::Act::DoubleClick, line.Arg(1)};
         if (line.Count() == 4) {
-          return act::DoubleClick(form, line.Arg(1), platform::Point{Int(line, 2), Int(line, 3)});
+          a.hasPoint = true;
+          a.x = Int(line, 2);
+          a.y = Int(line, 3);
+          return native::Perform(form, a, [&] {
+            return act::DoubleClick(form, line.Arg(1), platform::Point{a.x, a.y});
+          });
         }
-        return act::DoubleClick(form, line.Arg(1));
+        return native::Perform(form, a, [&] { return act::DoubleClick(form, line.Arg(1)); });
+      }
       case Verb::Close:
-        return act::CloseBox(form);
+        return native::Perform(form, {native::Act::Close}, [&] { return act::CloseBox(form); });
       default:
         throw std::invalid_argument("\"" + line.source + "\" is not a form action");
     }
