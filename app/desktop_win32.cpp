@@ -301,7 +301,8 @@ class Desktop {
   Tool tool_ = Tool::None;
   std::vector<host::Point> toolPoints_;
 
-  fs::path file_;  // the drawing file (the person's own path); empty: not saved yet
+  fs::path file_;             // the drawing file (the person's own path); empty: not saved yet
+  std::string shownDrawing_;  // the host's drawing file the view was last fitted to
   std::string blank_;
 
   struct DriveStep {
@@ -502,7 +503,7 @@ void Desktop::Layout() {
   MoveWindow(prompt_, 6, promptTop + 6, std::max(width - editWidth - 18, 10), kPromptHeight - 8,
              TRUE);
   MoveWindow(edit_, width - editWidth - 6, promptTop + 3, editWidth, kPromptHeight - 6, TRUE);
-  int parts[4] = {width / 2, width / 2 + 230, width / 2 + 330, -1};
+  int parts[4] = {width / 3, width / 3 + 200, width / 3 + 400, -1};
   SendMessageW(status_, SB_SETPARTS, 4, LPARAM(parts));
   UpdateScrollBars();
 }
@@ -557,6 +558,11 @@ std::optional<std::string> Desktop::NextLine(const user::Question& question) {
     if (!automatic_.empty()) pending_.clear();
   } else if (!automatic_.empty()) {
     automatic_.clear();
+  }
+  // A drawing just opened is shown whole; a zoom of the host's own is followed.
+  if (const host::Host* h = host::Host::Current(); h && h->DrawingPath() != shownDrawing_) {
+    shownDrawing_ = h->DrawingPath();
+    ZoomExtents();
   }
   FollowHostView();
   UpdatePrompt();
@@ -824,8 +830,9 @@ void Desktop::UpdateScrollBars() {
   if (!h || !view_ || scale_ <= 0) return;
   RECT client;
   GetClientRect(view_, &client);
-  host::Box extent = h->EmptySheet();
+  host::Box extent;
   for (const host::Object* o : h->FinalObjects()) extent.Add(h->ObjectBox(*o));
+  if (extent.Empty()) extent = h->EmptySheet();
   double viewW = client.right / scale_, viewH = client.bottom / scale_;
   auto set = [&](int bar, double low, double high, double centre, double page) {
     low = std::min(low - page, centre - page / 2);
