@@ -41,9 +41,10 @@
 #include "user/script.h"
 #include "user/session.h"
 
-#if __has_include("platform/native_windows.h")
+// The build defines TRACELON_NATIVE_FORMS where the platform has its native forms (a compile
+// definition rather than __has_include, so that a compiler cache sees the difference).
+#if TRACELON_NATIVE_FORMS
 #include "platform/native_windows.h"
-#define TRACELON_NATIVE_FORMS 1
 #endif
 
 namespace fs = std::filesystem;
