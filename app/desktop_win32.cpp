@@ -1400,6 +1400,7 @@ bool Desktop::FileSave(bool askName) {
 //   type "TEXT"                           the characters into the prompt box, then Enter
 //   form CLASS click CONTROL              BM_CLICK to the control's window
 //   form CLASS close                      WM_CLOSE to the window
+//   box CAPTION                           BM_CLICK to that button of the message box shown
 //   native ... end                        steps only for a build with the plug-in's windows
 //   mark FILE / pause MS / json FILE / quit
 
@@ -1426,6 +1427,7 @@ bool Desktop::LoadDrive(std::string& error) {
 }
 
 void Desktop::DriveFail(const std::string& why) {
+  if (driveAt_ >= drive_.size()) return;
   std::cerr << "tracelon: " << options_.drive->string() << ":" << drive_[driveAt_].line << ": "
             << why << "\n";
   exitStatus_ = 3;
@@ -1534,6 +1536,41 @@ void Desktop::DriveTick() {
       return DriveFail("form CLASS click CONTROL | form CLASS close");
     }
     return next();
+  }
+  if (verb == "box") {
+    // The system's message box (a dialog of class #32770 of this program) and its button.
+    struct Search {
+      std::wstring caption;
+      HWND button = nullptr;
+    } search{Wide(arg(1))};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* search = reinterpret_cast<Search*>(data);
+          wchar_t cls[16] = L"";
+          GetClassNameW(window, cls, 16);
+          if (!IsWindowVisible(window) || std::wstring(cls) != L"#32770") return TRUE;
+          EnumChildWindows(
+              window,
+              [](HWND child, LPARAM data) -> BOOL {
+                auto* search = reinterpret_cast<Search*>(data);
+                std::wstring text = WindowText(child);
+                text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+                if (text != search->caption) return TRUE;
+                search->button = child;
+                return FALSE;
+              },
+              data);
+          return search->button ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.button) {
+      post(search.button, BM_CLICK, 0, 0);
+      return next();
+    }
+    if (Clock::now() - driveSince_ > std::chrono::seconds(60))
+      DriveFail("no message box with a button \"" + arg(1) + "\" came");
+    return;
   }
   if (verb == "native") {
     if (native_) return next();

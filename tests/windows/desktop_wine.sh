@@ -37,6 +37,9 @@ export DISPLAY=$display
 
 line_y=1500000
 cat >"$work/drive.txt" <<SCRIPT
+native
+  box OK
+end
 wait command
 menu "Line"
 click 200000 $line_y
@@ -68,7 +71,7 @@ SCRIPT
 # The program runs in a desktop window of Wine's own (explorer /desktop): that desktop takes the
 # display whatever the running Wine server started with, and Wine draws the windows' frames.
 # Its exit status does not come back through explorer: the program's complaints do.
-timeout 240 "$wine" explorer /desktop=QXToolsTest,1280x1024 "$exe" open 'C:\TRACELON\DRAWINGS\SAMPLE.VWF' --root "$work/root" \
+timeout 150 "$wine" explorer /desktop=QXToolsTest,1280x1024 "$exe" open 'C:\TRACELON\DRAWINGS\SAMPLE.VWF' --root "$work/root" \
   --drive "$work/drive.txt" --json "$work/drawing.json" >"$work/out.txt" 2>&1 &
 program=$!
 for _ in $(seq 1 900); do
