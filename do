@@ -14,7 +14,8 @@ cd "$(dirname "$0")"
 PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
           librsvg2-bin unrtf libwmf-bin
           g++-mingw-w64-x86-64-posix wine wine64 libcpp-httplib-dev chromium nodejs
-          clang libclang-rt-14-dev nsis xvfb x11-apps imagemagick zip dpkg-dev curl)
+          clang libclang-rt-14-dev nsis xvfb x11-apps x11-utils imagemagick zip dpkg-dev
+          curl)
 
 setup() {
   local missing=() sudo=""

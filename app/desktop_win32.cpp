@@ -1430,11 +1430,11 @@ void Desktop::DriveFail(const std::string& why) {
   if (driveAt_ >= drive_.size()) return;
   std::cerr << "tracelon: " << options_.drive->string() << ":" << drive_[driveAt_].line << ": "
             << why << "\n";
-  exitStatus_ = 3;
-  drive_.clear();
-  KillTimer(main_, kDriveTimer);
-  quit_ = true;
-  PostMessageW(main_, WM_NULL, 0, 0);
+  // A script that went wrong ends the program at once: a window of the plug-in may hold a
+  // message loop of its own that would never let the program end.
+  std::cout.flush();
+  std::cerr.flush();
+  ExitProcess(3);
 }
 
 void Desktop::DriveTick() {

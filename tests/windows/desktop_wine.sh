@@ -79,9 +79,9 @@ for _ in $(seq 1 900); do
   kill -0 "$program" 2>/dev/null || break
   sleep 0.2
 done
-if [ -f "$work/shown" ] && command -v xwd >/dev/null; then
-  xwd -root -display "$display" -out "$work/desktop.xwd" 2>/dev/null &&
-    { convert "$work/desktop.xwd" "$work/desktop.png" 2>/dev/null || true; }
+if [ -f "$work/shown" ] && command -v xwd >/dev/null && command -v xwininfo >/dev/null; then
+  sleep 1  # the windows shown last are drawn
+  sh "$(dirname "$0")/screenshot.sh" "$display" "$work/desktop.png" 2>/dev/null || true
 fi
 status=0
 wait "$program" || status=$?
