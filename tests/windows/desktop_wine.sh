@@ -2,7 +2,7 @@
 # The desktop window of tracelon.exe under Wine on a virtual X display (Xvfb): a script of input
 # messages (tracelon.exe --drive, docs/windows.md) draws a line with the host's line tool, the
 # mouse's clicks and its right button, and, where the build shows the plug-in's windows, runs QX
-# Door from its menu through the real dialog and puts a door into the sample office's partition.
+# Door from its menu through the real dialog and puts a door into the sample office's north wall.
 # The drawing JSON written at the end shows the line (and the door's symbol). A picture of the
 # screen is kept in WORK_DIR/desktop.png (with the door's dialog, when it was shown).
 #   desktop_wine.sh READY_MARK TRACELON_EXE WORK_DIR
@@ -50,21 +50,22 @@ wait command
 native
   menu "QX Door..."
   wait form TdlgQXDoor
+  pause 500
   form TdlgQXDoor click btnLeftDoor
   wait point
-  click 1744000 200000
+  click 300000 1896000
   wait point
-  click 1900000 300000
+  click 300000 1700000
   wait point
-  rclick 1900000 300000
+  rclick 300000 1700000
   wait form TdlgQXDoor
   mark $work/shown
-  pause 1500
+  pause 4000
   form TdlgQXDoor click btnCancel
   wait command
 end
 mark $work/shown
-pause 1500
+pause 4000
 quit
 SCRIPT
 
