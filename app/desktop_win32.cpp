@@ -29,6 +29,7 @@
 
 #include "../host/src/layout.h"
 #include "desktop.h"
+#include "desktop_input.h"
 #include "host/host.h"
 #include "host_setup.h"
 #include "machine.h"
@@ -761,25 +762,10 @@ host::PointD Desktop::ToDrawing(int px, int py) const {
   return {cx_ + (px - client.right / 2.0) / s, cy_ - (py - client.bottom / 2.0) / s};
 }
 
-// A click lands on the grid of the zoom: the smallest 1, 2 or 5 x 10^n drawing units that is at
-// least a screen pixel, so the point clicked is the round number meant.
+// A click lands on the grid of the zoom (desktop::GridStep).
 host::Point Desktop::Picked(int px, int py) const {
   host::PointD d = ToDrawing(px, py);
-  double pixel = scale_ > 0 ? 1 / scale_ : 1;
-  double step = 1;
-  while (step < pixel) {
-    if (step * 2 >= pixel) {
-      step *= 2;
-      break;
-    }
-    if (step * 5 >= pixel) {
-      step *= 5;
-      break;
-    }
-    step *= 10;
-  }
-  return {host::RoundDbu(std::round(d.x / step) * step),
-          host::RoundDbu(std::round(d.y / step) * step)};
+  return desktop::OnGrid(d.x, d.y, scale_ > 0 ? 1 / scale_ : 1);
 }
 
 void Desktop::FitBox(const host::Box& box) {
@@ -1123,14 +1109,9 @@ void Desktop::LeftClick(int px, int py, bool doubleClick) {
     case Tool::Arc:
       toolPoints_.push_back(p);
       if (toolPoints_.size() == 3) {
-        host::PointD c = host::ToD(toolPoints_[0]), a = host::ToD(toolPoints_[1]),
-                     b = host::ToD(toolPoints_[2]);
-        int32_t r = host::RoundDbu(host::Distance(c, a));
-        char arc[96];
-        std::snprintf(arc, sizeof arc, "host arc %d %d %d %.4f %.4f", toolPoints_[0].x,
-                      toolPoints_[0].y, r, host::AngleDeg(c, a), host::AngleDeg(c, b));
+        std::string arc = desktop::ArcToolLine(toolPoints_[0], toolPoints_[1], toolPoints_[2]);
         toolPoints_.clear();
-        if (r > 0) Send(arc);
+        if (!arc.empty()) Send(arc);
       }
       UpdatePrompt();
       return;
@@ -1153,11 +1134,8 @@ void Desktop::LeftClick(int px, int py, bool doubleClick) {
 }
 
 void Desktop::FinishLine() {
-  if (toolPoints_.size() >= 2) {
-    std::string line = "host line";
-    for (const auto& q : toolPoints_) line += " " + std::to_string(q.x) + " " + std::to_string(q.y);
-    Send(line);
-  }
+  std::string line = desktop::LineToolLine(toolPoints_);
+  if (!line.empty()) Send(line);
   toolPoints_.clear();
   UpdatePrompt();
   InvalidateRect(view_, nullptr, FALSE);
@@ -1189,23 +1167,12 @@ void Desktop::Escape() {
 void Desktop::TypedEnter() {
   if (!asked_) return;
   std::string text = Narrow(WindowText(edit_));
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  while (!text.empty() && text.front() == ' ') text.erase(0, 1);
   if (tool_ == Tool::Text && !toolPoints_.empty()) {
-    if (!text.empty()) {
-      Send("host text " + std::to_string(toolPoints_[0].x) + " " +
-           std::to_string(toolPoints_[0].y) + " " + user::Quote(text));
-    }
+    std::string line = desktop::TextToolLine(toolPoints_[0], text);
+    if (!line.empty()) Send(line);
     toolPoints_.clear();
-  } else if (AskingPoint() && !text.empty()) {
-    std::istringstream in(text);
-    long long x = 0, y = 0;
-    std::string rest;
-    if ((in >> x >> y) && !(in >> rest)) {
-      Send("point " + std::to_string(x) + " " + std::to_string(y));
-    } else {
-      Send("enter " + text);
-    }
+  } else if (std::string line = desktop::TypedPointLine(text); AskingPoint() && !line.empty()) {
+    Send(line);
   } else {
     return;
   }
@@ -1273,19 +1240,8 @@ void Desktop::MenuCommand(UINT id) {
 
 // ---- Files ----------------------------------------------------------------------------------
 
-// The machine's own path (C:\...) of a file on one of its drives; nullopt for a file elsewhere.
 std::optional<std::string> Desktop::MachinePath(const fs::path& real) const {
-  std::error_code ec;
-  fs::path full = fs::weakly_canonical(real, ec);
-  fs::path base = fs::weakly_canonical(root_, ec);
-  fs::path rel = full.lexically_relative(base);
-  if (ec || rel.empty() || *rel.begin() == ".." || rel.is_absolute()) return std::nullopt;
-  auto part = rel.begin();
-  std::string drive = part->string();
-  if (drive.size() != 1 || !std::isalpha(static_cast<unsigned char>(drive[0]))) return std::nullopt;
-  std::string path = drive + ":";
-  for (++part; part != rel.end(); ++part) path += "\\" + part->string();
-  return path;
+  return desktop::MachinePath(root_, real);
 }
 
 void Desktop::FileNew() {
