@@ -614,14 +614,26 @@ void Desktop::AnswerWithoutWindows(const user::Question& question) {
         {IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
     auto name = names.find(pressed);
     line = "answer " + std::string(name != names.end() ? name->second : "Cancel");
-  } else if (question.kind == "form" || question.kind == "open file" || question.kind == "folder" ||
-             question.kind == "font" || question.kind == "input") {
+  } else if (question.kind == "form" && question.form) {
+    // The form is closed as its close box would: cancelled.
+    const std::string& name = question.form->ClassName();
+    bool bare = !name.empty() && name.find_first_of(" \t\"#\\") == std::string::npos;
+    line = "form " + (bare ? name : user::Quote(name));
+    pending_.push_back("  close");
+  } else if (question.kind == "open file" || question.kind == "folder" || question.kind == "font" ||
+             question.kind == "input") {
+    static const std::map<std::string, std::string> cancels = {{"open file", "file cancel"},
+                                                               {"folder", "folder cancel"},
+                                                               {"font", "font cancel"},
+                                                               {"input", "input cancel"}};
+    line = cancels.at(question.kind);
+  }
+  if (question.kind != "message" && !line.empty()) {
     Note("this build shows no windows of the plug-in: " + question.description + " (cancelled)");
-    line = "escape";
   }
   if (!line.empty()) {
     automatic_ = line;
-    Send(line);
+    pending_.push_front(line);
   }
 }
 
@@ -1358,6 +1370,7 @@ bool Desktop::FileSave(bool askName) {
 //   form CLASS close                      WM_CLOSE to the window
 //   box CAPTION                           BM_CLICK to that button of the message box shown
 //   native ... end                        steps only for a build with the plug-in's windows
+//   headless ... end                      steps only for a build without them
 //   mark FILE / pause MS / json FILE / quit
 
 bool Desktop::LoadDrive(std::string& error) {
@@ -1528,9 +1541,11 @@ void Desktop::DriveTick() {
       DriveFail("no message box with a button \"" + arg(1) + "\" came");
     return;
   }
-  if (verb == "native") {
-    if (native_) return next();
-    std::cout << "# the plug-in's windows are not in this build: the steps for them are skipped\n";
+  if (verb == "native" || verb == "headless") {
+    if (native_ == (verb == "native")) return next();
+    if (verb == "native")
+      std::cout << "# the plug-in's windows are not in this build: the steps for them are "
+                   "skipped\n";
     while (driveAt_ < drive_.size() && drive_[driveAt_].words[0].text != "end") ++driveAt_;
     return next();
   }

@@ -64,6 +64,11 @@ native
   form TdlgQXDoor click btnCancel
   wait command
 end
+headless
+  # Without the plug-in's windows its dialog is cancelled, and the program asks for a command.
+  menu "QX Door..."
+  wait command
+end
 mark $work/shown
 pause 4000
 quit
@@ -99,7 +104,9 @@ flat=$(tr -d ' \n\r' <"$work/drawing.json")
 echo "$flat" | grep -q "\"points\":\[\[200000,$line_y\],\[1000000,$line_y\]\]" ||
   fail "the line drawn with the mouse is not in the drawing"
 if grep -q "steps for them are skipped" "$work/out.txt"; then
-  echo "this build shows none of the plug-in's windows: QX Door was not run"
+  grep -q 'form TdlgQXDoor "QX Door" closed: Cancel' "$work/out.txt" ||
+    fail "the dialog the build cannot show was not cancelled"
+  echo "this build shows none of the plug-in's windows: QX Door's dialog was cancelled"
 else
   echo "$flat" | grep -q '"kind":"symbol"' || fail "QX Door put no door into the drawing"
   echo "QX Door ran through its dialog on the screen and put a door in"
