@@ -73,6 +73,14 @@ std::string Narrow(const std::wstring& text) {
   return out;
 }
 
+// A file copied over another of the same name (the system's own copy: the runtime's
+// filesystem::copy_file refuses to overwrite on this system).
+bool CopyOver(const fs::path& from, const fs::path& to, std::string& error) {
+  if (CopyFileW(from.wstring().c_str(), to.wstring().c_str(), FALSE)) return true;
+  error = "error " + std::to_string(GetLastError());
+  return false;
+}
+
 std::wstring WindowText(HWND window) {
   int n = GetWindowTextLengthW(window);
   std::wstring text(size_t(n) + 1, L'\0');
@@ -270,6 +278,8 @@ class Desktop {
   void FileOpen();
   void OpenPath(const fs::path& real);
   bool FileSave(bool askName);
+  bool SaveTo(const fs::path& target);
+  fs::path OutsideCopy(const fs::path& real) const;
   std::optional<std::string> MachinePath(const fs::path& real) const;
 
   // ---- Scripted input (tests) ----
@@ -1295,10 +1305,11 @@ void Desktop::OpenPath(const fs::path& real) {
   std::optional<std::string> inside = MachinePath(real);
   if (!inside) {
     std::error_code ec;
-    fs::path copy = root_ / L"C" / L"TRACELON" / L"DRAWINGS" / real.filename();
-    fs::copy_file(real, copy, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-      Note("cannot copy " + real.string() + " onto the machine: " + ec.message());
+    fs::path copy = OutsideCopy(real);
+    fs::create_directories(copy.parent_path(), ec);
+    std::string error;
+    if (!CopyOver(real, copy, error)) {
+      Note("cannot copy " + real.string() + " onto the machine: " + error);
       return;
     }
     inside = MachinePath(copy);
@@ -1329,10 +1340,24 @@ bool Desktop::FileSave(bool askName) {
     if (!GetSaveFileNameW(&dialog)) return false;
     target = name;
   }
+  return SaveTo(target);
+}
+
+// The machine's copy of a drawing that lies elsewhere: a folder of its own, so that no drawing
+// of the machine is overwritten by one of the same name.
+fs::path Desktop::OutsideCopy(const fs::path& real) const {
+  return root_ / L"C" / L"TRACELON" / L"WORK" / L"OUTSIDE" / real.filename();
+}
+
+bool Desktop::SaveTo(const fs::path& target) {
+  host::Host* h = host::Host::Current();
+  if (!h) return false;
   std::optional<std::string> inside = MachinePath(target);
   fs::path written = target;
   if (!inside) {
-    written = root_ / L"C" / L"TRACELON" / L"DRAWINGS" / target.filename();
+    written = OutsideCopy(target);
+    std::error_code ec;
+    fs::create_directories(written.parent_path(), ec);
     inside = MachinePath(written);
   }
   std::string error;
@@ -1342,11 +1367,9 @@ bool Desktop::FileSave(bool askName) {
     return false;
   }
   if (written != target) {
-    std::error_code ec;
-    fs::copy_file(written, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-      MessageBoxW(main_, Wide("Cannot save " + target.string() + ": " + ec.message()).c_str(),
-                  L"tracelon", MB_ICONERROR);
+    if (!CopyOver(written, target, error)) {
+      MessageBoxW(main_, Wide("Cannot save " + target.string() + ": " + error).c_str(), L"tracelon",
+                  MB_ICONERROR);
       return false;
     }
   }
@@ -1371,6 +1394,7 @@ bool Desktop::FileSave(bool askName) {
 //   box CAPTION                           BM_CLICK to that button of the message box shown
 //   native ... end                        steps only for a build with the plug-in's windows
 //   headless ... end                      steps only for a build without them
+//   saveas FILE / open FILE               File > Save As and Open with the name chosen
 //   mark FILE / pause MS / json FILE / quit
 
 bool Desktop::LoadDrive(std::string& error) {
@@ -1556,6 +1580,16 @@ void Desktop::DriveTick() {
   }
   if (verb == "pause") {
     driveUntil_ = Clock::now() + std::chrono::milliseconds(number(1));
+    return next();
+  }
+  if (verb == "saveas") {  // File > Save As, with the name the dialog would return
+    if (!SaveTo(fs::path(Wide(arg(1))))) return DriveFail("cannot save " + arg(1));
+    return next();
+  }
+  if (verb == "open") {  // File > Open, with the name the dialog would return
+    if (!asked_ || question_.kind != "command") return DriveFail("open waits for a command");
+    OpenPath(fs::path(Wide(arg(1))));
+    if (pending_.empty()) return DriveFail("cannot open " + arg(1));
     return next();
   }
   if (verb == "json") {

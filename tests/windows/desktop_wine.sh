@@ -12,7 +12,7 @@ work=$3
 test -f "$ready" || { echo "Wine cannot start on this machine (see windows_wine_start): skipped"; exit 0; }
 command -v Xvfb >/dev/null || { echo "Xvfb cannot start on this machine: no Xvfb (./do setup installs xvfb): skipped"; exit 0; }
 wine=$(command -v wine || command -v wine64)
-rm -rf "$work" && mkdir -p "$work" || exit 1
+rm -rf "$work" && mkdir -p "$work/saved" || exit 1
 
 # A display of our own: the first number without a server.
 display=
@@ -69,6 +69,14 @@ headless
   menu "QX Door..."
   wait command
 end
+# Saved outside the machine under the name of one of its drawings, a new drawing, and the saved
+# one opened again.
+saveas "$work/saved/SAMPLE.VWF"
+menu "New"
+wait command
+json "$work/new.json"
+open "$work/saved/SAMPLE.VWF"
+wait command
 mark $work/shown
 pause 4000
 quit
@@ -102,7 +110,12 @@ fail() {
 [ -f "$work/drawing.json" ] || fail "no drawing was written"
 flat=$(tr -d ' \n\r' <"$work/drawing.json")
 echo "$flat" | grep -q "\"points\":\[\[200000,$line_y\],\[1000000,$line_y\]\]" ||
-  fail "the line drawn with the mouse is not in the drawing"
+  fail "the line drawn with the mouse is not in the drawing saved and opened again"
+[ -s "$work/saved/SAMPLE.VWF" ] || fail "Save As wrote nothing outside the machine"
+cmp -s "$work/root/C/TRACELON/DRAWINGS/SAMPLE.VWF" \
+  "$(dirname "$exe")/../share/root/C/TRACELON/DRAWINGS/SAMPLE.VWF" ||
+  fail "saving elsewhere changed the machine's drawing of the same name"
+tr -d ' \n\r' <"$work/new.json" | grep -q '"objects":\[\]' || fail "New did not start an empty drawing"
 if grep -q "steps for them are skipped" "$work/out.txt"; then
   grep -q 'form TdlgQXDoor "QX Door" closed: Cancel' "$work/out.txt" ||
     fail "the dialog the build cannot show was not cancelled"
