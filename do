@@ -14,7 +14,8 @@ cd "$(dirname "$0")"
 PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
           librsvg2-bin unrtf libwmf-bin
           g++-mingw-w64-x86-64-posix wine wine64 libcpp-httplib-dev chromium nodejs
-          clang libclang-rt-14-dev xvfb imagemagick)
+          clang libclang-rt-14-dev nsis xvfb x11-apps x11-utils imagemagick zip dpkg-dev
+          curl)
 
 setup() {
   local missing=() sudo=""
@@ -26,6 +27,7 @@ setup() {
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
   fi
+  windows_httplib
   # npm comes with some builds of nodejs; Debian's own comes as a package of its own.
   if ! command -v npm >/dev/null; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y npm
@@ -35,6 +37,34 @@ setup() {
      [ tests/browser/package-lock.json -nt tests/browser/node_modules/.package-lock.json ]; then
     (cd tests/browser && npm ci --no-audit --no-fund)
   fi
+}
+
+# The Windows build's `tracelon.exe serve` compiles cpp-httplib's header-only form into the
+# program. Debian's -dev package holds only the declarations (its code is in a Linux shared
+# library), so the header comes from Debian's source package of the same library, fetched with
+# apt-get into build-deps/ under a source list of its own (the system's apt set-up is left
+# alone) and unpacked with Debian's patches applied.
+windows_httplib() {
+  local out=build-deps/cpp-httplib work codename
+  [ -f "$out/httplib.h" ] && return 0
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+  work=$(mktemp -d)
+  mkdir -p "$work/lists/partial"
+  echo "deb-src http://deb.debian.org/debian $codename main" >"$work/sources.list"
+  local apt=(apt-get -q -o "Dir::Etc::SourceList=$work/sources.list"
+             -o "Dir::Etc::SourceParts=$work/none" -o "Dir::State::Lists=$work/lists"
+             -o APT::Sandbox::User=root)
+  if "${apt[@]}" update >"$work/log" 2>&1 &&
+     (cd "$work" && "${apt[@]}" source --download-only cpp-httplib >>log 2>&1) &&
+     (cd "$work" && dpkg-source -x --no-check ./cpp-httplib_*.dsc src >>log 2>&1); then
+    mkdir -p "$out"
+    cp "$work/src/httplib.h" "$work/src/LICENSE" "$out/"
+  else
+    echo "setup: cannot fetch cpp-httplib's sources: the Windows tracelon.exe is built" \
+         "without serve (see $work/log)" >&2
+    return 0
+  fi
+  rm -rf "$work"
 }
 
 build() {

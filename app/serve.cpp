@@ -1,7 +1,9 @@
 #include "serve.h"
 
 #include <httplib.h>
+#if !defined(_WIN32)
 #include <pthread.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -447,9 +449,23 @@ json ListFolder(const fs::path& root, const std::string& windowsPath) {
   return {{"dir", windowsPath}, {"entries", entries}};
 }
 
+#if defined(_WIN32)
+// The hub that Ctrl+C (or Ctrl+Break, or closing the console) stops: the system calls the handler
+// on a thread of its own, so the program ends in order as it does on an interrupt elsewhere.
+std::atomic<Hub*> consoleHub{nullptr};
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+  Hub* hub = consoleHub.load();
+  if (!hub) return FALSE;
+  hub->Quit();
+  return TRUE;
+}
+#endif
+
 }  // namespace
 
 int Serve(const ServeOptions& options) {
+#if !defined(_WIN32)
   // Signals are taken by one thread of their own, so that an interrupt ends the program in order.
   sigset_t signals;
   sigemptyset(&signals);
@@ -457,6 +473,7 @@ int Serve(const ServeOptions& options) {
   sigaddset(&signals, SIGTERM);
   sigaddset(&signals, SIGUSR1);  // the program's own: it has ended
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+#endif
 
   Hub hub;
   PictureStore pictures;
@@ -465,7 +482,13 @@ int Serve(const ServeOptions& options) {
   // must fail instead, so that nothing else answers for this page.
   server.set_socket_options([](socket_t sock) {
     int yes = 1;
+#if defined(_WIN32)
+    // There SO_REUSEADDR would let this program take a port another one listens on.
+    setsockopt(sock, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
+               sizeof yes);
+#else
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
   });
   int port = options.port;
   const std::string address = "127.0.0.1";
@@ -615,20 +638,30 @@ int Serve(const ServeOptions& options) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     server.stop();
   });
+#if defined(_WIN32)
+  consoleHub = &hub;
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+#else
   std::thread signalWaiter([&] {
     int signal = 0;
     sigwait(&signals, &signal);
     if (signal == SIGUSR1) return;  // the program ended by itself
     hub.Quit();
   });
+#endif
 
   std::cout << "tracelon serve: the page is at http://127.0.0.1:" << port
             << "/ (machine: " << options.root.string() << "; Ctrl+C stops it)" << std::endl;
   if (!server.listen_after_bind()) hub.Quit();
   listening = false;
   program.join();
+#if defined(_WIN32)
+  SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+  consoleHub = nullptr;
+#else
   // The waiter is released by a signal of our own once the program has ended.
   pthread_kill(signalWaiter.native_handle(), SIGUSR1);
   signalWaiter.join();
+#endif
   return status;
 }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "desktop.h"
 #include "form_pictures.h"
 #include "host_setup.h"
 #include "machine.h"
@@ -32,6 +33,7 @@ constexpr const char* kUsage = R"(usage:
                        [--transcript FILE] [--plugin PATH] [--offset DX DY] [--native]
   tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
+  tracelon [open DRAWING] [--root DIR] [--plugin PATH]      (Windows: the drafting window)
   tracelon --help
 
 Plays the session script SESSION: the host program starts on a machine folder, loads the
@@ -57,6 +59,10 @@ Exit status 0 only when every line was used and every expectation held.
 serve starts the program for a person at a web page on this machine (127.0.0.1, port 8470 by
 default; 0 takes any free port) and prints where the page is. What the person does there is
 recorded as a session, which the page offers for download and `tracelon run` plays again.
+
+On Windows, tracelon alone opens the drafting window (docs/windows.md): the menus, the
+drawing and the host's tools, on the machine kept in %LOCALAPPDATA%\QX Tools\machine (or
+--root DIR); `open DRAWING` opens a drawing there first.
 )";
 
 struct Options {
@@ -180,6 +186,11 @@ int Run(const Options& options) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  // On Windows the program alone, or `open DRAWING`, is the desktop program.
+  if (DesktopAvailable() &&
+      (args.empty() || args[0] == "open" || (args[0].rfind("--", 0) == 0 && args[0] != "--help"))) {
+    return DesktopCommand(args, ProgramFolder() / kDefaultPluginName);
+  }
   if (args.empty()) return UsageError("no command given");
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::cout << kUsage;
