@@ -14,7 +14,7 @@ cd "$(dirname "$0")"
 PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
           librsvg2-bin unrtf libwmf-bin
           g++-mingw-w64-x86-64-posix wine wine64 libcpp-httplib-dev chromium nodejs
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev libdxflib-dev librecad-data python3-ezdxf)
 
 setup() {
   local missing=() sudo=""

@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage = R"(usage:
-  tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
+  tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--dxf FILE] [--quiet]
                        [--transcript FILE] [--plugin PATH] [--offset DX DY]
   tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
@@ -43,6 +43,7 @@ saved then), writes the drawing and prints the transcript.
                      a temporary folder, named in the output.
   --svg FILE         write the drawing as SVG
   --json FILE        write the drawing as JSON
+  --dxf FILE         write the drawing as DXF
   --quiet            do not print the transcript
   --transcript FILE  also write the transcript to FILE
   --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_FILE R"( beside this program)
@@ -59,7 +60,7 @@ recorded as a session, which the page offers for download and `tracelon run` pla
 struct Options {
   fs::path session;
   std::optional<fs::path> root;
-  std::optional<fs::path> svg, json, transcript;
+  std::optional<fs::path> svg, json, dxf, transcript;
   std::optional<fs::path> plugin;
   bool quiet = false;
   std::optional<std::pair<int64_t, int64_t>> offset;
@@ -149,6 +150,14 @@ int Run(const Options& options) {
     std::cerr << "tracelon: cannot write " << options.json->string() << "\n";
     written = false;
   }
+  if (options.dxf) {
+    std::string dxf;
+    if (!DrawingDxf(&dxf, &error) || !WriteOutputFile(*options.dxf, dxf)) {
+      std::cerr << "tracelon: cannot write " << options.dxf->string()
+                << (error.empty() ? "" : ": " + error) << "\n";
+      written = false;
+    }
+  }
   std::cout.flush();
   if (failure) {
     std::cerr << "tracelon: session failed: " << *failure << "\n";
@@ -189,6 +198,8 @@ int main(int argc, char** argv) {
       if (!value(options.svg)) return UsageError("--svg needs a file");
     } else if (a == "--json") {
       if (!value(options.json)) return UsageError("--json needs a file");
+    } else if (a == "--dxf") {
+      if (!value(options.dxf)) return UsageError("--dxf needs a file");
     } else if (a == "--transcript") {
       if (!value(options.transcript)) return UsageError("--transcript needs a file");
     } else if (a == "--plugin") {
