@@ -189,7 +189,9 @@ class Reader : public DL_CreationAdapter {
     bool on = true;
   };
   std::vector<LayerInfo> layers;
-  int insUnits = 0, linearUnits = 0;
+  int insUnits = 0, linearUnits = 0, pointsPerUnit = 0;
+  double drawingScale = 0, plotScale = 0;
+  std::string currentLayer;
   std::map<std::string, int> converted, skipped;
 
   void processCodeValuePair(unsigned int code, const std::string& value) override {
@@ -208,6 +210,14 @@ class Reader : public DL_CreationAdapter {
   void setVariableInt(const std::string& key, int value, int) override {
     if (key == "$INSUNITS") insUnits = value;
     if (key == "$LUNITS") linearUnits = value;
+    if (key == "$USERI1") pointsPerUnit = value;
+  }
+  void setVariableDouble(const std::string& key, double value, int) override {
+    if (key == "$USERR1") drawingScale = value;
+    if (key == "$USERR2") plotScale = value;
+  }
+  void setVariableString(const std::string& key, const std::string& value, int) override {
+    if (key == "$CLAYER") currentLayer = value;
   }
 
   void addLayer(const DL_LayerData& data) override {
@@ -807,6 +817,7 @@ struct Contents {
   std::vector<Shape> model;                           // dimensions exploded; other inserts kept
   std::map<std::string, std::vector<Shape>> symbols;  // used blocks, exploded
   std::string note;
+  int activeLayer = 1;
 };
 
 std::string Plural(int n, const std::string& word) {
@@ -846,10 +857,14 @@ bool ReadContents(const std::string& dxf, Contents* out, std::string* error) {
 
   UnitSettings& u = out->units;
   u.unitType = dxf::UnitTypeOf(reader.insUnits, reader.linearUnits);
+  // A file written by the host keeps its scale; another is drawn at 8000 drawing units an inch
+  // on a sheet of 1/8" to the foot.
   u.pointsPerUnit =
-      std::max<int32_t>(1, static_cast<int32_t>(std::lround(8000 * dxf::InchesPer(u.unitType))));
-  u.drawingScale = 96;
-  u.plotScale = 96;
+      reader.pointsPerUnit > 0
+          ? reader.pointsPerUnit
+          : std::max<int32_t>(1, static_cast<int32_t>(std::lround(8000 * dxf::InchesPer(u.unitType))));
+  u.drawingScale = reader.drawingScale > 0 && reader.drawingScale < 1e9 ? reader.drawingScale : 96;
+  u.plotScale = reader.plotScale > 0 && reader.plotScale < 1e9 ? reader.plotScale : 96;
   u.scaledUnits = u.unitType == HSI_UNIT_FEET_INCHES ? HSI_SCALED_FRACTIONS : HSI_SCALED_DECIMALS;
 
   // Layers: "LAYERn" keeps its number, the others take the free numbers in table order; layer
@@ -933,6 +948,8 @@ bool ReadContents(const std::string& dxf, Contents* out, std::string* error) {
       assign(s.layer, it == r.end() ? 7 : it->aci, it == r.end() || it->on);
     }
   }
+  if (!reader.currentLayer.empty() && out->layerNumbers.count(Reader::Upper(reader.currentLayer)))
+    out->activeLayer = out->layerNumbers.at(Reader::Upper(reader.currentLayer));
   out->model = std::move(model);
   auto skipped = reader.skipped;
   if (builder.Missing()) skipped["insert of a missing block"] += builder.Missing();
@@ -965,6 +982,8 @@ std::string MTextDocument(const Shape& s, double dbuPerPoint, std::string* face,
            (r.underline ? "\\ul" : "") + " " + RtfEscape(r.text) + "}";
   }
   if (*size == 0) *size = 10;
+  // An empty last paragraph is ended too, or it would not be there.
+  if (!runs.empty() && runs.back().newParagraph && runs.back().text.empty()) rtf += "\\par\n";
   return rtf + "}";
 }
 
@@ -982,6 +1001,7 @@ bool DxfToDrawingFile(const std::string& dxf, std::string* drawing, std::string*
   Json j;
   j["format"] = kDrawingFormat;
   j["version"] = 1;
+  j["activeLayer"] = c.activeLayer;
   j["units"] = UnitsToJson(c.units);
   Json layers = Json::array();
   for (const auto& [n, s] : c.layers) layers.push_back(LayerToJson(n, s));

@@ -124,6 +124,15 @@ class DxfWriter {
     Variable("$INSUNITS", 70, dxf::InsUnits(u.unitType));
     Variable("$LUNITS", 70, dxf::LinearUnits(u.unitType));
     Variable("$MEASUREMENT", 70, dxf::InsUnits(u.unitType) >= 4 ? 1 : 0);
+    // The drawing's own scale, for the host that opens it again: drawing units per unit, and
+    // the drawing and plot scales, in the variables DXF keeps for its users.
+    Variable("$USERI1", 70, u.pointsPerUnit);
+    w_.dxfString(9, "$USERR1");
+    w_.dxfReal(40, u.drawingScale);
+    w_.dxfString(9, "$USERR2");
+    w_.dxfReal(40, u.plotScale);
+    w_.dxfString(9, "$CLAYER");
+    w_.dxfString(8, Layer(host_.ActiveLayer()));
     w_.dxfString(9, "$DWGCODEPAGE");
     w_.dxfString(3, "ANSI_1252");
     Box box;
