@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 
+#include "dxf_common.h"
 #include "file_text.h"
 #include "host/dxf.h"
 #include "host/host.h"
@@ -173,7 +174,7 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
 bool Host::SaveDrawing(const std::string& path, std::string* error) {
   if (IsDxfPath(path)) {
     std::string dxf;
-    if (!DrawingToDxf(*this, &dxf, error) || !WriteWindowsFile(path, dxf, error)) return false;
+    if (!DrawingToDxf(*this, &dxf, error) || !dxf::WriteWhole(path, dxf, error)) return false;
     drawingPath_ = path;
     return true;
   }

@@ -2,9 +2,13 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
+#include "file_text.h"
 #include "host/dxf.h"
 #include "hsi/hsi.h"
+#include "platform/files.h"
 
 namespace host::dxf {
 
@@ -153,3 +157,21 @@ bool IsDxfPath(const std::string& path) {
 }
 
 }  // namespace host
+
+namespace host::dxf {
+
+bool WriteWhole(const std::string& path, const std::string& text, std::string* error) {
+  const std::string part = path + ".part";
+  if (!WriteWindowsFile(part, text, error)) return false;
+  std::error_code ec;
+  std::filesystem::path from = platform::ResolvePath(part);
+  std::filesystem::rename(from, platform::ResolvePath(path), ec);
+  if (ec) {
+    std::filesystem::remove(from, ec);
+    if (error) *error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace host::dxf

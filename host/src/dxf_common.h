@@ -25,4 +25,7 @@ double InchesPer(uint16_t unitType);
 // names become '_'), "LAYERn" when it has none.
 std::string LayerName(int number, const std::string& name);
 
+// Writes the file whole or not at all: into a new file beside it, which then takes its place.
+bool WriteWhole(const std::string& path, const std::string& text, std::string* error);
+
 }  // namespace host::dxf

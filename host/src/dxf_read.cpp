@@ -71,7 +71,14 @@ bool ParseReal(const std::string& text, double* out) {
 
 // Checks that the text is a whole DXF: group codes that are numbers, values of the kind their
 // code holds, counts within reason, sections closed, and "EOF" at the end.
-bool CheckPairs(const std::string& text, std::string* error) {
+// What the library's entity data leaves out, in file order: the oblique angle of each TEXT and
+// the block of each DIMENSION.
+struct Extras {
+  std::vector<double> oblique;
+  std::vector<std::string> dimensionBlocks;
+};
+
+bool CheckPairs(const std::string& text, Extras* extras, std::string* error) {
   std::istringstream in(text);
   std::string codeLine, value, entity;
   long line = 0;
@@ -115,10 +122,14 @@ bool CheckPairs(const std::string& text, std::string* error) {
         break;
       }
       case ValueKind::Text:
+        if (code == 2 && entity == "DIMENSION") extras->dimensionBlocks.back() = v;
         break;
     }
+    if (code == 51 && entity == "TEXT") extras->oblique.back() = real;
     if (code == 0) {
       entity = v;
+      if (v == "TEXT") extras->oblique.push_back(0);
+      if (v == "DIMENSION") extras->dimensionBlocks.emplace_back();
       if (v == "SECTION") {
         if (inSection) return fail(line, "a section starts inside another");
         inSection = true;
@@ -193,19 +204,7 @@ class Reader : public DL_CreationAdapter {
   double drawingScale = 0, plotScale = 0;
   std::string currentLayer;
   std::map<std::string, int> converted, skipped;
-
-  void processCodeValuePair(unsigned int code, const std::string& value) override {
-    if (code == 0) {
-      previous_ = current_;
-      current_ = Pending{};
-      current_.type = Trim(value);
-    } else if (code == 2) {
-      current_.name = Trim(value);
-    } else if (code == 51) {
-      double v = 0;
-      if (ParseReal(value, &v)) current_.oblique = v;
-    }
-  }
+  Extras extras;
 
   void setVariableInt(const std::string& key, int value, int) override {
     if (key == "$INSUNITS") insUnits = value;
@@ -334,7 +333,8 @@ class Reader : public DL_CreationAdapter {
     s.height = d.height;
     s.angle = d.angle * kDegreesPerRadian;
     s.widthFactor = d.xScaleFactor > 0 ? d.xScaleFactor : 1;
-    s.oblique = previous_.type == "TEXT" ? previous_.oblique : 0;
+    s.oblique = texts_ < extras.oblique.size() ? extras.oblique[texts_] : 0;
+    ++texts_;
     s.hcode = d.hJustification == 1 || d.hJustification == 4 ? 2 : (d.hJustification == 2 ? 1 : 0);
     s.vcode = d.vJustification == 3 ? 4 : (d.vJustification == 2 ? 2 : 3);
     s.text = d.text;
@@ -369,7 +369,9 @@ class Reader : public DL_CreationAdapter {
   // A dimension's picture is a block of lines and texts: it is exploded in place.
   void Dimension() {
     Flush();
-    const std::string& name = previous_.type == "DIMENSION" ? previous_.name : std::string();
+    std::string name =
+        dimensions_ < extras.dimensionBlocks.size() ? extras.dimensionBlocks[dimensions_] : "";
+    ++dimensions_;
     if (name.empty()) {
       Skip("dimension without its block");
       return;
@@ -458,11 +460,6 @@ class Reader : public DL_CreationAdapter {
   }
 
  private:
-  struct Pending {
-    std::string type, name;
-    double oblique = 0;
-  };
-
   Shape Start(Shape::Kind kind) {
     Flush();
     Shape s;
@@ -571,7 +568,7 @@ class Reader : public DL_CreationAdapter {
 
   std::vector<Shape> paper_;
   std::vector<Shape>* target_ = &model;
-  Pending current_, previous_;
+  size_t texts_ = 0, dimensions_ = 0;
   Shape line_, spline_;
   bool lineOpen_ = false, closed_ = false, splineOpen_ = false;
   std::vector<double> bulges_;
@@ -840,8 +837,8 @@ std::string Note(const std::map<std::string, int>& converted,
 }
 
 bool ReadContents(const std::string& dxf, Contents* out, std::string* error) {
-  if (!CheckPairs(dxf, error)) return false;
   Reader reader;
+  if (!CheckPairs(dxf, &reader.extras, error)) return false;
   try {
     std::istringstream in(dxf);
     DL_Dxf library;
@@ -862,7 +859,8 @@ bool ReadContents(const std::string& dxf, Contents* out, std::string* error) {
   u.pointsPerUnit =
       reader.pointsPerUnit > 0
           ? reader.pointsPerUnit
-          : std::max<int32_t>(1, static_cast<int32_t>(std::lround(8000 * dxf::InchesPer(u.unitType))));
+          : std::max<int32_t>(1,
+                              static_cast<int32_t>(std::lround(8000 * dxf::InchesPer(u.unitType))));
   u.drawingScale = reader.drawingScale > 0 && reader.drawingScale < 1e9 ? reader.drawingScale : 96;
   u.plotScale = reader.plotScale > 0 && reader.plotScale < 1e9 ? reader.plotScale : 96;
   u.scaledUnits = u.unitType == HSI_UNIT_FEET_INCHES ? HSI_SCALED_FRACTIONS : HSI_SCALED_DECIMALS;
@@ -1041,7 +1039,7 @@ bool DxfToDrawingFile(const std::string& dxf, std::string* drawing, std::string*
         TextData d;
         o.at = pt(s.at);
         d.size = std::max(0, Dbu(s.height, ppu, &ok));
-        d.orientation = NormaliseDeg(s.angle);
+        d.orientation = NormaliseDeg(std::round(s.angle * 1e9) / 1e9);
         d.widthFactor = s.widthFactor;
         d.slant = static_cast<int16_t>(std::clamp(std::lround(s.oblique), -85L, 85L));
         d.hcode = static_cast<int16_t>(s.hcode);
@@ -1053,7 +1051,7 @@ bool DxfToDrawingFile(const std::string& dxf, std::string* drawing, std::string*
       case Shape::Kind::MText: {
         TrueTypeData d;
         o.at = pt(s.at);
-        d.orientation = NormaliseDeg(s.angle);
+        d.orientation = NormaliseDeg(std::round(s.angle * 1e9) / 1e9);
         d.hcode = static_cast<int16_t>(s.hcode);
         d.vcode = static_cast<int16_t>(s.vcode);
         int size = 10;
