@@ -423,6 +423,9 @@ function setUpDrawing() {
   document.getElementById("download").addEventListener("click", (e) => {
     e.currentTarget.href = `/api/session?token=${encodeURIComponent(api.token)}`;
   });
+  document.getElementById("exportdxf").addEventListener("click", (e) => {
+    e.currentTarget.href = `/api/drawing.dxf?token=${encodeURIComponent(api.token)}`;
+  });
   document.getElementById("coordform").addEventListener("submit", (e) => {
     e.preventDefault();
     const input = document.getElementById("coords");
