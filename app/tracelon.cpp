@@ -18,6 +18,7 @@
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_main.h"
+#include "symbols_command.h"
 #include "user/exports.h"
 #include "user/script.h"
 #include "user/session.h"
@@ -31,6 +32,7 @@ constexpr const char* kUsage = R"(usage:
                        [--transcript FILE] [--plugin PATH] [--offset DX DY]
   tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
+  tracelon symbols import DIR --group NAME [--into ROOT]
   tracelon --help
 
 Plays the session script SESSION: the host program starts on a machine folder, loads the
@@ -55,6 +57,9 @@ Exit status 0 only when every line was used and every expectation held.
 serve starts the program for a person at a web page on this machine (127.0.0.1, port 8470 by
 default; 0 takes any free port) and prints where the page is. What the person does there is
 recorded as a session, which the page offers for download and `tracelon run` plays again.
+
+symbols import makes each DXF file of DIR a symbol and the files a group of the symbol library
+(see tracelon symbols --help).
 )";
 
 struct Options {
@@ -177,6 +182,7 @@ int main(int argc, char** argv) {
   }
   if (args[0] == "serve") return ServeCommand(args, ProgramFolder() / kDefaultPluginName);
   if (args[0] == "forms") return FormsCommand({args.begin() + 1, args.end()});
+  if (args[0] == "symbols") return SymbolsCommand({args.begin() + 1, args.end()});
   if (args[0] != "run") return UsageError("unknown command \"" + args[0] + "\"");
   Options options;
   bool haveSession = false;
