@@ -714,7 +714,7 @@ std::string RtfEscape(const std::string& text) {
 
 class Builder {
  public:
-  Builder(const Reader& reader, double ppu) : reader_(reader), ppu_(ppu) {}
+  explicit Builder(const Reader& reader) : reader_(reader) {}
 
   // The blocks' shapes with the inserts inside them exploded (an insert of a block that is
   // being exploded is skipped: blocks cannot hold themselves).
@@ -803,7 +803,6 @@ class Builder {
 
  private:
   const Reader& reader_;
-  double ppu_;
   int missing_ = 0;
 };
 
@@ -909,7 +908,7 @@ bool ReadContents(const std::string& dxf, Contents* out, std::string* error) {
     if (Reader::Upper(l.name) != "0") assign(l.name, l.aci, l.on);
 
   // Model space: dimensions exploded; inserts of blocks kept as symbol instances.
-  Builder builder(reader, u.pointsPerUnit);
+  Builder builder(reader);
   std::vector<std::string> path;
   std::vector<Shape> model;
   for (const Shape& s : reader.model) {
