@@ -69,8 +69,6 @@ bool ParseReal(const std::string& text, double* out) {
   return true;
 }
 
-// Checks that the text is a whole DXF: group codes that are numbers, values of the kind their
-// code holds, counts within reason, sections closed, and "EOF" at the end.
 // What the library's entity data leaves out, in file order: the oblique angle of each TEXT and
 // the block of each DIMENSION.
 struct Extras {
@@ -78,6 +76,8 @@ struct Extras {
   std::vector<std::string> dimensionBlocks;
 };
 
+// Checks that the text is a whole DXF: group codes that are numbers, values of the kind their
+// code holds, counts within reason, sections closed, and "EOF" at the end.
 bool CheckPairs(const std::string& text, Extras* extras, std::string* error) {
   std::istringstream in(text);
   std::string codeLine, value, entity;
