@@ -47,9 +47,9 @@ std::string EntryFor(const std::string& displayName) {
   return entry;
 }
 
-// Puts the group on the main menu: into a spare "CANCEL" cell when the menu has more than one,
-// else into a new row of cells below the others (its other cells "CANCEL"), so that the cells
-// already there keep their places. Returns false when the group is there already.
+// Puts the group on the main menu: into a spare "CANCEL" cell (one after the first) when the menu
+// has more than one, else into a new row of cells below the others (its other cells "CANCEL"), so
+// that the cells already there keep their places. Returns false when the group is there already.
 bool AddToMenu(const fs::path& library, const std::string& entry) {
   auto path = FindFile(library, "QXSYMBOL.CTL");
   if (!path) {
@@ -73,8 +73,10 @@ bool AddToMenu(const fs::path& library, const std::string& entry) {
   auto cancels = std::count_if(cells.begin(), cells.end(),
                                [](const std::string& c) { return Upper(c) == "CANCEL"; });
   if (cancels > 1) {
-    *std::find_if(cells.begin(), cells.end(),
-                  [](const std::string& c) { return Upper(c) == "CANCEL"; }) = entry;
+    // The first "CANCEL" cell stays where a person knows it; the next one takes the group.
+    auto isCancel = [](const std::string& c) { return Upper(c) == "CANCEL"; };
+    auto first = std::find_if(cells.begin(), cells.end(), isCancel);
+    *std::find_if(first + 1, cells.end(), isCancel) = entry;
   } else {
     height += height / rows;
     ++rows;

@@ -94,9 +94,25 @@ def main():
         for ext in (".LST", ".BMP"):
             if not os.path.exists(os.path.join(library, page + ext)):
                 failures.append("no " + page + ext)
-    with open(os.path.join(library, "QXSYMBOL.CTL")) as f:
-        if "FURNITUR" not in f.read().split():
-            failures.append("the group is not on the main menu")
+    def menu():
+        with open(os.path.join(library, "QXSYMBOL.CTL")) as f:
+            return [line.strip() for line in f.read().splitlines()]
+
+    # The group took a new row of the menu (the cells already there keep their places); a
+    # second group takes a spare cell of that row, and a group imported again keeps its cell.
+    first = menu()
+    if first[3:5] != ["3 rows", "3 columns"] or first[5:] != [
+            "DOORS", "FURNISH", "PLUMBING", "ELECTRIC", "NOTES", "CANCEL",
+            "FURNITUR", "CANCEL", "CANCEL"]:
+        failures.append("the main menu is %s" % first)
+    for group in ("More parts", "Furniture"):
+        again = subprocess.run([tracelon, "symbols", "import", parts, "--group", group,
+                                "--into", root], capture_output=True, text=True)
+        if again.returncode != 0:
+            failures.append("importing %s again failed: %s" % (group, again.stderr))
+    if menu()[3:] != ["3 rows", "3 columns", "DOORS", "FURNISH", "PLUMBING", "ELECTRIC",
+                      "NOTES", "CANCEL", "FURNITUR", "MOREPART", "CANCEL"]:
+        failures.append("after two more imports the main menu is %s" % menu())
     for f in failures:
         print("FAIL", f)
     print("%d parts imported, %d failures" % (len(names), len(failures)))
