@@ -95,7 +95,7 @@ bool CheckPairs(const std::string& text, Extras* extras, std::string* error) {
     if (!std::getline(in, value))
       return fail(line + 1, "the file ends before the value of group code " + std::to_string(code));
     ++line;
-    if (value.size() > 4096) return fail(line, "the value is too long");
+    if (value.size() > DL_DXF_MAXLINE) return fail(line, "the value is too long");
     std::string v = Trim(value);
     double real = 0;
     long whole = 0;
@@ -278,6 +278,7 @@ class Reader : public DL_CreationAdapter {
     double major = std::hypot(d.mx, d.my), rot = std::atan2(d.my, d.mx);
     double minor = major * d.ratio, t1 = d.angle1, t2 = d.angle2;
     if (t2 <= t1) t2 += 2 * kPi;
+    if (!(t2 - t1 <= 2 * kPi)) t2 = t1 + 2 * kPi;  // at most one turn
     int steps = std::max(8, static_cast<int>(std::ceil((t2 - t1) / (2 * kPi) * 72)));
     for (int i = 0; i <= steps; ++i) {
       double t = t1 + (t2 - t1) * i / steps;
@@ -721,7 +722,8 @@ class Builder {
   bool Explode(const std::vector<Shape>& shapes, const Transform* t, int depth,
                std::vector<std::string>& path, std::vector<Shape>* out, std::string* error) {
     for (const Shape& s : shapes) {
-      if (out->size() >= kMaxShapes) {
+      // Every entity made counts, so that blocks of many inserts of blocks cannot run away.
+      if (out->size() >= kMaxShapes || ++produced_ > 4 * kMaxShapes) {
         if (error)
           *error =
               "more than " + std::to_string(kMaxShapes) + " entities once its blocks are exploded";
@@ -804,6 +806,7 @@ class Builder {
  private:
   const Reader& reader_;
   int missing_ = 0;
+  size_t produced_ = 0;
 };
 
 struct Contents {
@@ -971,8 +974,10 @@ std::string MTextDocument(const Shape& s, double dbuPerPoint, std::string* face,
   *size = 0;
   for (const auto& r : runs) {
     if (r.newParagraph) rtf += "\\par\n";
-    int halfPoints =
-        std::clamp(static_cast<int>(std::lround(2 * r.height / dbuPerPoint)), 1, 32767);
+    double wanted = 2 * r.height / dbuPerPoint;
+    int halfPoints = std::isfinite(wanted)
+                         ? static_cast<int>(std::lround(std::clamp(wanted, 1.0, 32767.0)))
+                         : 20;
     if (*size == 0) *size = std::max(1, halfPoints / 2);
     if (r.text.empty()) continue;
     rtf += "{\\fs" + std::to_string(halfPoints) + (r.bold ? "\\b" : "") + (r.italic ? "\\i" : "") +
@@ -1040,7 +1045,7 @@ bool DxfToDrawingFile(const std::string& dxf, std::string* drawing, std::string*
         d.size = std::max(0, Dbu(s.height, ppu, &ok));
         d.orientation = NormaliseDeg(std::round(s.angle * 1e9) / 1e9);
         d.widthFactor = s.widthFactor;
-        d.slant = static_cast<int16_t>(std::clamp(std::lround(s.oblique), -85L, 85L));
+        d.slant = static_cast<int16_t>(std::lround(std::clamp(s.oblique, -85.0, 85.0)));
         d.hcode = static_cast<int16_t>(s.hcode);
         d.vcode = static_cast<int16_t>(s.vcode);
         d.text = s.text.substr(0, HSI_CAD_TEXT_CHARS - 1);
@@ -1153,7 +1158,13 @@ std::optional<SymbolDef> DxfToSymbol(const std::string& dxf, const std::string& 
       auto it = c.symbols.find(Reader::Upper(s.block));
       if (it == c.symbols.end()) continue;
       Transform t{{0, 0}, s.at, s.sx, s.sy, s.angle};
-      for (const Shape& inner : it->second) shapes.push_back(Builder::Place(inner, t));
+      for (const Shape& inner : it->second) {
+        if (shapes.size() >= kMaxShapes) {
+          if (error) *error = "more than " + std::to_string(kMaxShapes) + " entities";
+          return std::nullopt;
+        }
+        shapes.push_back(Builder::Place(inner, t));
+      }
     } else {
       shapes.push_back(s);
     }
