@@ -721,6 +721,17 @@ class Builder {
   // being exploded is skipped: blocks cannot hold themselves).
   bool Explode(const std::vector<Shape>& shapes, const Transform* t, int depth,
                std::vector<std::string>& path, std::vector<Shape>* out, std::string* error) {
+    // What the shapes explode into is counted first, without making it.
+    std::vector<std::string> counting = path;
+    double total = 0;
+    for (const Shape& s : shapes)
+      total += s.kind == Shape::Kind::Insert ? Count(s.block, depth, counting) : 1;
+    if (out->size() + total > kMaxShapes) {
+      if (error)
+        *error =
+            "more than " + std::to_string(kMaxShapes) + " entities once its blocks are exploded";
+      return false;
+    }
     for (const Shape& s : shapes) {
       // Every entity made counts, so that blocks of many inserts of blocks cannot run away.
       if (out->size() >= kMaxShapes || ++produced_ > 4 * kMaxShapes) {
@@ -755,6 +766,25 @@ class Builder {
       out->push_back(t ? Place(s, *t) : s);
     }
     return true;
+  }
+
+  // The entities an insert of the block explodes into (an insert that Explode leaves out counts
+  // nothing), counted once for each block.
+  double Count(const std::string& block, int depth, std::vector<std::string>& path) {
+    std::string key = Reader::Upper(block);
+    auto it = reader_.blocks.find(key);
+    if (it == reader_.blocks.end() || depth >= kMaxBlockDepth ||
+        std::find(path.begin(), path.end(), key) != path.end())
+      return 0;
+    auto known = counts_.find(key);
+    if (known != counts_.end()) return known->second;
+    path.push_back(key);
+    double n = 0;
+    for (const Shape& s : it->second.shapes)
+      n += s.kind == Shape::Kind::Insert ? Count(s.block, depth + 1, path) : 1;
+    path.pop_back();
+    counts_[key] = n;
+    return n;
   }
 
   static Shape Place(const Shape& s, const Transform& t) {
@@ -807,6 +837,7 @@ class Builder {
   const Reader& reader_;
   int missing_ = 0;
   size_t produced_ = 0;
+  std::map<std::string, double> counts_;
 };
 
 struct Contents {
