@@ -599,9 +599,14 @@ int Serve(const ServeOptions& options) {
   });
   server.Get("/api/drawing.dxf", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
+    std::string dxf = hub.Dxf();
+    if (dxf.empty()) {  // a build that cannot write DXF
+      response.status = 501;
+      return;
+    }
     response.set_header("Content-Disposition", "attachment; filename=\"drawing.dxf\"");
     response.set_header("Cache-Control", "no-store");
-    response.set_content(hub.Dxf(), "image/vnd.dxf");
+    response.set_content(dxf, "image/vnd.dxf");
   });
   server.Get(R"(/api/picture/([0-9a-f]+))",
              [&](const httplib::Request& request, httplib::Response& response) {
