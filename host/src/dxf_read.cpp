@@ -588,6 +588,7 @@ struct MRun {
   bool bold = false, italic = false, underline = false;
   double height = 0;
   bool newParagraph = false;
+  int align = 0;  // of its paragraph: 0 left, 1 centre, 2 right
 };
 
 // Reads the formatting codes of an MTEXT's contents into runs: \P paragraphs, {\f...|b1|i1;}
@@ -605,8 +606,10 @@ std::vector<MRun> ReadMText(const std::string& text, double height, std::string*
     current = MRun{};
     current.newParagraph = paragraph;
   };
+  int paragraphAlign = 0;
   auto apply = [&]() {
     if (!current.text.empty()) start(false);
+    current.align = paragraphAlign;
     current.bold = stack.back().bold;
     current.italic = stack.back().italic;
     current.underline = stack.back().underline;
@@ -671,7 +674,14 @@ std::vector<MRun> ReadMText(const std::string& text, double height, std::string*
         case 'T':
         case 'Q':
         case 'W':
-        case 'p':
+          if (semi != std::string::npos) i = semi;
+          break;
+        case 'p':  // paragraph properties: the alignment is kept
+          if (arg.find("qc") != std::string::npos) paragraphAlign = 1;
+          if (arg.find("qr") != std::string::npos) paragraphAlign = 2;
+          if (arg.find("ql") != std::string::npos || arg.find("qj") != std::string::npos)
+            paragraphAlign = 0;
+          apply();
           if (semi != std::string::npos) i = semi;
           break;
         case 'S':  // a stacked fraction: shown as "a/b"
@@ -1000,11 +1010,19 @@ int32_t Dbu(double v, double ppu, bool* ok) {
 
 std::string MTextDocument(const Shape& s, double dbuPerPoint, std::string* face, int* size) {
   std::vector<MRun> runs = ReadMText(s.text, s.height, face);
-  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 " +
-                    RtfEscape(face->empty() ? "Arial" : *face) + ";}}\\pard\\ql ";
+  std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 " + RtfEscape(face->empty() ? "Arial" : *face) + ";}}";
   *size = 0;
+  bool paragraphStart = true;
   for (const auto& r : runs) {
-    if (r.newParagraph) rtf += "\\par\n";
+    if (r.newParagraph) {
+      rtf += "\\par\n";
+      paragraphStart = true;
+    }
+    if (paragraphStart) {
+      rtf += r.align == 1 ? "\\pard\\qc " : (r.align == 2 ? "\\pard\\qr " : "\\pard\\ql ");
+      paragraphStart = false;
+    }
     double wanted = 2 * r.height / dbuPerPoint;
     int halfPoints = std::isfinite(wanted)
                          ? static_cast<int>(std::lround(std::clamp(wanted, 1.0, 32767.0)))

@@ -307,8 +307,14 @@ class DxfWriter {
     std::string face = t.face.empty() ? "Arial" : t.face;
     std::string content;
     double height = 0;
+    int align = 0;
     for (size_t i = 0; i < block.lines.size(); ++i) {
       if (i > 0) content += "\\P";
+      // Paragraph alignment holds until changed.
+      if (block.lines[i].align != align) {
+        align = block.lines[i].align;
+        content += align == 1 ? "\\pxqc;" : (align == 2 ? "\\pxqr;" : "\\pxql;");
+      }
       for (const auto& run : block.lines[i].runs) {
         double h = U(run.halfPoints / 2.0 * block.dbuPerPoint * sy);
         if (height == 0) height = h;

@@ -77,7 +77,7 @@ TEST_F(DxfFiles, EveryKindOfObjectIsSavedAndOpensAgain) {
   s.scaleY = 2;
   s.rotation = 45;
   ASSERT_TRUE(host_->ReplaceObject(mirrored));
-  ASSERT_GT(AddTrueType("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}{\\f0\\fs24\\b Bold "
+  ASSERT_GT(AddTrueType("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}{\\f0\\fs24\\qc\\b Bold "
                         "\\b0\\i It\\i0 plain\r\n\\par \\ul Under\\ul0}}"),
             0);
   host_->SetActiveLayer(2);
@@ -87,7 +87,7 @@ TEST_F(DxfFiles, EveryKindOfObjectIsSavedAndOpensAgain) {
   std::string dxf = ReadFile("C:\\TRACELON\\DRAWINGS\\PLAN.DXF");
   for (const char* part :
        {"$INSUNITS", "$EXTMIN", "$EXTMAX", "LWPOLYLINE", "CIRCLE", "ARC", "TEXT", "MTEXT", "INSERT",
-        "ARROW", "WALLS", "HIDDEN", "|b1|i0;", "|b0|i1;", "\\LUnder\\l"})
+        "ARROW", "WALLS", "HIDDEN", "|b1|i0;", "|b0|i1;", "\\LUnder\\l", "\\pxqc;"})
     EXPECT_NE(dxf.find(part), std::string::npos) << part;
   Json before = Json::parse(host_->ToJson());
 
@@ -108,7 +108,7 @@ TEST_F(DxfFiles, EveryKindOfObjectIsSavedAndOpensAgain) {
       EXPECT_EQ(b["vcode"], a["vcode"]);
       EXPECT_DOUBLE_EQ(b["orientation"].get<double>(), a["orientation"].get<double>());
       const std::string doc = b["document"];
-      for (const char* part : {"\\fs24\\b Bold", "\\i It", "\\ul Under", "\\par"})
+      for (const char* part : {"\\pard\\qc {\\fs24\\b Bold", "\\i It", "\\ul Under", "\\par"})
         EXPECT_NE(doc.find(part), std::string::npos) << part << " in " << doc;
       continue;
     }
