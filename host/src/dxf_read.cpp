@@ -198,6 +198,7 @@ class Reader : public DL_CreationAdapter {
     std::string name;
     int aci = 7;
     bool on = true;
+    int number = 0;  // the host's number, when the host wrote the file
   };
   std::vector<LayerInfo> layers;
   int insUnits = 0, linearUnits = 0, pointsPerUnit = 0;
@@ -219,10 +220,19 @@ class Reader : public DL_CreationAdapter {
     if (key == "$CLAYER") currentLayer = value;
   }
 
+  // The host's number of a layer, in the layer's extended data.
+  void addXDataApp(const std::string& application) override { xdataApplication_ = application; }
+  void addXDataInt(int code, int value) override {
+    if (xdataApplication_ == "TRACELON" && code == 1070) xdataNumber_ = value;
+  }
+
   void addLayer(const DL_LayerData& data) override {
     int colour = attributes.getColor();
+    const int number = xdataNumber_;
+    xdataNumber_ = 0;
+    xdataApplication_.clear();
     layers.push_back(
-        {data.name, std::abs(colour), colour >= 0 && !data.off && (data.flags & 1) == 0});
+        {data.name, std::abs(colour), colour >= 0 && !data.off && (data.flags & 1) == 0, number});
   }
 
   void addBlock(const DL_BlockData& data) override {
@@ -570,6 +580,8 @@ class Reader : public DL_CreationAdapter {
   std::vector<Shape> paper_;
   std::vector<Shape>* target_ = &model;
   size_t texts_ = 0, dimensions_ = 0;
+  std::string xdataApplication_;
+  int xdataNumber_ = 0;
   Shape line_, spline_;
   bool lineOpen_ = false, closed_ = false, splineOpen_ = false;
   std::vector<double> bulges_;
@@ -919,13 +931,21 @@ bool ReadContents(const std::string& dxf, Contents* out, std::string* error) {
       return 0;
     return static_cast<int>(n);
   };
-  for (const auto& l : reader.layers)
-    if (int n = numbered(l.name)) taken[n] = true;
+  // A layer keeps the number the host wrote with it, or the one its name "LAYERn" gives.
+  std::map<std::string, int> fixedNumbers;
+  for (const auto& l : reader.layers) {
+    int n = l.number >= 1 && l.number <= HSI_LAYER_COUNT ? l.number : numbered(l.name);
+    if (n != 0 && !taken[n] && !fixedNumbers.count(Reader::Upper(l.name))) {
+      taken[n] = true;
+      fixedNumbers[Reader::Upper(l.name)] = n;
+    }
+  }
   int merged = 0, last = 0;
   auto assign = [&](const std::string& name, int aci, bool on) {
     std::string key = Reader::Upper(name);
     if (out->layerNumbers.count(key)) return;
-    int n = numbered(name);
+    auto fixed = fixedNumbers.find(key);
+    int n = fixed == fixedNumbers.end() ? 0 : fixed->second;
     if (n == 0) {
       // After the layer before it in the table, so that a table in number order keeps it.
       for (int k = last + 1; k <= HSI_LAYER_COUNT && n == 0; ++k)

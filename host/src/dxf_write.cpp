@@ -54,6 +54,7 @@ class StringWriter : public DL_WriterA {
 };
 
 constexpr double kRadiansPerDegree = kPi / 180.0;
+constexpr const char* kApplication = "TRACELON";
 
 class DxfWriter {
  public:
@@ -161,6 +162,9 @@ class DxfWriter {
       // A layer that is off has a negative colour.
       dxf_.writeLayer(w_, DL_LayerData(name, 0),
                       DL_Attributes("", s.On() ? colour : -colour, -3, "CONTINUOUS", 1.0));
+      // The host's own number of the layer, for the host that opens the file again.
+      w_.dxfString(1001, kApplication);
+      w_.dxfInt(1070, n);
     }
     w_.tableEnd();
     w_.tableStyle(1);
@@ -168,8 +172,9 @@ class DxfWriter {
     w_.tableEnd();
     dxf_.writeView(w_);
     dxf_.writeUcs(w_);
-    w_.tableAppid(1);
+    w_.tableAppid(2);
     dxf_.writeAppid(w_, "ACAD");
+    dxf_.writeAppid(w_, kApplication);
     w_.tableEnd();
     dxf_.writeDimStyle(w_, 2.5, 0.625, 0.625, 0.625, 2.5);
     dxf_.writeBlockRecord(w_);

@@ -52,12 +52,12 @@ TEST_F(DxfFiles, EveryKindOfObjectIsSavedAndOpensAgain) {
   WriteFile("C:\\TRACELON\\SYMBOLS\\ARROW.SYM", hosttest::kArrowSymbol);
   host_->SetLayerName(1, "WALLS");
   host_->SetLayerColour(2, 1);
-  host_->SetLayerName(3, "HIDDEN");
-  host_->SetLayerOn(3, false);
+  host_->SetLayerName(9, "HIDDEN");  // after a gap in the numbers: it keeps its number
+  host_->SetLayerOn(9, false);
   host_->SetCurrentColour(0);
   ASSERT_GT(host_->AddLine({{0, 0}, {1000000, 0}, {1000000, 600000}}, 1), 0);
   ASSERT_GT(host_->AddArc({500000, 300000}, 200000, 30, 120, 1), 0);
-  ASSERT_GT(host_->AddArc({-500000, 300000}, 100000, 0, 360, 3), 0);
+  ASSERT_GT(host_->AddArc({-500000, 300000}, 100000, 0, 360, 9), 0);
   host_->SetCurrentColour(5);
   int32_t text = host_->AddText({100000, 200000}, "NOTE 1", 72000, 2);
   ASSERT_GT(text, 0);
