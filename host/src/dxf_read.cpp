@@ -24,7 +24,10 @@ constexpr double kDegreesPerRadian = 180.0 / kPi;
 constexpr size_t kMaxShapes = 1000000;  // entities once blocks are exploded
 constexpr size_t kMaxPoints = 100000;   // points of one lineset
 constexpr long kMaxCount = 1000000;     // a count of vertices, knots or points in an entity
-constexpr int kMaxBlockDepth = 16;      // blocks inside blocks
+constexpr int kMaxBlockDepth = 16;
+constexpr size_t kPointsPerStatement = 64;  // points of one LINE of a symbol file
+constexpr size_t kMaxSymbolFile =
+    1u << 20;  // the host reads symbol files up to 1 MiB      // blocks inside blocks
 constexpr const char* kDrawingFormat = "TRACELON DRAWING";
 
 // ---- The check pair by pair ----------------------------------------------------------------
@@ -269,6 +272,7 @@ class Reader : public DL_CreationAdapter {
     Add(std::move(s));
   }
   void addArc(const DL_ArcData& d) override {
+    if (!(d.radius > 0)) return Skip("arc without a radius");
     Shape s = Start(Shape::Kind::Arc);
     s.at = {d.cx, d.cy};
     s.radius = d.radius;
@@ -277,6 +281,7 @@ class Reader : public DL_CreationAdapter {
     Add(std::move(s));
   }
   void addCircle(const DL_CircleData& d) override {
+    if (!(d.radius > 0)) return Skip("circle without a radius");
     Shape s = Start(Shape::Kind::Arc);
     s.at = {d.cx, d.cy};
     s.radius = d.radius;
@@ -1058,6 +1063,53 @@ std::string MTextDocument(const Shape& s, double dbuPerPoint, std::string* face,
   return rtf + "}";
 }
 
+// The shape as symbol elements the symbol format can hold: a long lineset in pieces of at most
+// 64 points (a statement is one line of a symbol file), an arc only with a radius and a text only
+// with a size, at most 255 characters of it (an MTEXT's paragraphs joined by spaces).
+void AddElements(const Shape& s, SymbolDef* def) {
+  SymbolElement e;
+  switch (s.kind) {
+    case Shape::Kind::Lineset:
+      e.kind = SymbolElement::Kind::Lineset;
+      for (size_t from = 0; from + 1 < s.points.size(); from += kPointsPerStatement - 1) {
+        size_t to = std::min(s.points.size(), from + kPointsPerStatement);
+        e.points.assign(s.points.begin() + from, s.points.begin() + to);
+        def->elements.push_back(e);
+      }
+      return;
+    case Shape::Kind::Arc:
+      if (!(s.radius > 0) || !std::isfinite(s.radius)) return;
+      e.kind = SymbolElement::Kind::Arc;
+      e.centre = s.at;
+      e.radius = s.radius;
+      e.angle1 = s.full ? 0 : s.a1;
+      e.angle2 = s.full ? 360 : s.a2;
+      break;
+    case Shape::Kind::Text:
+    case Shape::Kind::MText: {
+      if (!(s.height > 0) || !std::isfinite(s.height)) return;
+      e.kind = SymbolElement::Kind::Text;
+      e.centre = s.at;
+      e.size = s.height;
+      e.angle1 = s.angle;
+      e.hcode = s.hcode;
+      e.vcode = s.vcode;
+      std::string face;
+      if (s.kind == Shape::Kind::MText) {
+        for (const auto& r : ReadMText(s.text, s.height, &face))
+          e.text += (r.newParagraph && !e.text.empty() ? " " : "") + r.text;
+      } else {
+        e.text = s.text;
+      }
+      e.text = e.text.substr(0, HSI_CAD_TEXT_CHARS - 1);
+      break;
+    }
+    case Shape::Kind::Insert:
+      return;
+  }
+  def->elements.push_back(std::move(e));
+}
+
 }  // namespace
 
 bool DxfToDrawingFile(const std::string& dxf, std::string* drawing, std::string* note,
@@ -1161,47 +1213,14 @@ bool DxfToDrawingFile(const std::string& dxf, std::string* drawing, std::string*
       if (s.kind == Shape::Kind::Insert && Reader::Upper(s.block) == key) name = s.block;
     def.name = key.find('.') == std::string::npos ? name + ".SYM" : name;
     def.unit = ppu;
-    for (const Shape& s : shapes) {
-      SymbolElement e;
-      switch (s.kind) {
-        case Shape::Kind::Lineset:
-          e.kind = SymbolElement::Kind::Lineset;
-          e.points = s.points;
-          break;
-        case Shape::Kind::Arc:
-          e.kind = SymbolElement::Kind::Arc;
-          e.centre = s.at;
-          e.radius = s.radius;
-          e.angle1 = s.full ? 0 : s.a1;
-          e.angle2 = s.full ? 360 : s.a2;
-          break;
-        case Shape::Kind::Text:
-        case Shape::Kind::MText: {
-          e.kind = SymbolElement::Kind::Text;
-          e.centre = s.at;
-          e.size = s.height;
-          e.angle1 = s.angle;
-          e.hcode = s.hcode;
-          e.vcode = s.vcode;
-          std::string face;
-          if (s.kind == Shape::Kind::MText) {
-            for (const auto& r : ReadMText(s.text, s.height, &face))
-              e.text += (r.newParagraph && !e.text.empty() ? " " : "") + r.text;
-          } else {
-            e.text = s.text;
-          }
-          break;
-        }
-        case Shape::Kind::Insert:
-          continue;
-      }
+    for (const Shape& s : shapes) AddElements(s, &def);
+    for (const auto& e : def.elements) {
       for (const auto& p : e.points)
         if (!std::isfinite(p.x * ppu) || std::fabs(p.x * ppu) > 2e9 || std::fabs(p.y * ppu) > 2e9)
           ok = false;
       if (std::fabs(e.centre.x * ppu) > 2e9 || std::fabs(e.centre.y * ppu) > 2e9 ||
           std::fabs(e.radius * ppu) > 2e9)
         ok = false;
-      def.elements.push_back(std::move(e));
     }
     symbols.push_back(Json{{"name", def.name}, {"text", WriteSymbol(def)}});
   }
@@ -1241,43 +1260,13 @@ std::optional<SymbolDef> DxfToSymbol(const std::string& dxf, const std::string& 
   SymbolDef def;
   def.name = name;
   def.unit = dbuPerInch * dxf::InchesPer(c.units.unitType);
-  for (const Shape& s : shapes) {
-    SymbolElement e;
-    switch (s.kind) {
-      case Shape::Kind::Lineset:
-        e.kind = SymbolElement::Kind::Lineset;
-        e.points = s.points;
-        break;
-      case Shape::Kind::Arc:
-        e.kind = SymbolElement::Kind::Arc;
-        e.centre = s.at;
-        e.radius = s.radius;
-        e.angle1 = s.full ? 0 : s.a1;
-        e.angle2 = s.full ? 360 : s.a2;
-        break;
-      case Shape::Kind::Text:
-      case Shape::Kind::MText: {
-        e.kind = SymbolElement::Kind::Text;
-        e.centre = s.at;
-        e.size = s.height;
-        e.angle1 = s.angle;
-        e.hcode = s.hcode;
-        e.vcode = s.vcode;
-        std::string face;
-        if (s.kind == Shape::Kind::MText) {
-          for (const auto& r : ReadMText(s.text, s.height, &face)) e.text += r.text;
-        } else {
-          e.text = s.text;
-        }
-        break;
-      }
-      case Shape::Kind::Insert:
-        continue;
-    }
-    def.elements.push_back(std::move(e));
-  }
+  for (const Shape& s : shapes) AddElements(s, &def);
   if (def.elements.empty()) {
     if (error) *error = "nothing in it the host can draw";
+    return std::nullopt;
+  }
+  if (WriteSymbol(def).size() > kMaxSymbolFile) {
+    if (error) *error = "more than a symbol file can hold";
     return std::nullopt;
   }
   if (note) *note = c.note;
