@@ -15,7 +15,7 @@ PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev nlohm
           librsvg2-bin unrtf libwmf-bin
           g++-mingw-w64-x86-64-posix wine wine64 libcpp-httplib-dev chromium nodejs
           clang libclang-rt-14-dev nsis xvfb x11-apps x11-utils imagemagick zip dpkg-dev
-          curl)
+          curl libdxflib-dev librecad-data python3-ezdxf)
 
 setup() {
   local missing=() sudo=""

@@ -1,5 +1,6 @@
 #include "host_setup.h"
 
+#include "host/dxf.h"
 #include "host/host.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -20,4 +21,13 @@ std::string DrawingSvg() {
 std::string DrawingJson() {
   const host::Host* h = host::Host::Current();
   return h ? h->ToJson() : std::string();
+}
+
+bool DrawingDxf(std::string* dxf, std::string* error) {
+  const host::Host* h = host::Host::Current();
+  if (!h) {
+    *error = "no drawing";
+    return false;
+  }
+  return host::DrawingToDxf(*h, dxf, error);
 }

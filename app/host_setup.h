@@ -11,3 +11,5 @@ void StopHost();
 // The current drawing as SVG and as JSON.
 std::string DrawingSvg();
 std::string DrawingJson();
+// The drawing as DXF; false, with the reason, when it cannot be written.
+bool DrawingDxf(std::string* dxf, std::string* error);

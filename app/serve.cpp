@@ -153,6 +153,15 @@ class Hub {
     std::lock_guard<std::mutex> lock(mutex_);
     return drawing_;
   }
+  // The drawing as DXF, for "Export DXF".
+  void SetDxf(std::string dxf) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    dxf_ = std::move(dxf);
+  }
+  std::string Dxf() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return dxf_;
+  }
   void Quit() {
     std::lock_guard<std::mutex> lock(mutex_);
     quit_ = true;
@@ -187,6 +196,7 @@ class Hub {
   uint64_t seq_ = 0;
   std::string state_ = "{\"seq\":0}";
   std::string drawing_ = "{}";
+  std::string dxf_;
   std::deque<std::shared_ptr<Request>> inbox_;
   bool quit_ = false;
   bool ended_ = false;
@@ -364,6 +374,8 @@ class PageSource {
     state["session"] = session_.PlayedText();
     state["failure"] = failure_;
     hub_.Publish(PageJson(std::move(state)), h ? h->ToJson() : "{}");
+    std::string dxf, error;
+    if (DrawingDxf(&dxf, &error)) hub_.SetDxf(std::move(dxf));
   }
 
   Hub& hub_;
@@ -607,6 +619,17 @@ int Serve(const ServeOptions& options) {
     if (!drafter(request, response)) return;
     response.set_header("Cache-Control", "no-store");
     response.set_content(hub.Drawing(), "application/json");
+  });
+  server.Get("/api/drawing.dxf", [&](const httplib::Request& request, httplib::Response& response) {
+    if (!drafter(request, response)) return;
+    std::string dxf = hub.Dxf();
+    if (dxf.empty()) {  // a build that cannot write DXF
+      response.status = 501;
+      return;
+    }
+    response.set_header("Content-Disposition", "attachment; filename=\"drawing.dxf\"");
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(dxf, "image/vnd.dxf");
   });
   server.Get(R"(/api/picture/([0-9a-f]+))",
              [&](const httplib::Request& request, httplib::Response& response) {

@@ -20,6 +20,7 @@
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_main.h"
+#include "symbols_command.h"
 #include "user/exports.h"
 #include "user/script.h"
 #include "user/session.h"
@@ -29,10 +30,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage = R"(usage:
-  tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
+  tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--dxf FILE] [--quiet]
                        [--transcript FILE] [--plugin PATH] [--offset DX DY] [--native]
   tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
+  tracelon symbols import DIR --group NAME [--into ROOT]
   tracelon [open DRAWING] [--root DIR] [--plugin PATH]      (Windows: the drafting window)
   tracelon --help
 
@@ -46,6 +48,7 @@ saved then), writes the drawing and prints the transcript.
                      a temporary folder, named in the output.
   --svg FILE         write the drawing as SVG
   --json FILE        write the drawing as JSON
+  --dxf FILE         write the drawing as DXF
   --quiet            do not print the transcript
   --transcript FILE  also write the transcript to FILE
   --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_FILE R"( beside this program)
@@ -63,12 +66,15 @@ recorded as a session, which the page offers for download and `tracelon run` pla
 On Windows, tracelon alone opens the drafting window (docs/windows.md): the menus, the
 drawing and the host's tools, on the machine kept in %LOCALAPPDATA%\QX Tools\machine (or
 --root DIR); `open DRAWING` opens a drawing there first.
+
+symbols import makes each DXF file of DIR a symbol and the files a group of the symbol library
+(see tracelon symbols --help).
 )";
 
 struct Options {
   fs::path session;
   std::optional<fs::path> root;
-  std::optional<fs::path> svg, json, transcript;
+  std::optional<fs::path> svg, json, dxf, transcript;
   std::optional<fs::path> plugin;
   bool quiet = false;
   bool native = false;
@@ -174,6 +180,14 @@ int Run(const Options& options) {
     std::cerr << "tracelon: cannot write " << options.json->string() << "\n";
     written = false;
   }
+  if (options.dxf) {
+    std::string dxf;
+    if (!DrawingDxf(&dxf, &error) || !WriteOutputFile(*options.dxf, dxf)) {
+      std::cerr << "tracelon: cannot write " << options.dxf->string()
+                << (error.empty() ? "" : ": " + error) << "\n";
+      written = false;
+    }
+  }
   std::cout.flush();
   if (failure) {
     std::cerr << "tracelon: session failed: " << *failure << "\n";
@@ -198,6 +212,7 @@ int main(int argc, char** argv) {
   }
   if (args[0] == "serve") return ServeCommand(args, ProgramFolder() / kDefaultPluginName);
   if (args[0] == "forms") return FormsCommand({args.begin() + 1, args.end()});
+  if (args[0] == "symbols") return SymbolsCommand({args.begin() + 1, args.end()});
   if (args[0] != "run") return UsageError("unknown command \"" + args[0] + "\"");
   Options options;
   bool haveSession = false;
@@ -221,6 +236,8 @@ int main(int argc, char** argv) {
       if (!value(options.svg)) return UsageError("--svg needs a file");
     } else if (a == "--json") {
       if (!value(options.json)) return UsageError("--json needs a file");
+    } else if (a == "--dxf") {
+      if (!value(options.dxf)) return UsageError("--dxf needs a file");
     } else if (a == "--transcript") {
       if (!value(options.transcript)) return UsageError("--transcript needs a file");
     } else if (a == "--plugin") {

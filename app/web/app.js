@@ -423,6 +423,13 @@ function setUpDrawing() {
   document.getElementById("download").addEventListener("click", (e) => {
     e.currentTarget.href = `/api/session?token=${encodeURIComponent(api.token)}`;
   });
+  document.getElementById("opendrawing").addEventListener("click", () => {
+    const path = window.prompt("Open a drawing (.VWF or .DXF):", "C:\\TRACELON\\DRAWINGS\\");
+    if (path && path.trim()) send(`host open ${quote(path.trim())}`);
+  });
+  document.getElementById("exportdxf").addEventListener("click", (e) => {
+    e.currentTarget.href = `/api/drawing.dxf?token=${encodeURIComponent(api.token)}`;
+  });
   document.getElementById("coordform").addEventListener("submit", (e) => {
     e.preventDefault();
     const input = document.getElementById("coords");

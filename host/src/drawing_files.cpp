@@ -7,7 +7,9 @@
 #include <optional>
 #include <sstream>
 
+#include "dxf_common.h"
 #include "file_text.h"
+#include "host/dxf.h"
 #include "host/host.h"
 #include "json_io.h"
 #include "platform/files.h"
@@ -189,6 +191,12 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
 // ---- Drawings --------------------------------------------------------------------------------
 
 bool Host::SaveDrawing(const std::string& path, std::string* error) {
+  if (IsDxfPath(path)) {
+    std::string dxf;
+    if (!DrawingToDxf(*this, &dxf, error) || !dxf::WriteWhole(path, dxf, error)) return false;
+    drawingPath_ = path;
+    return true;
+  }
   Json j;
   j["format"] = kDrawingFormat;
   j["version"] = 1;
@@ -254,6 +262,10 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
     if (error) *error = why;
     return false;
   }
+  // A DXF is read into a drawing file's text first, then opened like one.
+  std::string dxfNote;
+  if (IsDxfPath(path) && !DxfToDrawingFile(std::string(text), &text, &dxfNote, &why))
+    return fail(why);
   Json j = Json::parse(text, nullptr, false);
   if (j.is_discarded() || !j.is_object()) return fail("not a drawing file (bad JSON)");
   if (j.value("format", std::string()) != kDrawingFormat || j.value("version", 0) != 1)
@@ -362,6 +374,7 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
   references_ = refs;
   drawingPath_ = path;
   RegenerateReferences();
+  if (!dxfNote.empty()) PutMessage(dxfNote);
   return true;
 }
 

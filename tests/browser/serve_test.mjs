@@ -165,6 +165,11 @@ async function finish(name, serve) {
   const sessionFile = path.join(work, name, "saved.session");
   await download.saveAs(sessionFile);
   const session = fs.readFileSync(sessionFile, "utf8");
+  // "Export DXF" downloads the drawing as a whole DXF.
+  const [dxf] = await Promise.all([serve.page.waitForEvent("download"), serve.page.click("#exportdxf")]);
+  const dxfFile = path.join(work, name, "drawing.dxf");
+  await dxf.saveAs(dxfFile);
+  assert.match(fs.readFileSync(dxfFile, "utf8"), /\nENTITIES\n[\s\S]*\n *0\nEOF\n$/, "Export DXF gave no whole DXF");
   const drawing = await serve.page.evaluate(async () => {
     const token = sessionStorage.getItem("tracelon-drafter");
     return (await fetch("/api/drawing", { headers: { "X-Drafter": token } })).text();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "host/host.h"
 #include "platform/file_io.h"
 #include "platform/files.h"
 #include "platform/forms.h"
@@ -307,6 +308,24 @@ TEST_F(SessionTest, MachineLinesChangeTheFilesAndDrivesAndSayWhenTheyCannot) {
   EXPECT_GT(platform::DiskFree('C'), 0);
   // A file that is not there cannot be deleted again: the session says so at that line.
   EXPECT_NE(error.find("<session>:8: there is no file C:\\DATA\\OLD.DAT to delete"),
+            std::string::npos)
+      << error;
+  std::filesystem::remove_all(root);
+}
+
+TEST_F(SessionTest, ADrawingTheHostRefusesIsNamedWithTheReason) {
+  const std::filesystem::path root =
+      std::filesystem::path(::testing::TempDir()) / "qxt-session-open";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "C" / "DATA");
+  platform::SetRoot(root);
+  platform::WriteWholeFile("C:\\DATA\\PLAN.VWF", "{");
+  host::Host::Start();
+  session.Line("host open \"C:\\\\DATA\\\\PLAN.VWF\"");
+  const std::string error = PlayError();
+  host::Host::Stop();
+  EXPECT_NE(error.find("the host refused: the drawing C:\\DATA\\PLAN.VWF: "
+                       "C:\\DATA\\PLAN.VWF: not a drawing file (bad JSON)"),
             std::string::npos)
       << error;
   std::filesystem::remove_all(root);

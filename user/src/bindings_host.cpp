@@ -129,8 +129,9 @@ void ApplyHostLine(const ScriptLine& line, int64_t dx, int64_t dy) {
     Require(h->SetAperture(*ParseReal(line.Arg(2))),
             "the aperture " + line.Arg(2) + " (inches of paper, more than 0)");
   } else if (what == "open") {
-    Require(h->OpenDrawing(line.Arg(2), &error),
-            "the drawing " + line.Arg(2) + (error.empty() ? "" : ": " + error));
+    // Opened first: the refusal's reason is known only afterwards.
+    const bool opened = h->OpenDrawing(line.Arg(2), &error);
+    Require(opened, "the drawing " + line.Arg(2) + (error.empty() ? "" : ": " + error));
     if (dx != 0 || dy != 0) h->ShiftDrawing(dx, dy);
   } else {
     throw std::invalid_argument("unknown host set-up \"" + what + "\"");
