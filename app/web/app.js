@@ -41,6 +41,7 @@ function send(line, form) {
       setRefusal(`"${line}" could not be sent: ${error}`);
     } finally {
       pendingLines--;
+      if (pendingLines === 0) followProgramFocus();
     }
   });
   return sending;
@@ -91,8 +92,10 @@ function requestRender() {
   render();
 }
 document.addEventListener("mousedown", () => { mouseHeld = true; }, true);
+let mouseReleased = 0;
 document.addEventListener("mouseup", () => {
   mouseHeld = false;
+  mouseReleased = performance.now();
   if (renderPending) setTimeout(() => { if (!mouseHeld && renderPending) requestRender(); }, 0);
 }, true);
 
@@ -469,7 +472,7 @@ const moved = new Map();  // where the person dragged a window, by handle
 function waitingForm() { return state && state.forms.find((f) => f.waiting); }
 
 function escapeForm(form) {
-  const cancel = form.controls.find((c) => c.type === "Button" && c.cancel && c.visible && c.enabled);
+  const cancel = form.controls.find((c) => (c.kind || c.type) === "Button" && c.cancel && c.visible && c.enabled);
   send(cancel ? `click ${word(cancel.name)}` : "close", form.handle);
 }
 
@@ -486,9 +489,14 @@ function el(tag, className, text) {
 function placeControl(e, c, offsetTop = 0) {
   const [left, top, width, height] = c.bounds;
   Object.assign(e.style, { left: left + "px", top: top + offsetTop + "px", width: width + "px", height: height + "px" });
-  e.classList.add("ctl", c.type);
+  e.classList.add("ctl", c.kind || c.type);
+  if (c.kind && c.kind !== c.type) e.dataset.type = c.type;
   if (!c.visible) e.classList.add("hidden");
-  if (!c.enabled) e.classList.add("disabled");
+  if (!c.enabled) {
+    e.classList.add("disabled");
+    // A disabled control takes neither the focus nor the mouse, so Tab passes it by.
+    for (const f of [e, ...e.querySelectorAll("input, textarea, select, button")]) if ("disabled" in f) f.disabled = true;
+  }
   if (c.hint) e.title = c.hint;
   if (c.font) {
     if (c.font.bold) e.style.fontWeight = "bold";
@@ -502,10 +510,13 @@ function placeControl(e, c, offsetTop = 0) {
 function mouseWords(e) { return (e.shiftKey ? " shift" : "") + (e.ctrlKey ? " ctrl" : ""); }
 function buttonWord(e) { return e.button === 2 ? "right" : e.button === 1 ? "middle" : "left"; }
 
+// Every class of the toolkit has its drawing here; a control of a class the page does not know
+// is drawn as a marked box naming it (and the page's tests look for such boxes).
 function renderControl(form, c, act) {
   const name = word(c.name);
+  const kind = c.kind || c.type;
   let e;
-  switch (c.type) {
+  switch (kind) {
     case "Label":
       e = el("div", c.wordWrap ? "wrap" : "", shown(c.text));
       e.style.textAlign = c.align;
@@ -521,23 +532,25 @@ function renderControl(form, c, act) {
       e = el("div", c.bevel);
       if (c.text) e.appendChild(el("span", "panelcaption", shown(c.text)));
       break;
-    case "Edit": case "SpinEdit": {
+    case "Edit": case "SpinEdit": case "Memo": {
+      if (kind === "Memo" && !c.oneLine) {
+        e = el("textarea");
+        e.value = (c.lines || []).join("\n");
+        e.readOnly = !!c.readOnly;
+        e.addEventListener("change", () => act(`set ${name} ` + e.value.split("\n").map(quote).join(" ")));
+        break;
+      }
+      // Edits, spin edits and the one-line memos the number and length fields are.
       e = el("input");
       e.type = c.password ? "password" : "text";
-      e.value = c.text;
+      e.value = kind === "Memo" ? (c.lines || []).join(" ") : c.text;
       e.readOnly = !!c.readOnly;
+      e.style.textAlign = c.align;
       if (c.maxLength) e.maxLength = c.maxLength;
-      e.addEventListener("change", () => act(`set ${name} ${quote(e.value)}`));
+      e.addEventListener("change", () => { c.text = e.value; act(`set ${name} ${quote(e.value)}`); });
       e.addEventListener("keydown", (k) => {
         if (k.key === "Enter") { k.preventDefault(); if (e.value !== c.text) act(`set ${name} ${quote(e.value)}`); c.text = e.value; act(`type ${name} "\\r"`); }
       });
-      break;
-    }
-    case "Memo": {
-      e = el("textarea");
-      e.value = (c.lines || []).join("\n");
-      e.readOnly = !!c.readOnly;
-      e.addEventListener("change", () => act(`set ${name} ` + e.value.split("\n").map(quote).join(" ")));
       break;
     }
     case "Button": {
@@ -558,11 +571,11 @@ function renderControl(form, c, act) {
     case "CheckBox": case "RadioButton": {
       e = el("label");
       const box = el("input");
-      box.type = c.type === "CheckBox" ? "checkbox" : "radio";
+      box.type = kind === "CheckBox" ? "checkbox" : "radio";
       box.checked = !!c.checked;
       box.addEventListener("click", (k) => {
         k.preventDefault();
-        act(c.type === "CheckBox" ? `check ${name} ${c.checked ? "off" : "on"}` : `click ${name}`);
+        act(kind === "CheckBox" ? `check ${name} ${c.checked ? "off" : "on"}` : `click ${name}`);
       });
       e.append(box, document.createTextNode(shown(c.text)));
       break;
@@ -645,6 +658,9 @@ function renderControl(form, c, act) {
       });
       break;
     }
+    case "Page": case "ToolBar":
+      e = el("div");
+      break;
     case "Notebook": case "PageControl": {
       e = el("div", c.showTabs ? "withtabs" : "");
       if (c.showTabs) {
@@ -661,10 +677,17 @@ function renderControl(form, c, act) {
       break;
     }
     default:
-      e = el("div");
+      e = el("div", "unknown", c.type);
+      e.dataset.unknown = c.type;
   }
   placeControl(e, c);
-  if (c.type === "PageControl" || (c.type === "Notebook" && c.showTabs)) {
+  // Tab stops where the program's window has them: none in a control that takes no focus (a tab
+  // set's tabs, a picture), one for a group of radio buttons and one for a page control's tabs.
+  const stops = [e, ...e.querySelectorAll("input, textarea, select, button")];
+  if (c.focusable === false) stops.forEach((f) => { f.tabIndex = -1; });
+  else if (kind === "PageControl" || kind === "Notebook") e.querySelectorAll(".tabs button:not(.current)").forEach((f) => { f.tabIndex = -1; });
+  else if (kind === "RadioGroup") e.querySelectorAll("input").forEach((f) => { f.name = `group-${form.handle}-${c.name}`; });
+  if (kind === "PageControl" || (kind === "Notebook" && c.showTabs)) {
     e.style.top = c.bounds[1] + 22 + "px";
     e.style.height = c.bounds[3] - 22 + "px";
   }
@@ -741,27 +764,71 @@ function renderGrid(c, name, act) {
   return e;
 }
 
-function renderForm(form) {
-  const win = el("div", "window" + (form.toolWindow ? " tool" : "") + (form.waiting ? " waiting" : ""));
+// A window is drawn once and then brought up to date in place: a control whose model did not
+// change is left alone, one that changed has its attributes, texts and states patched, and the
+// field the person is typing in keeps its text, its caret and the focus. Only a window whose
+// set of controls changed is built anew.
+const shownForms = new Map();  // handle -> { win, client, shape, els: name -> element, live: name -> model, programActive }
+// The control the page last told the program it focused, by form handle.
+const pageFocus = new Map();
+let focusingForProgram = false;
+
+// What decides a window's make-up: its controls, their kinds and parents.
+function formShape(form) { return form.controls.map((c) => `${c.name}:${c.type}:${c.parent}`).join("|"); }
+
+// Whether a change of this model needs the control built anew (its items or pictures changed).
+function contentKey(c) {
+  return JSON.stringify([c.items, c.tabs, c.pages, c.cells, c.colWidths, c.rowHeights, c.glyph, c.picture, c.list, c.password, c.multiSelect]);
+}
+
+function isControlElement(node) { return node.nodeType === 1 && node.classList.contains("ctl"); }
+
+// Makes `target` look like `source` (built from the same kind of model): attributes, classes,
+// styles, texts, values and checks, child by child. Child controls are left to themselves, and
+// the value of the element that has the focus is the person's.
+function patchElement(target, source) {
+  if (target.tagName !== source.tagName) return false;
+  for (const a of [...target.attributes]) if (!source.hasAttribute(a.name)) target.removeAttribute(a.name);
+  for (const a of [...source.attributes]) if (target.getAttribute(a.name) !== a.value) target.setAttribute(a.name, a.value);
+  if ("value" in source && target !== document.activeElement && target.value !== source.value) target.value = source.value;
+  if ("checked" in source && target.checked !== source.checked) target.checked = source.checked;
+  if ("readOnly" in source) target.readOnly = source.readOnly;
+  if ("disabled" in source) target.disabled = source.disabled;
+  const own = [...target.childNodes].filter((n) => !isControlElement(n));
+  const fresh = [...source.childNodes];
+  const same = own.length === fresh.length && own.every((n, i) => n.nodeType === fresh[i].nodeType && n.nodeName === fresh[i].nodeName);
+  if (!same) {
+    own.forEach((n) => n.remove());
+    const firstControl = [...target.childNodes].find(isControlElement) || null;
+    fresh.forEach((n) => target.insertBefore(n, firstControl));
+    return true;
+  }
+  own.forEach((n, i) => {
+    if (n.nodeType === 3) { if (n.nodeValue !== fresh[i].nodeValue) n.nodeValue = fresh[i].nodeValue; }
+    else if (n.nodeType === 1 && !patchElement(n, fresh[i])) n.replaceWith(fresh[i]);
+  });
+  return true;
+}
+
+// The element that takes the focus and the typing for a control's element.
+function focusable(e) { return e.matches("input, textarea, select, button") ? e : e.querySelector("input, textarea, select, button"); }
+
+function buildForm(form) {
+  const win = el("div", "window");
   win.dataset.form = form.class;
   win.dataset.handle = form.handle;
-  const area = document.getElementById("drawing").getBoundingClientRect();
-  const main = document.getElementById("main").getBoundingClientRect();
-  const at = moved.get(form.handle) || {
-    left: Math.max(0, Math.min(form.bounds[0], area.width - form.bounds[2])),
-    top: Math.max(0, Math.min(form.bounds[1] - 40, main.height - form.bounds[3])),
-  };
-  Object.assign(win.style, { left: at.left + "px", top: at.top + "px", width: form.bounds[2] + "px" });
   const caption = el("div", "caption");
   caption.appendChild(el("span", "", form.caption));
   const close = el("button", "", "\u00d7");
   close.title = "Close";
+  close.tabIndex = -1;
   const act = (line) => send(line, form.handle);
   close.addEventListener("click", () => act("close"));
   caption.appendChild(close);
+  const entry = { win, caption, client: el("div", "client"), shape: formShape(form), els: new Map(), live: new Map(), programActive: form.active };
   caption.addEventListener("mousedown", (e) => {
     if (e.target === close) return;
-    const start = { x: e.clientX, y: e.clientY, left: at.left, top: at.top };
+    const start = { x: e.clientX, y: e.clientY, left: parseFloat(win.style.left), top: parseFloat(win.style.top) };
     const move = (m) => {
       const next = { left: start.left + m.clientX - start.x, top: start.top + m.clientY - start.y };
       moved.set(form.handle, next);
@@ -772,34 +839,114 @@ function renderForm(form) {
     window.addEventListener("mousemove", move);
     window.addEventListener("mouseup", up);
   });
-  const client = el("div", "client");
-  Object.assign(client.style, { width: form.client[0] + "px", height: form.client[1] + "px" });
-  win.append(caption, client);
-  const byName = new Map();
+  win.append(caption, entry.client);
   for (const c of form.controls) {
-    const e = renderControl(form, c, act);
-    byName.set(c.name, e);
-    const parent = c.parent && byName.get(c.parent);
-    (parent || client).appendChild(e);
+    const live = { ...c };
+    const e = renderControl(form, live, act);
+    entry.els.set(c.name, e);
+    entry.live.set(c.name, live);
+    const parent = c.parent && entry.els.get(c.parent);
+    (parent || entry.client).appendChild(e);
   }
-  const active = form.active && byName.get(form.active);
-  return { win, active };
+  // The page tells the program where the focus went (by Tab or by the mouse), so that the field
+  // left is checked as it is left. A button, box or list item clicked takes the focus with its
+  // own action.
+  win.addEventListener("focusin", (k) => {
+    if (focusingForProgram) return;
+    const e = k.target.closest(".ctl");
+    if (!e || !e.dataset.name) return;
+    const live = entry.live.get(e.dataset.name);
+    if (!live) return;
+    // A label's click hands the focus to its box just after the button is released.
+    const byMouse = mouseHeld || performance.now() - mouseReleased < 100;
+    const clicked = byMouse && !/^(Edit|SpinEdit|Memo|ComboBox|TDblEdit|TLongEdit|TUnitEdit)$/.test(live.kind || live.type);
+    if (clicked) { pageFocus.set(form.handle, live.name); return; }
+    if (pageFocus.get(form.handle) === live.name && entry.programActive === live.name) return;
+    pageFocus.set(form.handle, live.name);
+    if (entry.programActive !== live.name) act(`focus ${word(live.name)}`);
+  });
+  return entry;
 }
 
-let focusTarget = null;
+function updateForm(entry, form) {
+  const act = (line) => send(line, form.handle);
+  entry.caption.firstChild.textContent = form.caption;
+  for (const c of form.controls) {
+    const live = entry.live.get(c.name);
+    if (JSON.stringify(live) === JSON.stringify(c)) continue;
+    const e = entry.els.get(c.name);
+    const rebuild = contentKey(live) !== contentKey(c);
+    for (const k of Object.keys(live)) delete live[k];
+    Object.assign(live, c);
+    const fresh = renderControl(form, live, act);
+    if (rebuild || !patchElement(e, fresh)) {
+      // Child controls move over to the new element.
+      [...e.childNodes].filter(isControlElement).forEach((child) => fresh.appendChild(child));
+      e.replaceWith(fresh);
+      entry.els.set(c.name, fresh);
+    }
+  }
+}
+
+function placeForm(entry, form) {
+  const win = entry.win;
+  win.classList.toggle("tool", !!form.toolWindow);
+  win.classList.toggle("waiting", !!form.waiting);
+  const area = document.getElementById("drawing").getBoundingClientRect();
+  const main = document.getElementById("main").getBoundingClientRect();
+  const at = moved.get(form.handle) || {
+    left: Math.max(0, Math.min(form.bounds[0], area.width - form.bounds[2])),
+    top: Math.max(0, Math.min(form.bounds[1] - 40, main.height - form.bounds[3])),
+  };
+  Object.assign(win.style, { left: at.left + "px", top: at.top + "px", width: form.bounds[2] + "px" });
+  Object.assign(entry.client.style, { width: form.client[0] + "px", height: form.client[1] + "px" });
+}
+
 function renderForms() {
   const holder = document.getElementById("windows");
-  holder.innerHTML = "";
-  focusTarget = null;
+  const seen = new Set();
   for (const form of state.forms) {
     if (!form.visible) continue;
-    const { win, active } = renderForm(form);
-    holder.appendChild(win);
-    if (form.waiting && active) focusTarget = active;
+    seen.add(form.handle);
+    let entry = shownForms.get(form.handle);
+    if (entry && entry.shape !== formShape(form)) {
+      entry.win.remove();
+      entry = null;
+    }
+    if (!entry) {
+      entry = buildForm(form);
+      shownForms.set(form.handle, entry);
+      pageFocus.delete(form.handle);
+    } else {
+      updateForm(entry, form);
+    }
+    placeForm(entry, form);
+    if (entry.win.parentNode !== holder) holder.appendChild(entry.win);
+    entry.programActive = form.active;
   }
-  if (focusTarget) {
-    const input = focusTarget.matches("input, textarea, select, button") ? focusTarget : focusTarget.querySelector("input, textarea, select, button");
-    if (input) input.focus({ preventScroll: true });
+  for (const [handle, entry] of shownForms) {
+    if (!seen.has(handle)) { entry.win.remove(); shownForms.delete(handle); pageFocus.delete(handle); }
+  }
+  followProgramFocus();
+}
+
+// The focus goes where the program put it only when that is not where the page has it (a window
+// shown anew, a field's check keeping the focus), and never while the person's lines are on
+// their way: once the last has been answered, this runs again.
+function followProgramFocus() {
+  if (!state || pendingLines > 0) return;
+  for (const form of state.forms) {
+    const entry = shownForms.get(form.handle);
+    if (!entry || !form.visible || !form.waiting || !form.active) continue;
+    if (pageFocus.get(form.handle) === form.active) continue;
+    const target = entry.els.get(form.active);
+    const input = target && focusable(target);
+    if (!input) continue;
+    if (input !== document.activeElement) {
+      focusingForProgram = true;
+      try { input.focus({ preventScroll: true }); } finally { focusingForProgram = false; }
+    }
+    pageFocus.set(form.handle, form.active);
   }
 }
 
@@ -819,9 +966,16 @@ function dialogShell(title, className) {
 
 const ICONS = ["", "\u26a0\ufe0f", "\u26d4", "\u2139\ufe0f", "\u2753"];
 
+// The system's own dialog of the question asked, drawn once per question: a state that asks the
+// same leaves it (and what is typed in it) as it is.
+let questionShown = "";
 function renderQuestionDialog() {
   const q = state.question;
   const d = q.details || {};
+  const key = JSON.stringify(q);
+  if (key === questionShown && document.querySelector("#windows > .dialog")) return;
+  questionShown = key;
+  document.querySelectorAll("#windows > .dialog").forEach((w) => w.remove());
   if (q.kind === "message") {
     const client = dialogShell(d.caption, "box");
     const text = el("div", "text");

@@ -442,6 +442,77 @@ scenario("snap_toolbar", async (page) => {
   assert.equal(await dialog(page, "TfrmQXSnap").count(), 0, "the toolbar is closed");
 });
 
+scenario("typing", async (page) => {
+  // A person types at an ordinary typist's speed and tabs on without waiting for the program:
+  // every field keeps what was typed into it, and each field's value reaches the program.
+  const fields = (formClass) => page.evaluate((k) => {
+    const form = window.tracelon.state().forms.find((f) => f.class === k);
+    return Object.fromEntries(form.controls.map((c) => [c.name, c.lines ? c.lines.join("\n") : c.text]));
+  }, formClass);
+  const shownValue = (formClass, name) => control(page, formClass, name).evaluate((e) => (e.matches("input, textarea") ? e : e.querySelector("input, textarea")).value);
+  async function typeThrough(formClass, first, entries) {
+    await control(page, formClass, first).click();
+    for (const [i, [, text]] of entries.entries()) {
+      await page.keyboard.press("Control+A", { delay: 50 });
+      await page.keyboard.type(text, { delay: 150 });
+      if (i + 1 < entries.length) await page.keyboard.press("Tab", { delay: 150 });
+    }
+    await page.keyboard.press("Tab", { delay: 150 });
+    await settle(page);
+    const model = await fields(formClass);
+    for (const [name, text] of entries) {
+      if (name === null) continue;
+      assert.equal(await shownValue(formClass, name), text, `${formClass}.${name} on the page`);
+      assert.equal(model[name], text, `${formClass}.${name} in the program`);
+    }
+  }
+
+  await menu(page, "QXText");
+  await asks(page, "form");
+  await typeThrough("TdlgQXText", "mmText", [["mmText", "OFFICE"], ["txtCTSize", "9\""], ["txtCTWidth", "0.8"], ["txtCTOrientation", "15"]]);
+  await click(page, "TdlgQXText", "btnCancel");
+  await asks(page, "command");
+
+  await menu(page, "QXDimension");
+  await asks(page, "form");
+  await typeThrough("TdlgQXDimension", "txtTickDimLineExt", [["txtTickDimLineExt", "1/2\""], ["txtTickExtLineExt", "3/4\""], ["txtTickExtLineOffset", "1/8\""]]);
+  await click(page, "TdlgQXDimension", "CancelBtn");
+  await asks(page, "command");
+
+  await menu(page, "QXProject");
+  await asks(page, "form");
+  await click(page, "TdlgQXProject", "btnProjectNew");
+  await asks(page, "form");
+  await typeThrough("TdlgEditProject", "txtProjectName", [["txtProjectName", "Harbour Office"], ["txtProjectCode", "HARB"], ["txtDrawings", "C:\\TR\\DWG"], [null, ""], ["txtReference", "C:\\TR\\REF"]]);
+  await shot(page, "typing-project");
+  await click(page, "TdlgEditProject", "btnOK");
+  await asks(page, "form");
+  const project = await fields("TdlgQXProject");
+  assert.equal(project.mmProjectCode, "HARB");
+  assert.equal(project.mmDrawingsFolder, "C:\\TR\\DWG");
+  await click(page, "TdlgQXProject", "btnOK");
+  await asks(page, "message");
+  await page.locator(".window.box button", { hasText: "Yes" }).click();
+  await asks(page, "command");
+
+  // A field is checked as Tab leaves it: the warning comes at once, about that field.
+  await menu(page, "QXText");
+  await asks(page, "form");
+  await control(page, "TdlgQXText", "txtCTWidth").click();
+  await page.keyboard.press("Control+A", { delay: 50 });
+  await page.keyboard.type("5", { delay: 150 });
+  await page.keyboard.press("Tab", { delay: 150 });
+  await settle(page);
+  const warning = page.locator("#notices .notice").last();
+  assert.match(await warning.textContent(), /Width Factor is out of range/, "the warning names the field left");
+  // The entry is put back as the program has it, and the page's focus is where the program's is.
+  const text = await page.evaluate(() => window.tracelon.state().forms.find((f) => f.class === "TdlgQXText"));
+  assert.equal(await page.evaluate(() => document.activeElement.closest(".ctl")?.dataset.name), text.active);
+  assert.notEqual(text.controls.find((c) => c.name === "txtCTWidth").text, "5");
+  assert.equal(await shownValue("TdlgQXText", "txtCTWidth"), (await fields("TdlgQXText")).txtCTWidth);
+  await click(page, "TdlgQXText", "btnCancel");
+});
+
 // ---- Safety --------------------------------------------------------------------------------
 
 if (!only || only === "safety") {
