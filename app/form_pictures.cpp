@@ -25,18 +25,23 @@
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 
+#ifdef TRACELON_SERVE
+#include "serve_forms.h"
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kUsage = R"(usage:
-  tracelon forms --out DIR [--pages] [--plugin PATH]
+  tracelon forms --out DIR [--pages] [--models] [--plugin PATH]
 
 Loads the plug-in on a fresh copy of the sample machine and writes DIR/<form class>.svg for
 every form it made: each shown once as its command would show it and cancelled at once (a form
 whose showing needs a running command is drawn as it was made). Prints one line per form.
 
   --pages   also draw every other page of each tabbed dialog, as DIR/<form class>-<page>.svg
+  --models  also write what the drafting page draws of each shown form, as DIR/<form class>.json
 )";
 
 // The user while the pictures are taken: a modal form it is handed is drawn (when it is the
@@ -48,12 +53,22 @@ class PictureDriver : public platform::UiDriver {
   int questions = 0;
 
   bool pages = false;
+  bool models = false;
+  std::optional<std::string> model;
   // The pictures of the other pages of its tabbed controls, by a name for each page.
   std::vector<std::pair<std::string, std::string>> pagePictures;
 
   void RunModal(platform::Form& form) override {
     if (&form == target) {
       picture = platform::FormPictureSvg(form);
+#ifdef TRACELON_SERVE
+      if (models) {
+        PictureStore pictures;
+        nlohmann::json shown = FormModel(form, pictures);
+        shown["waiting"] = true;
+        model = PageJson(std::move(shown));
+      }
+#endif
       if (pages) DrawOtherPages(form);
     }
     form.SetModalResult(platform::ModalResult::Cancel);
@@ -136,7 +151,7 @@ struct TemporaryMachine {
 
 int FormsCommand(const std::vector<std::string>& args) {
   std::optional<fs::path> out, plugin;
-  bool pages = false;
+  bool pages = false, models = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
@@ -146,6 +161,8 @@ int FormsCommand(const std::vector<std::string>& args) {
       out = args[++i];
     } else if (a == "--pages") {
       pages = true;
+    } else if (a == "--models") {
+      models = true;
     } else if (a == "--plugin" && i + 1 < args.size()) {
       plugin = args[++i];
     } else {
@@ -179,6 +196,7 @@ int FormsCommand(const std::vector<std::string>& args) {
   StartHost(root);
   PictureDriver driver;
   driver.pages = pages;
+  driver.models = models;
   platform::SetUiDriver(&driver);
   struct Shutdown {
     PluginLibrary library;
@@ -204,6 +222,7 @@ int FormsCommand(const std::vector<std::string>& args) {
       driver.picture.reset();
       driver.questions = 0;
       driver.pagePictures.clear();
+      driver.model.reset();
       try {
         form->ShowModal();
       } catch (const std::exception& e) {
@@ -218,6 +237,13 @@ int FormsCommand(const std::vector<std::string>& args) {
         std::cerr << "tracelon forms: cannot write " << file.string() << "\n";
         status = 1;
         continue;
+      }
+      if (why.empty() && driver.model) {
+        const fs::path modelFile = *out / (form->ClassName() + ".json");
+        if (!WriteOutputFile(modelFile, *driver.model)) {
+          std::cerr << "tracelon forms: cannot write " << modelFile.string() << "\n";
+          status = 1;
+        }
       }
       if (why.empty()) {
         for (const auto& [page, svg] : driver.pagePictures) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/forms.h"
+#include "platform/metrics.h"
 #include "platform/picture.h"
 #include "platform/text.h"
 
@@ -177,6 +178,8 @@ void Describe(const platform::Control& c, json& j, PictureStore& pictures) {
     j["pages"] = pages;
     j["pageIndex"] = book->PageIndex();
     j["showTabs"] = book->showTabs || dynamic_cast<const PageControl*>(&c) != nullptr;
+    // The tabs' row; the shown page lies 4 pixels inside the frame below it.
+    j["tabHeight"] = metrics::TextHeight(c.font) + 6;
   } else if (auto* image = dynamic_cast<const Image*>(&c)) {
     j["picture"] = pictures.Add(image->GetPicture());
     j["stretch"] = image->stretch;

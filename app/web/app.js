@@ -521,8 +521,9 @@ function renderControl(form, c, act) {
       e = el("div", c.wordWrap ? "wrap" : "", shown(c.text));
       e.style.textAlign = c.align;
       placeControl(e, c);
-      // A label that sizes itself to its text is as wide as its text.
-      if (c.autoSize && !c.wordWrap) { e.style.width = "auto"; e.style.overflow = "visible"; }
+      // A label that sizes itself to its text has the program's size for it; the browser's font
+      // may be wider, so its text is not cut.
+      if (c.autoSize && !c.wordWrap) e.style.overflow = "visible";
       return e;
     case "GroupBox":
       e = el("div");
@@ -664,8 +665,13 @@ function renderControl(form, c, act) {
     case "Notebook": case "PageControl": {
       e = el("div", c.showTabs ? "withtabs" : "");
       if (c.showTabs) {
+        // The tabs' row on top, the frame of the shown page below it.
         const tabs = el("div", "tabs");
-        tabs.style.top = "-22px";
+        tabs.style.top = "0";
+        tabs.style.height = c.tabHeight + "px";
+        const frame = el("div", "pageframe");
+        frame.style.top = c.tabHeight + "px";
+        e.appendChild(frame);
         c.pages.forEach((page, i) => {
           const b = el("button", i === c.pageIndex ? "current" : "", shown(page));
           b.addEventListener("click", () => act(`tab ${quote(shown(page))}`));
@@ -687,10 +693,6 @@ function renderControl(form, c, act) {
   if (c.focusable === false) stops.forEach((f) => { f.tabIndex = -1; });
   else if (kind === "PageControl" || kind === "Notebook") e.querySelectorAll(".tabs button:not(.current)").forEach((f) => { f.tabIndex = -1; });
   else if (kind === "RadioGroup") e.querySelectorAll("input").forEach((f) => { f.name = `group-${form.handle}-${c.name}`; });
-  if (kind === "PageControl" || (kind === "Notebook" && c.showTabs)) {
-    e.style.top = c.bounds[1] + 22 + "px";
-    e.style.height = c.bounds[3] - 22 + "px";
-  }
   return e;
 }
 
@@ -813,7 +815,16 @@ function patchElement(target, source) {
 // The element that takes the focus and the typing for a control's element.
 function focusable(e) { return e.matches("input, textarea, select, button") ? e : e.querySelector("input, textarea, select, button"); }
 
-function buildForm(form) {
+// A control's model as the page places it: a page of a tabbed notebook fills the frame below
+// the tabs, 4 pixels inside it.
+function placedModel(form, c) {
+  const live = { ...c };
+  const book = (c.kind || c.type) === "Page" && form.controls.find((b) => b.name === c.parent);
+  if (book && book.showTabs) live.bounds = [4, book.tabHeight + 4, book.bounds[2] - 8, book.bounds[3] - book.tabHeight - 8];
+  return live;
+}
+
+function buildForm(form, act = (line) => send(line, form.handle)) {
   const win = el("div", "window");
   win.dataset.form = form.class;
   win.dataset.handle = form.handle;
@@ -822,7 +833,6 @@ function buildForm(form) {
   const close = el("button", "", "\u00d7");
   close.title = "Close";
   close.tabIndex = -1;
-  const act = (line) => send(line, form.handle);
   close.addEventListener("click", () => act("close"));
   caption.appendChild(close);
   const entry = { win, caption, client: el("div", "client"), shape: formShape(form), els: new Map(), live: new Map(), programActive: form.active };
@@ -841,7 +851,7 @@ function buildForm(form) {
   });
   win.append(caption, entry.client);
   for (const c of form.controls) {
-    const live = { ...c };
+    const live = placedModel(form, c);
     const e = renderControl(form, live, act);
     entry.els.set(c.name, e);
     entry.live.set(c.name, live);
@@ -871,7 +881,8 @@ function buildForm(form) {
 function updateForm(entry, form) {
   const act = (line) => send(line, form.handle);
   entry.caption.firstChild.textContent = form.caption;
-  for (const c of form.controls) {
+  for (const model of form.controls) {
+    const c = placedModel(form, model);
     const live = entry.live.get(c.name);
     if (JSON.stringify(live) === JSON.stringify(c)) continue;
     const e = entry.els.get(c.name);
@@ -1303,6 +1314,16 @@ function render() {
 window.tracelon = {
   toScreen(x, y) { const box = drawingBox(); const p = toScreen(x, y); return { x: box.left + p.x, y: box.top + p.y }; },
   idle() { return sending.then(() => pendingLines === 0); },
+  // Draws a form model (as "tracelon forms --models" writes it) at the top left, acting on
+  // nothing: the element of its client area.
+  preview(model) {
+    document.querySelectorAll("#windows > .preview").forEach((w) => w.remove());
+    const entry = buildForm(model, () => {});
+    entry.win.classList.add("preview");
+    placeForm(entry, { ...model, bounds: [0, 40, model.bounds[2], model.bounds[3]] });
+    document.getElementById("windows").appendChild(entry.win);
+    return entry.client;
+  },
   state() { return state; },
   gridStep,
 };

@@ -513,6 +513,62 @@ scenario("typing", async (page) => {
   await click(page, "TdlgQXText", "btnCancel");
 });
 
+// ---- Every form ---------------------------------------------------------------------------
+
+if (!only || only === "forms") {
+  test("every form is drawn with each control in its place and of its kind", async () => {
+    const dir = path.join(work, "forms");
+    execFileSync(tracelon, ["forms", "--out", dir, "--models"]);
+    const models = fs.readdirSync(dir).filter((f) => f.endsWith(".json")).sort();
+    assert.ok(models.length >= 20, `tracelon forms wrote ${models.length} form models`);
+    const serve = await startServe("forms");
+    try {
+      const problems = [];
+      for (const file of models) {
+        const model = JSON.parse(fs.readFileSync(path.join(dir, file), "utf8"));
+        const svg = fs.readFileSync(path.join(dir, file.replace(/\.json$/, ".svg")), "utf8");
+        problems.push(...await serve.page.evaluate(([m, picture]) => {
+          const found = [];
+          const client = window.tracelon.preview(m);
+          const doc = new DOMParser().parseFromString(picture, "image/svg+xml");
+          const frames = [...doc.documentElement.children].filter((e) => e.tagName === "svg");
+          const pictureClient = frames[frames.length - 1];
+          // What element each kind of control is drawn as.
+          const drawnAs = { Edit: "input", SpinEdit: "input", Button: "button", SpeedButton: "button", ToolButton: "button",
+            CheckBox: "input[type=checkbox]", RadioButton: "input[type=radio]", StringGrid: "svg" };
+          const cr = client.getBoundingClientRect();
+          for (const c of m.controls) {
+            const e = client.querySelector(`[data-name="${CSS.escape(c.name)}"]`);
+            const where = `${m.class}.${c.name} (${c.type})`;
+            if (!e) { found.push(`${where}: not drawn`); continue; }
+            if (e.dataset.unknown !== undefined) { found.push(`${where}: a class the page cannot draw`); continue; }
+            const kind = c.kind === "Memo" ? (c.oneLine ? "input" : "textarea") : c.kind === "ComboBox" ? (c.list ? "select" : "input") : drawnAs[c.kind];
+            if (kind && !e.matches(kind) && !e.querySelector(kind)) found.push(`${where}: not drawn as ${kind}`);
+            if (!c.visible) continue;
+            const g = doc.getElementById(c.name);
+            const frame = g && [...g.children].find((n) => n.tagName === "svg");
+            if (!frame) continue;  // not in the picture (a page not shown)
+            let x = +frame.getAttribute("x"), y = +frame.getAttribute("y");
+            for (let n = frame.parentNode; n && n !== pictureClient; n = n.parentNode) {
+              if (n.tagName === "svg") { x += +n.getAttribute("x"); y += +n.getAttribute("y"); }
+            }
+            const w = +frame.getAttribute("width"), h = +frame.getAttribute("height");
+            const r = e.getBoundingClientRect();
+            const at = [r.left - cr.left, r.top - cr.top, r.width, r.height].map(Math.round);
+            if (Math.abs(at[0] - x) > 1 || Math.abs(at[1] - y) > 1 || Math.abs(at[2] - w) > 1 || Math.abs(at[3] - h) > 1) {
+              found.push(`${where}: at ${at.join(",")} on the page, ${[x, y, w, h].join(",")} in the picture`);
+            }
+          }
+          return found;
+        }, [model, svg]));
+      }
+      assert.deepEqual(problems, []);
+    } finally {
+      await stopServe(serve);
+    }
+  });
+}
+
 // ---- Safety --------------------------------------------------------------------------------
 
 if (!only || only === "safety") {
