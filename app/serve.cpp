@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 #include <pthread.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <deque>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -23,6 +25,7 @@
 #include "host_setup.h"
 #include "platform/files.h"
 #include "platform/forms.h"
+#include "platform/text.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_forms.h"
@@ -35,6 +38,10 @@ using nlohmann::json;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+// The first line of a session saved from the page.
+const std::string kKeptHeader =
+    "# Drafted at the tracelon page; play it again with: tracelon run FILE\n";
 
 // A drafter's page that has not asked for anything this long has gone: another may take over.
 constexpr auto kDrafterGone = std::chrono::seconds(30);
@@ -79,6 +86,7 @@ bool PageSends(const std::string& line, std::string& refusal) {
 struct Request {
   std::string line;
   uint32_t form = 0;
+  bool drawing = false;  // asks for the drawing as JSON (in `message`), not a line
   bool done = false;
   bool ok = false;
   std::string message;
@@ -91,12 +99,21 @@ struct Request {
 class Hub {
  public:
   // ---- The program's side ----
-  void Publish(std::string state, std::string drawing) {
+  // The state (without the drawing), the drawing's SVG and the session text. The SVG goes to a
+  // page only when it changed since the one the page has, and the session only when asked for:
+  // at 10,000 objects each is megabytes.
+  void Publish(std::string state, std::string svg, std::string session) {
     std::lock_guard<std::mutex> lock(mutex_);
     ++seq_;
-    // The state's own sequence number goes in front of the rest of its fields.
-    state_ = "{\"seq\":" + std::to_string(seq_) + "," + state.substr(1);
-    drawing_ = std::move(drawing);
+    if (svg != svg_) {
+      svg_ = std::move(svg);
+      svgJson_ = json(svg_).dump();
+      ++svgVersion_;
+    }
+    // The state's own sequence number and drawing version go in front of the rest of its fields.
+    state_ = "{\"seq\":" + std::to_string(seq_) + ",\"svgVersion\":" + std::to_string(svgVersion_) +
+             "," + state.substr(1);
+    session_ = std::move(session);
     changed_.notify_all();
   }
   // The next request, or null when the program is to stop.
@@ -116,9 +133,10 @@ class Hub {
     request->seq = seq_;
     changed_.notify_all();
   }
-  void MarkEnded() {
+  void MarkEnded(std::string finalDrawing) {
     std::lock_guard<std::mutex> lock(mutex_);
     ended_ = true;
+    finalDrawing_ = std::move(finalDrawing);
     for (auto& r : inbox_) {
       r->done = true;
       r->message = "the program has ended";
@@ -141,24 +159,28 @@ class Hub {
       request->message = "the program did not take the line in time";
     }
   }
-  // The state once it is newer than `after` (or after a while, the same one).
-  std::string State(uint64_t after) {
+  // The state once it is newer than `after` (or after a while, the same one), with the SVG
+  // unless the page has this version of it.
+  std::string State(uint64_t after, uint64_t svgVersion) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait_for(lock, kPollWait, [&] { return seq_ > after || ended_; });
-    return state_;
+    if (svgVersion == svgVersion_) return state_;
+    return state_.substr(0, state_.size() - 1) + ",\"svg\":" + svgJson_ + "}";
   }
-  std::string Drawing() {
+  std::string Session() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return drawing_;
+    return session_;
   }
   void Quit() {
     std::lock_guard<std::mutex> lock(mutex_);
     quit_ = true;
     changed_.notify_all();
   }
-  std::string Latest() const {
+  // The drawing left when the program ended (empty while it runs).
+  std::optional<std::string> FinalDrawing() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return state_;
+    if (!ended_) return std::nullopt;
+    return finalDrawing_;
   }
 
   // ---- One drafter at a time ----
@@ -184,7 +206,9 @@ class Hub {
   std::condition_variable changed_;
   uint64_t seq_ = 0;
   std::string state_ = "{\"seq\":0}";
-  std::string drawing_ = "{}";
+  std::string svg_, svgJson_ = "\"\"", session_;
+  uint64_t svgVersion_ = 0;
+  std::string finalDrawing_ = "{}";
   std::deque<std::shared_ptr<Request>> inbox_;
   bool quit_ = false;
   bool ended_ = false;
@@ -196,8 +220,8 @@ class Hub {
 // request and turns it into session lines.
 class PageSource {
  public:
-  PageSource(Hub& hub, user::Session& session, PictureStore& pictures)
-      : hub_(hub), session_(session), pictures_(pictures) {}
+  PageSource(Hub& hub, user::Session& session, PictureStore& pictures, fs::path kept)
+      : hub_(hub), session_(session), pictures_(pictures), kept_(std::move(kept)) {}
 
   std::optional<std::string> operator()(const user::Question& question) {
     if (current_) {
@@ -219,6 +243,12 @@ class PageSource {
     for (;;) {
       std::shared_ptr<Request> request = hub_.Next();
       if (!request) return std::nullopt;
+      if (request->drawing) {
+        // Made when asked for, by this thread, which alone touches the host.
+        const host::Host* h = host::Host::Current();
+        hub_.Finish(request, true, h ? h->ToJson() : "{}");
+        continue;
+      }
       std::string error = Expand(*request);
       if (!error.empty()) {
         hub_.Finish(request, false, error);
@@ -294,7 +324,6 @@ class PageSource {
     state["title"] = h ? h->CallbackTitle() : "";
     state["statusUpdates"] = h ? h->StatusLineUpdates() : 0;
     state["prompt"] = session_.LastPrompt();
-    state["svg"] = h ? h->ToSvg(true) : "";
     json layers = json::array();
     if (h) {
       for (int layer = 1; layer <= HSI_LAYER_COUNT; ++layer) {
@@ -359,14 +388,43 @@ class PageSource {
     std::string tail;
     for (size_t i = from; i < transcript.size(); ++i) tail += transcript[i] + "\n";
     state["transcript"] = tail;
-    state["session"] = session_.PlayedText();
     state["failure"] = failure_;
-    hub_.Publish(PageJson(std::move(state)), h ? h->ToJson() : "{}");
+    std::string played = session_.PlayedText();
+    state["sessionLength"] = played.size();
+    state["kept"] = kept_.string();
+    Keep(played);
+    hub_.Publish(PageJson(std::move(state)), platform::Utf8Text(h ? h->ToSvg(true) : ""),
+                 std::move(played));
+  }
+
+  // Writes the session played so far to the machine folder when it changed: to a new file first,
+  // then in place of the old one, so that the file is always a whole session.
+  void Keep(const std::string& played) {
+    if (kept_.empty() || played == keptText_) return;
+    const fs::path next = kept_.string() + ".new";
+    {
+      std::ofstream out(next, std::ios::binary | std::ios::trunc);
+      out << kKeptHeader << played;
+      if (!out.flush()) {
+        std::cerr << "tracelon: cannot keep the session in " << kept_.string() << "\n";
+        return;
+      }
+    }
+    std::error_code ec;
+    fs::rename(next, kept_, ec);
+    if (ec) {
+      std::cerr << "tracelon: cannot keep the session in " << kept_.string() << ": " << ec.message()
+                << "\n";
+      return;
+    }
+    keptText_ = played;
   }
 
   Hub& hub_;
   user::Session& session_;
   PictureStore& pictures_;
+  fs::path kept_;
+  std::string keptText_;
   std::shared_ptr<Request> current_;
   std::deque<std::string> queue_;
   std::string last_;
@@ -376,13 +434,13 @@ class PageSource {
 };
 
 // The program: the host on the machine, the plug-in loaded, the session played from the page.
-void RunProgram(const ServeOptions& options, Hub& hub, PictureStore& pictures,
+void RunProgram(const ServeOptions& options, user::Script script, Hub& hub, PictureStore& pictures,
                 std::atomic<int>& status) {
-  user::Session session;
+  user::Session session(std::move(script));
   session.SetEcho([&](const std::string& line) {
     if (!options.quiet) std::cout << line << std::endl;
   });
-  PageSource source(hub, session, pictures);
+  PageSource source(hub, session, pictures, options.root / kKeptSessionName);
   session.SetLineSource(std::ref(source));
 
   StartHost(options.root);
@@ -397,7 +455,8 @@ void RunProgram(const ServeOptions& options, Hub& hub, PictureStore& pictures,
   }
   session.SetExports(nullptr);
   source.PublishEnd(failure);
-  hub.MarkEnded();
+  const host::Host* h = host::Host::Current();
+  hub.MarkEnded(h ? h->ToJson() : "{}");
   session.Detach();
   StopHost();
   plugin.Close();
@@ -411,6 +470,37 @@ std::string TokenOf(const httplib::Request& request) {
   if (request.has_header("X-Drafter")) return request.get_header_value("X-Drafter");
   if (request.has_param("token")) return request.get_param_value("token");
   return "";
+}
+
+// A large answer goes out gzipped at the fastest level when the page takes gzip: megabytes of
+// drawing compress in milliseconds so, where the library's own choice (Brotli) takes seconds.
+// It goes as bytes (a type the library does not compress again); the page reads them as text.
+constexpr size_t kCompressFrom = 16 << 10;
+void SendText(const httplib::Request& request, httplib::Response& response, const std::string& text,
+              const char* type) {
+  response.set_header("Cache-Control", "no-store");
+  const std::string accepts = request.get_header_value("Accept-Encoding");
+  if (text.size() >= kCompressFrom && accepts.find("gzip") != std::string::npos) {
+    std::string packed;
+    z_stream z{};
+    if (deflateInit2(&z, 1, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY) == Z_OK) {
+      packed.resize(deflateBound(&z, text.size()));
+      z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+      z.avail_in = static_cast<uInt>(text.size());
+      z.next_out = reinterpret_cast<Bytef*>(packed.data());
+      z.avail_out = static_cast<uInt>(packed.size());
+      const bool done = deflate(&z, Z_FINISH) == Z_STREAM_END;
+      packed.resize(z.total_out);
+      deflateEnd(&z);
+      if (done) {
+        response.set_header("Content-Encoding", "gzip");
+        response.set_header("Vary", "Accept-Encoding");
+        response.set_content(packed, "application/octet-stream");
+        return;
+      }
+    }
+  }
+  response.set_content(text, type);
 }
 
 void SendJson(httplib::Response& response, const json& body, int status = 200) {
@@ -450,6 +540,17 @@ json ListFolder(const fs::path& root, const std::string& windowsPath) {
 }  // namespace
 
 int Serve(const ServeOptions& options) {
+  // A saved session to resume is read first: one that cannot be read stops here.
+  user::Script resumed;
+  if (!options.session.empty()) {
+    try {
+      resumed = user::Script::Load(options.session);
+    } catch (const std::exception& e) {
+      std::cerr << "tracelon: " << e.what() << "\n";
+      return 1;
+    }
+  }
+
   // Signals are taken by one thread of their own, so that an interrupt ends the program in order.
   sigset_t signals;
   sigemptyset(&signals);
@@ -552,10 +653,15 @@ int Serve(const ServeOptions& options) {
     } catch (const std::exception&) {
       after = 0;
     }
-    std::string state = hub.State(after);
+    uint64_t svgVersion = 0;
+    try {
+      if (request.has_param("svg")) svgVersion = std::stoull(request.get_param_value("svg"));
+    } catch (const std::exception&) {
+      svgVersion = 0;
+    }
+    std::string state = hub.State(after, svgVersion);
     hub.IsDrafter(TokenOf(request));  // a page that waited is still there
-    response.set_header("Cache-Control", "no-store");
-    response.set_content(state, "application/json");
+    SendText(request, response, state, "application/json");
   });
   server.Post("/api/line", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
@@ -573,17 +679,20 @@ int Serve(const ServeOptions& options) {
   });
   server.Get("/api/session", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
-    json state = json::parse(hub.Latest(), nullptr, false);
-    std::string text = "# Drafted at the tracelon page; play it again with: tracelon run FILE\n";
-    if (state.is_object() && state.contains("session")) text += state["session"].get<std::string>();
+    std::string text = kKeptHeader + hub.Session();
     response.set_header("Content-Disposition", "attachment; filename=\"drafting.session\"");
-    response.set_header("Cache-Control", "no-store");
-    response.set_content(text, "text/plain; charset=utf-8");
+    SendText(request, response, text, "text/plain; charset=utf-8");
   });
   server.Get("/api/drawing", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
-    response.set_header("Cache-Control", "no-store");
-    response.set_content(hub.Drawing(), "application/json");
+    if (std::optional<std::string> last = hub.FinalDrawing()) {
+      return SendText(request, response, *last, "application/json");
+    }
+    auto r = std::make_shared<Request>();
+    r->drawing = true;
+    hub.Submit(r);
+    if (!r->ok) return SendJson(response, {{"error", r->message}}, 503);
+    SendText(request, response, r->message, "application/json");
   });
   server.Get(R"(/api/picture/([0-9a-f]+))",
              [&](const httplib::Request& request, httplib::Response& response) {
@@ -609,7 +718,7 @@ int Serve(const ServeOptions& options) {
   std::atomic<bool> listening{true};
   // The program's thread keeps the signal mask: signals go to the waiting thread below.
   std::thread program([&] {
-    RunProgram(options, hub, pictures, status);
+    RunProgram(options, std::move(resumed), hub, pictures, status);
     // The server stops once it runs (a program that ended at once may come before it).
     while (listening && !server.is_running())
       std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -15,6 +15,7 @@
 #include "host_setup.h"
 #include "machine.h"
 #include "output_file.h"
+#include "platform/forms.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_main.h"
@@ -28,8 +29,8 @@ namespace {
 
 constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--quiet]
-                       [--transcript FILE] [--plugin PATH] [--offset DX DY]
-  tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
+                       [--transcript FILE] [--plugin PATH] [--offset DX DY] [--wind-down]
+  tracelon serve [--root DIR] [--port N] [--plugin PATH] [--session FILE] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
   tracelon --help
 
@@ -48,6 +49,9 @@ saved then), writes the drawing and prints the transcript.
   --plugin PATH      the plug-in library (default: )" QXT_PLUGIN_FILE R"( beside this program)
   --offset DX DY     move every point the script picks, and the points of its host set-up
                      lines, by DX DY drawing units: the same drawing elsewhere in the world
+  --wind-down        a script that stops while the program waits (a session saved in the
+                     middle of a command) is not a failure: what is still asked is cancelled
+                     (escape, the form closed, Cancel or No), recorded as if typed, to the end
 
 Exit status 0 only when every line was used and every expectation held.
 
@@ -62,7 +66,47 @@ struct Options {
   std::optional<fs::path> svg, json, transcript;
   std::optional<fs::path> plugin;
   bool quiet = false;
+  bool windDown = false;
   std::optional<std::pair<int64_t, int64_t>> offset;
+};
+
+// The lines that cancel what the program still asks once the script has run out, one question
+// at a time; nothing between commands, which ends the run. A program that keeps asking after
+// many such lines is left to fail as a script that ends there does.
+class WindDown {
+ public:
+  std::optional<std::string> operator()(const user::Question& question) {
+    if (++given_ > 64 || question.kind == "command") return std::nullopt;
+    const std::string& kind = question.kind;
+    if (kind == "point" || kind == "3d point" || kind == "pick") return "escape";
+    if (kind == "form" && question.form) {
+      if (blockForm_ != question.form || !question.refusal.empty()) {
+        blockForm_ = question.form;
+        return "form " + user::Quote(question.form->ClassName());
+      }
+      return "  close";
+    }
+    blockForm_ = nullptr;
+    if (kind == "message") {
+      std::string buttons;
+      for (const auto& [key, value] : question.details)
+        if (key == "buttons") buttons = value;
+      for (const char* b : {"Cancel", "No", "OK"}) {
+        if (("/" + buttons + "/").find(std::string("/") + b + "/") != std::string::npos)
+          return std::string("answer ") + b;
+      }
+      return "answer OK";
+    }
+    if (kind == "open file") return "file cancel";
+    if (kind == "folder") return "folder cancel";
+    if (kind == "font") return "font cancel";
+    if (kind == "input") return "input cancel";
+    return std::nullopt;
+  }
+
+ private:
+  int given_ = 0;
+  const platform::Form* blockForm_ = nullptr;
 };
 
 int UsageError(const std::string& message) {
@@ -114,6 +158,7 @@ int Run(const Options& options) {
     if (transcriptFile.is_open()) transcriptFile << line << "\n" << std::flush;
   });
 
+  if (options.windDown) session.SetLineSource(WindDown());
   StartHost(root);
   session.Attach();
   // However the run ends, the session lets go of the host before the host stops (the host must
@@ -181,6 +226,8 @@ int main(int argc, char** argv) {
     if (a == "--help" || a == "-h") {
       std::cout << kUsage;
       return 0;
+    } else if (a == "--wind-down") {
+      options.windDown = true;
     } else if (a == "--quiet") {
       options.quiet = true;
     } else if (a == "--root") {

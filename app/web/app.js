@@ -61,9 +61,12 @@ async function poll() {
   for (;;) {
     try {
       const after = state ? state.seq : 0;
-      const response = await fetch(`/api/state?after=${after}`, { headers: api.headers() });
+      // The drawing comes only when it changed since the one the page has.
+      const have = state ? state.svgVersion : 0;
+      const response = await fetch(`/api/state?after=${after}&svg=${have}`, { headers: api.headers() });
       if (response.status === 409) { showBusy((await response.json()).message); return; }
       const next = await response.json();
+      if (next.svg === undefined && state && next.svgVersion === state.svgVersion) next.svg = state.svg;
       if (!state || next.seq !== state.seq) {
         state = next;
         requestRender();
@@ -262,8 +265,11 @@ function followHostView() {
   view.s = 0.9 * Math.min(box.width / w, box.height / h);
 }
 
+let drawnVersion = -1;
 function renderDrawing() {
   const holder = document.getElementById("sheet");
+  if (state.svgVersion === drawnVersion && holder.firstChild) { followHostView(); applyView(); return; }
+  drawnVersion = state.svgVersion;
   holder.innerHTML = state.svg || "";
   const svg = holder.querySelector("svg");
   if (!svg) return;
@@ -419,12 +425,19 @@ function setUpDrawing() {
     else send("b2");
   });
   document.getElementById("escape").addEventListener("click", () => send("escape"));
+  // Quit asks first while the session has lines not downloaded; they are kept on the machine
+  // all the same, and the program says where.
+  let savedLength = 0;
   document.getElementById("quit").addEventListener("click", async () => {
     await sending;
+    if (state && state.sessionLength > savedLength &&
+        !confirm(`Quit without saving the session?\n\nWhat you did is kept on this machine in ${state.kept}; ` +
+                 "tracelon serve --session FILE goes on from it.")) return;
     await fetch("/api/quit", { method: "POST", headers: api.headers(), body: "{}" });
   });
   document.getElementById("download").addEventListener("click", (e) => {
     e.currentTarget.href = `/api/session?token=${encodeURIComponent(api.token)}`;
+    if (state) savedLength = state.sessionLength;
   });
   document.getElementById("coordform").addEventListener("submit", (e) => {
     e.preventDefault();

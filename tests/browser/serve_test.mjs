@@ -54,9 +54,9 @@ after(async () => {
 // ---- The program and the page ----------------------------------------------------------------
 
 // Starts `tracelon serve` on a fresh machine and opens its page.
-async function startServe(name) {
+async function startServe(name, extra = [], waitsFor = "command") {
   const root = path.join(work, name, "root");
-  const child = spawn(tracelon, ["serve", "--root", root, "--port", "0", "--quiet"], { stdio: ["ignore", "pipe", "pipe"] });
+  const child = spawn(tracelon, ["serve", "--root", root, "--port", "0", "--quiet", ...extra], { stdio: ["ignore", "pipe", "pipe"] });
   let output = "";
   const url = await new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error(`serve did not say where its page is: ${output}`)), 20000);
@@ -74,7 +74,7 @@ async function startServe(name) {
   page.setDefaultTimeout(10000);
   page.on("pageerror", (error) => { throw error; });
   await page.goto(url);
-  await asks(page, "command");
+  await asks(page, waitsFor);
   return { child, url, page, context, root, stderr: () => output };
 }
 
@@ -513,6 +513,38 @@ scenario("typing", async (page) => {
   await click(page, "TdlgQXText", "btnCancel");
 });
 
+// ---- Work kept -----------------------------------------------------------------------------
+
+if (!only || only === "resume") {
+  test("a session saved mid-command resumes; the session is kept as it grows; Quit asks first", async () => {
+    const dir = path.join(work, "resume");
+    fs.mkdirSync(dir, { recursive: true });
+    const saved = path.join(dir, "mid.session");
+    fs.writeFileSync(saved, 'run QXText\nform TdlgQXText\n  set mmText "RESUMED"\n');
+    // The runner fails a script that stops while the program waits, unless asked to wind down.
+    assert.throws(() => execFileSync(tracelon, ["run", saved, "--root", path.join(dir, "r1"), "--quiet"], { stdio: "pipe" }));
+    execFileSync(tracelon, ["run", saved, "--root", path.join(dir, "r2"), "--quiet", "--wind-down"], { stdio: "pipe" });
+
+    const serve = await startServe("resume", ["--session", saved], "form");
+    const page = serve.page;
+    const kept = path.join(serve.root, "drafting.session");
+    assert.equal(await control(page, "TdlgQXText", "mmText").inputValue(), "RESUMED");
+    assert.match(fs.readFileSync(kept, "utf8"), /set mmText "RESUMED"\n$/);
+    await click(page, "TdlgQXText", "btnCancel");
+    await asks(page, "command");
+    assert.match(fs.readFileSync(kept, "utf8"), /set mmText "RESUMED"\n(form TdlgQXText\n)?  click btnCancel\n$/, "the kept session grows with each line");
+    // Nothing was downloaded: Quit asks, and names where the session is kept.
+    let asked = "";
+    page.once("dialog", (d) => { asked = d.message(); d.accept(); });
+    const code = await stopServe(serve);
+    assert.match(asked, /Quit without saving/);
+    assert.ok(asked.includes(kept), asked);
+    assert.equal(code, 0);
+    // The kept session plays again.
+    execFileSync(tracelon, ["run", kept, "--root", path.join(dir, "r3"), "--quiet"], { stdio: "pipe" });
+  });
+}
+
 // ---- Every form ---------------------------------------------------------------------------
 
 if (!only || only === "forms") {
@@ -584,8 +616,12 @@ if (!only || only === "safety") {
       });
       assert.equal(reply.ok, false);
       assert.match(reply.message, /answers nothing/);
-      const session = await page.evaluate(() => window.tracelon.state().session);
-      assert.equal(session, "");
+      const played = () => page.evaluate(async () => {
+        const token = sessionStorage.getItem("tracelon-drafter");
+        const text = await (await fetch("/api/session", { headers: { "X-Drafter": token } })).text();
+        return text.replace(/^#.*\n/, "");
+      });
+      assert.equal(await played(), "");
       // The page says so when a click answers nothing.
       await page.click("#b2");
       await settle(page);
@@ -642,7 +678,7 @@ if (!only || only === "safety") {
       assert.equal((await post(JSON.stringify({ line: "x".repeat(5 << 20) }), { "X-Drafter": token })).status, 413);
       const foreign = await post(JSON.stringify({ line: "escape" }), { "X-Drafter": token, Origin: "http://example.test" });
       assert.equal(foreign.status, 403);
-      assert.equal(await page.evaluate(() => window.tracelon.state().session), "");
+      assert.equal(await played(), "");
       // The file dialogs list only the machine's folders.
       const listing = await page.evaluate(async () => {
         const token = sessionStorage.getItem("tracelon-drafter");
