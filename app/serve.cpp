@@ -87,6 +87,7 @@ struct Request {
   std::string line;
   uint32_t form = 0;
   bool drawing = false;  // asks for the drawing as JSON (in `message`), not a line
+  std::string detail;    // a refusal as the session engine words it, for the curious
   bool done = false;
   bool ok = false;
   std::string message;
@@ -125,11 +126,13 @@ class Hub {
     inbox_.pop_front();
     return request;
   }
-  void Finish(const std::shared_ptr<Request>& request, bool ok, const std::string& message) {
+  void Finish(const std::shared_ptr<Request>& request, bool ok, const std::string& message,
+              const std::string& detail = "") {
     std::lock_guard<std::mutex> lock(mutex_);
     request->done = true;
     request->ok = ok;
     request->message = message;
+    request->detail = detail;
     request->seq = seq_;
     changed_.notify_all();
   }
@@ -194,6 +197,11 @@ class Hub {
     lastSeen_ = Clock::now();
     return token_;
   }
+  // The drafter's page was closed: another may take over at once.
+  void Leave(const std::string& token) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!token.empty() && token == token_) token_.clear();
+  }
   bool IsDrafter(const std::string& token) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (token.empty() || token != token_) return false;
@@ -216,6 +224,40 @@ class Hub {
   Clock::time_point lastSeen_{};
 };
 
+// A refusal in the drafter's words: what to do instead of what the line did not answer. Other
+// refusals (a control that is disabled, an item not in the list) keep the engine's reason,
+// without the session's file and line number in front.
+std::string PlainRefusal(const user::Question& question) {
+  const std::string& why = question.refusal;
+  const bool mismatch = why.find("does not answer what the program asks") != std::string::npos;
+  std::string detail;
+  for (const auto& [key, value] : question.details) {
+    if (key == "caption" || key == "title") detail = value;
+  }
+  if (why.find("answers nothing") != std::string::npos) {
+    return "Nothing is asked now: pick a command from the menu.";
+  }
+  if (mismatch) {
+    const std::string& kind = question.kind;
+    if (kind == "form" && question.form) {
+      return "Finish or cancel the " + platform::StripCaption(question.form->Caption()) +
+             " dialog first.";
+    }
+    if (kind == "message") return "Answer the box \"" + detail + "\" first.";
+    if (kind == "point" || kind == "3d point" || kind == "pick") {
+      return "The program asks for " + std::string(kind == "pick" ? "an object" : "a point") +
+             ": click it on the drawing, or press Esc to cancel.";
+    }
+    if (kind == "open file" || kind == "folder" || kind == "font" || kind == "input") {
+      return "Finish or cancel the " + (detail.empty() ? kind : detail) + " dialog first.";
+    }
+  }
+  // "<session>:N: reason": the reason alone.
+  const size_t colon = why.find(": ");
+  if (why.rfind("<", 0) == 0 && colon != std::string::npos) return why.substr(colon + 2);
+  return why;
+}
+
 // The session's live source: publishes what the page shows, then waits for the page's next
 // request and turns it into session lines.
 class PageSource {
@@ -228,7 +270,7 @@ class PageSource {
       if (!question.refusal.empty()) {
         queue_.clear();
         Publish(question);
-        hub_.Finish(current_, false, question.refusal);
+        hub_.Finish(current_, false, PlainRefusal(question), question.refusal);
         current_ = nullptr;
       } else {
         Accepted();
@@ -675,7 +717,8 @@ int Serve(const ServeOptions& options) {
                       {{"ok", false}, {"message", "a request names a line: {\"line\": ...}"}}, 400);
     }
     hub.Submit(r);
-    SendJson(response, {{"ok", r->ok}, {"message", r->message}, {"seq", r->seq}});
+    SendJson(response,
+             {{"ok", r->ok}, {"message", r->message}, {"detail", r->detail}, {"seq", r->seq}});
   });
   server.Get("/api/session", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
@@ -707,6 +750,10 @@ int Serve(const ServeOptions& options) {
     if (!drafter(request, response)) return;
     std::string dir = request.has_param("dir") ? request.get_param_value("dir") : "C:\\";
     SendJson(response, ListFolder(options.root, dir));
+  });
+  server.Post("/api/leave", [&](const httplib::Request& request, httplib::Response& response) {
+    hub.Leave(TokenOf(request));
+    SendJson(response, {{"ok", true}});
   });
   server.Post("/api/quit", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;

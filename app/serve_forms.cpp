@@ -133,6 +133,7 @@ void Describe(const platform::Control& c, json& j, PictureStore& pictures) {
     j["items"] = group->items;
     j["itemIndex"] = group->ItemIndex();
     j["columns"] = group->columns;
+    j["lineHeight"] = metrics::TextHeight(c.font);
   } else if (auto* list = dynamic_cast<const ListBox*>(&c)) {
     j["items"] = Strings(list->items);
     j["itemIndex"] = list->ItemIndex();

@@ -10,14 +10,29 @@ const api = {
   headers() { return { "Content-Type": "application/json", "X-Drafter": this.token }; },
 };
 
+// Joins as the drafter; while another page drafts, asks again every two seconds, so that a page
+// reopened after its tab was closed takes over at once (a closed page says it leaves).
 async function join() {
-  const response = await fetch("/api/join", { method: "POST", headers: api.headers(), body: "{}" });
-  const body = await response.json();
-  if (!response.ok) { showBusy(body.message); return false; }
-  api.token = body.token;
-  sessionStorage.setItem("tracelon-drafter", api.token);
-  return true;
+  for (;;) {
+    try {
+      const response = await fetch("/api/join", { method: "POST", headers: api.headers(), body: "{}" });
+      const body = await response.json();
+      if (response.ok) {
+        api.token = body.token;
+        sessionStorage.setItem("tracelon-drafter", api.token);
+        document.getElementById("busy").hidden = true;
+        return true;
+      }
+      showBusy(body.message);
+    } catch (error) {
+      showBusy(`The program does not answer: ${error}`);
+    }
+    await new Promise((r) => setTimeout(r, 2000));
+  }
 }
+window.addEventListener("pagehide", () => {
+  if (api.token) fetch("/api/leave", { method: "POST", headers: api.headers(), body: "{}", keepalive: true });
+});
 
 function showBusy(text) {
   document.getElementById("busytext").textContent = text;
@@ -35,7 +50,7 @@ function send(line, form) {
       const response = await fetch("/api/line", { method: "POST", headers: api.headers(), body: JSON.stringify(body) });
       const reply = await response.json();
       if (response.status === 409) { showBusy(reply.message); return; }
-      setRefusal(reply.ok ? "" : `"${line}" was not taken: ${reply.message}`);
+      setRefusal(reply.ok ? "" : reply.message, reply.detail ? `"${line}" was not taken: ${reply.detail}` : "");
       if (reply.seq) await waitForState(reply.seq);
     } catch (error) {
       setRefusal(`"${line}" could not be sent: ${error}`);
@@ -47,7 +62,12 @@ function send(line, form) {
   return sending;
 }
 
-function setRefusal(text) { document.getElementById("refusal").textContent = text; }
+// The reason a line was not taken, in plain words; the session engine's own wording is its tip.
+function setRefusal(text, detail = "") {
+  const refusal = document.getElementById("refusal");
+  refusal.textContent = text;
+  refusal.title = detail;
+}
 
 // The state: asked for again and again; the server answers when it changes.
 let state = null;
@@ -597,8 +617,6 @@ function renderControl(form, c, act) {
     case "RadioGroup": {
       e = el("div");
       if (c.text) e.appendChild(el("span", "legend", shown(c.text)));
-      e.style.gridTemplateColumns = `repeat(${c.columns || 1}, 1fr)`;
-      e.style.gridTemplateRows = `repeat(${Math.max(1, Math.ceil(c.items.length / (c.columns || 1)))}, 1fr)`;
       c.items.forEach((item, i) => {
         const label = el("label");
         const radio = el("input");
@@ -606,6 +624,15 @@ function renderControl(form, c, act) {
         radio.checked = i === c.itemIndex;
         radio.addEventListener("click", (k) => { k.preventDefault(); act(`select ${name} ${quote(shown(item))}`); });
         label.append(radio, document.createTextNode(shown(item)));
+        // Columns are filled first, each item in its cell of the group, as the toolkit lays
+        // them out: rows share the height below the caption, columns the width inside the frame.
+        const columns = Math.max(1, c.columns || 1), perColumn = Math.ceil(c.items.length / columns);
+        const space = c.bounds[3] - c.lineHeight - 5, rowHeight = Math.max(Math.floor(space / perColumn), 1);
+        const columnWidth = Math.floor((c.bounds[2] - 10) / columns);
+        Object.assign(label.style, { position: "absolute", left: Math.floor(i / perColumn) * columnWidth + 8 + "px",
+          top: (i % perColumn) * rowHeight + c.lineHeight + 1 + Math.floor((space % perColumn) / 2) + "px",
+          width: columnWidth + "px", height: rowHeight + "px" });
+        label.classList.add("item");
         e.appendChild(label);
       });
       break;
@@ -988,7 +1015,12 @@ function dialogShell(title, className) {
   return client;
 }
 
-const ICONS = ["", "\u26a0\ufe0f", "\u26d4", "\u2139\ufe0f", "\u2753"];
+// The boxes' icons, drawn (a machine may lack emoji): warning, error, information, question.
+const ICONS = ["",
+  '<svg viewBox="0 0 32 32" width="32" height="32"><path d="M16 2 L31 29 H1 Z" fill="#ffd800" stroke="#000"/><rect x="14.5" y="10" width="3" height="11" fill="#000"/><rect x="14.5" y="23" width="3" height="3" fill="#000"/></svg>',
+  '<svg viewBox="0 0 32 32" width="32" height="32"><circle cx="16" cy="16" r="14" fill="#d00000" stroke="#600"/><path d="M10 10 L22 22 M22 10 L10 22" stroke="#fff" stroke-width="3.5"/></svg>',
+  '<svg viewBox="0 0 32 32" width="32" height="32"><circle cx="16" cy="16" r="14" fill="#fff" stroke="#0040c0" stroke-width="2"/><rect x="14.5" y="13" width="3" height="11" fill="#0040c0"/><rect x="14.5" y="7.5" width="3" height="3" fill="#0040c0"/></svg>',
+  '<svg viewBox="0 0 32 32" width="32" height="32"><circle cx="16" cy="16" r="14" fill="#fff" stroke="#0040c0" stroke-width="2"/><text x="16" y="23" font-size="19" font-weight="bold" text-anchor="middle" fill="#0040c0" font-family="sans-serif">?</text></svg>'];
 
 // The system's own dialog of the question asked, drawn once per question: a state that asks the
 // same leaves it (and what is typed in it) as it is.
@@ -1003,7 +1035,7 @@ function renderQuestionDialog() {
   if (q.kind === "message") {
     const client = dialogShell(d.caption, "box");
     const text = el("div", "text");
-    if (ICONS[+d.icon]) text.appendChild(el("span", "icon", ICONS[+d.icon]));
+    if (ICONS[+d.icon]) { const icon = el("span", "icon"); icon.innerHTML = ICONS[+d.icon]; icon.dataset.icon = d.icon; text.appendChild(icon); }
     text.appendChild(el("span", "", (d.text || "").replace(/\r\n/g, "\n")));
     const buttons = el("div", "buttons");
     for (const b of (d.buttons || "OK").split("/")) {
@@ -1320,6 +1352,9 @@ function render() {
   log.textContent = state.transcript;
   log.scrollTop = log.scrollHeight;
   document.body.dataset.asks = q.kind;
+  // While a modal window or a box waits, the menus are not live (as on the system).
+  const modal = ["form", "message", "open file", "folder", "font", "input"].includes(q.kind);
+  document.querySelectorAll("#menubar .menu > button").forEach((b) => { b.disabled = modal; });
   document.body.dataset.seq = state.seq;
 }
 

@@ -404,6 +404,15 @@ scenario("help", async (page) => {
   // A dialog's Help button opens the viewer at the dialog's own topic, and the dialog stays.
   await menu(page, "QXDoor");
   await asks(page, "form");
+  // While the dialog waits, the menus are not live, and a command sent anyway is refused in a
+  // drafter's words.
+  assert.equal(await page.locator("#menubar .menu > button").first().isDisabled(), true);
+  const refused = await page.evaluate(async () => {
+    const token = sessionStorage.getItem("tracelon-drafter");
+    const r = await fetch("/api/line", { method: "POST", headers: { "Content-Type": "application/json", "X-Drafter": token }, body: JSON.stringify({ line: "run QXText" }) });
+    return r.json();
+  });
+  assert.equal(refused.message, "Finish or cancel the QX Door dialog first.");
   await click(page, "TdlgQXDoor", "Help");
   const door = page.locator("#notices .help").last();
   await door.locator('.helppage[data-topic="103"]').waitFor();
@@ -492,6 +501,10 @@ scenario("typing", async (page) => {
   assert.equal(project.mmDrawingsFolder, "C:\\TR\\DWG");
   await click(page, "TdlgQXProject", "btnOK");
   await asks(page, "message");
+  // The box's icon is drawn, not left to a font that may lack it.
+  const icon = await page.evaluate(() => window.tracelon.state().question.details.icon);
+  assert.notEqual(icon, "0");
+  assert.equal(await page.locator(`.window.box .icon[data-icon="${icon}"] svg`).count(), 1, "the box's icon is drawn");
   await page.locator(".window.box button", { hasText: "Yes" }).click();
   await asks(page, "command");
 
@@ -590,6 +603,21 @@ if (!only || only === "forms") {
             if (Math.abs(at[0] - x) > 1 || Math.abs(at[1] - y) > 1 || Math.abs(at[2] - w) > 1 || Math.abs(at[3] - h) > 1) {
               found.push(`${where}: at ${at.join(",")} on the page, ${[x, y, w, h].join(",")} in the picture`);
             }
+            // A radio group's items, cell by cell (columns are filled first).
+            if (c.kind === "RadioGroup") {
+              const cells = [...frame.children].filter((n) => n.tagName === "svg");
+              const items = [...e.querySelectorAll("label.item")];
+              if (cells.length !== items.length) found.push(`${where}: ${items.length} items on the page, ${cells.length} in the picture`);
+              items.forEach((item, i) => {
+                const ir = item.getBoundingClientRect(), cell = cells[i];
+                if (!cell) return;
+                const got = [ir.left - r.left, ir.top - r.top].map(Math.round);
+                const want = [+cell.getAttribute("x"), +cell.getAttribute("y")];
+                if (Math.abs(got[0] - want[0]) > 1 || Math.abs(got[1] - want[1]) > 1) {
+                  found.push(`${where} item ${i}: at ${got.join(",")} on the page, ${want.join(",")} in the picture`);
+                }
+              });
+            }
           }
           return found;
         }, [model, svg]));
@@ -615,7 +643,8 @@ if (!only || only === "safety") {
         return r.json();
       });
       assert.equal(reply.ok, false);
-      assert.match(reply.message, /answers nothing/);
+      assert.equal(reply.message, "Nothing is asked now: pick a command from the menu.");
+      assert.match(reply.detail, /answers nothing/);
       const played = () => page.evaluate(async () => {
         const token = sessionStorage.getItem("tracelon-drafter");
         const text = await (await fetch("/api/session", { headers: { "X-Drafter": token } })).text();
@@ -625,7 +654,8 @@ if (!only || only === "safety") {
       // The page says so when a click answers nothing.
       await page.click("#b2");
       await settle(page);
-      assert.match(await page.textContent("#refusal"), /"b2" was not taken/);
+      assert.equal(await page.textContent("#refusal"), "Nothing is asked now: pick a command from the menu.");
+      assert.match(await page.getAttribute("#refusal", "title"), /"b2" was not taken/);
       // A second page is told the program is busy.
       const other = await serve.context.browser().newContext();
       const second = await other.newPage();
@@ -689,8 +719,20 @@ if (!only || only === "safety") {
       const drive = fs.readdirSync(path.join(serve.root, "C")).sort();
       assert.ok(listing.error || JSON.stringify(listing.entries.map((e) => e.name).sort()) === JSON.stringify(drive),
         `a folder outside the machine is listed: ${JSON.stringify(listing)}`);
+      // A page opened while the drafter's page is there waits; once that page is closed, the
+      // new one takes over by itself at once.
+      const later = await serve.context.browser().newContext();
+      const next = await later.newPage();
+      await next.goto(serve.url);
+      await next.waitForSelector("#busy:not([hidden])");
+      await page.close();
+      await next.waitForSelector("#busy", { state: "hidden", timeout: 6000 });
+      await asks(next, "command");
+      serve.page = next;
+      serve.later = later;
     } finally {
       const code = await stopServe(serve);
+      if (serve.later) await serve.later.close();
       assert.equal(code, 0);
     }
   });
