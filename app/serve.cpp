@@ -68,7 +68,8 @@ bool PageSends(const std::string& line, std::string& refusal) {
       "run",    "point",  "b2",     "escape", "close", "pick",     "set",   "type",
       "check",  "select", "cell",   "tab",    "click", "dblclick", "mouse", "focus",
       "answer", "file",   "folder", "input",  "font",  "host"};
-  static const std::set<std::string> hostWords = {"line", "arc", "text", "select", "active"};
+  static const std::set<std::string> hostWords = {"line",   "arc",    "text",
+                                                  "select", "active", "layer"};
   const std::string& verb = words[0].text;
   if (words[0].quoted || !verbs.count(verb)) {
     refusal = "\"" + verb + "\" is a word of scripted sessions; the page does not take it";
@@ -370,9 +371,9 @@ class PageSource {
     if (h) {
       for (int layer = 1; layer <= HSI_LAYER_COUNT; ++layer) {
         const host::LayerState& l = h->Layer(layer);
-        if (!l.name.empty() || !l.On() || layer == h->ActiveLayer()) {
-          layers.push_back({{"layer", layer}, {"name", l.name}, {"on", l.On()}});
-        }
+        // Every layer, so that any can be switched on or off from the page.
+        layers.push_back(
+            {{"layer", layer}, {"name", l.name}, {"on", l.On()}, {"colour", l.colour}});
       }
       state["activeLayer"] = h->ActiveLayer();
       state["snapMode"] = h->SnapMode();

@@ -1340,14 +1340,7 @@ function render() {
   document.getElementById("statusupdates").textContent = `status line updated ${state.statusUpdates} times`;
   document.getElementById("layerstatus").textContent = `layer ${state.activeLayer}   snap ${state.snapMode}`;
   if (document.activeElement.id !== "activelayer") document.getElementById("activelayer").value = state.activeLayer;
-  const layers = document.getElementById("layers");
-  layers.innerHTML = "";
-  for (const l of state.layers) {
-    const row = el("div", (l.on ? "" : "off") + (l.layer === state.activeLayer ? " active" : ""), `${l.layer}  ${l.name || ""}${l.on ? "" : " (off)"}`);
-    row.title = "Double-click to make it the active layer";
-    row.addEventListener("dblclick", () => send(`host active ${l.layer}`));
-    layers.appendChild(row);
-  }
+  renderLayers();
   const log = document.getElementById("log");
   log.textContent = state.transcript;
   log.scrollTop = log.scrollHeight;
@@ -1356,6 +1349,45 @@ function render() {
   const modal = ["form", "message", "open file", "folder", "font", "input"].includes(q.kind);
   document.querySelectorAll("#menubar .menu > button").forEach((b) => { b.disabled = modal; });
   document.body.dataset.seq = state.seq;
+}
+
+// The colour the drawing gives a layer's objects (the host's own numbering: 1 to 9 fixed, other
+// numbers hues around the wheel, darker in every second ten).
+function colourHex(c) {
+  const base = ["#000000", "#e00000", "#b8a000", "#00a000", "#00a0a0", "#0000e0", "#c000c0", "#000000", "#808080", "#b0b0b0"];
+  if (c >= 0 && c < 10) return base[c];
+  const hue = (c * 37) % 360, value = Math.floor(c / 10) % 2 ? 0.55 : 0.8, chroma = value * 0.85;
+  const h = hue / 60, x = chroma * (1 - Math.abs((h % 2) - 1));
+  const [r, g, b] = h < 1 ? [chroma, x, 0] : h < 2 ? [x, chroma, 0] : h < 3 ? [0, chroma, x] : h < 4 ? [0, x, chroma] : h < 5 ? [x, 0, chroma] : [chroma, 0, x];
+  const m = value - chroma, byte = (v) => Math.floor((v + m) * 255).toString(16).padStart(2, "0");
+  return `#${byte(r)}${byte(g)}${byte(b)}`;
+}
+
+// Every layer: its number, colour, name and an on/off switch (a session line, as any change);
+// double-click makes it the active layer. Rebuilt only when the layers changed.
+let layersShown = "";
+function renderLayers() {
+  const key = JSON.stringify([state.layers, state.activeLayer]);
+  if (key === layersShown) return;
+  layersShown = key;
+  const layers = document.getElementById("layers");
+  layers.innerHTML = "";
+  for (const l of state.layers) {
+    const row = el("label", "layer" + (l.on ? "" : " off") + (l.layer === state.activeLayer ? " active" : ""));
+    row.dataset.layer = l.layer;
+    const on = el("input");
+    on.type = "checkbox";
+    on.checked = l.on;
+    on.title = l.on ? "On: click to switch it off" : "Off: click to switch it on";
+    on.addEventListener("click", (k) => { k.preventDefault(); send(`host layer ${l.layer} ${l.on ? "off" : "on"}`); });
+    const swatch = el("span", "swatch");
+    swatch.style.background = l.colour ? colourHex(l.colour) : "transparent";
+    swatch.title = l.colour ? `colour ${l.colour}` : "objects keep their own colour";
+    row.append(on, swatch, el("span", "", `${l.layer}  ${l.name || ""}`));
+    row.title = "Double-click to make it the active layer";
+    row.addEventListener("dblclick", () => send(`host active ${l.layer}`));
+    layers.appendChild(row);
+  }
 }
 
 // For a person's scripts and the tests: where a drawing point is on the screen.

@@ -329,6 +329,12 @@ scenario("layer_grid", async (page) => {
   await asks(page, "command");
   const hidden = await page.evaluate(() => !document.querySelector("#sheet svg #layer-11"));
   assert.ok(hidden, "the layer switched off is not drawn");
+  // The layers panel lists every layer with its switch: layer 11 back on from there.
+  assert.equal(await page.locator("#layers label.layer").count(), 255);
+  await page.locator('#layers label.layer[data-layer="11"] input').click();
+  await settle(page);
+  assert.ok(await page.evaluate(() => !!document.querySelector("#sheet svg #layer-11")), "the layer switched on is drawn");
+  assert.equal(await page.locator('#layers label.layer[data-layer="11"] input').isChecked(), true);
 });
 
 scenario("symbol", async (page) => {
