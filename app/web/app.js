@@ -367,7 +367,12 @@ function angleOf(c, p) {
 }
 
 function clickDrawing(p, event) {
-  if (tool.name === "line") { tool.points.push(p); if (event.detail >= 2) finishLine(); return; }
+  if (tool.name === "line") {
+    // A double click ends the line at the point its first click put down.
+    if (event.detail >= 2) { finishLine(); return; }
+    tool.points.push(p);
+    return;
+  }
   if (tool.name === "arc") {
     tool.points.push(p);
     if (tool.points.length === 3) {
@@ -429,10 +434,21 @@ function setUpDrawing() {
     if (tool.name !== "pointer") { setTool("pointer"); return; }
     send("b2");
   });
+  // The wheel of a mouse zooms at the mouse; a trackpad's two-finger scroll (fine steps, or any
+  // sideways movement) pans, and with Ctrl (a pinch) zooms.
   area.addEventListener("wheel", (e) => {
     e.preventDefault();
     const box = drawingBox();
-    zoom(e.deltaY < 0 ? 1.25 : 0.8, { x: e.clientX - box.left, y: e.clientY - box.top });
+    const fine = e.deltaMode === 0 && (e.deltaX !== 0 || Math.abs(e.deltaY) < 40 || !Number.isInteger(e.deltaY));
+    if (fine && !e.ctrlKey) {
+      view.fit = false;
+      view.cx += e.deltaX / view.s;
+      view.cy -= e.deltaY / view.s;
+      applyView();
+      return;
+    }
+    const factor = e.ctrlKey && fine ? Math.exp(-e.deltaY / 100) : e.deltaY < 0 ? 1.25 : 0.8;
+    zoom(factor, { x: e.clientX - box.left, y: e.clientY - box.top });
   }, { passive: false });
   document.querySelectorAll("#toolbar .tool").forEach((b) => b.addEventListener("click", () => setTool(b.dataset.tool)));
   document.getElementById("selectnone").addEventListener("click", () => send("host select none"));
@@ -600,6 +616,14 @@ function renderControl(form, c, act) {
       else e.appendChild(document.createTextNode(shown(c.text)));
       if (c.separator) e.style.visibility = "hidden";
       e.addEventListener("click", () => act(`click ${name}`));
+      if (c.mouse) {
+        // The right button reaches the button's own handlers (settings, hierarchies), not the
+        // browser's menu; the left one is the button's click.
+        const at = (k) => { const r = e.getBoundingClientRect(); return `${Math.floor(k.clientX - r.left)} ${Math.floor(k.clientY - r.top)}`; };
+        e.addEventListener("mousedown", (k) => { if (k.button === 2) act(`mouse ${name} down right ${at(k)}${mouseWords(k)}`); });
+        e.addEventListener("mouseup", (k) => { if (k.button === 2) act(`mouse ${name} up right ${at(k)}${mouseWords(k)}`); });
+        e.addEventListener("contextmenu", (k) => k.preventDefault());
+      }
       break;
     }
     case "CheckBox": case "RadioButton": {

@@ -446,12 +446,19 @@ scenario("snap_toolbar", async (page) => {
   assert.match(await control(page, "TfrmQXSnap", "tbtnVertex").getAttribute("class"), /\bdown\b/);
   const after = await page.evaluate(() => window.tracelon.state().snapMode);
   assert.notEqual(after, before, "the toolbar's button sets the host's snap mode");
-  // A line drawn while it is open, then the toolbar closed by its close box.
+  // The right button on the Off button opens the toolbar's settings (not the browser's menu).
+  await control(page, "TfrmQXSnap", "tbtnOff").click({ button: "right" });
+  await asks(page, "form");
+  await click(page, "TdlgSnapSettings", "btnCancel");
+  await asks(page, "command");
+  // A line drawn while it is open, ended by a double click, which adds no point of its own.
   await tool(page, "line");
   await typePoint(page, 0, 0);
-  await typePoint(page, 1000000, 1000000);
-  await page.locator("#drawing").press("Enter");
+  const area = await page.locator("#drawing").boundingBox();  // its right part, clear of the toolbar
+  await page.mouse.dblclick(Math.round(area.x + area.width - 80), Math.round(area.y + area.height - 80));
   await settle(page);
+  const drawn = await page.evaluate(() => window.tracelon.state().transcript);
+  assert.match(drawn, /> host line -?\d+ -?\d+ -?\d+ -?\d+\n/, "the line has its two points, the last not repeated");
   await dialog(page, "TfrmQXSnap").locator(".caption button").click();
   await settle(page);
   assert.equal(await dialog(page, "TfrmQXSnap").count(), 0, "the toolbar is closed");
