@@ -503,6 +503,13 @@ function setUpDrawing() {
     else setRefusal("A layer is a number from 1 to 255");
   });
   document.addEventListener("keydown", (e) => {
+    // While a point is asked, typing goes to the X Y box without clicking it first.
+    const typing = e.key.length === 1 && !e.ctrlKey && !e.altKey && !e.metaKey;
+    const free = document.activeElement === document.body || document.activeElement.id === "drawing";
+    if (typing && free && asking("point", "3d point", "pick") && !waitingForm()) {
+      document.getElementById("coords").focus();
+      return;
+    }
     if (e.key === "Escape") {
       if (tool.name !== "pointer") { setTool("pointer"); return; }
       const modal = waitingForm();
@@ -975,6 +982,12 @@ function placeForm(entry, form) {
   };
   Object.assign(win.style, { left: at.left + "px", top: at.top + "px", width: form.bounds[2] + "px" });
   Object.assign(entry.client.style, { width: form.client[0] + "px", height: form.client[1] + "px" });
+  // A window taller than the drawing area (a long toolbar) stays within it and scrolls, so that
+  // it never covers the prompt line.
+  const room = main.height - at.top - 4;
+  if (form.bounds[3] > room && room > 40) {
+    Object.assign(entry.client.style, { height: Math.max(20, room - (form.bounds[3] - form.client[1])) + "px", overflowY: "auto" });
+  }
 }
 
 function renderForms() {

@@ -204,7 +204,10 @@ scenario("cad_text", async (page) => {
   await click(page, "TdlgQXText", "OK");
   await asks(page, "point");
   await shot(page, "cad_text-placing");
-  await typePoint(page, 100000, 200000);
+  // Typing while a point is asked goes to the X Y box without clicking it.
+  await page.keyboard.type("100000 200000", { delay: 20 });
+  await page.keyboard.press("Enter");
+  await settle(page);
   await asks(page, "form");
   await click(page, "TdlgQXText", "btnCancel");
 });
@@ -440,6 +443,11 @@ scenario("snap_toolbar", async (page) => {
   // The modeless toolbar stays open beside the drawing while the host waits for commands.
   await menu(page, "QXSnap");
   await asks(page, "command");
+  // The toolbar stays within the drawing area, clear of the prompt line.
+  const bar = await dialog(page, "TfrmQXSnap").boundingBox();
+  const prompt = await page.locator("#prompt").boundingBox();
+  assert.ok(bar.y + bar.height <= prompt.y, `the toolbar reaches ${bar.y + bar.height}, the prompt line starts at ${prompt.y}`);
+  await shot(page, "snap_toolbar-open");
   const before = await page.evaluate(() => window.tracelon.state().snapMode);
   await control(page, "TfrmQXSnap", "tbtnVertex").click();
   await settle(page);
