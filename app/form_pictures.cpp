@@ -27,12 +27,16 @@
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 
+#ifdef TRACELON_SERVE
+#include "serve_forms.h"
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kUsage = R"(usage:
-  tracelon forms --out DIR [--pages] [--plugin PATH] [--native]
+  tracelon forms --out DIR [--pages] [--models] [--plugin PATH] [--native]
 
 Loads the plug-in on a fresh copy of the sample machine and writes DIR/<form class>.svg for
 every form it made: each shown once as its command would show it and cancelled at once (a form
@@ -42,6 +46,7 @@ whose showing needs a running command is drawn as it was made). Prints one line 
   --native  (Windows) also show each form as a real window: DIR/<form class>.bmp is the
             window as the system draws it, and each control's window must stand exactly where
             the toolkit puts it (each one that does not is printed, and the status is 1)
+  --models  also write what the drafting page draws of each shown form, as DIR/<form class>.json
 )";
 
 // The user while the pictures are taken: a modal form it is handed is drawn (when it is the
@@ -53,6 +58,8 @@ class PictureDriver : public platform::UiDriver {
   int questions = 0;
 
   bool pages = false;
+  bool models = false;
+  std::optional<std::string> model;
   // The pictures of the other pages of its tabbed controls, by a name for each page.
   std::vector<std::pair<std::string, std::string>> pagePictures;
 
@@ -69,6 +76,14 @@ class PictureDriver : public platform::UiDriver {
     }
     if (&form == target) {
       picture = platform::FormPictureSvg(form);
+#ifdef TRACELON_SERVE
+      if (models) {
+        PictureStore pictures;
+        nlohmann::json shown = FormModel(form, pictures);
+        shown["waiting"] = true;
+        model = PageJson(std::move(shown));
+      }
+#endif
       if (pages) DrawOtherPages(form);
     }
     form.SetModalResult(platform::ModalResult::Cancel);
@@ -151,7 +166,7 @@ struct TemporaryMachine {
 
 int FormsCommand(const std::vector<std::string>& args) {
   std::optional<fs::path> out, plugin;
-  bool pages = false, native = false;
+  bool pages = false, models = false, native = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
@@ -163,6 +178,8 @@ int FormsCommand(const std::vector<std::string>& args) {
       pages = true;
     } else if (a == "--native") {
       native = true;
+    } else if (a == "--models") {
+      models = true;
     } else if (a == "--plugin" && i + 1 < args.size()) {
       plugin = args[++i];
     } else {
@@ -200,6 +217,7 @@ int FormsCommand(const std::vector<std::string>& args) {
   StartHost(root);
   PictureDriver driver;
   driver.pages = pages;
+  driver.models = models;
   platform::SetUiDriver(&driver);
   struct Shutdown {
     PluginLibrary library;
@@ -226,6 +244,7 @@ int FormsCommand(const std::vector<std::string>& args) {
       driver.questions = 0;
       driver.pagePictures.clear();
       driver.screen.reset();
+      driver.model.reset();
       try {
         form->ShowModal();
       } catch (const std::exception& e) {
@@ -245,6 +264,13 @@ int FormsCommand(const std::vector<std::string>& args) {
         const fs::path shot = *out / (form->ClassName() + ".bmp");
         if (!WriteOutputFile(shot, platform::EncodeBmp(*driver.screen))) {
           std::cerr << "tracelon forms: cannot write " << shot.string() << "\n";
+          status = 1;
+        }
+      }
+      if (why.empty() && driver.model) {
+        const fs::path modelFile = *out / (form->ClassName() + ".json");
+        if (!WriteOutputFile(modelFile, *driver.model)) {
+          std::cerr << "tracelon forms: cannot write " << modelFile.string() << "\n";
           status = 1;
         }
       }

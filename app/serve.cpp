@@ -3,6 +3,7 @@
 #include <httplib.h>
 #if !defined(_WIN32)
 #include <pthread.h>
+#include <zlib.h>
 #endif
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <deque>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -25,6 +27,7 @@
 #include "host_setup.h"
 #include "platform/files.h"
 #include "platform/forms.h"
+#include "platform/text.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_forms.h"
@@ -37,6 +40,10 @@ using nlohmann::json;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+// The first line of a session saved from the page.
+const std::string kKeptHeader =
+    "# Drafted at the tracelon page; play it again with: tracelon run FILE\n";
 
 // A drafter's page that has not asked for anything this long has gone: another may take over.
 constexpr auto kDrafterGone = std::chrono::seconds(30);
@@ -63,7 +70,8 @@ bool PageSends(const std::string& line, std::string& refusal) {
       "run",    "point",  "b2",     "escape", "close", "pick",     "set",   "type",
       "check",  "select", "cell",   "tab",    "click", "dblclick", "mouse", "focus",
       "answer", "file",   "folder", "input",  "font",  "host"};
-  static const std::set<std::string> hostWords = {"line", "arc", "text", "select", "active"};
+  static const std::set<std::string> hostWords = {"line",   "arc",    "text",
+                                                  "select", "active", "layer"};
   const std::string& verb = words[0].text;
   if (words[0].quoted || !verbs.count(verb)) {
     refusal = "\"" + verb + "\" is a word of scripted sessions; the page does not take it";
@@ -81,6 +89,9 @@ bool PageSends(const std::string& line, std::string& refusal) {
 struct Request {
   std::string line;
   uint32_t form = 0;
+  bool drawing = false;  // asks for the drawing as JSON (in `message`), not a line
+  bool dxf = false;      // with `drawing`: as DXF instead
+  std::string detail;    // a refusal as the session engine words it, for the curious
   bool done = false;
   bool ok = false;
   std::string message;
@@ -93,12 +104,21 @@ struct Request {
 class Hub {
  public:
   // ---- The program's side ----
-  void Publish(std::string state, std::string drawing) {
+  // The state (without the drawing), the drawing's SVG and the session text. The SVG goes to a
+  // page only when it changed since the one the page has, and the session only when asked for:
+  // at 10,000 objects each is megabytes.
+  void Publish(std::string state, std::string svg, std::string session) {
     std::lock_guard<std::mutex> lock(mutex_);
     ++seq_;
-    // The state's own sequence number goes in front of the rest of its fields.
-    state_ = "{\"seq\":" + std::to_string(seq_) + "," + state.substr(1);
-    drawing_ = std::move(drawing);
+    if (svg != svg_) {
+      svg_ = std::move(svg);
+      svgJson_ = json(svg_).dump();
+      ++svgVersion_;
+    }
+    // The state's own sequence number and drawing version go in front of the rest of its fields.
+    state_ = "{\"seq\":" + std::to_string(seq_) + ",\"svgVersion\":" + std::to_string(svgVersion_) +
+             "," + state.substr(1);
+    session_ = std::move(session);
     changed_.notify_all();
   }
   // The next request, or null when the program is to stop.
@@ -110,17 +130,21 @@ class Hub {
     inbox_.pop_front();
     return request;
   }
-  void Finish(const std::shared_ptr<Request>& request, bool ok, const std::string& message) {
+  void Finish(const std::shared_ptr<Request>& request, bool ok, const std::string& message,
+              const std::string& detail = "") {
     std::lock_guard<std::mutex> lock(mutex_);
     request->done = true;
     request->ok = ok;
     request->message = message;
+    request->detail = detail;
     request->seq = seq_;
     changed_.notify_all();
   }
-  void MarkEnded() {
+  void MarkEnded(std::string finalDrawing, std::string finalDxf) {
     std::lock_guard<std::mutex> lock(mutex_);
     ended_ = true;
+    finalDrawing_ = std::move(finalDrawing);
+    finalDxf_ = std::move(finalDxf);
     for (auto& r : inbox_) {
       r->done = true;
       r->message = "the program has ended";
@@ -143,33 +167,34 @@ class Hub {
       request->message = "the program did not take the line in time";
     }
   }
-  // The state once it is newer than `after` (or after a while, the same one).
-  std::string State(uint64_t after) {
+  // The state once it is newer than `after` (or after a while, the same one), with the SVG
+  // unless the page has this version of it.
+  std::string State(uint64_t after, uint64_t svgVersion) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait_for(lock, kPollWait, [&] { return seq_ > after || ended_; });
-    return state_;
+    if (svgVersion == svgVersion_) return state_;
+    return state_.substr(0, state_.size() - 1) + ",\"svg\":" + svgJson_ + "}";
   }
-  std::string Drawing() {
+  std::string Session() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return drawing_;
-  }
-  // The drawing as DXF, for "Export DXF".
-  void SetDxf(std::string dxf) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    dxf_ = std::move(dxf);
-  }
-  std::string Dxf() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return dxf_;
+    return session_;
   }
   void Quit() {
     std::lock_guard<std::mutex> lock(mutex_);
     quit_ = true;
     changed_.notify_all();
   }
-  std::string Latest() const {
+  // The drawing left when the program ended (empty while it runs).
+  std::optional<std::string> FinalDrawing() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return state_;
+    if (!ended_) return std::nullopt;
+    return finalDrawing_;
+  }
+  // The same drawing as DXF (empty where this build writes none).
+  std::optional<std::string> FinalDxf() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!ended_) return std::nullopt;
+    return finalDxf_;
   }
 
   // ---- One drafter at a time ----
@@ -183,6 +208,11 @@ class Hub {
     lastSeen_ = Clock::now();
     return token_;
   }
+  // The drafter's page was closed: another may take over at once.
+  void Leave(const std::string& token) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!token.empty() && token == token_) token_.clear();
+  }
   bool IsDrafter(const std::string& token) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (token.empty() || token != token_) return false;
@@ -195,8 +225,10 @@ class Hub {
   std::condition_variable changed_;
   uint64_t seq_ = 0;
   std::string state_ = "{\"seq\":0}";
-  std::string drawing_ = "{}";
-  std::string dxf_;
+  std::string svg_, svgJson_ = "\"\"", session_;
+  uint64_t svgVersion_ = 0;
+  std::string finalDrawing_ = "{}";
+  std::string finalDxf_;
   std::deque<std::shared_ptr<Request>> inbox_;
   bool quit_ = false;
   bool ended_ = false;
@@ -204,19 +236,53 @@ class Hub {
   Clock::time_point lastSeen_{};
 };
 
+// A refusal in the drafter's words: what to do instead of what the line did not answer. Other
+// refusals (a control that is disabled, an item not in the list) keep the engine's reason,
+// without the session's file and line number in front.
+std::string PlainRefusal(const user::Question& question) {
+  const std::string& why = question.refusal;
+  const bool mismatch = why.find("does not answer what the program asks") != std::string::npos;
+  std::string detail;
+  for (const auto& [key, value] : question.details) {
+    if (key == "caption" || key == "title") detail = value;
+  }
+  if (why.find("answers nothing") != std::string::npos) {
+    return "Nothing is asked now: pick a command from the menu.";
+  }
+  if (mismatch) {
+    const std::string& kind = question.kind;
+    if (kind == "form" && question.form) {
+      return "Finish or cancel the " + platform::StripCaption(question.form->Caption()) +
+             " dialog first.";
+    }
+    if (kind == "message") return "Answer the box \"" + detail + "\" first.";
+    if (kind == "point" || kind == "3d point" || kind == "pick") {
+      return "The program asks for " + std::string(kind == "pick" ? "an object" : "a point") +
+             ": click it on the drawing, or press Esc to cancel.";
+    }
+    if (kind == "open file" || kind == "folder" || kind == "font" || kind == "input") {
+      return "Finish or cancel the " + (detail.empty() ? kind : detail) + " dialog first.";
+    }
+  }
+  // "<session>:N: reason": the reason alone.
+  const size_t colon = why.find(": ");
+  if (why.rfind("<", 0) == 0 && colon != std::string::npos) return why.substr(colon + 2);
+  return why;
+}
+
 // The session's live source: publishes what the page shows, then waits for the page's next
 // request and turns it into session lines.
 class PageSource {
  public:
-  PageSource(Hub& hub, user::Session& session, PictureStore& pictures)
-      : hub_(hub), session_(session), pictures_(pictures) {}
+  PageSource(Hub& hub, user::Session& session, PictureStore& pictures, fs::path kept)
+      : hub_(hub), session_(session), pictures_(pictures), kept_(std::move(kept)) {}
 
   std::optional<std::string> operator()(const user::Question& question) {
     if (current_) {
       if (!question.refusal.empty()) {
         queue_.clear();
         Publish(question);
-        hub_.Finish(current_, false, question.refusal);
+        hub_.Finish(current_, false, PlainRefusal(question), question.refusal);
         current_ = nullptr;
       } else {
         Accepted();
@@ -231,6 +297,18 @@ class PageSource {
     for (;;) {
       std::shared_ptr<Request> request = hub_.Next();
       if (!request) return std::nullopt;
+      if (request->drawing) {
+        // Made when asked for, by this thread, which alone touches the host.
+        if (request->dxf) {
+          std::string dxf, error;
+          const bool made = DrawingDxf(&dxf, &error);
+          hub_.Finish(request, made, made ? dxf : error, made ? "" : "no DXF");
+          continue;
+        }
+        const host::Host* h = host::Host::Current();
+        hub_.Finish(request, true, h ? h->ToJson() : "{}");
+        continue;
+      }
       std::string error = Expand(*request);
       if (!error.empty()) {
         hub_.Finish(request, false, error);
@@ -306,14 +384,13 @@ class PageSource {
     state["title"] = h ? h->CallbackTitle() : "";
     state["statusUpdates"] = h ? h->StatusLineUpdates() : 0;
     state["prompt"] = session_.LastPrompt();
-    state["svg"] = h ? h->ToSvg(true) : "";
     json layers = json::array();
     if (h) {
       for (int layer = 1; layer <= HSI_LAYER_COUNT; ++layer) {
         const host::LayerState& l = h->Layer(layer);
-        if (!l.name.empty() || !l.On() || layer == h->ActiveLayer()) {
-          layers.push_back({{"layer", layer}, {"name", l.name}, {"on", l.On()}});
-        }
+        // Every layer, so that any can be switched on or off from the page.
+        layers.push_back(
+            {{"layer", layer}, {"name", l.name}, {"on", l.On()}, {"colour", l.colour}});
       }
       state["activeLayer"] = h->ActiveLayer();
       state["snapMode"] = h->SnapMode();
@@ -371,16 +448,43 @@ class PageSource {
     std::string tail;
     for (size_t i = from; i < transcript.size(); ++i) tail += transcript[i] + "\n";
     state["transcript"] = tail;
-    state["session"] = session_.PlayedText();
     state["failure"] = failure_;
-    hub_.Publish(PageJson(std::move(state)), h ? h->ToJson() : "{}");
-    std::string dxf, error;
-    if (DrawingDxf(&dxf, &error)) hub_.SetDxf(std::move(dxf));
+    std::string played = session_.PlayedText();
+    state["sessionLength"] = played.size();
+    state["kept"] = kept_.string();
+    Keep(played);
+    hub_.Publish(PageJson(std::move(state)), platform::Utf8Text(h ? h->ToSvg(true) : ""),
+                 std::move(played));
+  }
+
+  // Writes the session played so far to the machine folder when it changed: to a new file first,
+  // then in place of the old one, so that the file is always a whole session.
+  void Keep(const std::string& played) {
+    if (kept_.empty() || played == keptText_) return;
+    const fs::path next = kept_.string() + ".new";
+    {
+      std::ofstream out(next, std::ios::binary | std::ios::trunc);
+      out << kKeptHeader << played;
+      if (!out.flush()) {
+        std::cerr << "tracelon: cannot keep the session in " << kept_.string() << "\n";
+        return;
+      }
+    }
+    std::error_code ec;
+    fs::rename(next, kept_, ec);
+    if (ec) {
+      std::cerr << "tracelon: cannot keep the session in " << kept_.string() << ": " << ec.message()
+                << "\n";
+      return;
+    }
+    keptText_ = played;
   }
 
   Hub& hub_;
   user::Session& session_;
   PictureStore& pictures_;
+  fs::path kept_;
+  std::string keptText_;
   std::shared_ptr<Request> current_;
   std::deque<std::string> queue_;
   std::string last_;
@@ -390,13 +494,13 @@ class PageSource {
 };
 
 // The program: the host on the machine, the plug-in loaded, the session played from the page.
-void RunProgram(const ServeOptions& options, Hub& hub, PictureStore& pictures,
+void RunProgram(const ServeOptions& options, user::Script script, Hub& hub, PictureStore& pictures,
                 std::atomic<int>& status) {
-  user::Session session;
+  user::Session session(std::move(script));
   session.SetEcho([&](const std::string& line) {
     if (!options.quiet) std::cout << line << std::endl;
   });
-  PageSource source(hub, session, pictures);
+  PageSource source(hub, session, pictures, options.root / kKeptSessionName);
   session.SetLineSource(std::ref(source));
 
   StartHost(options.root);
@@ -411,7 +515,10 @@ void RunProgram(const ServeOptions& options, Hub& hub, PictureStore& pictures,
   }
   session.SetExports(nullptr);
   source.PublishEnd(failure);
-  hub.MarkEnded();
+  const host::Host* h = host::Host::Current();
+  std::string finalDxf, dxfError;
+  if (!DrawingDxf(&finalDxf, &dxfError)) finalDxf.clear();
+  hub.MarkEnded(h ? h->ToJson() : "{}", std::move(finalDxf));
   session.Detach();
   StopHost();
   plugin.Close();
@@ -425,6 +532,41 @@ std::string TokenOf(const httplib::Request& request) {
   if (request.has_header("X-Drafter")) return request.get_header_value("X-Drafter");
   if (request.has_param("token")) return request.get_param_value("token");
   return "";
+}
+
+// A large answer goes out gzipped at the fastest level when the page takes gzip: megabytes of
+// drawing compress in milliseconds so, where the library's own choice (Brotli) takes seconds.
+// It goes as bytes (a type the library does not compress again); the page reads them as text.
+constexpr size_t kCompressFrom = 16 << 10;
+void SendText(const httplib::Request& request, httplib::Response& response, const std::string& text,
+              const char* type) {
+  response.set_header("Cache-Control", "no-store");
+  const std::string accepts = request.get_header_value("Accept-Encoding");
+#if !defined(_WIN32)
+  if (text.size() >= kCompressFrom && accepts.find("gzip") != std::string::npos) {
+    std::string packed;
+    z_stream z{};
+    if (deflateInit2(&z, 1, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY) == Z_OK) {
+      packed.resize(deflateBound(&z, text.size()));
+      z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+      z.avail_in = static_cast<uInt>(text.size());
+      z.next_out = reinterpret_cast<Bytef*>(packed.data());
+      z.avail_out = static_cast<uInt>(packed.size());
+      const bool done = deflate(&z, Z_FINISH) == Z_STREAM_END;
+      packed.resize(z.total_out);
+      deflateEnd(&z);
+      if (done) {
+        response.set_header("Content-Encoding", "gzip");
+        response.set_header("Vary", "Accept-Encoding");
+        response.set_content(packed, "application/octet-stream");
+        return;
+      }
+    }
+  }
+#else
+  (void)accepts;
+#endif
+  response.set_content(text, type);
 }
 
 void SendJson(httplib::Response& response, const json& body, int status = 200) {
@@ -477,6 +619,17 @@ BOOL WINAPI OnConsoleControl(DWORD) {
 }  // namespace
 
 int Serve(const ServeOptions& options) {
+  // A saved session to resume is read first: one that cannot be read stops here.
+  user::Script resumed;
+  if (!options.session.empty()) {
+    try {
+      resumed = user::Script::Load(options.session);
+    } catch (const std::exception& e) {
+      std::cerr << "tracelon: " << e.what() << "\n";
+      return 1;
+    }
+  }
+
 #if !defined(_WIN32)
   // Signals are taken by one thread of their own, so that an interrupt ends the program in order.
   sigset_t signals;
@@ -587,10 +740,15 @@ int Serve(const ServeOptions& options) {
     } catch (const std::exception&) {
       after = 0;
     }
-    std::string state = hub.State(after);
+    uint64_t svgVersion = 0;
+    try {
+      if (request.has_param("svg")) svgVersion = std::stoull(request.get_param_value("svg"));
+    } catch (const std::exception&) {
+      svgVersion = 0;
+    }
+    std::string state = hub.State(after, svgVersion);
     hub.IsDrafter(TokenOf(request));  // a page that waited is still there
-    response.set_header("Cache-Control", "no-store");
-    response.set_content(state, "application/json");
+    SendText(request, response, state, "application/json");
   });
   server.Post("/api/line", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
@@ -604,32 +762,45 @@ int Serve(const ServeOptions& options) {
                       {{"ok", false}, {"message", "a request names a line: {\"line\": ...}"}}, 400);
     }
     hub.Submit(r);
-    SendJson(response, {{"ok", r->ok}, {"message", r->message}, {"seq", r->seq}});
+    SendJson(response,
+             {{"ok", r->ok}, {"message", r->message}, {"detail", r->detail}, {"seq", r->seq}});
   });
   server.Get("/api/session", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
-    json state = json::parse(hub.Latest(), nullptr, false);
-    std::string text = "# Drafted at the tracelon page; play it again with: tracelon run FILE\n";
-    if (state.is_object() && state.contains("session")) text += state["session"].get<std::string>();
+    std::string text = kKeptHeader + hub.Session();
     response.set_header("Content-Disposition", "attachment; filename=\"drafting.session\"");
-    response.set_header("Cache-Control", "no-store");
-    response.set_content(text, "text/plain; charset=utf-8");
+    SendText(request, response, text, "text/plain; charset=utf-8");
   });
   server.Get("/api/drawing", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
-    response.set_header("Cache-Control", "no-store");
-    response.set_content(hub.Drawing(), "application/json");
+    if (std::optional<std::string> last = hub.FinalDrawing()) {
+      return SendText(request, response, *last, "application/json");
+    }
+    auto r = std::make_shared<Request>();
+    r->drawing = true;
+    hub.Submit(r);
+    if (!r->ok) return SendJson(response, {{"error", r->message}}, 503);
+    SendText(request, response, r->message, "application/json");
   });
   server.Get("/api/drawing.dxf", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
-    std::string dxf = hub.Dxf();
+    std::string dxf;
+    if (std::optional<std::string> last = hub.FinalDxf()) {
+      dxf = *last;
+    } else {
+      auto r = std::make_shared<Request>();
+      r->drawing = true;
+      r->dxf = true;
+      hub.Submit(r);
+      if (!r->ok && r->detail != "no DXF") return SendJson(response, {{"error", r->message}}, 503);
+      if (r->ok) dxf = r->message;
+    }
     if (dxf.empty()) {  // a build that cannot write DXF
       response.status = 501;
       return;
     }
     response.set_header("Content-Disposition", "attachment; filename=\"drawing.dxf\"");
-    response.set_header("Cache-Control", "no-store");
-    response.set_content(dxf, "image/vnd.dxf");
+    SendText(request, response, dxf, "image/vnd.dxf");
   });
   server.Get(R"(/api/picture/([0-9a-f]+))",
              [&](const httplib::Request& request, httplib::Response& response) {
@@ -645,6 +816,10 @@ int Serve(const ServeOptions& options) {
     std::string dir = request.has_param("dir") ? request.get_param_value("dir") : "C:\\";
     SendJson(response, ListFolder(options.root, dir));
   });
+  server.Post("/api/leave", [&](const httplib::Request& request, httplib::Response& response) {
+    hub.Leave(TokenOf(request));
+    SendJson(response, {{"ok", true}});
+  });
   server.Post("/api/quit", [&](const httplib::Request& request, httplib::Response& response) {
     if (!drafter(request, response)) return;
     hub.Quit();
@@ -655,7 +830,7 @@ int Serve(const ServeOptions& options) {
   std::atomic<bool> listening{true};
   // The program's thread keeps the signal mask: signals go to the waiting thread below.
   std::thread program([&] {
-    RunProgram(options, hub, pictures, status);
+    RunProgram(options, std::move(resumed), hub, pictures, status);
     // The server stops once it runs (a program that ended at once may come before it).
     while (listening && !server.is_running())
       std::this_thread::sleep_for(std::chrono::milliseconds(10));

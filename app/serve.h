@@ -8,11 +8,16 @@
 #include <string>
 
 struct ServeOptions {
-  std::filesystem::path root;    // the machine folder, ready to use
-  std::filesystem::path plugin;  // the plug-in library
-  int port = 8470;               // 0: any free port
-  bool quiet = false;            // do not print the transcript
+  std::filesystem::path root;     // the machine folder, ready to use
+  std::filesystem::path plugin;   // the plug-in library
+  int port = 8470;                // 0: any free port
+  bool quiet = false;             // do not print the transcript
+  std::filesystem::path session;  // a saved session to play first (empty: none)
 };
+
+// The file in the machine folder that holds the session played so far, rewritten as it grows,
+// so that a crash or a closed page loses nothing: `tracelon serve --session` resumes from it.
+inline constexpr const char* kKeptSessionName = "drafting.session";
 
 // Serves the page on the loopback address until the page quits or the process is interrupted.
 // Returns the exit status.

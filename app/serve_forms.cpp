@@ -1,9 +1,11 @@
 #include "serve_forms.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
 #include "platform/forms.h"
+#include "platform/metrics.h"
 #include "platform/picture.h"
 #include "platform/text.h"
 
@@ -67,12 +69,46 @@ json OpsJson(const std::vector<platform::DrawOp>& ops) {
 
 std::vector<std::string> Strings(const platform::StringList& list) { return list.Strings(); }
 
+// The toolkit class a control is drawn as: its own class, or the nearest one it derives from
+// (a field class of the plug-in is drawn as the memo or edit it is made of). "Control" when it
+// is none of them: the page shows such a control as one it cannot draw.
+const char* KindOf(const platform::Control& c) {
+  using namespace platform;
+  if (dynamic_cast<const SpinEdit*>(&c)) return "SpinEdit";
+  if (dynamic_cast<const Memo*>(&c)) return "Memo";
+  if (dynamic_cast<const Edit*>(&c)) return "Edit";
+  if (dynamic_cast<const Label*>(&c)) return "Label";
+  if (dynamic_cast<const GroupBox*>(&c)) return "GroupBox";
+  if (dynamic_cast<const Panel*>(&c)) return "Panel";
+  if (dynamic_cast<const Button*>(&c)) return "Button";
+  if (dynamic_cast<const CheckBox*>(&c)) return "CheckBox";
+  if (dynamic_cast<const RadioButton*>(&c)) return "RadioButton";
+  if (dynamic_cast<const RadioGroup*>(&c)) return "RadioGroup";
+  if (dynamic_cast<const ListBox*>(&c)) return "ListBox";
+  if (dynamic_cast<const ComboBox*>(&c)) return "ComboBox";
+  if (dynamic_cast<const StringGrid*>(&c)) return "StringGrid";
+  if (dynamic_cast<const TabSet*>(&c)) return "TabSet";
+  if (dynamic_cast<const Page*>(&c)) return "Page";
+  if (dynamic_cast<const PageControl*>(&c)) return "PageControl";
+  if (dynamic_cast<const Notebook*>(&c)) return "Notebook";
+  if (dynamic_cast<const Image*>(&c)) return "Image";
+  if (dynamic_cast<const SpeedButton*>(&c)) return "SpeedButton";
+  if (dynamic_cast<const ToolBar*>(&c)) return "ToolBar";
+  if (dynamic_cast<const ToolButton*>(&c)) return "ToolButton";
+  return "Control";
+}
+
 void Describe(const platform::Control& c, json& j, PictureStore& pictures) {
   using namespace platform;
   if (auto* memo = dynamic_cast<const Memo*>(&c)) {
     j["lines"] = memo->Paragraphs();
     j["readOnly"] = memo->readOnly;
     j["wordWrap"] = memo->wordWrap;
+    j["maxLength"] = memo->maxLength;
+    // A memo no taller than a line and its borders is a one-line field (the plug-in's number
+    // and length fields are memos so that their text can be aligned right).
+    const int line = (std::max(c.font.size, 1) * 96 / 72) * 6 / 5 + 1;
+    j["oneLine"] = c.Height() < 2 * line + 8;
   } else if (auto* spin = dynamic_cast<const SpinEdit*>(&c)) {
     j["readOnly"] = spin->readOnly;
     j["min"] = spin->minValue;
@@ -97,6 +133,7 @@ void Describe(const platform::Control& c, json& j, PictureStore& pictures) {
     j["items"] = group->items;
     j["itemIndex"] = group->ItemIndex();
     j["columns"] = group->columns;
+    j["lineHeight"] = metrics::TextHeight(c.font);
   } else if (auto* list = dynamic_cast<const ListBox*>(&c)) {
     j["items"] = Strings(list->items);
     j["itemIndex"] = list->ItemIndex();
@@ -142,6 +179,8 @@ void Describe(const platform::Control& c, json& j, PictureStore& pictures) {
     j["pages"] = pages;
     j["pageIndex"] = book->PageIndex();
     j["showTabs"] = book->showTabs || dynamic_cast<const PageControl*>(&c) != nullptr;
+    // The tabs' row; the shown page lies 4 pixels inside the frame below it.
+    j["tabHeight"] = metrics::TextHeight(c.font) + 6;
   } else if (auto* image = dynamic_cast<const Image*>(&c)) {
     j["picture"] = pictures.Add(image->GetPicture());
     j["stretch"] = image->stretch;
@@ -230,12 +269,14 @@ json FormModel(platform::Form& form, PictureStore& pictures) {
   for (platform::Control* c : form.Controls()) {
     json j = {{"name", c->Name()},
               {"type", c->TypeName()},
+              {"kind", KindOf(*c)},
               {"parent", c->Parent() ? c->Parent()->Name() : ""},
               {"bounds", RectJson(c->BoundsRect())},
               {"text", c->Text()},
               {"visible", c->VisibleOnForm()},
               {"enabled", c->EnabledOnForm()},
               {"focused", c->Focused()},
+              {"focusable", c->Focusable()},
               {"hint", c->showHint ? c->hint : ""},
               {"font", FontJson(c->font)},
               {"color", Hex(c->color)},

@@ -16,7 +16,8 @@ namespace {
 
 int Usage(const std::string& message) {
   std::cerr << "tracelon: " << message
-            << "\nusage: tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]\n";
+            << "\nusage: tracelon serve [--root DIR] [--port N] [--plugin PATH] [--session FILE] "
+               "[--quiet]\n";
   return 2;
 }
 
@@ -27,6 +28,7 @@ int ServeCommand(const std::vector<std::string>& args, const fs::path& defaultPl
   fs::path plugin = defaultPlugin;
   int port = 8470;
   bool quiet = false;
+  fs::path session;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     bool hasValue = i + 1 < args.size();
@@ -45,6 +47,9 @@ int ServeCommand(const std::vector<std::string>& args, const fs::path& defaultPl
         return Usage("--port needs a number from 0 to 65535");
       }
       port = static_cast<int>(value);
+    } else if (a == "--session") {
+      if (!hasValue) return Usage("--session needs a session file");
+      session = args[++i];
     } else if (a == "--quiet") {
       quiet = true;
     } else {
@@ -63,9 +68,11 @@ int ServeCommand(const std::vector<std::string>& args, const fs::path& defaultPl
   options.plugin = plugin;
   options.port = port;
   options.quiet = quiet;
+  options.session = session;
   return Serve(options);
 #else
   (void)quiet;
+  (void)session;
   (void)port;
   std::cerr << "tracelon: this tracelon was built without serve (cpp-httplib was missing)\n";
   return 1;

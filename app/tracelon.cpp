@@ -16,6 +16,7 @@
 #include "host_setup.h"
 #include "machine.h"
 #include "output_file.h"
+#include "platform/forms.h"
 #include "platform/native_windows.h"
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
@@ -32,7 +33,8 @@ namespace {
 constexpr const char* kUsage = R"(usage:
   tracelon run SESSION [--root DIR] [--svg FILE] [--json FILE] [--dxf FILE] [--quiet]
                        [--transcript FILE] [--plugin PATH] [--offset DX DY] [--native]
-  tracelon serve [--root DIR] [--port N] [--plugin PATH] [--quiet]
+                       [--wind-down]
+  tracelon serve [--root DIR] [--port N] [--plugin PATH] [--session FILE] [--quiet]
   tracelon forms --out DIR [--pages] [--plugin PATH]
   tracelon symbols import DIR --group NAME [--into ROOT]
   tracelon [open DRAWING] [--root DIR] [--plugin PATH]      (Windows: the drafting window)
@@ -56,6 +58,9 @@ saved then), writes the drawing and prints the transcript.
                      lines, by DX DY drawing units: the same drawing elsewhere in the world
   --native           (Windows) show the forms as real windows; the script acts on them
                      through the messages a person's input brings to their controls
+  --wind-down        a script that stops while the program waits (a session saved in the
+                     middle of a command) is not a failure: what is still asked is cancelled
+                     (escape, the form closed, Cancel or No), recorded as if typed, to the end
 
 Exit status 0 only when every line was used and every expectation held.
 
@@ -78,7 +83,47 @@ struct Options {
   std::optional<fs::path> plugin;
   bool quiet = false;
   bool native = false;
+  bool windDown = false;
   std::optional<std::pair<int64_t, int64_t>> offset;
+};
+
+// The lines that cancel what the program still asks once the script has run out, one question
+// at a time; nothing between commands, which ends the run. A program that keeps asking after
+// many such lines is left to fail as a script that ends there does.
+class WindDown {
+ public:
+  std::optional<std::string> operator()(const user::Question& question) {
+    if (++given_ > 64 || question.kind == "command") return std::nullopt;
+    const std::string& kind = question.kind;
+    if (kind == "point" || kind == "3d point" || kind == "pick") return "escape";
+    if (kind == "form" && question.form) {
+      if (blockForm_ != question.form || !question.refusal.empty()) {
+        blockForm_ = question.form;
+        return "form " + user::Quote(question.form->ClassName());
+      }
+      return "  close";
+    }
+    blockForm_ = nullptr;
+    if (kind == "message") {
+      std::string buttons;
+      for (const auto& [key, value] : question.details)
+        if (key == "buttons") buttons = value;
+      for (const char* b : {"Cancel", "No", "OK"}) {
+        if (("/" + buttons + "/").find(std::string("/") + b + "/") != std::string::npos)
+          return std::string("answer ") + b;
+      }
+      return "answer OK";
+    }
+    if (kind == "open file") return "file cancel";
+    if (kind == "folder") return "folder cancel";
+    if (kind == "font") return "font cancel";
+    if (kind == "input") return "input cancel";
+    return std::nullopt;
+  }
+
+ private:
+  int given_ = 0;
+  const platform::Form* blockForm_ = nullptr;
 };
 
 int UsageError(const std::string& message) {
@@ -145,6 +190,7 @@ int Run(const Options& options) {
     if (transcriptFile.is_open()) transcriptFile << line << "\n" << std::flush;
   });
 
+  if (options.windDown) session.SetLineSource(WindDown());
   StartHost(root);
   session.Attach();
   // However the run ends, the session lets go of the host before the host stops (the host must
@@ -226,6 +272,8 @@ int main(int argc, char** argv) {
     if (a == "--help" || a == "-h") {
       std::cout << kUsage;
       return 0;
+    } else if (a == "--wind-down") {
+      options.windDown = true;
     } else if (a == "--quiet") {
       options.quiet = true;
     } else if (a == "--native") {

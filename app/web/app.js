@@ -10,14 +10,29 @@ const api = {
   headers() { return { "Content-Type": "application/json", "X-Drafter": this.token }; },
 };
 
+// Joins as the drafter; while another page drafts, asks again every two seconds, so that a page
+// reopened after its tab was closed takes over at once (a closed page says it leaves).
 async function join() {
-  const response = await fetch("/api/join", { method: "POST", headers: api.headers(), body: "{}" });
-  const body = await response.json();
-  if (!response.ok) { showBusy(body.message); return false; }
-  api.token = body.token;
-  sessionStorage.setItem("tracelon-drafter", api.token);
-  return true;
+  for (;;) {
+    try {
+      const response = await fetch("/api/join", { method: "POST", headers: api.headers(), body: "{}" });
+      const body = await response.json();
+      if (response.ok) {
+        api.token = body.token;
+        sessionStorage.setItem("tracelon-drafter", api.token);
+        document.getElementById("busy").hidden = true;
+        return true;
+      }
+      showBusy(body.message);
+    } catch (error) {
+      showBusy(`The program does not answer: ${error}`);
+    }
+    await new Promise((r) => setTimeout(r, 2000));
+  }
 }
+window.addEventListener("pagehide", () => {
+  if (api.token) fetch("/api/leave", { method: "POST", headers: api.headers(), body: "{}", keepalive: true });
+});
 
 function showBusy(text) {
   document.getElementById("busytext").textContent = text;
@@ -35,18 +50,24 @@ function send(line, form) {
       const response = await fetch("/api/line", { method: "POST", headers: api.headers(), body: JSON.stringify(body) });
       const reply = await response.json();
       if (response.status === 409) { showBusy(reply.message); return; }
-      setRefusal(reply.ok ? "" : `"${line}" was not taken: ${reply.message}`);
+      setRefusal(reply.ok ? "" : reply.message, reply.detail ? `"${line}" was not taken: ${reply.detail}` : "");
       if (reply.seq) await waitForState(reply.seq);
     } catch (error) {
       setRefusal(`"${line}" could not be sent: ${error}`);
     } finally {
       pendingLines--;
+      if (pendingLines === 0) followProgramFocus();
     }
   });
   return sending;
 }
 
-function setRefusal(text) { document.getElementById("refusal").textContent = text; }
+// The reason a line was not taken, in plain words; the session engine's own wording is its tip.
+function setRefusal(text, detail = "") {
+  const refusal = document.getElementById("refusal");
+  refusal.textContent = text;
+  refusal.title = detail;
+}
 
 // The state: asked for again and again; the server answers when it changes.
 let state = null;
@@ -60,9 +81,12 @@ async function poll() {
   for (;;) {
     try {
       const after = state ? state.seq : 0;
-      const response = await fetch(`/api/state?after=${after}`, { headers: api.headers() });
+      // The drawing comes only when it changed since the one the page has.
+      const have = state ? state.svgVersion : 0;
+      const response = await fetch(`/api/state?after=${after}&svg=${have}`, { headers: api.headers() });
       if (response.status === 409) { showBusy((await response.json()).message); return; }
       const next = await response.json();
+      if (next.svg === undefined && state && next.svgVersion === state.svgVersion) next.svg = state.svg;
       if (!state || next.seq !== state.seq) {
         state = next;
         requestRender();
@@ -91,8 +115,10 @@ function requestRender() {
   render();
 }
 document.addEventListener("mousedown", () => { mouseHeld = true; }, true);
+let mouseReleased = 0;
 document.addEventListener("mouseup", () => {
   mouseHeld = false;
+  mouseReleased = performance.now();
   if (renderPending) setTimeout(() => { if (!mouseHeld && renderPending) requestRender(); }, 0);
 }, true);
 
@@ -259,8 +285,11 @@ function followHostView() {
   view.s = 0.9 * Math.min(box.width / w, box.height / h);
 }
 
+let drawnVersion = -1;
 function renderDrawing() {
   const holder = document.getElementById("sheet");
+  if (state.svgVersion === drawnVersion && holder.firstChild) { followHostView(); applyView(); return; }
+  drawnVersion = state.svgVersion;
   holder.innerHTML = state.svg || "";
   const svg = holder.querySelector("svg");
   if (!svg) return;
@@ -338,7 +367,12 @@ function angleOf(c, p) {
 }
 
 function clickDrawing(p, event) {
-  if (tool.name === "line") { tool.points.push(p); if (event.detail >= 2) finishLine(); return; }
+  if (tool.name === "line") {
+    // A double click ends the line at the point its first click put down.
+    if (event.detail >= 2) { finishLine(); return; }
+    tool.points.push(p);
+    return;
+  }
   if (tool.name === "arc") {
     tool.points.push(p);
     if (tool.points.length === 3) {
@@ -400,10 +434,21 @@ function setUpDrawing() {
     if (tool.name !== "pointer") { setTool("pointer"); return; }
     send("b2");
   });
+  // The wheel of a mouse zooms at the mouse; a trackpad's two-finger scroll (fine steps, or any
+  // sideways movement) pans, and with Ctrl (a pinch) zooms.
   area.addEventListener("wheel", (e) => {
     e.preventDefault();
     const box = drawingBox();
-    zoom(e.deltaY < 0 ? 1.25 : 0.8, { x: e.clientX - box.left, y: e.clientY - box.top });
+    const fine = e.deltaMode === 0 && (e.deltaX !== 0 || Math.abs(e.deltaY) < 40 || !Number.isInteger(e.deltaY));
+    if (fine && !e.ctrlKey) {
+      view.fit = false;
+      view.cx += e.deltaX / view.s;
+      view.cy -= e.deltaY / view.s;
+      applyView();
+      return;
+    }
+    const factor = e.ctrlKey && fine ? Math.exp(-e.deltaY / 100) : e.deltaY < 0 ? 1.25 : 0.8;
+    zoom(factor, { x: e.clientX - box.left, y: e.clientY - box.top });
   }, { passive: false });
   document.querySelectorAll("#toolbar .tool").forEach((b) => b.addEventListener("click", () => setTool(b.dataset.tool)));
   document.getElementById("selectnone").addEventListener("click", () => send("host select none"));
@@ -416,12 +461,19 @@ function setUpDrawing() {
     else send("b2");
   });
   document.getElementById("escape").addEventListener("click", () => send("escape"));
+  // Quit asks first while the session has lines not downloaded; they are kept on the machine
+  // all the same, and the program says where.
+  let savedLength = 0;
   document.getElementById("quit").addEventListener("click", async () => {
     await sending;
+    if (state && state.sessionLength > savedLength &&
+        !confirm(`Quit without saving the session?\n\nWhat you did is kept on this machine in ${state.kept}; ` +
+                 "tracelon serve --session FILE goes on from it.")) return;
     await fetch("/api/quit", { method: "POST", headers: api.headers(), body: "{}" });
   });
   document.getElementById("download").addEventListener("click", (e) => {
     e.currentTarget.href = `/api/session?token=${encodeURIComponent(api.token)}`;
+    if (state) savedLength = state.sessionLength;
   });
   document.getElementById("opendrawing").addEventListener("click", () => {
     const path = window.prompt("Open a drawing (.VWF or .DXF):", "C:\\TRACELON\\DRAWINGS\\");
@@ -458,6 +510,13 @@ function setUpDrawing() {
     else setRefusal("A layer is a number from 1 to 255");
   });
   document.addEventListener("keydown", (e) => {
+    // While a point is asked, typing goes to the X Y box without clicking it first.
+    const typing = e.key.length === 1 && !e.ctrlKey && !e.altKey && !e.metaKey;
+    const free = document.activeElement === document.body || document.activeElement.id === "drawing";
+    if (typing && free && asking("point", "3d point", "pick") && !waitingForm()) {
+      document.getElementById("coords").focus();
+      return;
+    }
     if (e.key === "Escape") {
       if (tool.name !== "pointer") { setTool("pointer"); return; }
       const modal = waitingForm();
@@ -476,7 +535,7 @@ const moved = new Map();  // where the person dragged a window, by handle
 function waitingForm() { return state && state.forms.find((f) => f.waiting); }
 
 function escapeForm(form) {
-  const cancel = form.controls.find((c) => c.type === "Button" && c.cancel && c.visible && c.enabled);
+  const cancel = form.controls.find((c) => (c.kind || c.type) === "Button" && c.cancel && c.visible && c.enabled);
   send(cancel ? `click ${word(cancel.name)}` : "close", form.handle);
 }
 
@@ -493,9 +552,14 @@ function el(tag, className, text) {
 function placeControl(e, c, offsetTop = 0) {
   const [left, top, width, height] = c.bounds;
   Object.assign(e.style, { left: left + "px", top: top + offsetTop + "px", width: width + "px", height: height + "px" });
-  e.classList.add("ctl", c.type);
+  e.classList.add("ctl", c.kind || c.type);
+  if (c.kind && c.kind !== c.type) e.dataset.type = c.type;
   if (!c.visible) e.classList.add("hidden");
-  if (!c.enabled) e.classList.add("disabled");
+  if (!c.enabled) {
+    e.classList.add("disabled");
+    // A disabled control takes neither the focus nor the mouse, so Tab passes it by.
+    for (const f of [e, ...e.querySelectorAll("input, textarea, select, button")]) if ("disabled" in f) f.disabled = true;
+  }
   if (c.hint) e.title = c.hint;
   if (c.font) {
     if (c.font.bold) e.style.fontWeight = "bold";
@@ -509,16 +573,20 @@ function placeControl(e, c, offsetTop = 0) {
 function mouseWords(e) { return (e.shiftKey ? " shift" : "") + (e.ctrlKey ? " ctrl" : ""); }
 function buttonWord(e) { return e.button === 2 ? "right" : e.button === 1 ? "middle" : "left"; }
 
+// Every class of the toolkit has its drawing here; a control of a class the page does not know
+// is drawn as a marked box naming it (and the page's tests look for such boxes).
 function renderControl(form, c, act) {
   const name = word(c.name);
+  const kind = c.kind || c.type;
   let e;
-  switch (c.type) {
+  switch (kind) {
     case "Label":
       e = el("div", c.wordWrap ? "wrap" : "", shown(c.text));
       e.style.textAlign = c.align;
       placeControl(e, c);
-      // A label that sizes itself to its text is as wide as its text.
-      if (c.autoSize && !c.wordWrap) { e.style.width = "auto"; e.style.overflow = "visible"; }
+      // A label that sizes itself to its text has the program's size for it; the browser's font
+      // may be wider, so its text is not cut.
+      if (c.autoSize && !c.wordWrap) e.style.overflow = "visible";
       return e;
     case "GroupBox":
       e = el("div");
@@ -528,23 +596,25 @@ function renderControl(form, c, act) {
       e = el("div", c.bevel);
       if (c.text) e.appendChild(el("span", "panelcaption", shown(c.text)));
       break;
-    case "Edit": case "SpinEdit": {
+    case "Edit": case "SpinEdit": case "Memo": {
+      if (kind === "Memo" && !c.oneLine) {
+        e = el("textarea");
+        e.value = (c.lines || []).join("\n");
+        e.readOnly = !!c.readOnly;
+        e.addEventListener("change", () => act(`set ${name} ` + e.value.split("\n").map(quote).join(" ")));
+        break;
+      }
+      // Edits, spin edits and the one-line memos the number and length fields are.
       e = el("input");
       e.type = c.password ? "password" : "text";
-      e.value = c.text;
+      e.value = kind === "Memo" ? (c.lines || []).join(" ") : c.text;
       e.readOnly = !!c.readOnly;
+      e.style.textAlign = c.align;
       if (c.maxLength) e.maxLength = c.maxLength;
-      e.addEventListener("change", () => act(`set ${name} ${quote(e.value)}`));
+      e.addEventListener("change", () => { c.text = e.value; act(`set ${name} ${quote(e.value)}`); });
       e.addEventListener("keydown", (k) => {
         if (k.key === "Enter") { k.preventDefault(); if (e.value !== c.text) act(`set ${name} ${quote(e.value)}`); c.text = e.value; act(`type ${name} "\\r"`); }
       });
-      break;
-    }
-    case "Memo": {
-      e = el("textarea");
-      e.value = (c.lines || []).join("\n");
-      e.readOnly = !!c.readOnly;
-      e.addEventListener("change", () => act(`set ${name} ` + e.value.split("\n").map(quote).join(" ")));
       break;
     }
     case "Button": {
@@ -560,16 +630,24 @@ function renderControl(form, c, act) {
       else e.appendChild(document.createTextNode(shown(c.text)));
       if (c.separator) e.style.visibility = "hidden";
       e.addEventListener("click", () => act(`click ${name}`));
+      if (c.mouse) {
+        // The right button reaches the button's own handlers (settings, hierarchies), not the
+        // browser's menu; the left one is the button's click.
+        const at = (k) => { const r = e.getBoundingClientRect(); return `${Math.floor(k.clientX - r.left)} ${Math.floor(k.clientY - r.top)}`; };
+        e.addEventListener("mousedown", (k) => { if (k.button === 2) act(`mouse ${name} down right ${at(k)}${mouseWords(k)}`); });
+        e.addEventListener("mouseup", (k) => { if (k.button === 2) act(`mouse ${name} up right ${at(k)}${mouseWords(k)}`); });
+        e.addEventListener("contextmenu", (k) => k.preventDefault());
+      }
       break;
     }
     case "CheckBox": case "RadioButton": {
       e = el("label");
       const box = el("input");
-      box.type = c.type === "CheckBox" ? "checkbox" : "radio";
+      box.type = kind === "CheckBox" ? "checkbox" : "radio";
       box.checked = !!c.checked;
       box.addEventListener("click", (k) => {
         k.preventDefault();
-        act(c.type === "CheckBox" ? `check ${name} ${c.checked ? "off" : "on"}` : `click ${name}`);
+        act(kind === "CheckBox" ? `check ${name} ${c.checked ? "off" : "on"}` : `click ${name}`);
       });
       e.append(box, document.createTextNode(shown(c.text)));
       break;
@@ -577,8 +655,6 @@ function renderControl(form, c, act) {
     case "RadioGroup": {
       e = el("div");
       if (c.text) e.appendChild(el("span", "legend", shown(c.text)));
-      e.style.gridTemplateColumns = `repeat(${c.columns || 1}, 1fr)`;
-      e.style.gridTemplateRows = `repeat(${Math.max(1, Math.ceil(c.items.length / (c.columns || 1)))}, 1fr)`;
       c.items.forEach((item, i) => {
         const label = el("label");
         const radio = el("input");
@@ -586,6 +662,15 @@ function renderControl(form, c, act) {
         radio.checked = i === c.itemIndex;
         radio.addEventListener("click", (k) => { k.preventDefault(); act(`select ${name} ${quote(shown(item))}`); });
         label.append(radio, document.createTextNode(shown(item)));
+        // Columns are filled first, each item in its cell of the group, as the toolkit lays
+        // them out: rows share the height below the caption, columns the width inside the frame.
+        const columns = Math.max(1, c.columns || 1), perColumn = Math.ceil(c.items.length / columns);
+        const space = c.bounds[3] - c.lineHeight - 5, rowHeight = Math.max(Math.floor(space / perColumn), 1);
+        const columnWidth = Math.floor((c.bounds[2] - 10) / columns);
+        Object.assign(label.style, { position: "absolute", left: Math.floor(i / perColumn) * columnWidth + 8 + "px",
+          top: (i % perColumn) * rowHeight + c.lineHeight + 1 + Math.floor((space % perColumn) / 2) + "px",
+          width: columnWidth + "px", height: rowHeight + "px" });
+        label.classList.add("item");
         e.appendChild(label);
       });
       break;
@@ -652,11 +737,19 @@ function renderControl(form, c, act) {
       });
       break;
     }
+    case "Page": case "ToolBar":
+      e = el("div");
+      break;
     case "Notebook": case "PageControl": {
       e = el("div", c.showTabs ? "withtabs" : "");
       if (c.showTabs) {
+        // The tabs' row on top, the frame of the shown page below it.
         const tabs = el("div", "tabs");
-        tabs.style.top = "-22px";
+        tabs.style.top = "0";
+        tabs.style.height = c.tabHeight + "px";
+        const frame = el("div", "pageframe");
+        frame.style.top = c.tabHeight + "px";
+        e.appendChild(frame);
         c.pages.forEach((page, i) => {
           const b = el("button", i === c.pageIndex ? "current" : "", shown(page));
           b.addEventListener("click", () => act(`tab ${quote(shown(page))}`));
@@ -668,13 +761,16 @@ function renderControl(form, c, act) {
       break;
     }
     default:
-      e = el("div");
+      e = el("div", "unknown", c.type);
+      e.dataset.unknown = c.type;
   }
   placeControl(e, c);
-  if (c.type === "PageControl" || (c.type === "Notebook" && c.showTabs)) {
-    e.style.top = c.bounds[1] + 22 + "px";
-    e.style.height = c.bounds[3] - 22 + "px";
-  }
+  // Tab stops where the program's window has them: none in a control that takes no focus (a tab
+  // set's tabs, a picture), one for a group of radio buttons and one for a page control's tabs.
+  const stops = [e, ...e.querySelectorAll("input, textarea, select, button")];
+  if (c.focusable === false) stops.forEach((f) => { f.tabIndex = -1; });
+  else if (kind === "PageControl" || kind === "Notebook") e.querySelectorAll(".tabs button:not(.current)").forEach((f) => { f.tabIndex = -1; });
+  else if (kind === "RadioGroup") e.querySelectorAll("input").forEach((f) => { f.name = `group-${form.handle}-${c.name}`; });
   return e;
 }
 
@@ -748,27 +844,79 @@ function renderGrid(c, name, act) {
   return e;
 }
 
-function renderForm(form) {
-  const win = el("div", "window" + (form.toolWindow ? " tool" : "") + (form.waiting ? " waiting" : ""));
+// A window is drawn once and then brought up to date in place: a control whose model did not
+// change is left alone, one that changed has its attributes, texts and states patched, and the
+// field the person is typing in keeps its text, its caret and the focus. Only a window whose
+// set of controls changed is built anew.
+const shownForms = new Map();  // handle -> { win, client, shape, els: name -> element, live: name -> model, programActive }
+// The control the page last told the program it focused, by form handle.
+const pageFocus = new Map();
+let focusingForProgram = false;
+
+// What decides a window's make-up: its controls, their kinds and parents.
+function formShape(form) { return form.controls.map((c) => `${c.name}:${c.type}:${c.parent}`).join("|"); }
+
+// Whether a change of this model needs the control built anew (its items or pictures changed).
+function contentKey(c) {
+  return JSON.stringify([c.items, c.tabs, c.pages, c.cells, c.colWidths, c.rowHeights, c.glyph, c.picture, c.list, c.password, c.multiSelect]);
+}
+
+function isControlElement(node) { return node.nodeType === 1 && node.classList.contains("ctl"); }
+
+// Makes `target` look like `source` (built from the same kind of model): attributes, classes,
+// styles, texts, values and checks, child by child. Child controls are left to themselves, and
+// the value of the element that has the focus is the person's.
+function patchElement(target, source) {
+  if (target.tagName !== source.tagName) return false;
+  for (const a of [...target.attributes]) if (!source.hasAttribute(a.name)) target.removeAttribute(a.name);
+  for (const a of [...source.attributes]) if (target.getAttribute(a.name) !== a.value) target.setAttribute(a.name, a.value);
+  if ("value" in source && target !== document.activeElement && target.value !== source.value) target.value = source.value;
+  if ("checked" in source && target.checked !== source.checked) target.checked = source.checked;
+  if ("readOnly" in source) target.readOnly = source.readOnly;
+  if ("disabled" in source) target.disabled = source.disabled;
+  const own = [...target.childNodes].filter((n) => !isControlElement(n));
+  const fresh = [...source.childNodes];
+  const same = own.length === fresh.length && own.every((n, i) => n.nodeType === fresh[i].nodeType && n.nodeName === fresh[i].nodeName);
+  if (!same) {
+    own.forEach((n) => n.remove());
+    const firstControl = [...target.childNodes].find(isControlElement) || null;
+    fresh.forEach((n) => target.insertBefore(n, firstControl));
+    return true;
+  }
+  own.forEach((n, i) => {
+    if (n.nodeType === 3) { if (n.nodeValue !== fresh[i].nodeValue) n.nodeValue = fresh[i].nodeValue; }
+    else if (n.nodeType === 1 && !patchElement(n, fresh[i])) n.replaceWith(fresh[i]);
+  });
+  return true;
+}
+
+// The element that takes the focus and the typing for a control's element.
+function focusable(e) { return e.matches("input, textarea, select, button") ? e : e.querySelector("input, textarea, select, button"); }
+
+// A control's model as the page places it: a page of a tabbed notebook fills the frame below
+// the tabs, 4 pixels inside it.
+function placedModel(form, c) {
+  const live = { ...c };
+  const book = (c.kind || c.type) === "Page" && form.controls.find((b) => b.name === c.parent);
+  if (book && book.showTabs) live.bounds = [4, book.tabHeight + 4, book.bounds[2] - 8, book.bounds[3] - book.tabHeight - 8];
+  return live;
+}
+
+function buildForm(form, act = (line) => send(line, form.handle)) {
+  const win = el("div", "window");
   win.dataset.form = form.class;
   win.dataset.handle = form.handle;
-  const area = document.getElementById("drawing").getBoundingClientRect();
-  const main = document.getElementById("main").getBoundingClientRect();
-  const at = moved.get(form.handle) || {
-    left: Math.max(0, Math.min(form.bounds[0], area.width - form.bounds[2])),
-    top: Math.max(0, Math.min(form.bounds[1] - 40, main.height - form.bounds[3])),
-  };
-  Object.assign(win.style, { left: at.left + "px", top: at.top + "px", width: form.bounds[2] + "px" });
   const caption = el("div", "caption");
   caption.appendChild(el("span", "", form.caption));
   const close = el("button", "", "\u00d7");
   close.title = "Close";
-  const act = (line) => send(line, form.handle);
+  close.tabIndex = -1;
   close.addEventListener("click", () => act("close"));
   caption.appendChild(close);
+  const entry = { win, caption, client: el("div", "client"), shape: formShape(form), els: new Map(), live: new Map(), programActive: form.active };
   caption.addEventListener("mousedown", (e) => {
     if (e.target === close) return;
-    const start = { x: e.clientX, y: e.clientY, left: at.left, top: at.top };
+    const start = { x: e.clientX, y: e.clientY, left: parseFloat(win.style.left), top: parseFloat(win.style.top) };
     const move = (m) => {
       const next = { left: start.left + m.clientX - start.x, top: start.top + m.clientY - start.y };
       moved.set(form.handle, next);
@@ -779,34 +927,121 @@ function renderForm(form) {
     window.addEventListener("mousemove", move);
     window.addEventListener("mouseup", up);
   });
-  const client = el("div", "client");
-  Object.assign(client.style, { width: form.client[0] + "px", height: form.client[1] + "px" });
-  win.append(caption, client);
-  const byName = new Map();
+  win.append(caption, entry.client);
   for (const c of form.controls) {
-    const e = renderControl(form, c, act);
-    byName.set(c.name, e);
-    const parent = c.parent && byName.get(c.parent);
-    (parent || client).appendChild(e);
+    const live = placedModel(form, c);
+    const e = renderControl(form, live, act);
+    entry.els.set(c.name, e);
+    entry.live.set(c.name, live);
+    const parent = c.parent && entry.els.get(c.parent);
+    (parent || entry.client).appendChild(e);
   }
-  const active = form.active && byName.get(form.active);
-  return { win, active };
+  // The page tells the program where the focus went (by Tab or by the mouse), so that the field
+  // left is checked as it is left. A button, box or list item clicked takes the focus with its
+  // own action.
+  win.addEventListener("focusin", (k) => {
+    if (focusingForProgram) return;
+    const e = k.target.closest(".ctl");
+    if (!e || !e.dataset.name) return;
+    const live = entry.live.get(e.dataset.name);
+    if (!live) return;
+    // A label's click hands the focus to its box just after the button is released.
+    const byMouse = mouseHeld || performance.now() - mouseReleased < 100;
+    const clicked = byMouse && !/^(Edit|SpinEdit|Memo|ComboBox|TDblEdit|TLongEdit|TUnitEdit)$/.test(live.kind || live.type);
+    if (clicked) { pageFocus.set(form.handle, live.name); return; }
+    if (pageFocus.get(form.handle) === live.name && entry.programActive === live.name) return;
+    pageFocus.set(form.handle, live.name);
+    if (entry.programActive !== live.name) act(`focus ${word(live.name)}`);
+  });
+  return entry;
 }
 
-let focusTarget = null;
+function updateForm(entry, form) {
+  const act = (line) => send(line, form.handle);
+  entry.caption.firstChild.textContent = form.caption;
+  for (const model of form.controls) {
+    const c = placedModel(form, model);
+    const live = entry.live.get(c.name);
+    if (JSON.stringify(live) === JSON.stringify(c)) continue;
+    const e = entry.els.get(c.name);
+    const rebuild = contentKey(live) !== contentKey(c);
+    for (const k of Object.keys(live)) delete live[k];
+    Object.assign(live, c);
+    const fresh = renderControl(form, live, act);
+    if (rebuild || !patchElement(e, fresh)) {
+      // Child controls move over to the new element.
+      [...e.childNodes].filter(isControlElement).forEach((child) => fresh.appendChild(child));
+      e.replaceWith(fresh);
+      entry.els.set(c.name, fresh);
+    }
+  }
+}
+
+function placeForm(entry, form) {
+  const win = entry.win;
+  win.classList.toggle("tool", !!form.toolWindow);
+  win.classList.toggle("waiting", !!form.waiting);
+  const area = document.getElementById("drawing").getBoundingClientRect();
+  const main = document.getElementById("main").getBoundingClientRect();
+  const at = moved.get(form.handle) || {
+    left: Math.max(0, Math.min(form.bounds[0], area.width - form.bounds[2])),
+    top: Math.max(0, Math.min(form.bounds[1] - 40, main.height - form.bounds[3])),
+  };
+  Object.assign(win.style, { left: at.left + "px", top: at.top + "px", width: form.bounds[2] + "px" });
+  Object.assign(entry.client.style, { width: form.client[0] + "px", height: form.client[1] + "px" });
+  // A window taller than the drawing area (a long toolbar) stays within it and scrolls, so that
+  // it never covers the prompt line.
+  const room = main.height - at.top - 4;
+  if (form.bounds[3] > room && room > 40) {
+    Object.assign(entry.client.style, { height: Math.max(20, room - (form.bounds[3] - form.client[1])) + "px", overflowY: "auto" });
+  }
+}
+
 function renderForms() {
   const holder = document.getElementById("windows");
-  holder.innerHTML = "";
-  focusTarget = null;
+  const seen = new Set();
   for (const form of state.forms) {
     if (!form.visible) continue;
-    const { win, active } = renderForm(form);
-    holder.appendChild(win);
-    if (form.waiting && active) focusTarget = active;
+    seen.add(form.handle);
+    let entry = shownForms.get(form.handle);
+    if (entry && entry.shape !== formShape(form)) {
+      entry.win.remove();
+      entry = null;
+    }
+    if (!entry) {
+      entry = buildForm(form);
+      shownForms.set(form.handle, entry);
+      pageFocus.delete(form.handle);
+    } else {
+      updateForm(entry, form);
+    }
+    placeForm(entry, form);
+    if (entry.win.parentNode !== holder) holder.appendChild(entry.win);
+    entry.programActive = form.active;
   }
-  if (focusTarget) {
-    const input = focusTarget.matches("input, textarea, select, button") ? focusTarget : focusTarget.querySelector("input, textarea, select, button");
-    if (input) input.focus({ preventScroll: true });
+  for (const [handle, entry] of shownForms) {
+    if (!seen.has(handle)) { entry.win.remove(); shownForms.delete(handle); pageFocus.delete(handle); }
+  }
+  followProgramFocus();
+}
+
+// The focus goes where the program put it only when that is not where the page has it (a window
+// shown anew, a field's check keeping the focus), and never while the person's lines are on
+// their way: once the last has been answered, this runs again.
+function followProgramFocus() {
+  if (!state || pendingLines > 0) return;
+  for (const form of state.forms) {
+    const entry = shownForms.get(form.handle);
+    if (!entry || !form.visible || !form.waiting || !form.active) continue;
+    if (pageFocus.get(form.handle) === form.active) continue;
+    const target = entry.els.get(form.active);
+    const input = target && focusable(target);
+    if (!input) continue;
+    if (input !== document.activeElement) {
+      focusingForProgram = true;
+      try { input.focus({ preventScroll: true }); } finally { focusingForProgram = false; }
+    }
+    pageFocus.set(form.handle, form.active);
   }
 }
 
@@ -824,15 +1059,27 @@ function dialogShell(title, className) {
   return client;
 }
 
-const ICONS = ["", "\u26a0\ufe0f", "\u26d4", "\u2139\ufe0f", "\u2753"];
+// The boxes' icons, drawn (a machine may lack emoji): warning, error, information, question.
+const ICONS = ["",
+  '<svg viewBox="0 0 32 32" width="32" height="32"><path d="M16 2 L31 29 H1 Z" fill="#ffd800" stroke="#000"/><rect x="14.5" y="10" width="3" height="11" fill="#000"/><rect x="14.5" y="23" width="3" height="3" fill="#000"/></svg>',
+  '<svg viewBox="0 0 32 32" width="32" height="32"><circle cx="16" cy="16" r="14" fill="#d00000" stroke="#600"/><path d="M10 10 L22 22 M22 10 L10 22" stroke="#fff" stroke-width="3.5"/></svg>',
+  '<svg viewBox="0 0 32 32" width="32" height="32"><circle cx="16" cy="16" r="14" fill="#fff" stroke="#0040c0" stroke-width="2"/><rect x="14.5" y="13" width="3" height="11" fill="#0040c0"/><rect x="14.5" y="7.5" width="3" height="3" fill="#0040c0"/></svg>',
+  '<svg viewBox="0 0 32 32" width="32" height="32"><circle cx="16" cy="16" r="14" fill="#fff" stroke="#0040c0" stroke-width="2"/><text x="16" y="23" font-size="19" font-weight="bold" text-anchor="middle" fill="#0040c0" font-family="sans-serif">?</text></svg>'];
 
+// The system's own dialog of the question asked, drawn once per question: a state that asks the
+// same leaves it (and what is typed in it) as it is.
+let questionShown = "";
 function renderQuestionDialog() {
   const q = state.question;
   const d = q.details || {};
+  const key = JSON.stringify(q);
+  if (key === questionShown && document.querySelector("#windows > .dialog")) return;
+  questionShown = key;
+  document.querySelectorAll("#windows > .dialog").forEach((w) => w.remove());
   if (q.kind === "message") {
     const client = dialogShell(d.caption, "box");
     const text = el("div", "text");
-    if (ICONS[+d.icon]) text.appendChild(el("span", "icon", ICONS[+d.icon]));
+    if (ICONS[+d.icon]) { const icon = el("span", "icon"); icon.innerHTML = ICONS[+d.icon]; icon.dataset.icon = d.icon; text.appendChild(icon); }
     text.appendChild(el("span", "", (d.text || "").replace(/\r\n/g, "\n")));
     const buttons = el("div", "buttons");
     for (const b of (d.buttons || "OK").split("/")) {
@@ -1137,25 +1384,70 @@ function render() {
   document.getElementById("statusupdates").textContent = `status line updated ${state.statusUpdates} times`;
   document.getElementById("layerstatus").textContent = `layer ${state.activeLayer}   snap ${state.snapMode}`;
   if (document.activeElement.id !== "activelayer") document.getElementById("activelayer").value = state.activeLayer;
-  const layers = document.getElementById("layers");
-  layers.innerHTML = "";
-  for (const l of state.layers) {
-    const row = el("div", (l.on ? "" : "off") + (l.layer === state.activeLayer ? " active" : ""), `${l.layer}  ${l.name || ""}${l.on ? "" : " (off)"}`);
-    row.title = "Double-click to make it the active layer";
-    row.addEventListener("dblclick", () => send(`host active ${l.layer}`));
-    layers.appendChild(row);
-  }
+  renderLayers();
   const log = document.getElementById("log");
   log.textContent = state.transcript;
   log.scrollTop = log.scrollHeight;
   document.body.dataset.asks = q.kind;
+  // While a modal window or a box waits, the menus are not live (as on the system).
+  const modal = ["form", "message", "open file", "folder", "font", "input"].includes(q.kind);
+  document.querySelectorAll("#menubar .menu > button").forEach((b) => { b.disabled = modal; });
   document.body.dataset.seq = state.seq;
+}
+
+// The colour the drawing gives a layer's objects (the host's own numbering: 1 to 9 fixed, other
+// numbers hues around the wheel, darker in every second ten).
+function colourHex(c) {
+  const base = ["#000000", "#e00000", "#b8a000", "#00a000", "#00a0a0", "#0000e0", "#c000c0", "#000000", "#808080", "#b0b0b0"];
+  if (c >= 0 && c < 10) return base[c];
+  const hue = (c * 37) % 360, value = Math.floor(c / 10) % 2 ? 0.55 : 0.8, chroma = value * 0.85;
+  const h = hue / 60, x = chroma * (1 - Math.abs((h % 2) - 1));
+  const [r, g, b] = h < 1 ? [chroma, x, 0] : h < 2 ? [x, chroma, 0] : h < 3 ? [0, chroma, x] : h < 4 ? [0, x, chroma] : h < 5 ? [x, 0, chroma] : [chroma, 0, x];
+  const m = value - chroma, byte = (v) => Math.floor((v + m) * 255).toString(16).padStart(2, "0");
+  return `#${byte(r)}${byte(g)}${byte(b)}`;
+}
+
+// Every layer: its number, colour, name and an on/off switch (a session line, as any change);
+// double-click makes it the active layer. Rebuilt only when the layers changed.
+let layersShown = "";
+function renderLayers() {
+  const key = JSON.stringify([state.layers, state.activeLayer]);
+  if (key === layersShown) return;
+  layersShown = key;
+  const layers = document.getElementById("layers");
+  layers.innerHTML = "";
+  for (const l of state.layers) {
+    const row = el("label", "layer" + (l.on ? "" : " off") + (l.layer === state.activeLayer ? " active" : ""));
+    row.dataset.layer = l.layer;
+    const on = el("input");
+    on.type = "checkbox";
+    on.checked = l.on;
+    on.title = l.on ? "On: click to switch it off" : "Off: click to switch it on";
+    on.addEventListener("click", (k) => { k.preventDefault(); send(`host layer ${l.layer} ${l.on ? "off" : "on"}`); });
+    const swatch = el("span", "swatch");
+    swatch.style.background = l.colour ? colourHex(l.colour) : "transparent";
+    swatch.title = l.colour ? `colour ${l.colour}` : "objects keep their own colour";
+    row.append(on, swatch, el("span", "", `${l.layer}  ${l.name || ""}`));
+    row.title = "Double-click to make it the active layer";
+    row.addEventListener("dblclick", () => send(`host active ${l.layer}`));
+    layers.appendChild(row);
+  }
 }
 
 // For a person's scripts and the tests: where a drawing point is on the screen.
 window.tracelon = {
   toScreen(x, y) { const box = drawingBox(); const p = toScreen(x, y); return { x: box.left + p.x, y: box.top + p.y }; },
   idle() { return sending.then(() => pendingLines === 0); },
+  // Draws a form model (as "tracelon forms --models" writes it) at the top left, acting on
+  // nothing: the element of its client area.
+  preview(model) {
+    document.querySelectorAll("#windows > .preview").forEach((w) => w.remove());
+    const entry = buildForm(model, () => {});
+    entry.win.classList.add("preview");
+    placeForm(entry, { ...model, bounds: [0, 40, model.bounds[2], model.bounds[3]] });
+    document.getElementById("windows").appendChild(entry.win);
+    return entry.client;
+  },
   state() { return state; },
   gridStep,
 };

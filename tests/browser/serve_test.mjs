@@ -54,9 +54,9 @@ after(async () => {
 // ---- The program and the page ----------------------------------------------------------------
 
 // Starts `tracelon serve` on a fresh machine and opens its page.
-async function startServe(name) {
+async function startServe(name, extra = [], waitsFor = "command") {
   const root = path.join(work, name, "root");
-  const child = spawn(tracelon, ["serve", "--root", root, "--port", "0", "--quiet"], { stdio: ["ignore", "pipe", "pipe"] });
+  const child = spawn(tracelon, ["serve", "--root", root, "--port", "0", "--quiet", ...extra], { stdio: ["ignore", "pipe", "pipe"] });
   let output = "";
   const url = await new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error(`serve did not say where its page is: ${output}`)), 20000);
@@ -74,7 +74,7 @@ async function startServe(name) {
   page.setDefaultTimeout(10000);
   page.on("pageerror", (error) => { throw error; });
   await page.goto(url);
-  await asks(page, "command");
+  await asks(page, waitsFor);
   return { child, url, page, context, root, stderr: () => output };
 }
 
@@ -209,7 +209,10 @@ scenario("cad_text", async (page) => {
   await click(page, "TdlgQXText", "OK");
   await asks(page, "point");
   await shot(page, "cad_text-placing");
-  await typePoint(page, 100000, 200000);
+  // Typing while a point is asked goes to the X Y box without clicking it.
+  await page.keyboard.type("100000 200000", { delay: 20 });
+  await page.keyboard.press("Enter");
+  await settle(page);
   await asks(page, "form");
   await click(page, "TdlgQXText", "btnCancel");
 });
@@ -334,6 +337,12 @@ scenario("layer_grid", async (page) => {
   await asks(page, "command");
   const hidden = await page.evaluate(() => !document.querySelector("#sheet svg #layer-11"));
   assert.ok(hidden, "the layer switched off is not drawn");
+  // The layers panel lists every layer with its switch: layer 11 back on from there.
+  assert.equal(await page.locator("#layers label.layer").count(), 255);
+  await page.locator('#layers label.layer[data-layer="11"] input').click();
+  await settle(page);
+  assert.ok(await page.evaluate(() => !!document.querySelector("#sheet svg #layer-11")), "the layer switched on is drawn");
+  assert.equal(await page.locator('#layers label.layer[data-layer="11"] input').isChecked(), true);
 });
 
 scenario("symbol", async (page) => {
@@ -409,6 +418,15 @@ scenario("help", async (page) => {
   // A dialog's Help button opens the viewer at the dialog's own topic, and the dialog stays.
   await menu(page, "QXDoor");
   await asks(page, "form");
+  // While the dialog waits, the menus are not live, and a command sent anyway is refused in a
+  // drafter's words.
+  assert.equal(await page.locator("#menubar .menu > button").first().isDisabled(), true);
+  const refused = await page.evaluate(async () => {
+    const token = sessionStorage.getItem("tracelon-drafter");
+    const r = await fetch("/api/line", { method: "POST", headers: { "Content-Type": "application/json", "X-Drafter": token }, body: JSON.stringify({ line: "run QXText" }) });
+    return r.json();
+  });
+  assert.equal(refused.message, "Finish or cancel the QX Door dialog first.");
   await click(page, "TdlgQXDoor", "Help");
   const door = page.locator("#notices .help").last();
   await door.locator('.helppage[data-topic="103"]').waitFor();
@@ -430,22 +448,212 @@ scenario("snap_toolbar", async (page) => {
   // The modeless toolbar stays open beside the drawing while the host waits for commands.
   await menu(page, "QXSnap");
   await asks(page, "command");
+  // The toolbar stays within the drawing area, clear of the prompt line.
+  const bar = await dialog(page, "TfrmQXSnap").boundingBox();
+  const prompt = await page.locator("#prompt").boundingBox();
+  assert.ok(bar.y + bar.height <= prompt.y, `the toolbar reaches ${bar.y + bar.height}, the prompt line starts at ${prompt.y}`);
+  await shot(page, "snap_toolbar-open");
   const before = await page.evaluate(() => window.tracelon.state().snapMode);
   await control(page, "TfrmQXSnap", "tbtnVertex").click();
   await settle(page);
   assert.match(await control(page, "TfrmQXSnap", "tbtnVertex").getAttribute("class"), /\bdown\b/);
   const after = await page.evaluate(() => window.tracelon.state().snapMode);
   assert.notEqual(after, before, "the toolbar's button sets the host's snap mode");
-  // A line drawn while it is open, then the toolbar closed by its close box.
+  // The right button on the Off button opens the toolbar's settings (not the browser's menu).
+  await control(page, "TfrmQXSnap", "tbtnOff").click({ button: "right" });
+  await asks(page, "form");
+  await click(page, "TdlgSnapSettings", "btnCancel");
+  await asks(page, "command");
+  // A line drawn while it is open, ended by a double click, which adds no point of its own.
   await tool(page, "line");
   await typePoint(page, 0, 0);
-  await typePoint(page, 1000000, 1000000);
-  await page.locator("#drawing").press("Enter");
+  const area = await page.locator("#drawing").boundingBox();  // its right part, clear of the toolbar
+  await page.mouse.dblclick(Math.round(area.x + area.width - 80), Math.round(area.y + area.height - 80));
   await settle(page);
+  const drawn = await page.evaluate(() => window.tracelon.state().transcript);
+  assert.match(drawn, /> host line -?\d+ -?\d+ -?\d+ -?\d+\n/, "the line has its two points, the last not repeated");
   await dialog(page, "TfrmQXSnap").locator(".caption button").click();
   await settle(page);
   assert.equal(await dialog(page, "TfrmQXSnap").count(), 0, "the toolbar is closed");
 });
+
+scenario("typing", async (page) => {
+  // A person types at an ordinary typist's speed and tabs on without waiting for the program:
+  // every field keeps what was typed into it, and each field's value reaches the program.
+  const fields = (formClass) => page.evaluate((k) => {
+    const form = window.tracelon.state().forms.find((f) => f.class === k);
+    return Object.fromEntries(form.controls.map((c) => [c.name, c.lines ? c.lines.join("\n") : c.text]));
+  }, formClass);
+  const shownValue = (formClass, name) => control(page, formClass, name).evaluate((e) => (e.matches("input, textarea") ? e : e.querySelector("input, textarea")).value);
+  async function typeThrough(formClass, first, entries) {
+    await control(page, formClass, first).click();
+    for (const [i, [, text]] of entries.entries()) {
+      await page.keyboard.press("Control+A", { delay: 50 });
+      await page.keyboard.type(text, { delay: 150 });
+      if (i + 1 < entries.length) await page.keyboard.press("Tab", { delay: 150 });
+    }
+    await page.keyboard.press("Tab", { delay: 150 });
+    await settle(page);
+    const model = await fields(formClass);
+    for (const [name, text] of entries) {
+      if (name === null) continue;
+      assert.equal(await shownValue(formClass, name), text, `${formClass}.${name} on the page`);
+      assert.equal(model[name], text, `${formClass}.${name} in the program`);
+    }
+  }
+
+  await menu(page, "QXText");
+  await asks(page, "form");
+  await typeThrough("TdlgQXText", "mmText", [["mmText", "OFFICE"], ["txtCTSize", "9\""], ["txtCTWidth", "0.8"], ["txtCTOrientation", "15"]]);
+  await click(page, "TdlgQXText", "btnCancel");
+  await asks(page, "command");
+
+  await menu(page, "QXDimension");
+  await asks(page, "form");
+  await typeThrough("TdlgQXDimension", "txtTickDimLineExt", [["txtTickDimLineExt", "1/2\""], ["txtTickExtLineExt", "3/4\""], ["txtTickExtLineOffset", "1/8\""]]);
+  await click(page, "TdlgQXDimension", "CancelBtn");
+  await asks(page, "command");
+
+  await menu(page, "QXProject");
+  await asks(page, "form");
+  await click(page, "TdlgQXProject", "btnProjectNew");
+  await asks(page, "form");
+  await typeThrough("TdlgEditProject", "txtProjectName", [["txtProjectName", "Harbour Office"], ["txtProjectCode", "HARB"], ["txtDrawings", "C:\\TR\\DWG"], [null, ""], ["txtReference", "C:\\TR\\REF"]]);
+  await shot(page, "typing-project");
+  await click(page, "TdlgEditProject", "btnOK");
+  await asks(page, "form");
+  const project = await fields("TdlgQXProject");
+  assert.equal(project.mmProjectCode, "HARB");
+  assert.equal(project.mmDrawingsFolder, "C:\\TR\\DWG");
+  await click(page, "TdlgQXProject", "btnOK");
+  await asks(page, "message");
+  // The box's icon is drawn, not left to a font that may lack it.
+  const icon = await page.evaluate(() => window.tracelon.state().question.details.icon);
+  assert.notEqual(icon, "0");
+  assert.equal(await page.locator(`.window.box .icon[data-icon="${icon}"] svg`).count(), 1, "the box's icon is drawn");
+  await page.locator(".window.box button", { hasText: "Yes" }).click();
+  await asks(page, "command");
+
+  // A field is checked as Tab leaves it: the warning comes at once, about that field.
+  await menu(page, "QXText");
+  await asks(page, "form");
+  await control(page, "TdlgQXText", "txtCTWidth").click();
+  await page.keyboard.press("Control+A", { delay: 50 });
+  await page.keyboard.type("5", { delay: 150 });
+  await page.keyboard.press("Tab", { delay: 150 });
+  await settle(page);
+  const warning = page.locator("#notices .notice").last();
+  assert.match(await warning.textContent(), /Width Factor is out of range/, "the warning names the field left");
+  // The entry is put back as the program has it, and the page's focus is where the program's is.
+  const text = await page.evaluate(() => window.tracelon.state().forms.find((f) => f.class === "TdlgQXText"));
+  assert.equal(await page.evaluate(() => document.activeElement.closest(".ctl")?.dataset.name), text.active);
+  assert.notEqual(text.controls.find((c) => c.name === "txtCTWidth").text, "5");
+  assert.equal(await shownValue("TdlgQXText", "txtCTWidth"), (await fields("TdlgQXText")).txtCTWidth);
+  await click(page, "TdlgQXText", "btnCancel");
+});
+
+// ---- Work kept -----------------------------------------------------------------------------
+
+if (!only || only === "resume") {
+  test("a session saved mid-command resumes; the session is kept as it grows; Quit asks first", async () => {
+    const dir = path.join(work, "resume");
+    fs.mkdirSync(dir, { recursive: true });
+    const saved = path.join(dir, "mid.session");
+    fs.writeFileSync(saved, 'run QXText\nform TdlgQXText\n  set mmText "RESUMED"\n');
+    // The runner fails a script that stops while the program waits, unless asked to wind down.
+    assert.throws(() => execFileSync(tracelon, ["run", saved, "--root", path.join(dir, "r1"), "--quiet"], { stdio: "pipe" }));
+    execFileSync(tracelon, ["run", saved, "--root", path.join(dir, "r2"), "--quiet", "--wind-down"], { stdio: "pipe" });
+
+    const serve = await startServe("resume", ["--session", saved], "form");
+    const page = serve.page;
+    const kept = path.join(serve.root, "drafting.session");
+    assert.equal(await control(page, "TdlgQXText", "mmText").inputValue(), "RESUMED");
+    assert.match(fs.readFileSync(kept, "utf8"), /set mmText "RESUMED"\n$/);
+    await click(page, "TdlgQXText", "btnCancel");
+    await asks(page, "command");
+    assert.match(fs.readFileSync(kept, "utf8"), /set mmText "RESUMED"\n(form TdlgQXText\n)?  click btnCancel\n$/, "the kept session grows with each line");
+    // Nothing was downloaded: Quit asks, and names where the session is kept.
+    let asked = "";
+    page.once("dialog", (d) => { asked = d.message(); d.accept(); });
+    const code = await stopServe(serve);
+    assert.match(asked, /Quit without saving/);
+    assert.ok(asked.includes(kept), asked);
+    assert.equal(code, 0);
+    // The kept session plays again.
+    execFileSync(tracelon, ["run", kept, "--root", path.join(dir, "r3"), "--quiet"], { stdio: "pipe" });
+  });
+}
+
+// ---- Every form ---------------------------------------------------------------------------
+
+if (!only || only === "forms") {
+  test("every form is drawn with each control in its place and of its kind", async () => {
+    const dir = path.join(work, "forms");
+    execFileSync(tracelon, ["forms", "--out", dir, "--models"]);
+    const models = fs.readdirSync(dir).filter((f) => f.endsWith(".json")).sort();
+    assert.ok(models.length >= 20, `tracelon forms wrote ${models.length} form models`);
+    const serve = await startServe("forms");
+    try {
+      const problems = [];
+      for (const file of models) {
+        const model = JSON.parse(fs.readFileSync(path.join(dir, file), "utf8"));
+        const svg = fs.readFileSync(path.join(dir, file.replace(/\.json$/, ".svg")), "utf8");
+        problems.push(...await serve.page.evaluate(([m, picture]) => {
+          const found = [];
+          const client = window.tracelon.preview(m);
+          const doc = new DOMParser().parseFromString(picture, "image/svg+xml");
+          const frames = [...doc.documentElement.children].filter((e) => e.tagName === "svg");
+          const pictureClient = frames[frames.length - 1];
+          // What element each kind of control is drawn as.
+          const drawnAs = { Edit: "input", SpinEdit: "input", Button: "button", SpeedButton: "button", ToolButton: "button",
+            CheckBox: "input[type=checkbox]", RadioButton: "input[type=radio]", StringGrid: "svg" };
+          const cr = client.getBoundingClientRect();
+          for (const c of m.controls) {
+            const e = client.querySelector(`[data-name="${CSS.escape(c.name)}"]`);
+            const where = `${m.class}.${c.name} (${c.type})`;
+            if (!e) { found.push(`${where}: not drawn`); continue; }
+            if (e.dataset.unknown !== undefined) { found.push(`${where}: a class the page cannot draw`); continue; }
+            const kind = c.kind === "Memo" ? (c.oneLine ? "input" : "textarea") : c.kind === "ComboBox" ? (c.list ? "select" : "input") : drawnAs[c.kind];
+            if (kind && !e.matches(kind) && !e.querySelector(kind)) found.push(`${where}: not drawn as ${kind}`);
+            if (!c.visible) continue;
+            const g = doc.getElementById(c.name);
+            const frame = g && [...g.children].find((n) => n.tagName === "svg");
+            if (!frame) continue;  // not in the picture (a page not shown)
+            let x = +frame.getAttribute("x"), y = +frame.getAttribute("y");
+            for (let n = frame.parentNode; n && n !== pictureClient; n = n.parentNode) {
+              if (n.tagName === "svg") { x += +n.getAttribute("x"); y += +n.getAttribute("y"); }
+            }
+            const w = +frame.getAttribute("width"), h = +frame.getAttribute("height");
+            const r = e.getBoundingClientRect();
+            const at = [r.left - cr.left, r.top - cr.top, r.width, r.height].map(Math.round);
+            if (Math.abs(at[0] - x) > 1 || Math.abs(at[1] - y) > 1 || Math.abs(at[2] - w) > 1 || Math.abs(at[3] - h) > 1) {
+              found.push(`${where}: at ${at.join(",")} on the page, ${[x, y, w, h].join(",")} in the picture`);
+            }
+            // A radio group's items, cell by cell (columns are filled first).
+            if (c.kind === "RadioGroup") {
+              const cells = [...frame.children].filter((n) => n.tagName === "svg");
+              const items = [...e.querySelectorAll("label.item")];
+              if (cells.length !== items.length) found.push(`${where}: ${items.length} items on the page, ${cells.length} in the picture`);
+              items.forEach((item, i) => {
+                const ir = item.getBoundingClientRect(), cell = cells[i];
+                if (!cell) return;
+                const got = [ir.left - r.left, ir.top - r.top].map(Math.round);
+                const want = [+cell.getAttribute("x"), +cell.getAttribute("y")];
+                if (Math.abs(got[0] - want[0]) > 1 || Math.abs(got[1] - want[1]) > 1) {
+                  found.push(`${where} item ${i}: at ${got.join(",")} on the page, ${want.join(",")} in the picture`);
+                }
+              });
+            }
+          }
+          return found;
+        }, [model, svg]));
+      }
+      assert.deepEqual(problems, []);
+    } finally {
+      await stopServe(serve);
+    }
+  });
+}
 
 // ---- Safety --------------------------------------------------------------------------------
 
@@ -461,13 +669,19 @@ if (!only || only === "safety") {
         return r.json();
       });
       assert.equal(reply.ok, false);
-      assert.match(reply.message, /answers nothing/);
-      const session = await page.evaluate(() => window.tracelon.state().session);
-      assert.equal(session, "");
+      assert.equal(reply.message, "Nothing is asked now: pick a command from the menu.");
+      assert.match(reply.detail, /answers nothing/);
+      const played = () => page.evaluate(async () => {
+        const token = sessionStorage.getItem("tracelon-drafter");
+        const text = await (await fetch("/api/session", { headers: { "X-Drafter": token } })).text();
+        return text.replace(/^#.*\n/, "");
+      });
+      assert.equal(await played(), "");
       // The page says so when a click answers nothing.
       await page.click("#b2");
       await settle(page);
-      assert.match(await page.textContent("#refusal"), /"b2" was not taken/);
+      assert.equal(await page.textContent("#refusal"), "Nothing is asked now: pick a command from the menu.");
+      assert.match(await page.getAttribute("#refusal", "title"), /"b2" was not taken/);
       // A second page is told the program is busy.
       const other = await serve.context.browser().newContext();
       const second = await other.newPage();
@@ -520,7 +734,7 @@ if (!only || only === "safety") {
       assert.equal((await post(JSON.stringify({ line: "x".repeat(5 << 20) }), { "X-Drafter": token })).status, 413);
       const foreign = await post(JSON.stringify({ line: "escape" }), { "X-Drafter": token, Origin: "http://example.test" });
       assert.equal(foreign.status, 403);
-      assert.equal(await page.evaluate(() => window.tracelon.state().session), "");
+      assert.equal(await played(), "");
       // The file dialogs list only the machine's folders.
       const listing = await page.evaluate(async () => {
         const token = sessionStorage.getItem("tracelon-drafter");
@@ -531,8 +745,20 @@ if (!only || only === "safety") {
       const drive = fs.readdirSync(path.join(serve.root, "C")).sort();
       assert.ok(listing.error || JSON.stringify(listing.entries.map((e) => e.name).sort()) === JSON.stringify(drive),
         `a folder outside the machine is listed: ${JSON.stringify(listing)}`);
+      // A page opened while the drafter's page is there waits; once that page is closed, the
+      // new one takes over by itself at once.
+      const later = await serve.context.browser().newContext();
+      const next = await later.newPage();
+      await next.goto(serve.url);
+      await next.waitForSelector("#busy:not([hidden])");
+      await page.close();
+      await next.waitForSelector("#busy", { state: "hidden", timeout: 6000 });
+      await asks(next, "command");
+      serve.page = next;
+      serve.later = later;
     } finally {
       const code = await stopServe(serve);
+      if (serve.later) await serve.later.close();
       assert.equal(code, 0);
     }
   });
