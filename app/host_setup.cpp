@@ -7,7 +7,10 @@
 void StartHost(const std::filesystem::path& root) {
   platform::Reset();
   platform::SetRoot(root);
-  host::Host::Start();
+  // Nothing the program writes (transcript, drawing, pages) reads the call log.
+  host::Host::Options options;
+  options.recordCalls = false;
+  host::Host::Start(options);
 }
 
 void StopHost() { host::Host::Stop(); }
@@ -20,4 +23,12 @@ std::string DrawingSvg() {
 std::string DrawingJson() {
   const host::Host* h = host::Host::Current();
   return h ? h->ToJson() : std::string();
+}
+
+void WriteDrawingSvg(std::ostream& out) {
+  if (const host::Host* h = host::Host::Current()) h->WriteSvg(out);
+}
+
+void WriteDrawingJson(std::ostream& out) {
+  if (const host::Host* h = host::Host::Current()) h->WriteJson(out);
 }

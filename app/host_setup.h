@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 // Makes `root` the machine (drive C: is root/C) and starts a fresh host on it.
@@ -11,3 +12,6 @@ void StopHost();
 // The current drawing as SVG and as JSON.
 std::string DrawingSvg();
 std::string DrawingJson();
+// The same, written piece by piece to a stream (nothing without a host).
+void WriteDrawingSvg(std::ostream& out);
+void WriteDrawingJson(std::ostream& out);
