@@ -19,6 +19,20 @@ uint64_t Mix(uint64_t k) {
   return k ^ (k >> 33);
 }
 
+// The table lookup and the box test, written here so that the hot loops of a query call nothing
+// across the library's interface.
+template <typename Cell>
+size_t ProbeIn(const std::vector<Cell>& cells, uint64_t key, uint64_t none) {
+  const size_t mask = cells.size() - 1;
+  for (size_t slot = Mix(key) & mask;; slot = (slot + 1) & mask)
+    if (cells[slot].key == key || cells[slot].key == none) return slot;
+}
+
+template <typename Item>
+bool Hits(const Item& e, const Box& box) {
+  return e.x1 <= box.x2 && box.x1 <= e.x2 && e.y1 <= box.y2 && box.y1 <= e.y2;
+}
+
 }  // namespace
 
 int SpatialIndex::LevelFor(int64_t size) {
@@ -35,9 +49,7 @@ uint64_t SpatialIndex::Key(int level, int64_t cx, int64_t cy) {
          (static_cast<uint64_t>(cy) & 0x0FFFFFFFULL);
 }
 
-bool SpatialIndex::Intersects(const Item& e, const Box& box) {
-  return e.x1 <= box.x2 && box.x1 <= e.x2 && e.y1 <= box.y2 && box.y1 <= e.y2;
-}
+bool SpatialIndex::Intersects(const Item& e, const Box& box) { return Hits(e, box); }
 
 const SpatialIndex::Entry* SpatialIndex::FindEntry(int32_t id) const {
   if (id >= 0 && static_cast<size_t>(id) < dense_.size() && dense_[id].level != kNone)
@@ -63,11 +75,7 @@ SpatialIndex::Entry& SpatialIndex::MakeEntry(int32_t id) {
   return sparse_[id];
 }
 
-size_t SpatialIndex::Probe(uint64_t key) const {
-  size_t mask = cells_.size() - 1;
-  for (size_t slot = Mix(key) & mask;; slot = (slot + 1) & mask)
-    if (cells_[slot].key == key || cells_[slot].key == kNoKey) return slot;
-}
+size_t SpatialIndex::Probe(uint64_t key) const { return ProbeIn(cells_, key, kNoKey); }
 
 void SpatialIndex::Grow() {
   std::vector<Cell> old;
@@ -174,14 +182,14 @@ std::vector<int32_t> SpatialIndex::Query(const Box& box) const {
         ((q.x2 >> shift) - (q.x1 >> shift) + 2) * ((q.y2 >> shift) - (q.y1 >> shift) + 2);
     if (cells * 32 > static_cast<int64_t>(items.size())) {
       for (const Item& item : items)
-        if (Intersects(item, q)) result.push_back(item.id);
+        if (Hits(item, q)) result.push_back(item.id);
       continue;
     }
     ForCellsOf(q, level, [&](uint64_t key) {
-      const Cell& cell = cells_[Probe(key)];
+      const Cell& cell = cells_[ProbeIn(cells_, key, kNoKey)];
       if (cell.key == kNoKey) return;
       for (int32_t link = cell.head; link >= 0; link = links_[link].next)
-        if (Intersects(links_[link].item, q)) result.push_back(links_[link].item.id);
+        if (Hits(links_[link].item, q)) result.push_back(links_[link].item.id);
     });
   }
   return result;
