@@ -8,7 +8,10 @@
 void StartHost(const std::filesystem::path& root) {
   platform::Reset();
   platform::SetRoot(root);
-  host::Host::Start();
+  // Nothing the program writes (transcript, drawing, pages) reads the call log.
+  host::Host::Options options;
+  options.recordCalls = false;
+  host::Host::Start(options);
 }
 
 void StopHost() { host::Host::Stop(); }
@@ -30,4 +33,12 @@ bool DrawingDxf(std::string* dxf, std::string* error) {
     return false;
   }
   return host::DrawingToDxf(*h, dxf, error);
+}
+
+void WriteDrawingSvg(std::ostream& out) {
+  if (const host::Host* h = host::Host::Current()) h->WriteSvg(out);
+}
+
+void WriteDrawingJson(std::ostream& out) {
+  if (const host::Host* h = host::Host::Current()) h->WriteJson(out);
 }

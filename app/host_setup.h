@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 // Makes `root` the machine (drive C: is root/C) and starts a fresh host on it.
@@ -13,3 +14,6 @@ std::string DrawingSvg();
 std::string DrawingJson();
 // The drawing as DXF; false, with the reason, when it cannot be written.
 bool DrawingDxf(std::string* dxf, std::string* error);
+// The same, written piece by piece to a stream (nothing without a host).
+void WriteDrawingSvg(std::ostream& out);
+void WriteDrawingJson(std::ostream& out);

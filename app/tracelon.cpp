@@ -218,11 +218,11 @@ int Run(const Options& options) {
   plugin.Close();
 
   bool written = true;
-  if (options.svg && !WriteOutputFile(*options.svg, DrawingSvg())) {
+  if (options.svg && !WriteOutputFile(*options.svg, WriteDrawingSvg)) {
     std::cerr << "tracelon: cannot write " << options.svg->string() << "\n";
     written = false;
   }
-  if (options.json && !WriteOutputFile(*options.json, DrawingJson())) {
+  if (options.json && !WriteOutputFile(*options.json, WriteDrawingJson)) {
     std::cerr << "tracelon: cannot write " << options.json->string() << "\n";
     written = false;
   }

@@ -14,6 +14,7 @@ constexpr int32_t kArea = 400000000;  // a square of about 43 feet at full scale
 host::Host& FreshHost() {
   host::Host::Options options;
   options.readIni = false;
+  options.recordCalls = false;  // as the host program runs a session
   return host::Host::Start(options);
 }
 

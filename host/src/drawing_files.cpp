@@ -338,12 +338,13 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
 
   // Replace the drawing.
   objects_.clear();
+  byId_.clear();
   index_.Clear();
   for (auto& [n, list] : lists_) {
     list.entries.clear();
     list.scan = 0;
   }
-  history_.clear();
+  ClearHistory();
   cursor_ = CursorImage{};
   marks_.clear();
   lastPoint_.reset();  // relative points in the new drawing start from its origin
@@ -368,8 +369,10 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
     if (auto* s = std::get_if<SymbolData>(&o.data)) s->symbol = FindSymbol(s->name);
     o.id = NextId();
     o.final = true;
-    objects_[o.id] = o;
-    IndexObject(objects_[o.id]);
+    Object& stored = objects_[o.id];
+    stored = o;
+    Registered(stored);
+    IndexObject(stored);
   }
   references_ = refs;
   drawingPath_ = path;

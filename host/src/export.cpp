@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 
 #include "host/host.h"
 #include "json_io.h"
@@ -11,31 +12,66 @@
 
 namespace host {
 
-std::string Host::ToJson() const {
-  Json j;
-  j["activeLayer"] = activeLayer_;
-  j["currentColour"] = currentColour_;
-  j["progMode"] = progMode_ == HSI_MODE_3D ? "3d" : "2d";
-  j["snapMode"] = snapMode_;
-  j["units"] = UnitsToJson(units_);
-  std::array<bool, HSI_LAYER_COUNT + 1> used{};
-  Json objects = Json::array();
-  for (const auto& [id, o] : objects_) {
-    if (!o.final) continue;
-    objects.push_back(ObjectToJson(o, false));
-    if (o.layer >= 1 && o.layer <= HSI_LAYER_COUNT) used[o.layer] = true;
+namespace {
+
+// A value written inside the document at `depth` (two spaces a level), as the whole document
+// dumped at once would write it there.
+std::string Nested(Json value, int depth) {
+  std::string text = DumpJson(std::move(value), 2);
+  const std::string indent = "\n" + std::string(static_cast<size_t>(depth) * 2, ' ');
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n') {
+      out += indent;
+    } else {
+      out += c;
+    }
   }
+  return out;
+}
+
+}  // namespace
+
+std::string Host::ToJson() const {
+  std::ostringstream out;
+  WriteJson(out);
+  return out.str();
+}
+
+void Host::WriteJson(std::ostream& out) const {
+  // Written member by member and object by object, so that a large drawing never stands in
+  // memory twice; the text is what dumping the whole document would give.
+  std::array<bool, HSI_LAYER_COUNT + 1> used{};
+  for (const auto& [id, o] : objects_)
+    if (o.final && o.layer >= 1 && o.layer <= HSI_LAYER_COUNT) used[o.layer] = true;
   Json layers = Json::array();
   for (int n = 1; n <= HSI_LAYER_COUNT; ++n)
     if (LayerWorthListing(*this, n, used[n])) layers.push_back(LayerToJson(n, layers_[n]));
-  j["layers"] = layers;
-  j["objects"] = objects;
-  j["hostCommands"] = hostCommands_;
+  auto member = [&](const char* key, Json value, bool first = false) {
+    out << (first ? "{\n  " : ",\n  ") << Nested(Json(key), 1) << ": "
+        << Nested(std::move(value), 1);
+  };
+  member("activeLayer", activeLayer_, true);
+  member("currentColour", currentColour_);
+  member("progMode", progMode_ == HSI_MODE_3D ? "3d" : "2d");
+  member("snapMode", snapMode_);
+  member("units", UnitsToJson(units_));
+  member("layers", std::move(layers));
+  out << ",\n  \"objects\": [";
+  bool any = false;
+  for (const auto& [id, o] : objects_) {
+    if (!o.final) continue;
+    out << (any ? ",\n    " : "\n    ") << Nested(ObjectToJson(o, false), 2);
+    any = true;
+  }
+  out << (any ? "\n  ]" : "]");
+  member("hostCommands", hostCommands_);
   Json files = Json::array();
   for (const auto& [path, kind] : loadedFiles_) files.push_back(Json::array({path, kind}));
-  j["loadedFiles"] = files;
-  j["messageLine"] = messageLine_;
-  j["callback"] = callback_;
+  member("loadedFiles", std::move(files));
+  member("messageLine", messageLine_);
+  member("callback", callback_);
   // A drawing's references, only when it has any (so drawings without keep their export).
   if (!references_.empty()) {
     Json refs = Json::array();
@@ -46,9 +82,9 @@ std::string Host::ToJson() const {
                           {"loaded", r.loaded},
                           {"visible", r.visible}});
     }
-    j["references"] = refs;
+    member("references", std::move(refs));
   }
-  return DumpJson(std::move(j), 2) + "\n";
+  out << "\n}\n";
 }
 
 namespace {
@@ -301,6 +337,12 @@ host::Object Placed(const host::Object& o, const Reference& r) {
 std::string Host::ToSvg() const { return ToSvg(false); }
 
 std::string Host::ToSvg(bool cursorImage) const {
+  std::ostringstream out;
+  WriteSvg(out, cursorImage);
+  return out.str();
+}
+
+void Host::WriteSvg(std::ostream& out, bool cursorImage) const {
   // What is shown: final objects on layers that are on, and the visible references.
   std::vector<const host::Object*> shown;
   for (const auto& [id, o] : objects_)
@@ -322,11 +364,11 @@ std::string Host::ToSvg(bool cursorImage) const {
     extent = EmptySheet();
   }
   SvgWriter svg(*this, extent);
-  std::string out = svg.Begin();
+  out << svg.Begin();
   if (!referenced.empty()) {
-    out += "<g id=\"references\" opacity=\"0.45\">\n";
-    for (const auto& o : referenced) out += svg.Object(o, "#808080", 0);
-    out += "</g>\n";
+    out << "<g id=\"references\" opacity=\"0.45\">\n";
+    for (const auto& o : referenced) out << svg.Object(o, "#808080", 0);
+    out << "</g>\n";
   }
   int currentLayer = -1;
   // Objects grouped by layer, in creation order within a layer.
@@ -336,32 +378,33 @@ std::string Host::ToSvg(bool cursorImage) const {
       [](const host::Object* a, const host::Object* b) { return a->layer < b->layer; });
   for (const auto* o : ordered) {
     if (o->layer != currentLayer) {
-      if (currentLayer != -1) out += "</g>\n";
+      if (currentLayer != -1) out << "</g>\n";
       currentLayer = o->layer;
       std::string name = Layer(currentLayer).name;
-      out += "<g id=\"layer-" + std::to_string(currentLayer) + "\"" +
-             (name.empty() ? "" : " data-name=\"" + platform::XmlText(name) + "\"") + ">\n";
+      out << "<g id=\"layer-" + std::to_string(currentLayer) + "\"" +
+                 (name.empty() ? "" : " data-name=\"" + platform::XmlText(name) + "\"") + ">\n";
     }
     const LayerState& layer = Layer(o->layer);
     int colour = o->colour != 0 ? o->colour : (layer.colour != 0 ? layer.colour : 7);
-    out += svg.Object(*o, ColourHex(colour), layer.weight);
+    out << svg.Object(*o, ColourHex(colour), layer.weight);
   }
-  if (currentLayer != -1) out += "</g>\n";
+  if (currentLayer != -1) out << "</g>\n";
   if (cursorImage && cursor_.active) {
     auto attr = [](const char* name, int32_t value) {
       return std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
     };
-    out += "<g id=\"cursor-image\"" + attr("data-style", cursor_.style) +
-           attr("data-base-x", cursor_.base.x) + attr("data-base-y", cursor_.base.y) +
-           attr("data-other-x", cursor_.other.x) + attr("data-other-y", cursor_.other.y) + ">\n";
+    out << "<g id=\"cursor-image\"" + attr("data-style", cursor_.style) +
+               attr("data-base-x", cursor_.base.x) + attr("data-base-y", cursor_.base.y) +
+               attr("data-other-x", cursor_.other.x) + attr("data-other-y", cursor_.other.y) +
+               ">\n";
     for (const auto& o : cursor_.objects) {
       host::Object placed = o;  // the image is kept relative to its base point
       Translate(placed, cursor_.base.x, cursor_.base.y);
-      out += svg.Object(placed, "#c00000", 0);
+      out << svg.Object(placed, "#c00000", 0);
     }
-    out += "</g>\n";
+    out << "</g>\n";
   }
-  return out + "</svg>\n";
+  out << "</svg>\n";
 }
 
 }  // namespace host

@@ -68,7 +68,7 @@ void Host::Stop() {
   delete old;
 }
 
-Host::Host(const Options& options) {
+Host::Host(const Options& options) : recordCalls_(options.recordCalls) {
   for (int i = 0; i < HSI_PATH_COUNT; ++i) paths_[i] = kDefaultPaths[i];
   lists_[0] = SelectionList{};
   std::snprintf(trueType.face, sizeof trueType.face, "%s", "Arial");
@@ -108,6 +108,7 @@ void Host::ReadIni() {
 // ---- Call log and events ---------------------------------------------------------------------
 
 void Host::LogCall(std::string name, std::string args) {
+  if (!recordCalls_) return;
   calls_.push_back(CallRecord{std::move(name), std::move(args)});
 }
 
@@ -475,8 +476,29 @@ int32_t Host::NextId() {
 }
 
 const Object* Host::Find(int32_t id) const {
+  if (id >= 0 && static_cast<size_t>(id) < byId_.size()) return byId_[static_cast<size_t>(id)];
   auto it = objects_.find(id);
   return it == objects_.end() ? nullptr : &it->second;
+}
+
+void Host::Registered(Object& object) {
+  if (object.id < 0) return;
+  const size_t id = static_cast<size_t>(object.id);
+  if (id >= byId_.size()) {
+    // An id far beyond the objects there are (from a file, say) is found through the map.
+    if (id >= 2 * objects_.size() + 65536) return;
+    const size_t old = byId_.size();
+    byId_.resize(std::max(id + 1, old * 3 / 2), nullptr);
+    // Objects with ids the vector did not reach until now.
+    for (auto it = objects_.lower_bound(static_cast<int32_t>(old));
+         it != objects_.end() && static_cast<size_t>(it->first) < byId_.size(); ++it)
+      byId_[static_cast<size_t>(it->first)] = &it->second;
+  }
+  byId_[id] = &object;
+}
+
+void Host::Unregistered(int32_t id) {
+  if (id >= 0 && static_cast<size_t>(id) < byId_.size()) byId_[static_cast<size_t>(id)] = nullptr;
 }
 
 std::vector<const Object*> Host::FinalObjects() const {
@@ -518,12 +540,14 @@ int32_t Host::CreateObject(Object object, bool finalObject) {
   object.id = NextId();
   object.final = finalObject;
   auto [it, inserted] = objects_.emplace(object.id, std::move(object));
+  Registered(it->second);
   const Object& o = it->second;
   if (finalObject) {
     OperationScope operation(*this);
     IndexObject(o);
     openOperation_.created.push_back(o.id);
-    Notify(HostEvent::Kind::ObjectCreated, Describe(o), o.id);
+    // The description is written only for someone who reads it.
+    if (observer_) Notify(HostEvent::Kind::ObjectCreated, Describe(o), o.id);
   }
   return o.id;
 }
@@ -538,9 +562,10 @@ bool Host::DeleteObject(int32_t id) {
   }
   Object old = std::move(it->second);
   objects_.erase(it);
+  Unregistered(id);
   UnindexObject(id);
   RemoveFromLists(id);
-  if (old.final) Notify(HostEvent::Kind::ObjectDeleted, Describe(old), id);
+  if (old.final && observer_) Notify(HostEvent::Kind::ObjectDeleted, Describe(old), id);
   return true;
 }
 
@@ -600,7 +625,10 @@ bool Host::ReplaceObject(const Object& object) {
 }
 
 void Host::BeginOperation() {
-  if (operationDepth_++ == 0) openOperation_ = HistoryEntry{};
+  if (operationDepth_++ == 0) {
+    openOperation_.created.clear();
+    openOperation_.removed.clear();
+  }
 }
 
 void Host::RecordRemoval(const Object& object) {
@@ -617,29 +645,52 @@ void Host::RecordRemoval(const Object& object) {
 void Host::EndOperation() {
   if (operationDepth_ == 0) return;
   if (--operationDepth_ > 0) return;
-  if (!openOperation_.created.empty() || !openOperation_.removed.empty())
-    history_.push_back(std::move(openOperation_));
-  openOperation_ = HistoryEntry{};
+  if (openOperation_.created.empty() && openOperation_.removed.empty()) return;
+  // Kept flat: an operation that made one object costs its id and its end marks.
+  historyCreated_.insert(historyCreated_.end(), openOperation_.created.begin(),
+                         openOperation_.created.end());
+  for (auto& o : openOperation_.removed) historyRemoved_.push_back(std::move(o));
+  history_.push_back(HistoryMark{static_cast<uint32_t>(historyCreated_.size()),
+                                 static_cast<uint32_t>(historyRemoved_.size())});
+  openOperation_.created.clear();
+  openOperation_.removed.clear();
+}
+
+void Host::ClearHistory() {
+  history_.clear();
+  historyCreated_.clear();
+  historyRemoved_.clear();
 }
 
 bool Host::UndoLast() {
   if (history_.empty()) return false;
-  HistoryEntry entry = std::move(history_.back());
   history_.pop_back();
+  HistoryEntry entry;
+  const size_t createdBegin = history_.empty() ? 0 : history_.back().createdEnd;
+  const size_t removedBegin = history_.empty() ? 0 : history_.back().removedEnd;
+  entry.created.assign(historyCreated_.begin() + static_cast<std::ptrdiff_t>(createdBegin),
+                       historyCreated_.end());
+  historyCreated_.resize(createdBegin);
+  for (size_t i = removedBegin; i < historyRemoved_.size(); ++i)
+    entry.removed.push_back(std::move(historyRemoved_[i]));
+  historyRemoved_.resize(removedBegin);
   for (auto it = entry.created.rbegin(); it != entry.created.rend(); ++it) {
     auto found = objects_.find(*it);
     if (found == objects_.end()) continue;
     Object old = std::move(found->second);
     objects_.erase(found);
+    Unregistered(*it);
     UnindexObject(*it);
     RemoveFromLists(*it);
-    Notify(HostEvent::Kind::ObjectDeleted, Describe(old), *it);
+    if (observer_) Notify(HostEvent::Kind::ObjectDeleted, Describe(old), *it);
   }
   for (auto& o : entry.removed) {
     int32_t id = o.id;
-    objects_[id] = o;
-    IndexObject(objects_[id]);
-    Notify(HostEvent::Kind::ObjectCreated, Describe(o), id);
+    Object& stored = objects_[id];
+    stored = o;
+    Registered(stored);
+    IndexObject(stored);
+    if (observer_) Notify(HostEvent::Kind::ObjectCreated, Describe(o), id);
   }
   return true;
 }

@@ -66,7 +66,8 @@ requires(std::is_pointer_v<T> && !std::is_same_v<T, const char*> &&
 template <typename... A>
 inline Host* Enter(const char* name, const A&... args) {
   Host* h = Host::Current();
-  if (!h) return nullptr;
+  // Without a log the arguments are never formatted: a call costs what its work costs.
+  if (!h || !h->RecordsCalls()) return h;
   std::string text;
   ((text += (text.empty() ? "" : ", ") + Arg(args)), ...);
   h->LogCall(name, text);

@@ -1,100 +1,197 @@
 #include "host/spatial_index.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace host {
 
-uint64_t SpatialIndex::Key(int64_t cx, int64_t cy) {
-  return (static_cast<uint64_t>(static_cast<uint32_t>(cx)) << 32) ^
-         static_cast<uint64_t>(static_cast<uint32_t>(cy));
+namespace {
+
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-int SpatialIndex::LevelFor(const Box& box) {
-  int64_t size = std::max(box.x2 - box.x1, box.y2 - box.y1);
-  for (int level = 0; level < kLevels; ++level)
+uint64_t Mix(uint64_t k) {
+  k ^= k >> 33;
+  k *= 0xff51afd7ed558ccdULL;
+  k ^= k >> 33;
+  k *= 0xc4ceb9fe1a85ec53ULL;
+  return k ^ (k >> 33);
+}
+
+// The table lookup and the box test, written here so that the hot loops of a query call nothing
+// across the library's interface.
+template <typename Cell>
+size_t ProbeIn(const std::vector<Cell>& cells, uint64_t key, uint64_t none) {
+  const size_t mask = cells.size() - 1;
+  for (size_t slot = Mix(key) & mask;; slot = (slot + 1) & mask)
+    if (cells[slot].key == key || cells[slot].key == none) return slot;
+}
+
+template <typename Item>
+bool Hits(const Item& e, const Box& box) {
+  return e.x1 <= box.x2 && box.x1 <= e.x2 && e.y1 <= box.y2 && box.y1 <= e.y2;
+}
+
+}  // namespace
+
+int SpatialIndex::LevelFor(int64_t size) {
+  for (int level = 0; level < kLevels - 1; ++level)
     if (size < (int64_t{1} << (kFirstShift + 2 * level))) return level;
-  return kLevels;  // huge
+  return kLevels - 1;  // cells of 2^32: any box in the 32-bit range
+}
+
+uint64_t SpatialIndex::Key(int level, int64_t cx, int64_t cy) {
+  // Cell numbers stay within +-2^23 (the 32-bit range over cells of at least 1024, widened by
+  // one), so 28 bits each keep them apart.
+  return (static_cast<uint64_t>(level) << 56) |
+         ((static_cast<uint64_t>(cx) & 0x0FFFFFFFULL) << 28) |
+         (static_cast<uint64_t>(cy) & 0x0FFFFFFFULL);
+}
+
+bool SpatialIndex::Intersects(const Item& e, const Box& box) { return Hits(e, box); }
+
+const SpatialIndex::Entry* SpatialIndex::FindEntry(int32_t id) const {
+  if (id >= 0 && static_cast<size_t>(id) < dense_.size() && dense_[id].level != kNone)
+    return &dense_[id];
+  if (sparse_.empty()) return nullptr;
+  auto it = sparse_.find(id);
+  return it == sparse_.end() ? nullptr : &it->second;
+}
+
+SpatialIndex::Entry* SpatialIndex::FindEntry(int32_t id) {
+  return const_cast<Entry*>(static_cast<const SpatialIndex*>(this)->FindEntry(id));
+}
+
+SpatialIndex::Entry& SpatialIndex::MakeEntry(int32_t id) {
+  // Ids counting up from 1 go into the vector; an id far beyond the objects indexed (read from a
+  // file, say) does not make the vector that long.
+  if (id >= 0 &&
+      (static_cast<size_t>(id) < dense_.size() || static_cast<size_t>(id) < 2 * size_ + 65536)) {
+    if (static_cast<size_t>(id) >= dense_.size())
+      dense_.resize(std::max(static_cast<size_t>(id) + 1, dense_.size() * 3 / 2));
+    return dense_[id];
+  }
+  return sparse_[id];
+}
+
+size_t SpatialIndex::Probe(uint64_t key) const { return ProbeIn(cells_, key, kNoKey); }
+
+void SpatialIndex::Grow() {
+  std::vector<Cell> old;
+  old.swap(cells_);
+  cells_.assign(std::max<size_t>(1024, old.size() * 2), Cell{});
+  usedCells_ = 0;
+  for (const Cell& c : old) {
+    if (c.key == kNoKey || c.head < 0) continue;  // emptied cells are dropped here
+    cells_[Probe(c.key)] = c;
+    ++usedCells_;
+  }
 }
 
 template <typename F>
-void SpatialIndex::ForCells(const Box& box, int level, F&& f) {
+void SpatialIndex::ForCellsOf(const Box& box, int level, F&& f) const {
+  // An object is filed by its lower left corner and is smaller than a cell of its level, so one
+  // that reaches into the box has its corner in the box's cells or one cell down or left.
   int shift = kFirstShift + 2 * level;
-  int64_t cx1 = box.x1 >> shift, cx2 = box.x2 >> shift;
-  int64_t cy1 = box.y1 >> shift, cy2 = box.y2 >> shift;
+  int64_t cx1 = (box.x1 >> shift) - 1, cx2 = box.x2 >> shift;
+  int64_t cy1 = (box.y1 >> shift) - 1, cy2 = box.y2 >> shift;
   for (int64_t cx = cx1; cx <= cx2; ++cx)
-    for (int64_t cy = cy1; cy <= cy2; ++cy) f(Key(cx, cy));
+    for (int64_t cy = cy1; cy <= cy2; ++cy) f(Key(level, cx, cy));
 }
 
 void SpatialIndex::Insert(int32_t id, const Box& box) {
   Remove(id);
   if (box.Empty()) return;
-  Entry entry{box, LevelFor(box)};
-  entries_[id] = entry;
-  if (entry.level == kLevels) {
-    huge_.push_back(id);
-    return;
+  Item item{Clamp32(box.x1), Clamp32(box.y1), Clamp32(box.x2), Clamp32(box.y2), id};
+  const int level = LevelFor(std::max(int64_t{item.x2} - item.x1, int64_t{item.y2} - item.y1));
+  if (2 * (usedCells_ + 1) > cells_.size()) Grow();
+  const int shift = kFirstShift + 2 * level;
+  const uint64_t key = Key(level, int64_t{item.x1} >> shift, int64_t{item.y1} >> shift);
+  Cell& cell = cells_[Probe(key)];
+  if (cell.key == kNoKey) {
+    cell.key = key;
+    ++usedCells_;
   }
-  ForCells(box, entry.level, [&](uint64_t key) { cells_[entry.level][key].push_back(id); });
+  int32_t link;
+  if (freeLink_ >= 0) {
+    link = freeLink_;
+    freeLink_ = links_[link].next;
+  } else {
+    link = static_cast<int32_t>(links_.size());
+    links_.push_back({});
+  }
+  links_[link] = Link{item, cell.head};
+  cell.head = link;
+  auto& items = levelItems_[level];
+  Entry& e = MakeEntry(id);
+  e.level = static_cast<int8_t>(level);
+  e.place = static_cast<int32_t>(items.size());
+  items.push_back(item);
+  ++size_;
 }
 
 void SpatialIndex::Remove(int32_t id) {
-  auto it = entries_.find(id);
-  if (it == entries_.end()) return;
-  Entry entry = it->second;
-  entries_.erase(it);
-  if (entry.level == kLevels) {
-    huge_.erase(std::remove(huge_.begin(), huge_.end(), id), huge_.end());
-    return;
+  Entry* e = FindEntry(id);
+  if (!e) return;
+  auto& items = levelItems_[e->level];
+  const Item item = items[static_cast<size_t>(e->place)];
+  const int shift = kFirstShift + 2 * e->level;
+  Cell& cell = cells_[Probe(Key(e->level, int64_t{item.x1} >> shift, int64_t{item.y1} >> shift))];
+  for (int32_t* at = &cell.head; *at >= 0; at = &links_[*at].next) {
+    if (links_[*at].item.id != id) continue;
+    int32_t link = *at;
+    *at = links_[link].next;
+    links_[link].next = freeLink_;
+    freeLink_ = link;
+    break;
   }
-  auto& level = cells_[entry.level];
-  ForCells(entry.box, entry.level, [&](uint64_t key) {
-    auto cell = level.find(key);
-    if (cell == level.end()) return;
-    auto& ids = cell->second;
-    ids.erase(std::remove(ids.begin(), ids.end(), id), ids.end());
-    if (ids.empty()) level.erase(cell);
-  });
+  if (static_cast<size_t>(e->place) + 1 < items.size()) {
+    items[static_cast<size_t>(e->place)] = items.back();
+    FindEntry(items.back().id)->place = e->place;
+  }
+  items.pop_back();
+  --size_;
+  if (id >= 0 && static_cast<size_t>(id) < dense_.size() && &dense_[id] == e) {
+    e->level = kNone;
+  } else {
+    sparse_.erase(id);
+  }
 }
 
-void SpatialIndex::Clear() {
-  entries_.clear();
-  for (auto& level : cells_) level.clear();
-  huge_.clear();
-}
+void SpatialIndex::Clear() { *this = SpatialIndex{}; }
 
 std::vector<int32_t> SpatialIndex::Query(const Box& box) const {
   std::vector<int32_t> result;
-  if (box.Empty()) return result;
-  ++stamp_;
-  auto consider = [&](int32_t id) {
-    if (id < 0) return;
-    size_t slot = static_cast<size_t>(id);
-    if (slot >= seen_.size()) seen_.resize(slot + 1024, 0);
-    if (seen_[slot] == stamp_) return;
-    seen_[slot] = stamp_;
-    auto it = entries_.find(id);
-    if (it != entries_.end() && it->second.box.Intersects(box)) result.push_back(id);
-  };
+  if (box.Empty() || size_ == 0) return result;
+  // Within the 32-bit range, where every object's box lies.
+  Box q;
+  q.x1 = std::max<int64_t>(box.x1, INT32_MIN);
+  q.y1 = std::max<int64_t>(box.y1, INT32_MIN);
+  q.x2 = std::min<int64_t>(box.x2, INT32_MAX);
+  q.y2 = std::min<int64_t>(box.y2, INT32_MAX);
+  if (q.Empty()) return result;
   for (int level = 0; level < kLevels; ++level) {
-    const auto& cells = cells_[level];
-    if (cells.empty()) continue;
-    // Objects are filed in every cell their box touches, so the query's own cells suffice.
-    int shift = kFirstShift + 2 * level;
-    int64_t cx1 = box.x1 >> shift, cx2 = box.x2 >> shift;
-    int64_t cy1 = box.y1 >> shift, cy2 = box.y2 >> shift;
-    if ((cx2 - cx1 + 1) * (cy2 - cy1 + 1) > static_cast<int64_t>(cells.size())) {
-      for (const auto& [key, ids] : cells)
-        for (int32_t id : ids) consider(id);
+    const auto& items = levelItems_[level];
+    if (items.empty()) continue;
+    // Looking up a cell (a jump into a large table) costs about as much as testing some dozens
+    // of objects in a row: a box that spans many cells of a level holding few objects tests the
+    // level's objects instead.
+    const int shift = kFirstShift + 2 * level;
+    const int64_t cells =
+        ((q.x2 >> shift) - (q.x1 >> shift) + 2) * ((q.y2 >> shift) - (q.y1 >> shift) + 2);
+    if (cells * 32 > static_cast<int64_t>(items.size())) {
+      for (const Item& item : items)
+        if (Hits(item, q)) result.push_back(item.id);
       continue;
     }
-    for (int64_t cx = cx1; cx <= cx2; ++cx)
-      for (int64_t cy = cy1; cy <= cy2; ++cy) {
-        auto it = cells.find(Key(cx, cy));
-        if (it == cells.end()) continue;
-        for (int32_t id : it->second) consider(id);
-      }
+    ForCellsOf(q, level, [&](uint64_t key) {
+      const Cell& cell = cells_[ProbeIn(cells_, key, kNoKey)];
+      if (cell.key == kNoKey) return;
+      for (int32_t link = cell.head; link >= 0; link = links_[link].next)
+        if (Hits(links_[link].item, q)) result.push_back(links_[link].item.id);
+    });
   }
-  for (int32_t id : huge_) consider(id);
   return result;
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,9 @@ class Host {
   struct Options {
     std::string caption = "Tracelon";
     bool readIni = true;  // read C:\TRACELON\tracelon.ini for folders
+    // Keep the call log. A host whose log nobody reads (the host program playing a session)
+    // starts without it: every call then costs no text at all.
+    bool recordCalls = true;
   };
 
   // Makes a fresh host the current one (replacing any), with an empty drawing.
@@ -206,6 +210,9 @@ class Host {
   // point (a group "cursor-image" at its base point, with the style and the base point as data
   // attributes), for a live view that moves it with the mouse.
   std::string ToSvg(bool cursorImage) const;
+  // The same texts written to a stream piece by piece: a large drawing is never held whole.
+  void WriteJson(std::ostream& out) const;
+  void WriteSvg(std::ostream& out, bool cursorImage = false) const;
 
   // ---- Reading the state ----
   const std::map<int32_t, Object>& Objects() const { return objects_; }
@@ -247,6 +254,9 @@ class Host {
   bool SetPath(int number, const std::string& folder);
 
   // ---- The call log ----
+  // Calls are recorded only while the log is on (as the host started; RecordCalls switches it).
+  bool RecordsCalls() const { return recordCalls_; }
+  void RecordCalls(bool on) { recordCalls_ = on; }
   const std::vector<CallRecord>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
   void LogCall(std::string name, std::string args);
@@ -405,6 +415,12 @@ class Host {
   int16_t activeLayer_ = 1;
   int16_t currentColour_ = 7;
   std::map<int32_t, Object> objects_;
+  // The objects by id, for ids below its length (the host hands them out counting up), so that
+  // finding one costs a look into a vector: null where there is none. An object stays where
+  // the map put it until it is erased.
+  std::vector<Object*> byId_;
+  void Registered(Object& object);  // after the object went into objects_
+  void Unregistered(int32_t id);    // after it left
   SpatialIndex index_;
   int32_t nextId_ = 1;
   std::map<int16_t, SelectionList> lists_;
@@ -413,7 +429,15 @@ class Host {
     std::vector<int32_t> created;
     std::vector<Object> removed;
   };
-  std::vector<HistoryEntry> history_;
+  // The closed operations, flat: the ids each created and the objects each removed, one
+  // operation after another, and where each operation ends in the two.
+  struct HistoryMark {
+    uint32_t createdEnd = 0, removedEnd = 0;
+  };
+  std::vector<HistoryMark> history_;
+  std::vector<int32_t> historyCreated_;
+  std::vector<Object> historyRemoved_;
+  void ClearHistory();
   struct OperationScope;
   int operationDepth_ = 0;
   HistoryEntry openOperation_;
@@ -442,6 +466,7 @@ class Host {
   };
   std::optional<TypedInput> typed_;
   std::vector<CallRecord> calls_;
+  bool recordCalls_ = true;
   InputSource* input_ = nullptr;
   HostObserver* observer_ = nullptr;
   uint32_t mainWindow_ = 0;
