@@ -30,6 +30,7 @@
 #include "../host/src/layout.h"
 #include "desktop.h"
 #include "desktop_input.h"
+#include "host/colours.h"
 #include "host/host.h"
 #include "host_setup.h"
 #include "machine.h"
@@ -898,28 +899,8 @@ void Desktop::Scroll(int bar, WPARAM w) {
 }
 
 COLORREF Colour(int c) {
-  static const COLORREF base[10] = {
-      RGB(0, 0, 0),   RGB(224, 0, 0),   RGB(184, 160, 0), RGB(0, 160, 0),     RGB(0, 160, 160),
-      RGB(0, 0, 224), RGB(192, 0, 192), RGB(0, 0, 0),     RGB(128, 128, 128), RGB(176, 176, 176)};
-  if (c >= 0 && c < 10) return base[c];
-  // Other numbers: hues around the wheel, as the drawing's SVG has them.
-  double hue = std::fmod(c * 37.0, 360.0), value = (c / 10) % 2 ? 0.55 : 0.8;
-  double chroma = value * 0.85, h = hue / 60.0;
-  double x = chroma * (1 - std::fabs(std::fmod(h, 2.0) - 1)), r = 0, g = 0, b = 0;
-  if (h < 1)
-    r = chroma, g = x;
-  else if (h < 2)
-    r = x, g = chroma;
-  else if (h < 3)
-    g = chroma, b = x;
-  else if (h < 4)
-    g = x, b = chroma;
-  else if (h < 5)
-    r = x, b = chroma;
-  else
-    r = chroma, b = x;
-  double m = value - chroma;
-  return RGB(int((r + m) * 255), int((g + m) * 255), int((b + m) * 255));
+  const host::ColourRgb rgb = host::ColourOf(c);
+  return RGB(rgb.r, rgb.g, rgb.b);
 }
 
 void Desktop::DrawPolyline(HDC dc, const std::vector<host::PointD>& points, COLORREF colour,

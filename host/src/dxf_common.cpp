@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "file_text.h"
+#include "host/colours.h"
 #include "host/dxf.h"
 #include "hsi/hsi.h"
 #include "platform/files.h"
@@ -38,14 +39,10 @@ Rgb FromHsv(double hue, double s, double v) {
   return {c.r + m, c.g + m, c.b + m};
 }
 
-// The colours the host shows its numbers in (as its SVG export draws them; 7 is black on the
-// white sheet, white on a dark screen).
+// The colours the host shows its numbers in, from 0 to 1.
 Rgb HostRgb(int c) {
-  static const Rgb base[10] = {{0, 0, 0},       {0.88, 0, 0},      {0.72, 0.63, 0}, {0, 0.63, 0},
-                               {0, 0.63, 0.63}, {0, 0, 0.88},      {0.75, 0, 0.75}, {0, 0, 0},
-                               {0.5, 0.5, 0.5}, {0.69, 0.69, 0.69}};
-  if (c >= 0 && c < 10) return base[c];
-  return FromHsv(std::fmod(c * 37.0, 360.0), 0.85, (c / 10) % 2 ? 0.55 : 0.8);
+  const ColourRgb rgb = ColourOf(c);
+  return {rgb.r / 255.0, rgb.g / 255.0, rgb.b / 255.0};
 }
 
 // The AutoCAD Color Index: 1..9 fixed, 10..249 hues in steps of 15 degrees, each in five

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "host/colours.h"
 #include "host/host.h"
 #include "json_io.h"
 #include "layout.h"
@@ -87,15 +88,11 @@ void Host::WriteJson(std::ostream& out) const {
   out << "\n}\n";
 }
 
-namespace {
-
-// The host's colour numbers: 1..7 the classic seven (7 is black on the white sheet), 8 and 9
-// greys, then a spread of hues.
-std::string ColourHex(int c) {
-  static const char* base[10] = {"#000000", "#e00000", "#b8a000", "#00a000", "#00a0a0",
-                                 "#0000e0", "#c000c0", "#000000", "#808080", "#b0b0b0"};
+ColourRgb ColourOf(int c) {
+  static const ColourRgb base[10] = {{0, 0, 0},       {224, 0, 0},    {184, 160, 0}, {0, 160, 0},
+                                     {0, 160, 160},   {0, 0, 224},    {192, 0, 192}, {0, 0, 0},
+                                     {128, 128, 128}, {176, 176, 176}};
   if (c >= 0 && c < 10) return base[c];
-  // Other numbers: hues around the wheel, darker in every second ten.
   double hue = std::fmod(c * 37.0, 360.0);
   double value = (c / 10) % 2 ? 0.55 : 0.8;
   double s = 0.85, chroma = value * s;
@@ -114,9 +111,15 @@ std::string ColourHex(int c) {
   else
     r = chroma, b = x;
   double m = value - chroma;
+  return {int((r + m) * 255), int((g + m) * 255), int((b + m) * 255)};
+}
+
+namespace {
+
+std::string ColourHex(int c) {
+  const ColourRgb rgb = ColourOf(c);
   char out[8];
-  std::snprintf(out, sizeof out, "#%02x%02x%02x", int((r + m) * 255), int((g + m) * 255),
-                int((b + m) * 255));
+  std::snprintf(out, sizeof out, "#%02x%02x%02x", rgb.r, rgb.g, rgb.b);
   return out;
 }
 
