@@ -24,29 +24,7 @@ std::string Dxf(const std::vector<std::string>& pairs) {
   return out;
 }
 
-class DxfFiles : public HostTest {
- protected:
-  int32_t AddTrueType(const char* document) {
-    platform::MemHandle block = platform::GlobalAlloc(3072, true);
-    std::strcpy(static_cast<char*>(platform::GlobalLock(block)), document);
-    platform::GlobalUnlock(block);
-    HsiTrueTypeText r{};
-    r.x = 100000;
-    r.y = 500000;
-    r.layer = 2;
-    r.colour = 1;
-    r.scaleX = r.scaleY = 1;
-    r.orientation = 10;
-    r.vcode = 4;
-    r.content = HSI_TT_CONTENT_RTF;
-    std::strcpy(r.face, "Arial");
-    r.size = 12;
-    r.document = block;
-    int32_t id = HsiObjCreate(HSI_RECORD_TRUETYPE, &r, HSI_FINAL);
-    platform::GlobalFree(block);
-    return id;
-  }
-};
+using DxfFiles = HostTest;
 
 TEST_F(DxfFiles, EveryKindOfObjectIsSavedAndOpensAgain) {
   WriteFile("C:\\TRACELON\\SYMBOLS\\ARROW.SYM", hosttest::kArrowSymbol);

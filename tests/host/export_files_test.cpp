@@ -38,25 +38,8 @@ class Drawing : public HostTest {
     const char* doc =
         "{\\rtf1\\ansi\\paperw8640\\deff0{\\fonttbl{\\f0\\fnil Arial;}}{\\f0\\fs24\\b Bold "
         "\\i0\\b0 plain @\r\n\\par \\ul Under\\ul0}\\par}";
-    platform::MemHandle block = platform::GlobalAlloc(3072, true);
-    std::strcpy(static_cast<char*>(platform::GlobalLock(block)), doc);
-    platform::GlobalUnlock(block);
-    HsiTrueTypeText r{};
-    r.x = 100000;
-    r.y = 500000;
-    r.layer = 2;
-    r.colour = 1;
-    r.scaleX = r.scaleY = 1;
-    r.orientation = 10;
-    r.hcode = 0;
-    r.vcode = 4;
-    r.content = HSI_TT_CONTENT_RTF;
-    std::strcpy(r.face, "Arial");
-    r.size = 12;
-    r.document = block;
-    truetype_ = HsiObjCreate(HSI_RECORD_TRUETYPE, &r, HSI_FINAL);
+    truetype_ = AddTrueType(doc);
     EXPECT_GT(truetype_, 0);
-    platform::GlobalFree(block);
     int16_t x, y;
     HsiMenuEntry(1811, &x, &y);
     HsiLoadFile("C:\\QXTOOLS\\layers\\plan3.lyr", HSI_LOAD_LAYERS, nullptr);
