@@ -31,6 +31,7 @@
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_forms.h"
+#include "serve_picture.h"
 #include "serve_web.h"
 #include "user/exports.h"
 #include "user/session.h"
@@ -104,20 +105,16 @@ struct Request {
 class Hub {
  public:
   // ---- The program's side ----
-  // The state (without the drawing), the drawing's SVG and the session text. The SVG goes to a
-  // page only when it changed since the one the page has, and the session only when asked for:
-  // at 10,000 objects each is megabytes.
-  void Publish(std::string state, std::string svg, std::string session) {
+  // The state (without the drawing), the drawing as the host has it now and the session text.
+  // The drawing goes to a page as what changed since the version the page has, and the session
+  // only when asked for: at 10,000 objects each is megabytes.
+  void Publish(std::string state, const host::Host* drawing, std::string session) {
     std::lock_guard<std::mutex> lock(mutex_);
     ++seq_;
-    if (svg != svg_) {
-      svg_ = std::move(svg);
-      svgJson_ = json(svg_).dump();
-      ++svgVersion_;
-    }
+    picture_.Update(drawing);
     // The state's own sequence number and drawing version go in front of the rest of its fields.
-    state_ = "{\"seq\":" + std::to_string(seq_) + ",\"svgVersion\":" + std::to_string(svgVersion_) +
-             "," + state.substr(1);
+    state_ = "{\"seq\":" + std::to_string(seq_) +
+             ",\"svgVersion\":" + std::to_string(picture_.Version()) + "," + state.substr(1);
     session_ = std::move(session);
     changed_.notify_all();
   }
@@ -167,13 +164,14 @@ class Hub {
       request->message = "the program did not take the line in time";
     }
   }
-  // The state once it is newer than `after` (or after a while, the same one), with the SVG
-  // unless the page has this version of it.
+  // The state once it is newer than `after` (or after a while, the same one), with what changed
+  // in the drawing since the version the page has.
   std::string State(uint64_t after, uint64_t svgVersion) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait_for(lock, kPollWait, [&] { return seq_ > after || ended_; });
-    if (svgVersion == svgVersion_) return state_;
-    return state_.substr(0, state_.size() - 1) + ",\"svg\":" + svgJson_ + "}";
+    std::string picture = picture_.Since(svgVersion);
+    if (picture.empty()) return state_;
+    return state_.substr(0, state_.size() - 1) + ",\"picture\":" + picture + "}";
   }
   std::string Session() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -225,8 +223,8 @@ class Hub {
   std::condition_variable changed_;
   uint64_t seq_ = 0;
   std::string state_ = "{\"seq\":0}";
-  std::string svg_, svgJson_ = "\"\"", session_;
-  uint64_t svgVersion_ = 0;
+  std::string session_;
+  LivePicture picture_;
   std::string finalDrawing_ = "{}";
   std::string finalDxf_;
   std::deque<std::shared_ptr<Request>> inbox_;
@@ -453,8 +451,7 @@ class PageSource {
     state["sessionLength"] = played.size();
     state["kept"] = kept_.string();
     Keep(played);
-    hub_.Publish(PageJson(std::move(state)), platform::Utf8Text(h ? h->ToSvg(true) : ""),
-                 std::move(played));
+    hub_.Publish(PageJson(std::move(state)), h, std::move(played));
   }
 
   // Writes the session played so far to the machine folder when it changed: to a new file first,

@@ -82,11 +82,10 @@ async function poll() {
     try {
       const after = state ? state.seq : 0;
       // The drawing comes only when it changed since the one the page has.
-      const have = state ? state.svgVersion : 0;
-      const response = await fetch(`/api/state?after=${after}&svg=${have}`, { headers: api.headers() });
+      const response = await fetch(`/api/state?after=${after}&svg=${pictureVersion}`, { headers: api.headers() });
       if (response.status === 409) { showBusy((await response.json()).message); return; }
       const next = await response.json();
-      if (next.svg === undefined && state && next.svgVersion === state.svgVersion) next.svg = state.svg;
+      takePicture(next);
       if (!state || next.seq !== state.seq) {
         state = next;
         requestRender();
@@ -184,7 +183,7 @@ function buildMenus() {
 // ---- The drawing: pan, zoom, and the mouse in drawing units ---------------------------------
 
 const view = { cx: 0, cy: 0, s: 0, fit: true };  // centre (drawing units), screen pixels per unit
-let sheet = null;  // { minX, maxY, k, margin, width, height } of the SVG shown
+let sheet = null;  // { minX, maxY, k, margin, width, height, pieces } of the SVG shown
 let mouse = null;  // the mouse in drawing units, over the drawing
 let cursorImage = null;
 
@@ -285,21 +284,8 @@ function followHostView() {
   view.s = 0.9 * Math.min(box.width / w, box.height / h);
 }
 
-let drawnVersion = -1;
+// The picture itself is kept up to date as each state arrives (drawing.js); a render places it.
 function renderDrawing() {
-  const holder = document.getElementById("sheet");
-  if (state.svgVersion === drawnVersion && holder.firstChild) { followHostView(); applyView(); return; }
-  drawnVersion = state.svgVersion;
-  holder.innerHTML = state.svg || "";
-  const svg = holder.querySelector("svg");
-  if (!svg) return;
-  const number = (name) => parseFloat(svg.getAttribute(name));
-  sheet = { minX: number("data-min-x"), maxY: number("data-max-y"), k: number("data-scale"), margin: number("data-margin"),
-    width: number("width"), height: number("height") };
-  svg.removeAttribute("width");
-  svg.removeAttribute("height");
-  const image = svg.querySelector("#cursor-image");
-  cursorImage = image ? { element: image, style: +image.dataset.style, base: { x: +image.dataset.baseX, y: +image.dataset.baseY } } : null;
   followHostView();
   applyView();
 }
@@ -331,7 +317,7 @@ function drawOverlay() {
   // The drag image follows the mouse: its group is drawn at its base point.
   if (cursorImage && cursorImage.style === 0) {
     if (mouse && asking("point", "3d point", "pick")) {
-      const dx = (mouse.x - cursorImage.base.x) * sheet.k, dy = -(mouse.y - cursorImage.base.y) * sheet.k;
+      const dx = (mouse.x - cursorImage.base.x) * sheet.pieces, dy = -(mouse.y - cursorImage.base.y) * sheet.pieces;
       cursorImage.element.setAttribute("transform", `translate(${dx} ${dy})`);
       cursorImage.element.setAttribute("visibility", "visible");
     } else {

@@ -275,7 +275,7 @@ scenario("host_circle", async (page) => {
   await clickAt(page, 4000000, 1000000);
   await asks(page, "command");
   await shot(page, "host_circle-drawn");
-  assert.match(await page.evaluate(() => window.tracelon.state().svg), /<circle|<path|<ellipse/);
+  assert.match(await page.evaluate(() => document.querySelector("#sheet svg").innerHTML), /<circle|<path|<ellipse/);
 });
 
 scenario("area", async (page) => {
