@@ -477,6 +477,48 @@ scenario("snap_toolbar", async (page) => {
   assert.equal(await dialog(page, "TfrmQXSnap").count(), 0, "the toolbar is closed");
 });
 
+// The quick text strip's preview (the host's temporary images) is drawn over the drawing as the
+// text changes and goes when the text is placed; a selected object is drawn highlighted.
+scenario("preview_selection", async (page) => {
+  await page.locator("#notices .notice button", { hasText: "OK" }).click();
+  await menu(page, "QXQText");
+  await asks(page, "point");
+  await typePoint(page, 96000, 960000);
+  await asks(page, "form");
+  const marks = () => page.evaluate(() => [...document.querySelectorAll("#sheet svg #marks text")].map((t) => t.textContent));
+  await typeInto(page, "TfrmQXQText", "mmText", "LIVING");
+  assert.deepEqual(await marks(), ["LIVING"]);
+  await typeInto(page, "TfrmQXQText", "mmText", "DINING");
+  assert.deepEqual(await marks(), ["DINING"], "the old preview is cleared when the host clears it");
+  // The preview lies where the text is then placed (the same element drawn the same way; the
+  // text's width differs a little with the screen size its glyphs are drawn at).
+  // Its box in drawing units: the pieces' own units over their scale.
+  const inDrawing = (selector) => page.evaluate((q) => {
+    const b = document.querySelector(q).getBBox();
+    return { x: b.x / sheet.pieces, y: b.y / sheet.pieces, width: b.width / sheet.pieces, height: b.height / sheet.pieces };
+  }, selector);
+  const preview = await inDrawing("#sheet svg #marks text");
+  await shot(page, "preview_selection-preview");
+  await click(page, "TfrmQXQText", "OK");
+  await asks(page, "point");
+  assert.deepEqual(await marks(), []);
+  const placed = await inDrawing("#sheet svg #layer-1 text");
+  for (const key of ["x", "y", "width", "height"]) assert.ok(Math.abs(placed[key] - preview[key]) < 0.06 * preview.width, `${key}: ${placed[key]} vs ${preview[key]}`);
+  await page.click("#b2");
+  await asks(page, "command");
+  // Selected by the host's select tool: the object's element is marked, and unmarked again.
+  const selected = () => page.evaluate(() => [...document.querySelectorAll("#sheet svg .selected")].map((e) => e.id));
+  assert.deepEqual(await selected(), []);
+  await tool(page, "select");
+  await clickAt(page, 96000, 960000);
+  assert.deepEqual(await selected(), ["o1"]);
+  assert.equal(await page.evaluate(() => getComputedStyle(document.querySelector("#sheet svg .selected text")).fill), "rgb(0, 120, 255)");
+  await shot(page, "preview_selection-selected");
+  await page.click("#selectnone");
+  await settle(page);
+  assert.deepEqual(await selected(), []);
+});
+
 scenario("typing", async (page) => {
   // A person types at an ordinary typist's speed and tabs on without waiting for the program:
   // every field keeps what was typed into it, and each field's value reaches the program.
