@@ -77,15 +77,18 @@ async function waitForState(seq) {
   await new Promise((resolve) => stateWaiters.push({ seq, resolve }));
 }
 
+let wantWholeState = false;
 async function poll() {
   for (;;) {
     try {
-      const after = state ? state.seq : 0;
+      const after = state && !wantWholeState ? state.seq : 0;
       // The drawing comes only when it changed since the one the page has.
       const response = await fetch(`/api/state?after=${after}&svg=${pictureVersion}`, { headers: api.headers() });
       if (response.status === 409) { showBusy((await response.json()).message); return; }
       const next = await response.json();
       takePicture(next);
+      wantWholeState = !takeForms(next, state);
+      if (wantWholeState) continue;
       if (!state || next.seq !== state.seq) {
         state = next;
         requestRender();
@@ -205,9 +208,11 @@ function applyView() {
   const ratio = sheet.k / view.s;  // sheet pixels per screen pixel
   const x0 = sheet.margin + (view.cx - sheet.minX) * sheet.k - (box.width / 2) * ratio;
   const y0 = sheet.margin + (sheet.maxY - view.cy) * sheet.k - (box.height / 2) * ratio;
-  svg.setAttribute("viewBox", `${x0} ${y0} ${box.width * ratio} ${box.height * ratio}`);
-  svg.setAttribute("width", box.width);
-  svg.setAttribute("height", box.height);
+  // Set only when they change: setting them makes the browser lay out the whole drawing again.
+  const viewBox = `${x0} ${y0} ${box.width * ratio} ${box.height * ratio}`;
+  if (svg.getAttribute("viewBox") !== viewBox) svg.setAttribute("viewBox", viewBox);
+  if (svg.getAttribute("width") !== String(box.width)) svg.setAttribute("width", box.width);
+  if (svg.getAttribute("height") !== String(box.height)) svg.setAttribute("height", box.height);
   drawOverlay();
 }
 

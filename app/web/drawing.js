@@ -98,3 +98,17 @@ function replaceGroup(drawing, id, text, where) {
   const before = where();
   if (parsed.firstElementChild) drawing.insertBefore(parsed.firstElementChild, before && before.parentNode === drawing ? before : null);
 }
+
+// The windows of a state answer: one that did not change since the state the page has comes
+// as its handle alone, and is the page's own model of it. False when the page has no such model
+// (the page then asks for a whole state).
+function takeForms(answer, previous) {
+  const known = new Map(((previous && previous.forms) || []).map((f) => [f.handle, f]));
+  let whole = true;
+  answer.forms = (answer.forms || []).map((f) => {
+    if (!f.same) return f;
+    if (!known.has(f.handle)) whole = false;
+    return known.get(f.handle);
+  });
+  return whole;
+}
