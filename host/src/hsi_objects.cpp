@@ -175,7 +175,6 @@ HsiStatus HsiDrawText(const HsiPoint* point, const char* text, const HsiTextAttr
   m.look.vcode = attributes->vcode;
   m.look.font = attributes->font;
   m.look.slant = attributes->slant;
-  m.look.text = m.text;
   return h->DrawMark(m, mode) ? HSI_SUCCESS : HSI_FAILURE;
 }
 
