@@ -1392,6 +1392,7 @@ function render() {
   // While a modal window or a box waits, the menus are not live (as on the system).
   const modal = ["form", "message", "open file", "folder", "font", "input"].includes(q.kind);
   document.querySelectorAll("#menubar .menu > button").forEach((b) => { b.disabled = modal; });
+  renderEditing(modal);
   document.body.dataset.seq = state.seq;
 }
 
@@ -1434,6 +1435,34 @@ function renderLayers() {
   }
 }
 
+// ---- Erase and undo: the host's own, each a session line ------------------------------------
+
+// Nothing to act on greys the button out; so does a modal window, as it does the menus.
+function renderEditing(modal) {
+  const edit = state.edit || { selected: 0, undoable: 0 };
+  document.getElementById("erase").disabled = modal || edit.selected === 0;
+  document.getElementById("undo").disabled = modal || edit.undoable === 0;
+}
+
+function setUpEditing() {
+  document.getElementById("erase").addEventListener("click", () => send("host erase"));
+  document.getElementById("undo").addEventListener("click", () => send("host undo"));
+  // Delete and Ctrl+Z act on the drawing only when the person is not typing in a box or a
+  // window: there the keys are the box's own (its text's undo).
+  document.addEventListener("keydown", (e) => {
+    const target = document.activeElement;
+    if (target && (target.closest("#windows, #notices") || target.matches("input, textarea, select"))) return;
+    if (waitingForm() || (state && ["message", "open file", "folder", "font", "input"].includes(state.question.kind))) return;
+    if (e.key === "Delete" && !e.ctrlKey && !e.altKey && !e.metaKey) {
+      e.preventDefault();
+      send("host erase");
+    } else if ((e.ctrlKey || e.metaKey) && !e.altKey && !e.shiftKey && e.key.toLowerCase() === "z") {
+      e.preventDefault();
+      send("host undo");
+    }
+  });
+}
+
 // For a person's scripts and the tests: where a drawing point is on the screen.
 window.tracelon = {
   toScreen(x, y) { const box = drawingBox(); const p = toScreen(x, y); return { x: box.left + p.x, y: box.top + p.y }; },
@@ -1454,4 +1483,5 @@ window.tracelon = {
 
 buildMenus();
 setUpDrawing();
+setUpEditing();
 join().then((ok) => { if (ok) poll(); });

@@ -345,6 +345,44 @@ scenario("layer_grid", async (page) => {
   assert.equal(await page.locator('#layers label.layer[data-layer="11"] input').isChecked(), true);
 });
 
+scenario("erase_undo", async (page) => {
+  // Nothing drawn yet: Undo is greyed out and Ctrl+Z is refused in plain words.
+  assert.equal(await page.locator("#undo").isDisabled(), true);
+  assert.equal(await page.locator("#erase").isDisabled(), true);
+  await page.locator("#drawing").press("Control+z");
+  await settle(page);
+  assert.equal(await page.locator("#refusal").textContent(), "Nothing to undo.");
+  for (const y of [0, 500000]) {
+    await tool(page, "line");
+    await typePoint(page, 0, y);
+    await typePoint(page, 1000000, y);
+    await page.locator("#drawing").press("Enter");
+    await settle(page);
+  }
+  for (const y of [0, 500000]) {
+    await tool(page, "select");
+    await typePoint(page, 500000, y);
+  }
+  const objects = () => page.evaluate(() => document.querySelectorAll("#sheet svg polyline, #sheet svg line, #sheet svg path").length);
+  const drawn = await objects();
+  // Delete erases the selection, the Undo button brings both back, Ctrl+Z takes the second line.
+  await page.locator("#drawing").press("Delete");
+  await settle(page);
+  assert.equal(await objects(), drawn - 2, "Delete erases the two selected lines");
+  await page.click("#undo");
+  await settle(page);
+  assert.equal(await objects(), drawn, "one undo brings both back");
+  await page.locator("#drawing").press("Control+z");
+  await settle(page);
+  assert.equal(await objects(), drawn - 1, "the next undo takes the last line drawn");
+  // Typing keeps its own keys: Delete in the X Y box edits the box, erasing nothing.
+  await page.fill("#coords", "12");
+  await page.press("#coords", "Home");
+  await page.press("#coords", "Delete");
+  assert.equal(await page.inputValue("#coords"), "2");
+  await page.fill("#coords", "");
+});
+
 scenario("symbol", async (page) => {
   // A room of 10' x 8' to furnish, drawn with the host's line tool.
   await tool(page, "line");
