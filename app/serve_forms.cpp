@@ -121,6 +121,8 @@ void Describe(const platform::Control& c, json& j, PictureStore& pictures) {
     j["wordWrap"] = label->wordWrap;
     j["autoSize"] = label->autoSize;
     j["transparent"] = label->transparent;
+    // The control its accelerator moves to (else the next one in the tab order).
+    j["focusControl"] = label->focusControl ? label->focusControl->Name() : "";
   } else if (auto* button = dynamic_cast<const Button*>(&c)) {
     j["default"] = button->isDefault;
     j["cancel"] = button->isCancel;

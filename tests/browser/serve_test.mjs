@@ -383,6 +383,70 @@ scenario("erase_undo", async (page) => {
   await page.fill("#coords", "");
 });
 
+scenario("keyboard", async (page) => {
+  // What has the focus: a menu or item by its caption, a control by its name, else the id.
+  const focused = () => page.evaluate(() => {
+    const a = document.activeElement;
+    if (a.closest("#menubar")) return a.textContent;
+    const c = a.closest(".ctl");
+    return c ? c.dataset.name : a.id;
+  });
+  const press = async (key) => { await page.keyboard.press(key); await settle(page); };
+  await page.locator("#drawing").focus();
+  // F10: the first menu; the arrows move, Enter opens, Escape closes, then leaves.
+  await press("F10");
+  assert.equal(await focused(), "Text");
+  await press("ArrowRight");
+  assert.equal(await focused(), "Symbols");
+  await press("Enter");
+  assert.equal(await focused(), "QX Symbol...");
+  await press("ArrowDown");
+  assert.equal(await focused(), "QX Door...");
+  await press("ArrowRight");
+  assert.equal(await focused(), "QX Dimension...", "Right opens the next menu");
+  await press("Escape");
+  assert.equal(await focused(), "Measure");
+  assert.equal(await page.locator(".menu.open").count(), 0);
+  await press("Escape");
+  assert.equal(await focused(), "drawing");
+  // Alt with a letter opens its menu; Alt alone goes to the menu bar, the letters pick.
+  await press("Alt+y");
+  assert.equal(await focused(), "QX Symbol...");
+  await shot(page, "keyboard-menu");
+  await press("Escape");
+  await press("Escape");
+  assert.equal(await focused(), "drawing");
+  assert.equal(await page.locator("#menubar .menu > button u.accel").first().textContent(), "T");
+  await press("Alt");
+  assert.equal(await focused(), "Text");
+  await press("m");
+  assert.equal(await focused(), "QX Dimension...");
+  await press("a");
+  await asks(page, "form");
+  const area = dialog(page, "TdlgQXArea");
+  assert.equal(await area.locator('[data-name="lblDecimals"] u.accel').textContent(), "D");
+  // The menus are not live under a modal window: F10 leaves the focus where it is.
+  const before = await focused();
+  await press("F10");
+  assert.equal(await focused(), before);
+  // In the window: Alt+M picks an item of the radio group, Alt+D goes to the box its label
+  // names (its text selected), typed at a person's pace; Alt+S leaves it for the suffix.
+  await press("Alt+m");
+  await press("Alt+d");
+  assert.equal(await focused(), "txtDecimals");
+  await page.keyboard.type("3", { delay: 150 });
+  await press("Alt+s");
+  assert.equal(await focused(), "txtSuffix");
+  await shot(page, "keyboard-dialog");
+  const model = await page.evaluate(() => window.tracelon.state().forms.find((f) => f.class === "TdlgQXArea"));
+  const byName = (n) => model.controls.find((c) => c.name === n);
+  assert.equal(byName("rgrpAreaUnits").itemIndex, 3);
+  assert.equal(byName("txtDecimals").text, "3");
+  assert.equal(model.active, "txtSuffix");
+  await press("Escape");
+  await asks(page, "command");
+});
+
 scenario("symbol", async (page) => {
   // A room of 10' x 8' to furnish, drawn with the host's line tool.
   await tool(page, "line");
