@@ -287,7 +287,8 @@ json FormModel(platform::Form& form, PictureStore& pictures) {
                                                                       : "left"},
               {"mouse", static_cast<bool>(c->OnMouseDown) || static_cast<bool>(c->OnMouseUp)},
               {"mouseMove", static_cast<bool>(c->OnMouseMove)},
-              {"dblclick", static_cast<bool>(c->OnDblClick)}};
+              {"dblclick", static_cast<bool>(c->OnDblClick)},
+              {"change", static_cast<bool>(c->OnChange)}};
     Describe(*c, j, pictures);
     controls.push_back(std::move(j));
   }

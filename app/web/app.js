@@ -806,7 +806,31 @@ function renderControl(form, c, act) {
   if (c.focusable === false) stops.forEach((f) => { f.tabIndex = -1; });
   else if (kind === "PageControl" || kind === "Notebook") e.querySelectorAll(".tabs button:not(.current)").forEach((f) => { f.tabIndex = -1; });
   else if (kind === "RadioGroup") e.querySelectorAll("input").forEach((f) => { f.name = `group-${form.handle}-${c.name}`; });
+  if (c.change && (kind === "Edit" || kind === "Memo" || kind === "SpinEdit")) sendAsTyped(focusable(e), name, act);
   return e;
+}
+
+// A field whose program acts on each change (a preview drawn as the text is typed) has its text
+// sent with every key, as the system's edit tells its program, without the focus or the caret
+// leaving it. Keys typed while an answer is on its way go as one line, the latest text; leaving
+// the field sends nothing more when the program has that text already.
+function sendAsTyped(input, name, act) {
+  if (!input) return;
+  let sent = null, sending = false;
+  const text = () => (input.tagName === "TEXTAREA" ? input.value.split("\n").map(quote).join(" ") : quote(input.value));
+  input.addEventListener("input", async () => {
+    if (sending) return;
+    sending = true;
+    try {
+      while (input.value !== sent) {
+        sent = input.value;
+        await act(`set ${name} ${text()}`);
+      }
+    } finally {
+      sending = false;
+    }
+  });
+  input.addEventListener("change", (k) => { if (input.value === sent) k.stopImmediatePropagation(); }, true);
 }
 
 function renderGrid(c, name, act) {

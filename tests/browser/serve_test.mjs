@@ -447,6 +447,39 @@ scenario("keyboard", async (page) => {
   await asks(page, "command");
 });
 
+scenario("quick_text", async (page) => {
+  // The note about the new configuration file is put away: the strip spans the drawing's width.
+  await page.locator("#notices .notice").last().getByRole("button", { name: "OK" }).click();
+  await menu(page, "QXQText");
+  await asks(page, "point");
+  await clickAt(page, 96000, 960000);
+  await asks(page, "form");
+  const memo = dialog(page, "TfrmQXQText").locator('[data-name="mmText"]');
+  await memo.waitFor();
+  const programText = () => page.evaluate(() => {
+    const strip = window.tracelon.state().forms.find((f) => f.class === "TfrmQXQText");
+    return strip.controls.find((c) => c.name === "mmText").lines.join("\n");
+  });
+  // Key by key at a person's pace, the field never left: after each key the program has the
+  // text so far, and the focus and the caret stay with the person.
+  let typed = "";
+  for (const key of ["H", "A", "L", "L", "Enter", "2"]) {
+    await page.keyboard.press(key);
+    await page.waitForTimeout(120);
+    await settle(page);
+    typed += key === "Enter" ? "\n" : key;
+    // (a line break at the very end makes no line of its own in the program's list of lines)
+    assert.equal(await programText(), typed.replace(/\n$/, ""), `the program has the text typed so far (after ${key})`);
+    assert.equal(await memo.inputValue(), typed);
+    assert.equal(await memo.evaluate((e) => e === document.activeElement && e.selectionStart), typed.length);
+  }
+  await shot(page, "quick_text-typing");
+  await click(page, "TfrmQXQText", "OK");
+  await asks(page, "point");
+  await page.keyboard.press("Escape");
+  await settle(page);
+});
+
 scenario("symbol", async (page) => {
   // A room of 10' x 8' to furnish, drawn with the host's line tool.
   await tool(page, "line");
