@@ -790,6 +790,56 @@ if (!only || only === "forms") {
   });
 }
 
+// ---- The mouse and the trackpad --------------------------------------------------------------
+
+if (!only || only === "wheel") {
+  test("a two-finger scroll pans, with Ctrl it zooms at the mouse; a mouse wheel zooms", async () => {
+    const serve = await startServe("wheel");
+    try {
+      const page = serve.page;
+      const at = (x, y) => page.evaluate(([px, py]) => window.tracelon.toScreen(px, py), [x, y]);
+      const box = await page.locator("#drawing").boundingBox();
+      const mouse = { x: Math.round(box.x + box.width / 2), y: Math.round(box.y + box.height / 2) };
+      await page.mouse.move(mouse.x, mouse.y);
+      // Where two drawing points are, and the drawing point under the mouse.
+      const view = async () => {
+        const a = await at(0, 0), b = await at(1000000, 0);
+        return { a, span: b.x - a.x };
+      };
+      const near = (actual, expected, what) => assert.ok(Math.abs(actual - expected) < 0.5, `${what}: ${actual}, not ${expected}`);
+      const start = await view();
+      assert.ok(start.span > 0);
+      // A trackpad's scroll (fine steps, sideways too): the drawing moves with the fingers, its
+      // scale kept.
+      await page.mouse.wheel(30, 20);
+      await page.waitForTimeout(100);
+      const panned = await view();
+      near(panned.span, start.span, "the scale after a pan");
+      near(panned.a.x, start.a.x - 30, "x after a pan");
+      near(panned.a.y, start.a.y - 20, "y after a pan");
+      // With Ctrl (a pinch): zoomed by the scroll's amount, the point under the mouse staying put.
+      await page.keyboard.down("Control");
+      await page.mouse.wheel(0, -20);
+      await page.keyboard.up("Control");
+      await page.waitForTimeout(100);
+      const pinched = await view();
+      near(pinched.span, panned.span * Math.exp(0.2), "the scale after a pinch");
+      const k = pinched.span / panned.span;
+      near(pinched.a.x, mouse.x + (panned.a.x - mouse.x) * k, "x of a point after a pinch");
+      near(pinched.a.y, mouse.y + (panned.a.y - mouse.y) * k, "y of a point after a pinch");
+      // A mouse wheel's notch (a whole, coarse step straight down) zooms out.
+      await page.mouse.wheel(0, 100);
+      await page.waitForTimeout(100);
+      near((await view()).span, pinched.span * 0.8, "the scale after a wheel's notch");
+      assert.equal(await stopServe(serve), 0);
+    } catch (error) {
+      await shot(serve.page, "wheel-failed");
+      serve.child.kill("SIGTERM");
+      throw error;
+    }
+  });
+}
+
 // ---- Safety --------------------------------------------------------------------------------
 
 if (!only || only === "safety") {
