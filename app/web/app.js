@@ -1451,7 +1451,7 @@ function render() {
   // While a modal window or a box waits, the menus are not live (as on the system).
   const modal = ["form", "message", "open file", "folder", "font", "input"].includes(q.kind);
   document.querySelectorAll("#menubar .menu > button").forEach((b) => { b.disabled = modal; });
-  renderEditing(modal);
+  renderEditing();
   document.body.dataset.seq = state.seq;
 }
 
@@ -1496,11 +1496,14 @@ function renderLayers() {
 
 // ---- Erase and undo: the host's own, each a session line ------------------------------------
 
-// Nothing to act on greys the button out; so does a modal window, as it does the menus.
-function renderEditing(modal) {
+// Erase and undo act between commands only: a command that runs holds objects it made or
+// picked, and taking them away under it would pull the drawing from under its feet. Nothing to act
+// on greys a button out too.
+function renderEditing() {
   const edit = state.edit || { selected: 0, undoable: 0 };
-  document.getElementById("erase").disabled = modal || edit.selected === 0;
-  document.getElementById("undo").disabled = modal || edit.undoable === 0;
+  const idle = asking("command");
+  document.getElementById("erase").disabled = !idle || edit.selected === 0;
+  document.getElementById("undo").disabled = !idle || edit.undoable === 0;
 }
 
 function setUpEditing() {
@@ -1511,7 +1514,7 @@ function setUpEditing() {
   document.addEventListener("keydown", (e) => {
     const target = document.activeElement;
     if (target && (target.closest("#windows, #notices") || target.matches("input, textarea, select"))) return;
-    if (waitingForm() || (state && ["message", "open file", "folder", "font", "input"].includes(state.question.kind))) return;
+    if (!asking("command")) return;
     if (e.key === "Delete" && !e.ctrlKey && !e.altKey && !e.metaKey) {
       e.preventDefault();
       send("host erase");
