@@ -1244,11 +1244,12 @@ void Desktop::MenuCommand(UINT id) {
     case kToolSelectNone:
       if (asked_) Send("host select none");
       break;
+    // Between commands only: a running command holds the objects it made or picked.
     case kEditErase:
-      if (asked_) Send("host erase");
+      if (asked_ && question_.kind == "command") Send("host erase");
       break;
     case kEditUndo:
-      if (asked_) Send("host undo");
+      if (asked_ && question_.kind == "command") Send("host undo");
       break;
   }
 }
