@@ -201,6 +201,8 @@ enum Command : UINT {
   kToolText,
   kToolSelect,
   kToolSelectNone,
+  kEditErase = 400,
+  kEditUndo,
   kExportFirst = 1000,
 };
 
@@ -477,6 +479,10 @@ HMENU Desktop::BuildMenus() {
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, kFileExit, L"E&xit");
   AppendMenuW(bar, MF_POPUP, UINT_PTR(file), L"&File");
+  HMENU edit = CreatePopupMenu();
+  AppendMenuW(edit, MF_STRING, kEditUndo, L"&Undo");
+  AppendMenuW(edit, MF_STRING, kEditErase, L"&Erase");
+  AppendMenuW(bar, MF_POPUP, UINT_PTR(edit), L"&Edit");
   HMENU view = CreatePopupMenu();
   AppendMenuW(view, MF_STRING, kViewExtents, L"Zoom &Extents\tHome");
   AppendMenuW(view, MF_STRING, kViewZoomIn, L"Zoom &In");
@@ -1237,6 +1243,13 @@ void Desktop::MenuCommand(UINT id) {
       break;
     case kToolSelectNone:
       if (asked_) Send("host select none");
+      break;
+    // Between commands only: a running command holds the objects it made or picked.
+    case kEditErase:
+      if (asked_ && question_.kind == "command") Send("host erase");
+      break;
+    case kEditUndo:
+      if (asked_ && question_.kind == "command") Send("host undo");
       break;
   }
 }

@@ -71,8 +71,8 @@ bool PageSends(const std::string& line, std::string& refusal) {
       "run",    "point",  "b2",     "escape", "close", "pick",     "set",   "type",
       "check",  "select", "cell",   "tab",    "click", "dblclick", "mouse", "focus",
       "answer", "file",   "folder", "input",  "font",  "host"};
-  static const std::set<std::string> hostWords = {"line",   "arc",    "text",
-                                                  "select", "active", "layer"};
+  static const std::set<std::string> hostWords = {"line",  "arc",  "text",   "select",
+                                                  "erase", "undo", "active", "layer"};
   const std::string& verb = words[0].text;
   if (words[0].quoted || !verbs.count(verb)) {
     refusal = "\"" + verb + "\" is a word of scripted sessions; the page does not take it";
@@ -288,6 +288,10 @@ std::string PlainRefusal(const user::Question& question) {
       return "Finish or cancel the " + (detail.empty() ? kind : detail) + " dialog first.";
     }
   }
+  if (why.find("there is nothing to undo") != std::string::npos) return "Nothing to undo.";
+  if (why.find("nothing is selected to erase") != std::string::npos) {
+    return "Nothing is selected: pick Select and click the objects to erase first.";
+  }
   // "<session>:N: reason": the reason alone.
   const size_t colon = why.find(": ");
   if (why.rfind("<", 0) == 0 && colon != std::string::npos) return why.substr(colon + 2);
@@ -417,6 +421,10 @@ class PageSource {
             {{"layer", layer}, {"name", l.name}, {"on", l.On()}, {"colour", l.colour}});
       }
       state["activeLayer"] = h->ActiveLayer();
+      // What Erase and Undo would act on: the page greys them out when there is nothing.
+      const host::SelectionList* selection = h->List(0);
+      state["edit"] = {{"selected", selection ? selection->entries.size() : 0},
+                       {"undoable", h->HistorySize()}};
       state["snapMode"] = h->SnapMode();
       // The part of the drawing the host's last zoom asked to show; the page moves its own view
       // there each time it changes (the count tells a new zoom from the same one).

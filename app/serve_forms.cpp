@@ -121,6 +121,8 @@ void Describe(const platform::Control& c, json& j, PictureStore& pictures) {
     j["wordWrap"] = label->wordWrap;
     j["autoSize"] = label->autoSize;
     j["transparent"] = label->transparent;
+    // The control its accelerator moves to (else the next one in the tab order).
+    j["focusControl"] = label->focusControl ? label->focusControl->Name() : "";
   } else if (auto* button = dynamic_cast<const Button*>(&c)) {
     j["default"] = button->isDefault;
     j["cancel"] = button->isCancel;
@@ -285,7 +287,8 @@ json FormModel(platform::Form& form, PictureStore& pictures) {
                                                                       : "left"},
               {"mouse", static_cast<bool>(c->OnMouseDown) || static_cast<bool>(c->OnMouseUp)},
               {"mouseMove", static_cast<bool>(c->OnMouseMove)},
-              {"dblclick", static_cast<bool>(c->OnDblClick)}};
+              {"dblclick", static_cast<bool>(c->OnDblClick)},
+              {"change", static_cast<bool>(c->OnChange)}};
     Describe(*c, j, pictures);
     controls.push_back(std::move(j));
   }

@@ -8,6 +8,16 @@
 
 namespace tools {
 
+// The inks of the sample machine's pictures, shared by every picture it draws.
+namespace ink {
+inline constexpr platform::Color kInk = platform::Rgb(0, 0, 0);
+inline constexpr platform::Color kGrid = platform::Rgb(160, 160, 160);
+inline constexpr platform::Color kLabel = platform::Rgb(0, 0, 128);
+inline constexpr platform::Color kFace = platform::Rgb(192, 192, 192);
+inline constexpr platform::Color kShadow = platform::Rgb(128, 128, 128);
+inline constexpr platform::Color kLight = platform::Rgb(255, 255, 255);
+}  // namespace ink
+
 class Raster {
  public:
   Raster(int width, int height) : bitmap_(width, height, platform::colors::White) {}

@@ -27,18 +27,11 @@
 
 namespace fs = std::filesystem;
 using platform::Color;
-using platform::Rgb;
 
 namespace {
 
 using namespace tools;
-
-const Color kInk = Rgb(0, 0, 0);
-const Color kGrid = Rgb(160, 160, 160);
-const Color kLabel = Rgb(0, 0, 128);
-const Color kFace = Rgb(192, 192, 192);
-const Color kShadow = Rgb(128, 128, 128);
-const Color kLight = Rgb(255, 255, 255);
+using namespace tools::ink;
 
 // ---- Door symbols ----
 

@@ -13,18 +13,10 @@
 
 namespace fs = std::filesystem;
 using platform::Color;
-using platform::Rgb;
 
 namespace tools {
 
-namespace {
-
-const Color kInk = Rgb(0, 0, 0);
-const Color kGrid = Rgb(160, 160, 160);
-const Color kLabel = Rgb(0, 0, 128);
-const Color kShadow = Rgb(128, 128, 128);
-
-}  // namespace
+using namespace ink;
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -135,15 +135,15 @@ function word(name) { return /^[^\s"#\\]+$/.test(name) ? name : quote(name); }
 
 // The toolset's exports as the host's menu shows them.
 const MENUS = [
-  ["Text", [["QX Text...", "QXText"], ["QX Leader...", "QXLeader"], ["QX Quick Text", "QXQText"], ["QX Quick Edit", "QXQEdit"], ["QX Flex Text...", "QXFlexText"]]],
-  ["Symbols", [["QX Symbol...", "QXSymbol"], ["QX Door...", "QXDoor"], ["QX Macro...", "QXMacro"]]],
-  ["Measure", [["QX Dimension...", "QXDimension"], ["QX Area...", "QXArea"], ["QX Scale...", "QXScale"]]],
-  ["Draw", [["QX Circle...", "QXCircle"], ["QX Arc...", "QXArc"], ["QX Fix...", "QXFix"], ["QX Trim", "QXTrim"], ["QX Snap toolbar", "QXSnap"]]],
-  ["Layers", [["QX Layer...", "QXLayer"], ["QX Active Layer", "QXActiveLayer"], ["QX Plan...", "QXPlan"]]],
-  ["Project", [["QX Project...", "QXProject"], ["QX Reference...", "QXReference"], ["QX Setup...", "QXSetup"]]],
-  ["Settings", [["Base folder", "GetBaseDir"], ["Unit settings", "GetUnitSettings"], ["Project settings", "GetQXProjSettings"],
-    ["Save project settings...", "SaveQXProjSettings", "project settings value"], ["Get scale...", "GetScale"], ["Get layer file...", "GetLyrFile", "current layer file (may be empty)"]]],
-  ["Help", [["QX Tools Help", "QXTHelp"], ["Tool Help", "ToolHelp"], ["Layer Help", "LayerHelp"], ["About QX Tools...", "ShowAboutBox"]]],
+  ["&Text", [["QX &Text...", "QXText"], ["QX &Leader...", "QXLeader"], ["QX &Quick Text", "QXQText"], ["QX Quick &Edit", "QXQEdit"], ["QX &Flex Text...", "QXFlexText"]]],
+  ["S&ymbols", [["QX &Symbol...", "QXSymbol"], ["QX &Door...", "QXDoor"], ["QX &Macro...", "QXMacro"]]],
+  ["&Measure", [["QX &Dimension...", "QXDimension"], ["QX &Area...", "QXArea"], ["QX &Scale...", "QXScale"]]],
+  ["&Draw", [["QX &Circle...", "QXCircle"], ["QX &Arc...", "QXArc"], ["QX &Fix...", "QXFix"], ["QX &Trim", "QXTrim"], ["QX &Snap toolbar", "QXSnap"]]],
+  ["&Layers", [["QX &Layer...", "QXLayer"], ["QX &Active Layer", "QXActiveLayer"], ["QX &Plan...", "QXPlan"]]],
+  ["&Project", [["QX &Project...", "QXProject"], ["QX &Reference...", "QXReference"], ["QX &Setup...", "QXSetup"]]],
+  ["Setti&ngs", [["&Base folder", "GetBaseDir"], ["&Unit settings", "GetUnitSettings"], ["&Project settings", "GetQXProjSettings"],
+    ["&Save project settings...", "SaveQXProjSettings", "project settings value"], ["Get s&cale...", "GetScale"], ["Get &layer file...", "GetLyrFile", "current layer file (may be empty)"]]],
+  ["&Help", [["QX Tools &Help", "QXTHelp"], ["&Tool Help", "ToolHelp"], ["&Layer Help", "LayerHelp"], ["&About QX Tools...", "ShowAboutBox"]]],
 ];
 
 function buildMenus() {
@@ -152,7 +152,8 @@ function buildMenus() {
     const menu = document.createElement("div");
     menu.className = "menu";
     const head = document.createElement("button");
-    head.textContent = title;
+    head.append(...captionNodes(title));
+    head.dataset.accel = accelerator(title);
     head.addEventListener("click", (e) => {
       e.stopPropagation();
       const open = menu.classList.contains("open");
@@ -163,13 +164,14 @@ function buildMenus() {
     list.className = "items";
     for (const [caption, exportName, argument] of items) {
       const item = document.createElement("button");
-      item.textContent = caption;
+      item.append(...captionNodes(caption));
+      item.dataset.accel = accelerator(caption);
       item.dataset.export = exportName;
       item.addEventListener("click", () => {
         menu.classList.remove("open");
         let line = "run " + exportName;
         if (argument) {
-          const value = prompt(`${caption}: ${argument}`, "");
+          const value = prompt(`${shown(caption)}: ${argument}`, "");
           if (value === null) return;
           if (value !== "") line += " " + quote(value);
         }
@@ -533,6 +535,39 @@ function escapeForm(form) {
 // A caption as shown: "&&" is one "&", another "&" marks the access key and is not drawn.
 function shown(caption) { return String(caption).replace(/&(&?)/g, (m, amp) => amp); }
 
+// A caption's accelerator: the letter after a single "&" (lower case), or "" when it has none.
+function accelerator(caption) {
+  const m = /(?:^|[^&])(?:&&)*&([^&])/.exec(String(caption || ""));
+  return m ? m[1].toLowerCase() : "";
+}
+
+// A caption as nodes: its accelerator letter underlined, as the system draws it.
+function captionNodes(caption) {
+  const text = String(caption || "");
+  const nodes = [];
+  let plain = "", underlined = false;
+  for (let i = 0; i < text.length; i++) {
+    if (text[i] !== "&") { plain += text[i]; continue; }
+    if (text[i + 1] === "&") { plain += "&"; i++; continue; }
+    if (underlined || i + 1 >= text.length) continue;
+    if (plain) nodes.push(document.createTextNode(plain));
+    plain = "";
+    nodes.push(el("u", "accel", text[++i]));
+    underlined = true;
+  }
+  if (plain || nodes.length === 0) nodes.push(document.createTextNode(plain));
+  if (!underlined) return nodes;
+  // One node, so that a caption beside a box lays out as one piece of text.
+  const span = el("span", "cap");
+  span.append(...nodes);
+  return [span];
+}
+function captioned(tag, className, caption) {
+  const e = el(tag, className);
+  e.append(...captionNodes(caption));
+  return e;
+}
+
 function el(tag, className, text) {
   const e = document.createElement(tag);
   if (className) e.className = className;
@@ -572,7 +607,7 @@ function renderControl(form, c, act) {
   let e;
   switch (kind) {
     case "Label":
-      e = el("div", c.wordWrap ? "wrap" : "", shown(c.text));
+      e = captioned("div", c.wordWrap ? "wrap" : "", c.text);
       e.style.textAlign = c.align;
       placeControl(e, c);
       // A label that sizes itself to its text has the program's size for it; the browser's font
@@ -581,11 +616,11 @@ function renderControl(form, c, act) {
       return e;
     case "GroupBox":
       e = el("div");
-      if (c.text) e.appendChild(el("span", "legend", shown(c.text)));
+      if (c.text) e.appendChild(captioned("span", "legend", c.text));
       break;
     case "Panel":
       e = el("div", c.bevel);
-      if (c.text) e.appendChild(el("span", "panelcaption", shown(c.text)));
+      if (c.text) e.appendChild(captioned("span", "panelcaption", c.text));
       break;
     case "Edit": case "SpinEdit": case "Memo": {
       if (kind === "Memo" && !c.oneLine) {
@@ -611,14 +646,14 @@ function renderControl(form, c, act) {
     case "Button": {
       e = el("button", c.default ? "default" : "");
       if (c.glyph) { const img = el("img"); img.src = `/api/picture/${c.glyph}`; e.appendChild(img); }
-      e.appendChild(document.createTextNode(shown(c.text)));
+      e.append(...captionNodes(c.text));
       e.addEventListener("click", () => act(`click ${name}`));
       break;
     }
     case "SpeedButton": case "ToolButton": {
       e = el("button", c.down ? "down" : "");
       if (c.glyph) { const img = el("img"); img.src = `/api/picture/${c.glyph}`; e.appendChild(img); }
-      else e.appendChild(document.createTextNode(shown(c.text)));
+      else e.append(...captionNodes(c.text));
       if (c.separator) e.style.visibility = "hidden";
       e.addEventListener("click", () => act(`click ${name}`));
       if (c.mouse) {
@@ -640,19 +675,19 @@ function renderControl(form, c, act) {
         k.preventDefault();
         act(kind === "CheckBox" ? `check ${name} ${c.checked ? "off" : "on"}` : `click ${name}`);
       });
-      e.append(box, document.createTextNode(shown(c.text)));
+      e.append(box, ...captionNodes(c.text));
       break;
     }
     case "RadioGroup": {
       e = el("div");
-      if (c.text) e.appendChild(el("span", "legend", shown(c.text)));
+      if (c.text) e.appendChild(captioned("span", "legend", c.text));
       c.items.forEach((item, i) => {
         const label = el("label");
         const radio = el("input");
         radio.type = "radio";
         radio.checked = i === c.itemIndex;
         radio.addEventListener("click", (k) => { k.preventDefault(); act(`select ${name} ${quote(shown(item))}`); });
-        label.append(radio, document.createTextNode(shown(item)));
+        label.append(radio, ...captionNodes(item));
         // Columns are filled first, each item in its cell of the group, as the toolkit lays
         // them out: rows share the height below the caption, columns the width inside the frame.
         const columns = Math.max(1, c.columns || 1), perColumn = Math.ceil(c.items.length / columns);
@@ -722,7 +757,7 @@ function renderControl(form, c, act) {
     case "TabSet": {
       e = el("div", "tabs");
       c.tabs.forEach((tab, i) => {
-        const b = el("button", i === c.tabIndex ? "current" : "", shown(tab));
+        const b = captioned("button", i === c.tabIndex ? "current" : "", tab);
         b.addEventListener("click", () => act(`tab ${quote(shown(tab))}`));
         e.appendChild(b);
       });
@@ -742,7 +777,7 @@ function renderControl(form, c, act) {
         frame.style.top = c.tabHeight + "px";
         e.appendChild(frame);
         c.pages.forEach((page, i) => {
-          const b = el("button", i === c.pageIndex ? "current" : "", shown(page));
+          const b = captioned("button", i === c.pageIndex ? "current" : "", page);
           b.addEventListener("click", () => act(`tab ${quote(shown(page))}`));
           tabs.appendChild(b);
         });
@@ -762,7 +797,31 @@ function renderControl(form, c, act) {
   if (c.focusable === false) stops.forEach((f) => { f.tabIndex = -1; });
   else if (kind === "PageControl" || kind === "Notebook") e.querySelectorAll(".tabs button:not(.current)").forEach((f) => { f.tabIndex = -1; });
   else if (kind === "RadioGroup") e.querySelectorAll("input").forEach((f) => { f.name = `group-${form.handle}-${c.name}`; });
+  if (c.change && (kind === "Edit" || kind === "Memo" || kind === "SpinEdit")) sendAsTyped(focusable(e), name, act);
   return e;
+}
+
+// A field whose program acts on each change (a preview drawn as the text is typed) has its text
+// sent with every key, as the system's edit tells its program, without the focus or the caret
+// leaving it. Keys typed while an answer is on its way go as one line, the latest text; leaving
+// the field sends nothing more when the program has that text already.
+function sendAsTyped(input, name, act) {
+  if (!input) return;
+  let sent = null, sending = false;
+  const text = () => (input.tagName === "TEXTAREA" ? input.value.split("\n").map(quote).join(" ") : quote(input.value));
+  input.addEventListener("input", async () => {
+    if (sending) return;
+    sending = true;
+    try {
+      while (input.value !== sent) {
+        sent = input.value;
+        await act(`set ${name} ${text()}`);
+      }
+    } finally {
+      sending = false;
+    }
+  });
+  input.addEventListener("change", (k) => { if (input.value === sent) k.stopImmediatePropagation(); }, true);
 }
 
 function renderGrid(c, name, act) {
@@ -1383,6 +1442,7 @@ function render() {
   // While a modal window or a box waits, the menus are not live (as on the system).
   const modal = ["form", "message", "open file", "folder", "font", "input"].includes(q.kind);
   document.querySelectorAll("#menubar .menu > button").forEach((b) => { b.disabled = modal; });
+  renderEditing();
   document.body.dataset.seq = state.seq;
 }
 
@@ -1425,6 +1485,216 @@ function renderLayers() {
   }
 }
 
+// ---- Erase and undo: the host's own, each a session line ------------------------------------
+
+// Erase and undo act between commands only: a command that runs holds objects it made or
+// picked, and taking them away under it would pull the drawing from under its feet. Nothing to act
+// on greys a button out too.
+function renderEditing() {
+  const edit = state.edit || { selected: 0, undoable: 0 };
+  const idle = asking("command");
+  document.getElementById("erase").disabled = !idle || edit.selected === 0;
+  document.getElementById("undo").disabled = !idle || edit.undoable === 0;
+}
+
+function setUpEditing() {
+  document.getElementById("erase").addEventListener("click", () => send("host erase"));
+  document.getElementById("undo").addEventListener("click", () => send("host undo"));
+  // Delete and Ctrl+Z act on the drawing only when the person is not typing in a box or a
+  // window: there the keys are the box's own (its text's undo).
+  document.addEventListener("keydown", (e) => {
+    const target = document.activeElement;
+    if (target && (target.closest("#windows, #notices") || target.matches("input, textarea, select"))) return;
+    if (!asking("command")) return;
+    if (e.key === "Delete" && !e.ctrlKey && !e.altKey && !e.metaKey) {
+      e.preventDefault();
+      send("host erase");
+    } else if ((e.ctrlKey || e.metaKey) && !e.altKey && !e.shiftKey && e.key.toLowerCase() === "z") {
+      e.preventDefault();
+      send("host undo");
+    }
+  });
+}
+
+// ---- The keyboard: the menu bar and the accelerators -----------------------------------------
+
+// Alt (pressed and let go alone) or F10 puts the focus on the first menu; the arrows move, Enter
+// or Down opens, a letter picks the menu or item it underlines, Escape steps back and leaves.
+// Alt with a letter opens that menu, or in a window acts on the control whose caption underlines
+// the letter (a label hands the focus to the control it names).
+const menuKeys = { on: false, back: null, altAlone: false };
+
+function menuHeads() { return [...document.querySelectorAll("#menubar .menu > button")].filter((b) => !b.disabled); }
+function closeMenus() { document.querySelectorAll(".menu.open").forEach((m) => m.classList.remove("open")); }
+function stepAmong(list, current, step) { return list[(list.indexOf(current) + step + list.length) % list.length]; }
+
+function enterMenuBar(head) {
+  const heads = menuHeads();
+  if (heads.length === 0) return false;  // a modal window is up: the menus are not live
+  if (!menuKeys.on) menuKeys.back = document.activeElement;
+  menuKeys.on = true;
+  document.body.classList.add("menukeys");
+  (head || heads[0]).focus({ preventScroll: true });
+  return true;
+}
+
+function leaveMenuBar(refocus = true) {
+  const back = menuKeys.back;
+  menuKeys.on = false;
+  menuKeys.back = null;
+  document.body.classList.remove("menukeys");
+  closeMenus();
+  if (!refocus) return;
+  const target = back && back.isConnected && back !== document.body && !back.closest("#menubar") ? back : document.getElementById("drawing");
+  target.focus({ preventScroll: true });
+}
+
+function openMenu(head) {
+  closeMenus();
+  head.parentNode.classList.add("open");
+  const first = head.parentNode.querySelector(".items button");
+  (first || head).focus({ preventScroll: true });
+}
+
+// A key while the menu bar has the focus; true when it was the menu bar's.
+function menuBarKey(e) {
+  const active = document.activeElement;
+  const menu = active && active.closest("#menubar .menu");
+  if (!menu) return false;
+  const head = menu.querySelector(":scope > button");
+  const items = [...menu.querySelectorAll(".items button")];
+  const inItems = items.includes(active);
+  switch (e.key) {
+    case "Escape":
+      if (inItems) { closeMenus(); head.focus(); } else leaveMenuBar();
+      return true;
+    case "Tab":
+      leaveMenuBar();
+      return true;
+    case "ArrowLeft": case "ArrowRight": {
+      const next = stepAmong(menuHeads(), head, e.key === "ArrowLeft" ? -1 : 1);
+      if (inItems) openMenu(next); else next.focus();
+      return true;
+    }
+    case "ArrowUp": case "ArrowDown":
+      if (inItems) stepAmong(items, active, e.key === "ArrowUp" ? -1 : 1).focus();
+      else openMenu(head);
+      return true;
+    case "Enter": case " ":
+      if (inItems) active.click(); else openMenu(head);
+      return true;
+  }
+  if (e.key.length !== 1 || e.ctrlKey || e.metaKey) return false;
+  // A letter picks; in the menu bar it types nothing even when nothing has it.
+  const letter = e.key.toLowerCase();
+  if (inItems) {
+    const item = items.find((b) => b.dataset.accel === letter);
+    if (item) item.click();
+  } else {
+    const target = menuHeads().find((b) => b.dataset.accel === letter);
+    if (target) openMenu(target);
+  }
+  return true;
+}
+
+// The letter of a key pressed with Alt, whatever the keyboard makes of Alt with it.
+function letterOf(e) {
+  const m = /^(?:Key|Digit)(.)$/.exec(e.code || "");
+  return m ? m[1].toLowerCase() : e.key.toLowerCase();
+}
+
+// The window the keyboard acts on: the one holding the focus, else the modal one that waits.
+function keyboardForm() {
+  const win = document.activeElement && document.activeElement.closest("#windows .window");
+  const handle = win ? Number(win.dataset.handle) : waitingForm() && waitingForm().handle;
+  const form = state && state.forms.find((f) => f.handle === handle && f.visible);
+  const entry = form && shownForms.get(form.handle);
+  return form && entry ? { form, entry } : null;
+}
+
+// Alt+letter in a window: the first control (in the window's order) whose caption underlines the
+// letter. A button is clicked, a check box switched, a radio button or a radio group's item
+// chosen, a tab shown; a label gives the focus to its control, a group to its first control.
+function dialogAccelerator({ form, entry }, letter) {
+  const act = (line) => send(line, form.handle);
+  // A field given the focus this way has its text selected, as by Tab, so that typing replaces it.
+  const focusOn = (e) => {
+    const f = e && focusable(e);
+    if (!f) return false;
+    f.focus({ preventScroll: true });
+    if (f.matches("input[type=text], input[type=password], input:not([type]), textarea")) f.select();
+    return true;
+  };
+  for (const c of form.controls) {
+    if (!c.visible || !c.enabled) continue;
+    const kind = c.kind || c.type;
+    const name = word(c.name);
+    const e = entry.els.get(c.name);
+    if (kind === "RadioGroup") {
+      const item = (c.items || []).find((i) => accelerator(i) === letter);
+      if (item !== undefined) { act(`select ${name} ${quote(shown(item))}`); return true; }
+    }
+    const tabs = kind === "TabSet" ? c.tabs : (kind === "PageControl" || kind === "Notebook") && c.showTabs ? c.pages : null;
+    const tab = tabs && tabs.find((t) => accelerator(t) === letter);
+    if (tab !== undefined && tab !== null) { act(`tab ${quote(shown(tab))}`); return true; }
+    if (accelerator(c.text) !== letter) continue;
+    switch (kind) {
+      case "Button": case "SpeedButton": case "ToolButton": case "RadioButton":
+        act(`click ${name}`);
+        return true;
+      case "CheckBox":
+        act(`check ${name} ${c.checked ? "off" : "on"}`);
+        return true;
+      case "Label": {
+        const target = c.focusControl && entry.els.get(c.focusControl);
+        if (target && focusOn(target)) return true;
+        continue;
+      }
+      case "GroupBox": case "Panel": case "RadioGroup": {
+        const inside = e && [...e.querySelectorAll("input, textarea, select, button")].find((f) => !f.disabled && f.tabIndex >= 0 && (f.type !== "radio" || f.checked));
+        if (inside) { inside.focus({ preventScroll: true }); return true; }
+        continue;
+      }
+    }
+  }
+  return false;
+}
+
+function setUpKeyboard() {
+  window.addEventListener("keydown", (e) => {
+    if (e.key === "Alt") { menuKeys.altAlone = !e.repeat; return; }
+    menuKeys.altAlone = false;
+    const stop = () => { e.preventDefault(); e.stopPropagation(); };
+    if (e.key === "F10" && !e.shiftKey && !e.ctrlKey && !e.altKey && !e.metaKey) {
+      stop();
+      if (menuKeys.on) leaveMenuBar(); else enterMenuBar();
+      return;
+    }
+    if (e.altKey && !e.ctrlKey && !e.metaKey && /^(Key|Digit)/.test(e.code || "Key")) {
+      const letter = letterOf(e);
+      const target = keyboardForm();
+      if (target) { stop(); dialogAccelerator(target, letter); return; }
+      const head = menuHeads().find((b) => b.dataset.accel === letter);
+      if (head) { stop(); enterMenuBar(head); openMenu(head); }
+      return;
+    }
+    if (menuKeys.on && menuBarKey(e)) stop();
+  }, true);
+  window.addEventListener("keyup", (e) => {
+    if (e.key !== "Alt" || !menuKeys.altAlone) return;
+    menuKeys.altAlone = false;
+    e.preventDefault();
+    if (menuKeys.on) leaveMenuBar(); else enterMenuBar();
+  }, true);
+  window.addEventListener("mousedown", () => { menuKeys.altAlone = false; }, true);
+  // The focus gone elsewhere (a click, a window shown) ends the menu bar's turn.
+  document.addEventListener("focusin", (e) => { if (menuKeys.on && !e.target.closest("#menubar")) leaveMenuBar(false); });
+  // An item picked by the keyboard gives the focus back to where it was.
+  document.getElementById("menubar").addEventListener("click", (e) => {
+    if (menuKeys.on && e.target.closest(".items button")) leaveMenuBar();
+  });
+}
+
 // For a person's scripts and the tests: where a drawing point is on the screen.
 window.tracelon = {
   toScreen(x, y) { const box = drawingBox(); const p = toScreen(x, y); return { x: box.left + p.x, y: box.top + p.y }; },
@@ -1445,4 +1715,6 @@ window.tracelon = {
 
 buildMenus();
 setUpDrawing();
+setUpEditing();
+setUpKeyboard();
 join().then((ok) => { if (ok) poll(); });

@@ -345,6 +345,141 @@ scenario("layer_grid", async (page) => {
   assert.equal(await page.locator('#layers label.layer[data-layer="11"] input').isChecked(), true);
 });
 
+scenario("erase_undo", async (page) => {
+  // Nothing drawn yet: Undo is greyed out and Ctrl+Z is refused in plain words.
+  assert.equal(await page.locator("#undo").isDisabled(), true);
+  assert.equal(await page.locator("#erase").isDisabled(), true);
+  await page.locator("#drawing").press("Control+z");
+  await settle(page);
+  assert.equal(await page.locator("#refusal").textContent(), "Nothing to undo.");
+  for (const y of [0, 500000]) {
+    await tool(page, "line");
+    await typePoint(page, 0, y);
+    await typePoint(page, 1000000, y);
+    await page.locator("#drawing").press("Enter");
+    await settle(page);
+  }
+  for (const y of [0, 500000]) {
+    await tool(page, "select");
+    await typePoint(page, 500000, y);
+  }
+  const objects = () => page.evaluate(() => document.querySelectorAll("#sheet svg polyline, #sheet svg line, #sheet svg path").length);
+  const drawn = await objects();
+  // Delete erases the selection, the Undo button brings both back, Ctrl+Z takes the second line.
+  await page.locator("#drawing").press("Delete");
+  await settle(page);
+  assert.equal(await objects(), drawn - 2, "Delete erases the two selected lines");
+  await page.click("#undo");
+  await settle(page);
+  assert.equal(await objects(), drawn, "one undo brings both back");
+  await page.locator("#drawing").press("Control+z");
+  await settle(page);
+  assert.equal(await objects(), drawn - 1, "the next undo takes the last line drawn");
+  // Typing keeps its own keys: Delete in the X Y box edits the box, erasing nothing.
+  await page.fill("#coords", "12");
+  await page.press("#coords", "Home");
+  await page.press("#coords", "Delete");
+  assert.equal(await page.inputValue("#coords"), "2");
+  await page.fill("#coords", "");
+});
+
+scenario("keyboard", async (page) => {
+  // What has the focus: a menu or item by its caption, a control by its name, else the id.
+  const focused = () => page.evaluate(() => {
+    const a = document.activeElement;
+    if (a.closest("#menubar")) return a.textContent;
+    const c = a.closest(".ctl");
+    return c ? c.dataset.name : a.id;
+  });
+  const press = async (key) => { await page.keyboard.press(key); await settle(page); };
+  await page.locator("#drawing").focus();
+  // F10: the first menu; the arrows move, Enter opens, Escape closes, then leaves.
+  await press("F10");
+  assert.equal(await focused(), "Text");
+  await press("ArrowRight");
+  assert.equal(await focused(), "Symbols");
+  await press("Enter");
+  assert.equal(await focused(), "QX Symbol...");
+  await press("ArrowDown");
+  assert.equal(await focused(), "QX Door...");
+  await press("ArrowRight");
+  assert.equal(await focused(), "QX Dimension...", "Right opens the next menu");
+  await press("Escape");
+  assert.equal(await focused(), "Measure");
+  assert.equal(await page.locator(".menu.open").count(), 0);
+  await press("Escape");
+  assert.equal(await focused(), "drawing");
+  // Alt with a letter opens its menu; Alt alone goes to the menu bar, the letters pick.
+  await press("Alt+y");
+  assert.equal(await focused(), "QX Symbol...");
+  await shot(page, "keyboard-menu");
+  await press("Escape");
+  await press("Escape");
+  assert.equal(await focused(), "drawing");
+  assert.equal(await page.locator("#menubar .menu > button u.accel").first().textContent(), "T");
+  await press("Alt");
+  assert.equal(await focused(), "Text");
+  await press("m");
+  assert.equal(await focused(), "QX Dimension...");
+  await press("a");
+  await asks(page, "form");
+  const area = dialog(page, "TdlgQXArea");
+  assert.equal(await area.locator('[data-name="lblDecimals"] u.accel').textContent(), "D");
+  // The menus are not live under a modal window: F10 leaves the focus where it is.
+  const before = await focused();
+  await press("F10");
+  assert.equal(await focused(), before);
+  // In the window: Alt+M picks an item of the radio group, Alt+D goes to the box its label
+  // names (its text selected), typed at a person's pace; Alt+S leaves it for the suffix.
+  await press("Alt+m");
+  await press("Alt+d");
+  assert.equal(await focused(), "txtDecimals");
+  await page.keyboard.type("3", { delay: 150 });
+  await press("Alt+s");
+  assert.equal(await focused(), "txtSuffix");
+  await shot(page, "keyboard-dialog");
+  const model = await page.evaluate(() => window.tracelon.state().forms.find((f) => f.class === "TdlgQXArea"));
+  const byName = (n) => model.controls.find((c) => c.name === n);
+  assert.equal(byName("rgrpAreaUnits").itemIndex, 3);
+  assert.equal(byName("txtDecimals").text, "3");
+  assert.equal(model.active, "txtSuffix");
+  await press("Escape");
+  await asks(page, "command");
+});
+
+scenario("quick_text", async (page) => {
+  // The note about the new configuration file is put away: the strip spans the drawing's width.
+  await page.locator("#notices .notice").last().getByRole("button", { name: "OK" }).click();
+  await menu(page, "QXQText");
+  await asks(page, "point");
+  await clickAt(page, 96000, 960000);
+  await asks(page, "form");
+  const memo = dialog(page, "TfrmQXQText").locator('[data-name="mmText"]');
+  await memo.waitFor();
+  const programText = () => page.evaluate(() => {
+    const strip = window.tracelon.state().forms.find((f) => f.class === "TfrmQXQText");
+    return strip.controls.find((c) => c.name === "mmText").lines.join("\n");
+  });
+  // Key by key at a person's pace, the field never left: after each key the program has the
+  // text so far, and the focus and the caret stay with the person.
+  let typed = "";
+  for (const key of ["H", "A", "L", "L", "Enter", "2"]) {
+    await page.keyboard.press(key);
+    await page.waitForTimeout(120);
+    await settle(page);
+    typed += key === "Enter" ? "\n" : key;
+    // (a line break at the very end makes no line of its own in the program's list of lines)
+    assert.equal(await programText(), typed.replace(/\n$/, ""), `the program has the text typed so far (after ${key})`);
+    assert.equal(await memo.inputValue(), typed);
+    assert.equal(await memo.evaluate((e) => e === document.activeElement && e.selectionStart), typed.length);
+  }
+  await shot(page, "quick_text-typing");
+  await click(page, "TfrmQXQText", "OK");
+  await asks(page, "point");
+  await page.keyboard.press("Escape");
+  await settle(page);
+});
+
 scenario("symbol", async (page) => {
   // A room of 10' x 8' to furnish, drawn with the host's line tool.
   await tool(page, "line");
@@ -761,6 +896,56 @@ if (!only || only === "large") {
     } finally {
       serve.page.on("dialog", (d) => d.accept());  // quitting without saving is meant here
       assert.equal(await stopServe(serve), 0);
+    }
+  });
+}
+
+// ---- The mouse and the trackpad --------------------------------------------------------------
+
+if (!only || only === "wheel") {
+  test("a two-finger scroll pans, with Ctrl it zooms at the mouse; a mouse wheel zooms", async () => {
+    const serve = await startServe("wheel");
+    try {
+      const page = serve.page;
+      const at = (x, y) => page.evaluate(([px, py]) => window.tracelon.toScreen(px, py), [x, y]);
+      const box = await page.locator("#drawing").boundingBox();
+      const mouse = { x: Math.round(box.x + box.width / 2), y: Math.round(box.y + box.height / 2) };
+      await page.mouse.move(mouse.x, mouse.y);
+      // Where two drawing points are, and the drawing point under the mouse.
+      const view = async () => {
+        const a = await at(0, 0), b = await at(1000000, 0);
+        return { a, span: b.x - a.x };
+      };
+      const near = (actual, expected, what) => assert.ok(Math.abs(actual - expected) < 0.5, `${what}: ${actual}, not ${expected}`);
+      const start = await view();
+      assert.ok(start.span > 0);
+      // A trackpad's scroll (fine steps, sideways too): the drawing moves with the fingers, its
+      // scale kept.
+      await page.mouse.wheel(30, 20);
+      await page.waitForTimeout(100);
+      const panned = await view();
+      near(panned.span, start.span, "the scale after a pan");
+      near(panned.a.x, start.a.x - 30, "x after a pan");
+      near(panned.a.y, start.a.y - 20, "y after a pan");
+      // With Ctrl (a pinch): zoomed by the scroll's amount, the point under the mouse staying put.
+      await page.keyboard.down("Control");
+      await page.mouse.wheel(0, -20);
+      await page.keyboard.up("Control");
+      await page.waitForTimeout(100);
+      const pinched = await view();
+      near(pinched.span, panned.span * Math.exp(0.2), "the scale after a pinch");
+      const k = pinched.span / panned.span;
+      near(pinched.a.x, mouse.x + (panned.a.x - mouse.x) * k, "x of a point after a pinch");
+      near(pinched.a.y, mouse.y + (panned.a.y - mouse.y) * k, "y of a point after a pinch");
+      // A mouse wheel's notch (a whole, coarse step straight down) zooms out.
+      await page.mouse.wheel(0, 100);
+      await page.waitForTimeout(100);
+      near((await view()).span, pinched.span * 0.8, "the scale after a wheel's notch");
+      assert.equal(await stopServe(serve), 0);
+    } catch (error) {
+      await shot(serve.page, "wheel-failed");
+      serve.child.kill("SIGTERM");
+      throw error;
     }
   });
 }

@@ -179,6 +179,7 @@ TEST(Script, LineShapesAreChecked) {
       {"host units yards\n", "the unit must be"},
       {"host layer 3 dim\n", "on|off"},
       {"host frobnicate\n", "unknown host set-up"},
+      {"host undo 2\n", "host undo (alone on its line)"},
       {"point 1\n", "point X Y"},
       {"point 1 2.5\n", "whole number"},
       {"answer Maybe\n", "answer Yes|No"},

@@ -90,6 +90,14 @@ void ApplyHostLine(const ScriptLine& line, int64_t dx, int64_t dy) {
     } else if (!h->SelectNearest({Int(line, 2), Int(line, 3)})) {
       throw std::invalid_argument("nothing to select near " + line.Arg(2) + "," + line.Arg(3));
     }
+  } else if (what == "erase") {
+    // The user's selection goes as one operation, so that one undo brings it back whole.
+    const host::SelectionList* selection = h->List(0);
+    if (!selection || selection->entries.empty())
+      throw std::invalid_argument("nothing is selected to erase");
+    h->DeleteListed(0);
+  } else if (what == "undo") {
+    if (!h->UndoLast()) throw std::invalid_argument("there is nothing to undo");
   } else if (what == "layer") {
     int layer = Int(line, 2);
     if (line.Arg(3) == "name") {

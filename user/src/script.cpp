@@ -60,7 +60,7 @@ void CheckPath(const std::string& path) {
 
 void CheckHost(const ScriptLine& line) {
   Require(line.Count() >= 2,
-          "expected: host line|arc|text|symbol|select|layer|active|units|ppu|"
+          "expected: host line|arc|text|symbol|select|erase|undo|layer|active|units|ppu|"
           "scale|mode|snap|snap3d|snapangle|grid|open|aperture|busy ...");
   const std::string& what = line.Arg(1);
   if (what == "line") {
@@ -99,6 +99,8 @@ void CheckHost(const ScriptLine& line) {
       RequireInt(line, 2, "X");
       RequireInt(line, 3, "Y");
     }
+  } else if (what == "erase" || what == "undo") {
+    RequireCount(line, 2, 2, "host " + what + " (alone on its line)");
   } else if (what == "layer") {
     RequireInt(line, 2, "the layer number");
     if (IsWord(line, 3, "name")) {
