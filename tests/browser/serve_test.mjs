@@ -473,6 +473,8 @@ scenario("quick_text", async (page) => {
     assert.equal(await memo.inputValue(), typed);
     assert.equal(await memo.evaluate((e) => e === document.activeElement && e.selectionStart), typed.length);
   }
+  // The strip's preview (the host's temporary images) shows the text typed so far.
+  assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll("#sheet svg #marks text")].map((t) => t.textContent)), ["HALL", "2"]);
   await shot(page, "quick_text-typing");
   await click(page, "TfrmQXQText", "OK");
   await asks(page, "point");
