@@ -31,6 +31,7 @@
 #include "platform/ui_driver.h"
 #include "plugin_library.h"
 #include "serve_forms.h"
+#include "serve_picture.h"
 #include "serve_web.h"
 #include "user/exports.h"
 #include "user/session.h"
@@ -104,20 +105,27 @@ struct Request {
 class Hub {
  public:
   // ---- The program's side ----
-  // The state (without the drawing), the drawing's SVG and the session text. The SVG goes to a
-  // page only when it changed since the one the page has, and the session only when asked for:
-  // at 10,000 objects each is megabytes.
-  void Publish(std::string state, std::string svg, std::string session) {
+  // The state (without the drawing), the drawing as the host has it now and the session text.
+  // The drawing goes to a page as what changed since the version the page has, and the session
+  // only when asked for: at 10,000 objects each is megabytes.
+  void Publish(std::string state, const host::Host* drawing, std::string session,
+               std::vector<std::pair<uint32_t, std::string>> forms) {
     std::lock_guard<std::mutex> lock(mutex_);
     ++seq_;
-    if (svg != svg_) {
-      svg_ = std::move(svg);
-      svgJson_ = json(svg_).dump();
-      ++svgVersion_;
+    picture_.Update(drawing);
+    // Each window's model, with the state it last changed in: one the page has is not resent.
+    std::vector<ShownForm> shown;
+    for (auto& [handle, model] : forms) {
+      ShownForm form{handle, std::move(model), seq_};
+      for (const ShownForm& old : forms_) {
+        if (old.handle == handle && old.model == form.model) form.changed = old.changed;
+      }
+      shown.push_back(std::move(form));
     }
+    forms_ = std::move(shown);
     // The state's own sequence number and drawing version go in front of the rest of its fields.
-    state_ = "{\"seq\":" + std::to_string(seq_) + ",\"svgVersion\":" + std::to_string(svgVersion_) +
-             "," + state.substr(1);
+    state_ = "{\"seq\":" + std::to_string(seq_) +
+             ",\"svgVersion\":" + std::to_string(picture_.Version()) + "," + state.substr(1);
     session_ = std::move(session);
     changed_.notify_all();
   }
@@ -167,13 +175,23 @@ class Hub {
       request->message = "the program did not take the line in time";
     }
   }
-  // The state once it is newer than `after` (or after a while, the same one), with the SVG
-  // unless the page has this version of it.
+  // The state once it is newer than `after` (or after a while, the same one), with what changed
+  // in the drawing since the version the page has.
   std::string State(uint64_t after, uint64_t svgVersion) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait_for(lock, kPollWait, [&] { return seq_ > after || ended_; });
-    if (svgVersion == svgVersion_) return state_;
-    return state_.substr(0, state_.size() - 1) + ",\"svg\":" + svgJson_ + "}";
+    // The windows: those that did not change since the state the page has are named only.
+    std::string answer = state_.substr(0, state_.size() - 1) + ",\"forms\":[";
+    for (size_t i = 0; i < forms_.size(); ++i) {
+      if (i) answer += ",";
+      const bool has = after > 0 && forms_[i].changed <= after;
+      answer += has ? "{\"handle\":" + std::to_string(forms_[i].handle) + ",\"same\":true}"
+                    : forms_[i].model;
+    }
+    answer += "]";
+    std::string picture = picture_.Since(svgVersion);
+    if (!picture.empty()) answer += ",\"picture\":" + picture;
+    return answer + "}";
   }
   std::string Session() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -225,8 +243,14 @@ class Hub {
   std::condition_variable changed_;
   uint64_t seq_ = 0;
   std::string state_ = "{\"seq\":0}";
-  std::string svg_, svgJson_ = "\"\"", session_;
-  uint64_t svgVersion_ = 0;
+  std::string session_;
+  LivePicture picture_;
+  struct ShownForm {
+    uint32_t handle = 0;
+    std::string model;     // JSON
+    uint64_t changed = 0;  // the state it last changed in
+  };
+  std::vector<ShownForm> forms_;
   std::string finalDrawing_ = "{}";
   std::string finalDxf_;
   std::deque<std::shared_ptr<Request>> inbox_;
@@ -422,13 +446,12 @@ class PageSource {
                         {"precision", u.precision}};
     }
     state["layers"] = layers;
-    json forms = json::array();
+    std::vector<std::pair<uint32_t, std::string>> forms;
     for (platform::Form* form : platform::ShownForms()) {
       json model = FormModel(*form, pictures_);
       model["waiting"] = form == question.form;
-      forms.push_back(std::move(model));
+      forms.emplace_back(form->Handle(), PageJson(std::move(model)));
     }
-    state["forms"] = forms;
 
     // What the person noticed since the last state: boxes with only OK, help, beeps.
     const auto& transcript = session_.Transcript();
@@ -461,8 +484,7 @@ class PageSource {
     state["sessionLength"] = played.size();
     state["kept"] = kept_.string();
     Keep(played);
-    hub_.Publish(PageJson(std::move(state)), platform::Utf8Text(h ? h->ToSvg(true) : ""),
-                 std::move(played));
+    hub_.Publish(PageJson(std::move(state)), h, std::move(played), std::move(forms));
   }
 
   // Writes the session played so far to the machine folder when it changed: to a new file first,

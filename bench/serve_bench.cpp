@@ -1,8 +1,8 @@
 // The drafting page's answer times at a large drawing, measured as the page asks: `tracelon
 // serve` is started on a session that draws N objects, then this program joins as the page does,
 // takes the first state (the whole drawing), and makes clicks: each one line posted, then the
-// state asked for after it (with the drawing only when it changed), gzip accepted as a browser
-// does. What the browser then spends drawing is not in these figures.
+// state asked for after it (with what changed in the drawing since the version it has), gzip
+// accepted as a browser does. What the browser then spends drawing is not in these figures.
 //
 //   serve_bench [TRACELON] [N ...]      (default: bin/tracelon beside this program; 10000 100000)
 #include <httplib.h>
@@ -104,8 +104,10 @@ void Measure(const fs::path& tracelon, const fs::path& dir, int n) {
   first = Clock::now();
   state = client.Get("/api/state?after=0&svg=0", headers);
   const double firstState = Ms(first);
+  const size_t firstBytes = state->body.size();
   s = nlohmann::json::parse(state->body);
   std::vector<double> clicks;
+  int whole = 0;  // clicks answered with the whole drawing instead of what changed
   for (int i = 0; i < 5; ++i) {
     const auto click = Clock::now();
     const std::string line = "host line " + std::to_string(-1000000 - i * 100000) + " 0 " +
@@ -118,12 +120,15 @@ void Measure(const fs::path& tracelon, const fs::path& dir, int n) {
                        headers);
     s = nlohmann::json::parse(state->body);
     clicks.push_back(Ms(click));
+    if (!s.contains("picture") || s["picture"]["whole"].get<bool>()) ++whole;
   }
   std::sort(clicks.begin(), clicks.end());
   std::printf(
       "%7d objects: session played and first state in %8.0f ms; a later first load %6.0f ms "
-      "(%zu bytes of state); a click to its new state %6.1f ms (median of %zu)\n",
-      n, loaded, firstState, state->body.size(), clicks[clicks.size() / 2], clicks.size());
+      "(%zu bytes); a click to its new state %6.1f ms (median of %zu; %zu bytes, %d sent the whole "
+      "drawing)\n",
+      n, loaded, firstState, firstBytes, clicks[clicks.size() / 2], clicks.size(),
+      state->body.size(), whole);
   client.Post("/api/quit", headers, "{}", "application/json");
   int status = 0;
   waitpid(server.pid, &status, 0);

@@ -77,16 +77,18 @@ async function waitForState(seq) {
   await new Promise((resolve) => stateWaiters.push({ seq, resolve }));
 }
 
+let wantWholeState = false;
 async function poll() {
   for (;;) {
     try {
-      const after = state ? state.seq : 0;
+      const after = state && !wantWholeState ? state.seq : 0;
       // The drawing comes only when it changed since the one the page has.
-      const have = state ? state.svgVersion : 0;
-      const response = await fetch(`/api/state?after=${after}&svg=${have}`, { headers: api.headers() });
+      const response = await fetch(`/api/state?after=${after}&svg=${pictureVersion}`, { headers: api.headers() });
       if (response.status === 409) { showBusy((await response.json()).message); return; }
       const next = await response.json();
-      if (next.svg === undefined && state && next.svgVersion === state.svgVersion) next.svg = state.svg;
+      takePicture(next);
+      wantWholeState = !takeForms(next, state);
+      if (wantWholeState) continue;
       if (!state || next.seq !== state.seq) {
         state = next;
         requestRender();
@@ -186,7 +188,7 @@ function buildMenus() {
 // ---- The drawing: pan, zoom, and the mouse in drawing units ---------------------------------
 
 const view = { cx: 0, cy: 0, s: 0, fit: true };  // centre (drawing units), screen pixels per unit
-let sheet = null;  // { minX, maxY, k, margin, width, height } of the SVG shown
+let sheet = null;  // { minX, maxY, k, margin, width, height, pieces } of the SVG shown
 let mouse = null;  // the mouse in drawing units, over the drawing
 let cursorImage = null;
 
@@ -208,9 +210,11 @@ function applyView() {
   const ratio = sheet.k / view.s;  // sheet pixels per screen pixel
   const x0 = sheet.margin + (view.cx - sheet.minX) * sheet.k - (box.width / 2) * ratio;
   const y0 = sheet.margin + (sheet.maxY - view.cy) * sheet.k - (box.height / 2) * ratio;
-  svg.setAttribute("viewBox", `${x0} ${y0} ${box.width * ratio} ${box.height * ratio}`);
-  svg.setAttribute("width", box.width);
-  svg.setAttribute("height", box.height);
+  // Set only when they change: setting them makes the browser lay out the whole drawing again.
+  const viewBox = `${x0} ${y0} ${box.width * ratio} ${box.height * ratio}`;
+  if (svg.getAttribute("viewBox") !== viewBox) svg.setAttribute("viewBox", viewBox);
+  if (svg.getAttribute("width") !== String(box.width)) svg.setAttribute("width", box.width);
+  if (svg.getAttribute("height") !== String(box.height)) svg.setAttribute("height", box.height);
   drawOverlay();
 }
 
@@ -287,21 +291,8 @@ function followHostView() {
   view.s = 0.9 * Math.min(box.width / w, box.height / h);
 }
 
-let drawnVersion = -1;
+// The picture itself is kept up to date as each state arrives (drawing.js); a render places it.
 function renderDrawing() {
-  const holder = document.getElementById("sheet");
-  if (state.svgVersion === drawnVersion && holder.firstChild) { followHostView(); applyView(); return; }
-  drawnVersion = state.svgVersion;
-  holder.innerHTML = state.svg || "";
-  const svg = holder.querySelector("svg");
-  if (!svg) return;
-  const number = (name) => parseFloat(svg.getAttribute(name));
-  sheet = { minX: number("data-min-x"), maxY: number("data-max-y"), k: number("data-scale"), margin: number("data-margin"),
-    width: number("width"), height: number("height") };
-  svg.removeAttribute("width");
-  svg.removeAttribute("height");
-  const image = svg.querySelector("#cursor-image");
-  cursorImage = image ? { element: image, style: +image.dataset.style, base: { x: +image.dataset.baseX, y: +image.dataset.baseY } } : null;
   followHostView();
   applyView();
 }
@@ -333,7 +324,7 @@ function drawOverlay() {
   // The drag image follows the mouse: its group is drawn at its base point.
   if (cursorImage && cursorImage.style === 0) {
     if (mouse && asking("point", "3d point", "pick")) {
-      const dx = (mouse.x - cursorImage.base.x) * sheet.k, dy = -(mouse.y - cursorImage.base.y) * sheet.k;
+      const dx = (mouse.x - cursorImage.base.x) * sheet.pieces, dy = -(mouse.y - cursorImage.base.y) * sheet.pieces;
       cursorImage.element.setAttribute("transform", `translate(${dx} ${dy})`);
       cursorImage.element.setAttribute("visibility", "visible");
     } else {

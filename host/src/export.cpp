@@ -3,10 +3,14 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <sstream>
+#include <type_traits>
 
 #include "host/colours.h"
 #include "host/host.h"
+#include "host/svg_pieces.h"
 #include "json_io.h"
 #include "layout.h"
 #include "platform/text.h"
@@ -150,6 +154,7 @@ const char* FontFamily(int font) {
 class SvgWriter {
  public:
   SvgWriter(const Host& host, const Box& extent) : host_(host) {
+    margin_ = kMargin;
     double w = std::max<double>(1, double(extent.x2 - extent.x1));
     double h = std::max<double>(1, double(extent.y2 - extent.y1));
     k_ = 1200.0 / std::max(w, h);
@@ -160,9 +165,15 @@ class SvgWriter {
     width_ = w * k_ + 2 * kMargin;
     height_ = h * k_ + 2 * kMargin;
   }
+  // Pieces: drawing coordinates times `scale`, y turned downwards, whatever the extent.
+  SvgWriter(const Host& host, double scale) : host_(host), k_(scale) {}
 
-  double X(double x) const { return kMargin + (x - minX_) * k_; }
-  double Y(double y) const { return kMargin + (maxY_ - y) * k_; }
+  double X(double x) const { return margin_ + (x - minX_) * k_; }
+  double Y(double y) const { return margin_ + (maxY_ - y) * k_; }
+  double Scale() const { return k_; }
+  double Margin() const { return margin_; }
+  double Width() const { return width_; }
+  double Height() const { return height_; }
 
   std::string Begin() const {
     // The data attributes say how drawing units map onto the sheet: x' = margin + (x - minX)
@@ -304,6 +315,7 @@ class SvgWriter {
   static constexpr double kMargin = 40;
   static double StrokeWidth(int weight) { return 1.0 + 0.75 * weight; }
   const Host& host_;
+  double margin_ = 0;
   double k_ = 1, minX_ = 0, maxY_ = 0, maxX_ = 0, minY_ = 0, width_ = 0, height_ = 0;
 };
 
@@ -335,6 +347,78 @@ host::Object Placed(const host::Object& o, const Reference& r) {
   return p;
 }
 
+// The visible references' objects, placed in the drawing.
+std::vector<host::Object> ShownReferenceObjects(const Host& host) {
+  std::vector<host::Object> referenced;
+  for (const auto& r : host.References()) {
+    if (!r.visible || !r.loaded) continue;
+    for (const auto& o : r.objects) {
+      int layer = r.layer != 0 ? r.layer : o.layer;
+      if (layer < 1 || layer > HSI_LAYER_COUNT || !r.layers[layer].On()) continue;
+      referenced.push_back(Placed(o, r));
+    }
+  }
+  return referenced;
+}
+
+// A drawing with nothing shown yet lies on a sheet that fits its units and scale.
+Box SheetExtent(const Host& host, Box extent) {
+  return extent.Empty() ? host.EmptySheet() : extent;
+}
+
+// The colour an object is shown in: its own, else its layer's, else black.
+std::string ShownColour(const Host& host, const host::Object& o) {
+  const LayerState& layer = host.Layer(o.layer);
+  return ColourHex(o.colour != 0 ? o.colour : (layer.colour != 0 ? layer.colour : 7));
+}
+
+std::string ReferencesGroup(const SvgWriter& svg, const std::vector<host::Object>& referenced) {
+  if (referenced.empty()) return "";
+  std::string s = "<g id=\"references\" opacity=\"0.45\">\n";
+  for (const auto& o : referenced) s += svg.Object(o, "#808080", 0);
+  return s + "</g>\n";
+}
+
+std::string CursorGroup(const SvgWriter& svg, const CursorImage& cursor) {
+  if (!cursor.active) return "";
+  auto attr = [](const char* name, int32_t value) {
+    return std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
+  };
+  std::string s = "<g id=\"cursor-image\"" + attr("data-style", cursor.style) +
+                  attr("data-base-x", cursor.base.x) + attr("data-base-y", cursor.base.y) +
+                  attr("data-other-x", cursor.other.x) + attr("data-other-y", cursor.other.y) +
+                  ">\n";
+  for (const auto& o : cursor.objects) {
+    host::Object placed = o;  // the image is kept relative to its base point
+    Translate(placed, cursor.base.x, cursor.base.y);
+    s += svg.Object(placed, "#c00000", 0);
+  }
+  return s + "</g>\n";
+}
+
+// A digest built field by field, a word at a time.
+class Digest {
+ public:
+  template <typename T>
+  Digest& Add(const T& value) {
+    static_assert(std::is_arithmetic_v<T> && sizeof(T) <= 8);
+    uint64_t word = 0;
+    std::memcpy(&word, &value, sizeof value);
+    return Mix(word);
+  }
+  Digest& Add(const std::string& text) { return Mix(std::hash<std::string>{}(text)); }
+  Digest& Add(Point p) { return Mix((uint64_t(uint32_t(p.x)) << 32) | uint32_t(p.y)); }
+  uint64_t Value() const { return h_; }
+
+ private:
+  Digest& Mix(uint64_t word) {
+    h_ = (h_ ^ word) * 0x9e3779b97f4a7c15ull;
+    h_ ^= h_ >> 29;
+    return *this;
+  }
+  uint64_t h_ = 0xcbf29ce484222325ull;
+};
+
 }  // namespace
 
 std::string Host::ToSvg() const { return ToSvg(false); }
@@ -350,29 +434,13 @@ void Host::WriteSvg(std::ostream& out, bool cursorImage) const {
   std::vector<const host::Object*> shown;
   for (const auto& [id, o] : objects_)
     if (o.final && Layer(o.layer).On()) shown.push_back(&o);
-  std::vector<host::Object> referenced;
-  for (const auto& r : references_) {
-    if (!r.visible || !r.loaded) continue;
-    for (const auto& o : r.objects) {
-      int layer = r.layer != 0 ? r.layer : o.layer;
-      if (layer < 1 || layer > HSI_LAYER_COUNT || !r.layers[layer].On()) continue;
-      referenced.push_back(Placed(o, r));
-    }
-  }
+  const std::vector<host::Object> referenced = ShownReferenceObjects(*this);
   Box extent;
   for (const auto* o : shown) extent.Add(ObjectBox(*o));
   for (const auto& o : referenced) extent.Add(ObjectBox(o));
-  // A drawing with nothing shown yet lies on a sheet that fits its units and scale.
-  if (extent.Empty()) {
-    extent = EmptySheet();
-  }
-  SvgWriter svg(*this, extent);
+  SvgWriter svg(*this, SheetExtent(*this, extent));
   out << svg.Begin();
-  if (!referenced.empty()) {
-    out << "<g id=\"references\" opacity=\"0.45\">\n";
-    for (const auto& o : referenced) out << svg.Object(o, "#808080", 0);
-    out << "</g>\n";
-  }
+  out << ReferencesGroup(svg, referenced);
   int currentLayer = -1;
   // Objects grouped by layer, in creation order within a layer.
   std::vector<const host::Object*> ordered = shown;
@@ -387,27 +455,103 @@ void Host::WriteSvg(std::ostream& out, bool cursorImage) const {
       out << "<g id=\"layer-" + std::to_string(currentLayer) + "\"" +
                  (name.empty() ? "" : " data-name=\"" + platform::XmlText(name) + "\"") + ">\n";
     }
-    const LayerState& layer = Layer(o->layer);
-    int colour = o->colour != 0 ? o->colour : (layer.colour != 0 ? layer.colour : 7);
-    out << svg.Object(*o, ColourHex(colour), layer.weight);
+    out << svg.Object(*o, ShownColour(*this, *o), Layer(o->layer).weight);
   }
   if (currentLayer != -1) out << "</g>\n";
-  if (cursorImage && cursor_.active) {
-    auto attr = [](const char* name, int32_t value) {
-      return std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
-    };
-    out << "<g id=\"cursor-image\"" + attr("data-style", cursor_.style) +
-               attr("data-base-x", cursor_.base.x) + attr("data-base-y", cursor_.base.y) +
-               attr("data-other-x", cursor_.other.x) + attr("data-other-y", cursor_.other.y) +
-               ">\n";
-    for (const auto& o : cursor_.objects) {
-      host::Object placed = o;  // the image is kept relative to its base point
-      Translate(placed, cursor_.base.x, cursor_.base.y);
-      out << svg.Object(placed, "#c00000", 0);
-    }
-    out << "</g>\n";
-  }
+  if (cursorImage) out << CursorGroup(svg, cursor_);
   out << "</svg>\n";
+}
+
+// ---- The drawing in pieces -------------------------------------------------------------------
+
+SvgSheet SheetFor(const Host& host, Box extent) {
+  extent = SheetExtent(host, extent);
+  const SvgWriter svg(host, extent);
+  SvgSheet sheet;
+  sheet.minX = double(extent.x1);
+  sheet.minY = double(extent.y1);
+  sheet.maxX = double(extent.x2);
+  sheet.maxY = double(extent.y2);
+  sheet.scale = svg.Scale();
+  sheet.margin = svg.Margin();
+  sheet.width = svg.Width();
+  sheet.height = svg.Height();
+  return sheet;
+}
+
+Box ReferencesExtent(const Host& host) {
+  Box extent;
+  for (const auto& o : ShownReferenceObjects(host)) extent.Add(host.ObjectBox(o));
+  return extent;
+}
+
+std::string ObjectPiece(const Host& host, const Object& object, double scale, bool selected) {
+  const SvgWriter svg(host, scale);
+  return "<g id=\"o" + std::to_string(object.id) + "\"" + (selected ? " class=\"selected\"" : "") +
+         ">\n" + svg.Object(object, ShownColour(host, object), host.Layer(object.layer).weight) +
+         "</g>\n";
+}
+
+uint64_t ObjectLook(const Host& host, const Object& o) {
+  Digest d;
+  const LayerState& layer = host.Layer(o.layer);
+  d.Add(o.id).Add(o.layer).Add(o.colour).Add(layer.colour).Add(layer.weight).Add(o.at);
+  d.Add(o.data.index());
+  if (const auto* l = std::get_if<LinesetData>(&o.data)) {
+    d.Add(l->style).Add(l->weight).Add(l->points.size());
+    for (const Point& p : l->points) d.Add(p);
+  } else if (const auto* a = std::get_if<ArcData>(&o.data)) {
+    d.Add(a->radius).Add(a->start).Add(a->end);
+  } else if (const auto* t = std::get_if<TextData>(&o.data)) {
+    d.Add(t->size).Add(t->charSpacing).Add(t->orientation).Add(t->widthFactor);
+    d.Add(t->hcode).Add(t->vcode).Add(t->font).Add(t->slant).Add(t->text);
+  } else if (const auto* tt = std::get_if<TrueTypeData>(&o.data)) {
+    d.Add(tt->scaleX).Add(tt->scaleY).Add(tt->orientation).Add(tt->hcode).Add(tt->vcode);
+    d.Add(tt->content).Add(tt->face).Add(tt->size).Add(tt->style).Add(tt->document);
+    d.Add(tt->plainWidth).Add(tt->plainWrap).Add(tt->plainAlign);
+    const UnitSettings& u = host.Units();
+    d.Add(u.unitType).Add(u.paperUnit).Add(u.scaledUnits).Add(u.pointsPerUnit);
+    d.Add(u.drawingScale).Add(u.plotScale).Add(u.space);
+  } else if (const auto* sy = std::get_if<SymbolData>(&o.data)) {
+    d.Add(sy->symbol).Add(sy->name).Add(sy->scaleX).Add(sy->scaleY).Add(sy->scaleZ);
+    d.Add(sy->rotation).Add(sy->rotationY).Add(sy->rotationZ).Add(sy->inserted);
+    const SymbolDef* def = host.Symbol(sy->symbol);
+    d.Add(def != nullptr);
+    if (def) d.Add(def->elements.size()).Add(def->unit);
+  }
+  return d.Value();
+}
+
+std::string ReferencesPiece(const Host& host, double scale) {
+  return ReferencesGroup(SvgWriter(host, scale), ShownReferenceObjects(host));
+}
+
+std::string CursorPiece(const Host& host, double scale) {
+  return CursorGroup(SvgWriter(host, scale), host.Cursor());
+}
+
+std::string MarksPiece(const Host& host, double scale) {
+  if (host.Marks().empty()) return "";
+  const SvgWriter svg(host, scale);
+  std::string s = "<g id=\"marks\">\n";
+  for (const ScreenMark& m : host.Marks()) {
+    const std::string colour = ColourHex(m.colour != 0 ? m.colour : 7);
+    switch (m.kind) {
+      case ScreenMark::Kind::Line:
+        s += svg.Polyline({ToD(m.a), ToD(m.b)}, colour, 0);
+        break;
+      case ScreenMark::Kind::Arc:
+        s += svg.Arc(ToD(m.centre), m.radius, ToD(m.a), ToD(m.b), colour, 0);
+        break;
+      case ScreenMark::Kind::Text: {
+        TextData look = m.look;
+        look.text = m.text;
+        s += svg.CadText(ToD(m.a), look, colour);
+        break;
+      }
+    }
+  }
+  return s + "</g>\n";
 }
 
 }  // namespace host

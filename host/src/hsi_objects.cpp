@@ -167,6 +167,14 @@ HsiStatus HsiDrawText(const HsiPoint* point, const char* text, const HsiTextAttr
   m.kind = host::ScreenMark::Kind::Text;
   m.a = P(*point);
   m.text = Field(text, HSI_CAD_TEXT_CHARS - 1);
+  m.look.size = attributes->size;
+  m.look.charSpacing = attributes->charSpacing;
+  m.look.orientation = attributes->orientation;
+  m.look.widthFactor = attributes->widthFactor;
+  m.look.hcode = attributes->hcode;
+  m.look.vcode = attributes->vcode;
+  m.look.font = attributes->font;
+  m.look.slant = attributes->slant;
   return h->DrawMark(m, mode) ? HSI_SUCCESS : HSI_FAILURE;
 }
 

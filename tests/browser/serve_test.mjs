@@ -275,7 +275,7 @@ scenario("host_circle", async (page) => {
   await clickAt(page, 4000000, 1000000);
   await asks(page, "command");
   await shot(page, "host_circle-drawn");
-  assert.match(await page.evaluate(() => window.tracelon.state().svg), /<circle|<path|<ellipse/);
+  assert.match(await page.evaluate(() => document.querySelector("#sheet svg").innerHTML), /<circle|<path|<ellipse/);
 });
 
 scenario("area", async (page) => {
@@ -473,6 +473,8 @@ scenario("quick_text", async (page) => {
     assert.equal(await memo.inputValue(), typed);
     assert.equal(await memo.evaluate((e) => e === document.activeElement && e.selectionStart), typed.length);
   }
+  // The strip's preview (the host's temporary images) shows the text typed so far.
+  assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll("#sheet svg #marks text")].map((t) => t.textContent)), ["HALL", "2"]);
   await shot(page, "quick_text-typing");
   await click(page, "TfrmQXQText", "OK");
   await asks(page, "point");
@@ -610,6 +612,61 @@ scenario("snap_toolbar", async (page) => {
   await dialog(page, "TfrmQXSnap").locator(".caption button").click();
   await settle(page);
   assert.equal(await dialog(page, "TfrmQXSnap").count(), 0, "the toolbar is closed");
+});
+
+// The quick text strip's preview (the host's temporary images) is drawn over the drawing as the
+// text changes and goes when the text is placed; a selected object is drawn highlighted.
+scenario("preview_selection", async (page) => {
+  await page.locator("#notices .notice button", { hasText: "OK" }).click();
+  await menu(page, "QXQText");
+  await asks(page, "point");
+  await typePoint(page, 96000, 960000);
+  await asks(page, "form");
+  // A state after one the page has names the windows that did not change and leaves out the
+  // drawing that did not: a refused line publishes the same strip again.
+  const again = await page.evaluate(async () => {
+    const token = sessionStorage.getItem("tracelon-drafter");
+    const have = window.tracelon.state();
+    const headers = { "Content-Type": "application/json", "X-Drafter": token };
+    await fetch("/api/line", { method: "POST", headers, body: JSON.stringify({ line: "point 1 2" }) });
+    const r = await fetch(`/api/state?after=${have.seq}&svg=${pictureVersion}`, { headers });
+    return { have: have.seq, handle: have.forms[0].handle, next: await r.json() };
+  });
+  assert.ok(again.next.seq > again.have);
+  assert.deepEqual(again.next.forms, [{ handle: again.handle, same: true }]);
+  assert.equal(again.next.picture, undefined);
+  const marks = () => page.evaluate(() => [...document.querySelectorAll("#sheet svg #marks text")].map((t) => t.textContent));
+  await typeInto(page, "TfrmQXQText", "mmText", "LIVING");
+  assert.deepEqual(await marks(), ["LIVING"]);
+  await typeInto(page, "TfrmQXQText", "mmText", "DINING");
+  assert.deepEqual(await marks(), ["DINING"], "the old preview is cleared when the host clears it");
+  // The preview lies where the text is then placed (the same element drawn the same way; the
+  // text's width differs a little with the screen size its glyphs are drawn at).
+  // Its box in drawing units: the pieces' own units over their scale.
+  const inDrawing = (selector) => page.evaluate((q) => {
+    const b = document.querySelector(q).getBBox();
+    return { x: b.x / sheet.pieces, y: b.y / sheet.pieces, width: b.width / sheet.pieces, height: b.height / sheet.pieces };
+  }, selector);
+  const preview = await inDrawing("#sheet svg #marks text");
+  await shot(page, "preview_selection-preview");
+  await click(page, "TfrmQXQText", "OK");
+  await asks(page, "point");
+  assert.deepEqual(await marks(), []);
+  const placed = await inDrawing("#sheet svg #layer-1 text");
+  for (const key of ["x", "y", "width", "height"]) assert.ok(Math.abs(placed[key] - preview[key]) < 0.06 * preview.width, `${key}: ${placed[key]} vs ${preview[key]}`);
+  await page.click("#b2");
+  await asks(page, "command");
+  // Selected by the host's select tool: the object's element is marked, and unmarked again.
+  const selected = () => page.evaluate(() => [...document.querySelectorAll("#sheet svg .selected")].map((e) => e.id));
+  assert.deepEqual(await selected(), []);
+  await tool(page, "select");
+  await clickAt(page, 96000, 960000);
+  assert.deepEqual(await selected(), ["o1"]);
+  assert.equal(await page.evaluate(() => getComputedStyle(document.querySelector("#sheet svg .selected text")).fill), "rgb(0, 120, 255)");
+  await shot(page, "preview_selection-selected");
+  await page.click("#selectnone");
+  await settle(page);
+  assert.deepEqual(await selected(), []);
 });
 
 scenario("typing", async (page) => {
@@ -786,6 +843,61 @@ if (!only || only === "forms") {
       assert.deepEqual(problems, []);
     } finally {
       await stopServe(serve);
+    }
+  });
+}
+
+// ---- A large drawing -----------------------------------------------------------------------
+
+if (!only || only === "large") {
+  test("at 10,000 objects a change reaches the page as what changed, and the page draws it", async () => {
+    const count = Number(process.env.QXT_LARGE || 10000);
+    const file = path.join(work, "large.session");
+    let lines = "";
+    for (let i = 0; i < count; i++) {
+      const x = (i % 100) * 100000, y = Math.floor(i / 100) * 100000;
+      lines += `host line ${x} ${y} ${x + 60000} ${y + 40000}\n`;
+    }
+    fs.mkdirSync(work, { recursive: true });
+    fs.writeFileSync(file, lines);
+    const started = Date.now();
+    const serve = await startServe("large", ["--session", file]);
+    const loaded = Date.now() - started;
+    try {
+      const page = serve.page;
+      const drawn = () => page.evaluate(() => document.querySelectorAll("#sheet svg [id^=o]").length);
+      assert.equal(await drawn(), count);
+      // A line far out: the page is sent that one object (and the new extent), not the drawing.
+      const answers = [];
+      page.on("response", async (r) => {
+        if (r.url().includes("/api/state")) answers.push(r.text().catch(() => ""));
+      });
+      // The new object comes last in its layer's group (ids count up).
+      const [ms, added] = await page.evaluate(async () => {
+        const token = sessionStorage.getItem("tracelon-drafter");
+        const last = () => document.getElementById("layer-1").lastElementChild.id;
+        const before = last();
+        const t0 = performance.now();
+        await fetch("/api/line", { method: "POST", headers: { "Content-Type": "application/json", "X-Drafter": token },
+          body: JSON.stringify({ line: "host line -3000000 0 -3000000 900000" }) });
+        while (last() === before) await new Promise((r) => requestAnimationFrame(r));
+        return [performance.now() - t0, parseInt(last().slice(1), 10)];
+      });
+      assert.equal(await drawn(), count + 1);
+      const change = (await Promise.all(answers)).map((a) => { try { return JSON.parse(a); } catch { return {}; } }).find((a) => a.picture);
+      assert.ok(change, "a state carried the change");
+      assert.equal(change.picture.whole, false);
+      assert.deepEqual(change.picture.objects.map((o) => o[0]), [added]);
+      // The patched picture is the picture a new page is sent whole: the same pieces in order.
+      const patched = await page.evaluate(() => [...document.querySelectorAll("#sheet svg [id^=o]")].map((e) => e.outerHTML).join(""));
+      await page.reload();
+      await asks(page, "command");
+      const fresh = await page.evaluate(() => [...document.querySelectorAll("#sheet svg [id^=o]")].map((e) => e.outerHTML).join(""));
+      assert.equal(patched, fresh);
+      console.log(`# ${count} objects: served and first drawn in ${loaded} ms; a line to its element on the page in ${ms.toFixed(1)} ms`);
+    } finally {
+      serve.page.on("dialog", (d) => d.accept());  // quitting without saving is meant here
+      assert.equal(await stopServe(serve), 0);
     }
   });
 }

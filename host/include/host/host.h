@@ -68,6 +68,7 @@ struct ScreenMark {
   int32_t radius = 0;
   int16_t colour = 0;
   std::string text;
+  TextData look;  // a text's size, orientation and justification (its text is `text`)
 };
 
 // A drawing shown as a reference inside the current one.
