@@ -963,7 +963,7 @@ function buildForm(form, act = (line) => send(line, form.handle)) {
   close.tabIndex = -1;
   close.addEventListener("click", () => act("close"));
   caption.appendChild(close);
-  const entry = { win, caption, client: el("div", "client"), shape: formShape(form), els: new Map(), live: new Map(), programActive: form.active };
+  const entry = { win, caption, client: el("div", "client"), shape: formShape(form), els: new Map(), live: new Map(), programActive: form.active, toldActive: undefined, toldCount: 0 };
   caption.addEventListener("mousedown", (e) => {
     if (e.target === close) return;
     const start = { x: e.clientX, y: e.clientY, left: parseFloat(win.style.left), top: parseFloat(win.style.top) };
@@ -999,9 +999,16 @@ function buildForm(form, act = (line) => send(line, form.handle)) {
     const byMouse = mouseHeld || performance.now() - mouseReleased < 100;
     const clicked = byMouse && !/^(Edit|SpinEdit|Memo|ComboBox|TDblEdit|TLongEdit|TUnitEdit)$/.test(live.kind || live.type);
     if (clicked) { pageFocus.set(form.handle, live.name); return; }
-    if (pageFocus.get(form.handle) === live.name && entry.programActive === live.name) return;
+    // The control the program has active as far as the page knows: the one the page last sent
+    // until the program's answer to it is in (a Tab on before the answer must still be sent).
+    const known = entry.toldActive ?? entry.programActive;
+    if (pageFocus.get(form.handle) === live.name && known === live.name) return;
     pageFocus.set(form.handle, live.name);
-    if (entry.programActive !== live.name) act(`focus ${word(live.name)}`);
+    if (known !== live.name) {
+      const told = ++entry.toldCount;
+      entry.toldActive = live.name;
+      act(`focus ${word(live.name)}`).then(() => { if (entry.toldCount === told) entry.toldActive = undefined; });
+    }
   });
   return entry;
 }
