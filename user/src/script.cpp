@@ -637,6 +637,7 @@ Script Script::Open(const std::filesystem::path& path, int64_t dx, int64_t dy) {
   in->seekg(0);
   if (!*in) throw ScriptError(path.string(), 0, "cannot read the session script");
   script.stream_ = std::move(in);
+  script.streamed_ = true;
   script.inFormBlock_ = false;
   script.lastWhere_.clear();
   script.nextNumber_ = 1;
@@ -662,7 +663,7 @@ bool Script::Has(size_t index) const {
 }
 
 void Script::Release(size_t index) {
-  if (!stream_ && released_ == 0) return;  // a script read whole keeps every line
+  if (!streamed_) return;  // a script read whole keeps every line
   while (released_ < index && !lines_.empty()) {
     lines_.pop_front();
     ++released_;

@@ -156,6 +156,7 @@ class Script {
   // A streamed script: the file being read, and the lines released before lines_.
   mutable std::shared_ptr<std::ifstream> stream_;
   size_t released_ = 0;
+  bool streamed_ = false;
   bool moveOnRead_ = false;  // lines read from the stream are moved by the offset
   mutable std::string lastWhere_;
 
