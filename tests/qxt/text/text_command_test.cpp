@@ -28,7 +28,9 @@ class TextCommandTest : public testing::LoadedLibrary {
   void OnDialog(std::function<void(platform::Form&)> action) {
     user.formActions.push_back(std::move(action));
   }
-  static std::string TextOf(const host::Object& o) { return host::get<host::TextData>(o.data).text; }
+  static std::string TextOf(const host::Object& o) {
+    return host::get<host::TextData>(o.data).text;
+  }
 };
 
 TEST_F(TextCommandTest, CancellingTheFirstShowingCreatesAndStoresNothing) {
