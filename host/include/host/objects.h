@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
