@@ -959,14 +959,14 @@ void Desktop::DrawObject(HDC dc, const host::Object& o, COLORREF colour, int wei
   };
   switch (o.Kind()) {
     case host::ObjectKind::Lineset: {
-      const auto& d = std::get<host::LinesetData>(o.data);
+      const auto& d = host::get<host::LinesetData>(o.data);
       std::vector<host::PointD> points;
       for (const auto& p : d.points) points.push_back(host::ToD(p));
       DrawPolyline(dc, points, colour, std::max<int>(d.weight, weight));
       return;
     }
     case host::ObjectKind::Arc: {
-      const auto& d = std::get<host::ArcData>(o.data);
+      const auto& d = host::get<host::ArcData>(o.data);
       POINT c = ToScreen(o.at.x, o.at.y), a = ToScreen(d.start.x, d.start.y),
             b = ToScreen(d.end.x, d.end.y);
       int r = int(std::lround(d.radius * scale_));
@@ -986,12 +986,12 @@ void Desktop::DrawObject(HDC dc, const host::Object& o, COLORREF colour, int wei
       return;
     }
     case host::ObjectKind::Text:
-      cadText(host::ToD(o.at), std::get<host::TextData>(o.data));
+      cadText(host::ToD(o.at), host::get<host::TextData>(o.data));
       return;
     case host::ObjectKind::TrueType: {
       // The note's RTF as the host lays it out: its lines and their runs (bold, italic,
       // underline, size), one GDI text each.
-      const auto& t = std::get<host::TrueTypeData>(o.data);
+      const auto& t = host::get<host::TrueTypeData>(o.data);
       host::TrueTypeBlock block = host::LayoutTrueType(t, h.Units());
       double sy = t.scaleY > 0 ? t.scaleY : 1.0, sx = t.scaleX > 0 ? t.scaleX : 1.0;
       double top = block.bottom + block.height;
@@ -1014,7 +1014,7 @@ void Desktop::DrawObject(HDC dc, const host::Object& o, COLORREF colour, int wei
       return;
     }
     case host::ObjectKind::Symbol: {
-      const auto& d = std::get<host::SymbolData>(o.data);
+      const auto& d = host::get<host::SymbolData>(o.data);
       const host::SymbolDef* def = h.Symbol(d.symbol);
       if (!def) {
         double r = 6 / std::max(scale_, 1e-12);

@@ -132,11 +132,13 @@ int UsageError(const std::string& message) {
 }
 
 int Run(const Options& options) {
-  // The script is read first: a malformed script is refused before anything runs.
+  // The script is checked whole first: a malformed script is refused before anything runs. Its
+  // lines are then read as they are played, and the transcript is written as it is recorded:
+  // neither is held, however long the session.
   user::Script script;
   try {
-    script = user::Script::Load(options.session);
-    if (options.offset) script.Translate(options.offset->first, options.offset->second);
+    script = user::Script::Open(options.session, options.offset ? options.offset->first : 0,
+                                options.offset ? options.offset->second : 0);
   } catch (const user::ScriptError& e) {
     std::cerr << "tracelon: " << e.what() << "\n";
     return 1;
@@ -171,6 +173,7 @@ int Run(const Options& options) {
   } nativeOff{options.native};
 
   user::Session session(std::move(script));
+  session.KeepTranscript(false);
   std::ofstream transcriptFile;
   if (options.transcript) {
     std::error_code ec;

@@ -124,7 +124,10 @@ void BM_CreateVsVector(benchmark::State& state) {
 }
 BENCHMARK(BM_CreateVsVector)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-size_t HeapInUse() { return mallinfo2().uordblks; }
+size_t HeapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
 
 // The heap the host holds per two-point lineset (the object, its place in the index and its
 // undo record), against the 16 bytes of its two points.
@@ -149,7 +152,11 @@ void BM_LinesetMemory(benchmark::State& state) {
   state.counters["ratio"] = perLine / kRaw;
   state.counters["bound_bytes"] = 3 * kRaw + 100;
 }
-BENCHMARK(BM_LinesetMemory)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LinesetMemory)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // The floor of a vertex read: a call the compiler may not inline, reading the same vertex.
 __attribute__((noinline)) int ReadVertex(const std::vector<host::Point>& points, int i,

@@ -180,7 +180,7 @@ int32_t Host::LoadSymbolFile(const std::string& folder, const std::string& name,
     symbols_[static_cast<size_t>(id) - 1] = *def;
     // Instances of a reloaded symbol take its new extent.
     for (const auto& [oid, o] : objects_)
-      if (o.Kind() == ObjectKind::Symbol && std::get<SymbolData>(o.data).symbol == id)
+      if (o.Kind() == ObjectKind::Symbol && host::get<SymbolData>(o.data).symbol == id)
         IndexObject(o);
     return id;
   }
@@ -216,7 +216,7 @@ bool Host::SaveDrawing(const std::string& path, std::string* error) {
     if (!o.final) continue;
     objects.push_back(ObjectToJson(o, true));
     if (o.Kind() == ObjectKind::Symbol) {
-      int32_t s = std::get<SymbolData>(o.data).symbol;
+      int32_t s = host::get<SymbolData>(o.data).symbol;
       if (s > 0 && static_cast<size_t>(s) <= symbols_.size()) symbolUsed[s] = true;
     }
   }
@@ -337,8 +337,7 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
   std::string description = j.value("description", std::string());
 
   // Replace the drawing.
-  objects_.clear();
-  byId_.clear();
+  objects_.Clear();
   index_.Clear();
   for (auto& [n, list] : lists_) {
     list.entries.clear();
@@ -366,13 +365,10 @@ bool Host::OpenDrawingFile(const std::string& path, std::string* error) {
     }
   }
   for (auto& o : objects) {
-    if (auto* s = std::get_if<SymbolData>(&o.data)) s->symbol = FindSymbol(s->name);
+    if (auto* s = host::get_if<SymbolData>(&o.data)) s->symbol = FindSymbol(s->name);
     o.id = NextId();
     o.final = true;
-    Object& stored = objects_[o.id];
-    stored = o;
-    Registered(stored);
-    IndexObject(stored);
+    IndexObject(objects_.Put(o));
   }
   references_ = refs;
   drawingPath_ = path;
@@ -522,7 +518,7 @@ bool Host::RegenerateReference(Reference& ref) {
         ok = false;
         break;
       }
-      if (auto* s = std::get_if<SymbolData>(&o->data)) s->symbol = FindSymbol(s->name);
+      if (auto* s = host::get_if<SymbolData>(&o->data)) s->symbol = FindSymbol(s->name);
       ref.objects.push_back(std::move(*o));
     }
     if (!ok) {

@@ -101,7 +101,7 @@ class DxfWriter {
   void CollectSymbols() {
     for (const auto* o : host_.FinalObjects()) {
       if (o->Kind() != ObjectKind::Symbol) continue;
-      int32_t id = std::get<SymbolData>(o->data).symbol;
+      int32_t id = host::get<SymbolData>(o->data).symbol;
       const SymbolDef* def = host_.Symbol(id);
       if (!def || blocks_.count(id)) continue;
       std::string name = def->name;
@@ -233,27 +233,27 @@ class DxfWriter {
       switch (o->Kind()) {
         case ObjectKind::Lineset: {
           std::vector<PointD> pts;
-          for (const auto& p : std::get<LinesetData>(o->data).points)
+          for (const auto& p : host::get<LinesetData>(o->data).points)
             pts.push_back({U(p.x), U(p.y)});
           Polyline(pts, attrib);
           break;
         }
         case ObjectKind::Arc: {
-          const auto& a = std::get<ArcData>(o->data);
+          const auto& a = host::get<ArcData>(o->data);
           ArcOrCircle(at, U(a.radius), AngleDeg(ToD(o->at), ToD(a.start)),
                       AngleDeg(ToD(o->at), ToD(a.end)), a.start == a.end, attrib);
           break;
         }
         case ObjectKind::Text: {
-          const auto& t = std::get<TextData>(o->data);
+          const auto& t = host::get<TextData>(o->data);
           Text(at, U(t.size), t, attrib);
           break;
         }
         case ObjectKind::TrueType:
-          MText(at, std::get<TrueTypeData>(o->data), attrib);
+          MText(at, host::get<TrueTypeData>(o->data), attrib);
           break;
         case ObjectKind::Symbol: {
-          const auto& s = std::get<SymbolData>(o->data);
+          const auto& s = host::get<SymbolData>(o->data);
           auto it = blocks_.find(s.symbol);
           if (it == blocks_.end()) break;  // an instance of a symbol not loaded has no block
           dxf_.writeInsert(w_,

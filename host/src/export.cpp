@@ -265,21 +265,21 @@ class SvgWriter {
   std::string Object(const host::Object& o, const std::string& colour, int layerWeight) const {
     switch (o.Kind()) {
       case ObjectKind::Lineset: {
-        const auto& d = std::get<LinesetData>(o.data);
+        const auto& d = host::get<LinesetData>(o.data);
         std::vector<PointD> pts;
         for (const auto& p : d.points) pts.push_back(ToD(p));
         return Polyline(pts, colour, std::max<int>(d.weight, layerWeight));
       }
       case ObjectKind::Arc: {
-        const auto& d = std::get<ArcData>(o.data);
+        const auto& d = host::get<ArcData>(o.data);
         return Arc(ToD(o.at), d.radius, ToD(d.start), ToD(d.end), colour, layerWeight);
       }
       case ObjectKind::Text:
-        return CadText(ToD(o.at), std::get<TextData>(o.data), colour);
+        return CadText(ToD(o.at), host::get<TextData>(o.data), colour);
       case ObjectKind::TrueType:
-        return TrueType(ToD(o.at), std::get<TrueTypeData>(o.data), colour);
+        return TrueType(ToD(o.at), host::get<TrueTypeData>(o.data), colour);
       case ObjectKind::Symbol: {
-        const auto& d = std::get<SymbolData>(o.data);
+        const auto& d = host::get<SymbolData>(o.data);
         const SymbolDef* def = host_.Symbol(d.symbol);
         if (!def) {
           // An instance whose symbol is not loaded: a small cross marks its place.
@@ -328,18 +328,18 @@ host::Object Placed(const host::Object& o, const Reference& r) {
     return RoundPoint({t.x + r.offset.x, t.y + r.offset.y});
   };
   p.at = map(o.at);
-  if (auto* l = std::get_if<LinesetData>(&p.data)) {
+  if (auto* l = host::get_if<LinesetData>(&p.data)) {
     for (auto& q : l->points) q = map(q);
-  } else if (auto* a = std::get_if<ArcData>(&p.data)) {
+  } else if (auto* a = host::get_if<ArcData>(&p.data)) {
     a->start = map(a->start);
     a->end = map(a->end);
     a->radius = RoundDbu(a->radius * r.scale);
-  } else if (auto* t = std::get_if<TextData>(&p.data)) {
+  } else if (auto* t = host::get_if<TextData>(&p.data)) {
     t->size = RoundDbu(t->size * r.scale);
     t->orientation += r.rotation;
-  } else if (auto* tt = std::get_if<TrueTypeData>(&p.data)) {
+  } else if (auto* tt = host::get_if<TrueTypeData>(&p.data)) {
     tt->orientation += r.rotation;
-  } else if (auto* s = std::get_if<SymbolData>(&p.data)) {
+  } else if (auto* s = host::get_if<SymbolData>(&p.data)) {
     s->scaleX *= r.scale;
     s->scaleY *= r.scale;
     s->rotation += r.rotation;

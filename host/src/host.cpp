@@ -439,20 +439,20 @@ std::string Describe(const Object& o) {
   std::string layer = " layer " + std::to_string(o.layer);
   switch (o.Kind()) {
     case ObjectKind::Lineset: {
-      const auto& d = std::get<LinesetData>(o.data);
+      const auto& d = host::get<LinesetData>(o.data);
       std::string s = "lineset";
       for (const auto& p : d.points) s += " " + pt(p);
       return s + layer;
     }
     case ObjectKind::Arc: {
-      const auto& d = std::get<ArcData>(o.data);
+      const auto& d = host::get<ArcData>(o.data);
       return "arc centre " + pt(o.at) + " radius " + std::to_string(d.radius) + " from " +
              pt(d.start) + " to " + pt(d.end) + layer;
     }
     case ObjectKind::Text:
-      return "text \"" + std::get<TextData>(o.data).text + "\" at " + pt(o.at) + layer;
+      return "text \"" + host::get<TextData>(o.data).text + "\" at " + pt(o.at) + layer;
     case ObjectKind::TrueType: {
-      const auto& d = std::get<TrueTypeData>(o.data);
+      const auto& d = host::get<TrueTypeData>(o.data);
       RtfDocument doc = d.content == HSI_TT_CONTENT_PLAIN ? PlainDocument(d.document, 20, 0, 0)
                                                           : ParseRtf(d.document);
       std::string text = DocumentText(doc);
@@ -461,7 +461,7 @@ std::string Describe(const Object& o) {
       return "truetype \"" + text + "\" at " + pt(o.at) + layer;
     }
     case ObjectKind::Symbol:
-      return "symbol " + std::get<SymbolData>(o.data).name + " at " + pt(o.at) + layer;
+      return "symbol " + host::get<SymbolData>(o.data).name + " at " + pt(o.at) + layer;
   }
   return "object";
 }
@@ -475,31 +475,7 @@ int32_t Host::NextId() {
   return id;
 }
 
-const Object* Host::Find(int32_t id) const {
-  if (id >= 0 && static_cast<size_t>(id) < byId_.size()) return byId_[static_cast<size_t>(id)];
-  auto it = objects_.find(id);
-  return it == objects_.end() ? nullptr : &it->second;
-}
-
-void Host::Registered(Object& object) {
-  if (object.id < 0) return;
-  const size_t id = static_cast<size_t>(object.id);
-  if (id >= byId_.size()) {
-    // An id far beyond the objects there are (from a file, say) is found through the map.
-    if (id >= 2 * objects_.size() + 65536) return;
-    const size_t old = byId_.size();
-    byId_.resize(std::max(id + 1, old * 3 / 2), nullptr);
-    // Objects with ids the vector did not reach until now.
-    for (auto it = objects_.lower_bound(static_cast<int32_t>(old));
-         it != objects_.end() && static_cast<size_t>(it->first) < byId_.size(); ++it)
-      byId_[static_cast<size_t>(it->first)] = &it->second;
-  }
-  byId_[id] = &object;
-}
-
-void Host::Unregistered(int32_t id) {
-  if (id >= 0 && static_cast<size_t>(id) < byId_.size()) byId_[static_cast<size_t>(id)] = nullptr;
-}
+const Object* Host::Find(int32_t id) const { return objects_.Find(id); }
 
 std::vector<const Object*> Host::FinalObjects() const {
   std::vector<const Object*> out;
@@ -539,9 +515,7 @@ struct Host::OperationScope {
 int32_t Host::CreateObject(Object object, bool finalObject) {
   object.id = NextId();
   object.final = finalObject;
-  auto [it, inserted] = objects_.emplace(object.id, std::move(object));
-  Registered(it->second);
-  const Object& o = it->second;
+  const Object& o = objects_.Put(std::move(object));
   if (finalObject) {
     OperationScope operation(*this);
     IndexObject(o);
@@ -553,16 +527,15 @@ int32_t Host::CreateObject(Object object, bool finalObject) {
 }
 
 bool Host::DeleteObject(int32_t id) {
-  auto it = objects_.find(id);
-  if (it == objects_.end()) return false;
+  Object* found = objects_.Find(id);
+  if (!found) return false;
   std::optional<OperationScope> operation;
-  if (it->second.final) {
+  if (found->final) {
     operation.emplace(*this);
-    RecordRemoval(it->second);
+    RecordRemoval(*found);
   }
-  Object old = std::move(it->second);
-  objects_.erase(it);
-  Unregistered(id);
+  Object old = std::move(*found);
+  objects_.Erase(id);
   UnindexObject(id);
   RemoveFromLists(id);
   if (old.final && observer_) Notify(HostEvent::Kind::ObjectDeleted, Describe(old), id);
@@ -575,24 +548,24 @@ void Translate(Object& object, int64_t dx, int64_t dy) {
     p.y = RoundDbu(double(p.y) + double(dy));
   };
   shift(object.at);
-  if (auto* l = std::get_if<LinesetData>(&object.data)) {
+  if (auto* l = host::get_if<LinesetData>(&object.data)) {
     for (auto& p : l->points) shift(p);
-  } else if (auto* a = std::get_if<ArcData>(&object.data)) {
+  } else if (auto* a = host::get_if<ArcData>(&object.data)) {
     shift(a->start);
     shift(a->end);
   }
 }
 
 bool Host::MoveObject(int32_t id, int32_t dx, int32_t dy) {
-  auto it = objects_.find(id);
-  if (it == objects_.end()) return false;
-  Object moved = it->second;
+  const Object* found = objects_.Find(id);
+  if (!found) return false;
+  Object moved = *found;
   Translate(moved, dx, dy);
   return ReplaceObject(moved);
 }
 
 void Host::ShiftDrawing(int64_t dx, int64_t dy) {
-  for (auto& [id, object] : objects_) {
+  for (auto [id, object] : objects_) {
     UnindexObject(id);
     Translate(object, dx, dy);
     IndexObject(object);
@@ -605,22 +578,22 @@ void Host::ShiftDrawing(int64_t dx, int64_t dy) {
 }
 
 bool Host::ReplaceObject(const Object& object) {
-  auto it = objects_.find(object.id);
-  if (it == objects_.end()) return false;
+  Object* stored = objects_.Find(object.id);
+  if (!stored) return false;
   std::optional<OperationScope> operation;
-  if (it->second.final) {
+  if (stored->final) {
     // Undone as the removal of the old state and the creation of the new one.
     operation.emplace(*this);
-    RecordRemoval(it->second);
+    RecordRemoval(*stored);
     auto& created = openOperation_.created;
     if (std::find(created.begin(), created.end(), object.id) == created.end())
       created.push_back(object.id);
   }
-  bool wasFinal = it->second.final;
-  it->second = object;
-  it->second.final = wasFinal;
+  bool wasFinal = stored->final;
+  *stored = object;
+  stored->final = wasFinal;
   UnindexObject(object.id);
-  IndexObject(it->second);
+  IndexObject(*stored);
   return true;
 }
 
@@ -675,20 +648,17 @@ bool Host::UndoLast() {
     entry.removed.push_back(std::move(historyRemoved_[i]));
   historyRemoved_.resize(removedBegin);
   for (auto it = entry.created.rbegin(); it != entry.created.rend(); ++it) {
-    auto found = objects_.find(*it);
-    if (found == objects_.end()) continue;
-    Object old = std::move(found->second);
-    objects_.erase(found);
-    Unregistered(*it);
+    Object* found = objects_.Find(*it);
+    if (!found) continue;
+    Object old = std::move(*found);
+    objects_.Erase(*it);
     UnindexObject(*it);
     RemoveFromLists(*it);
     if (observer_) Notify(HostEvent::Kind::ObjectDeleted, Describe(old), *it);
   }
   for (auto& o : entry.removed) {
     int32_t id = o.id;
-    Object& stored = objects_[id];
-    stored = o;
-    Registered(stored);
+    const Object& stored = objects_.Put(o);
     IndexObject(stored);
     if (observer_) Notify(HostEvent::Kind::ObjectCreated, Describe(o), id);
   }
@@ -725,29 +695,29 @@ Box Host::ObjectBox(const Object& o) const {
   Box box;
   switch (o.Kind()) {
     case ObjectKind::Lineset:
-      for (const auto& p : std::get<LinesetData>(o.data).points) box.Add(p.x, p.y);
+      for (const auto& p : host::get<LinesetData>(o.data).points) box.Add(p.x, p.y);
       break;
     case ObjectKind::Arc: {
-      const auto& a = std::get<ArcData>(o.data);
+      const auto& a = host::get<ArcData>(o.data);
       PointD c = ToD(o.at);
       box = ArcBox(c, a.radius, AngleDeg(c, ToD(a.start)), AngleDeg(c, ToD(a.end)));
       break;
     }
     case ObjectKind::Text: {
-      TextFrame f = CadTextFrame(std::get<TextData>(o.data));
+      TextFrame f = CadTextFrame(host::get<TextData>(o.data));
       box = RotatedRect(ToD(o.at), f.left, f.bottom, f.right, f.top,
-                        std::get<TextData>(o.data).orientation);
+                        host::get<TextData>(o.data).orientation);
       break;
     }
     case ObjectKind::TrueType: {
-      const auto& d = std::get<TrueTypeData>(o.data);
+      const auto& d = host::get<TrueTypeData>(o.data);
       TrueTypeBlock block = LayoutTrueType(d, units_);
       box = RotatedRect(ToD(o.at), block.left, block.bottom, block.left + block.width,
                         block.bottom + block.height, d.orientation);
       break;
     }
     case ObjectKind::Symbol: {
-      const auto& d = std::get<SymbolData>(o.data);
+      const auto& d = host::get<SymbolData>(o.data);
       const SymbolDef* def = Symbol(d.symbol);
       if (!def) {
         box.Add(o.at.x, o.at.y);
@@ -770,7 +740,7 @@ Box Host::ObjectBox(const Object& o) const {
 double Host::ObjectDistance(const Object& o, PointD p) const {
   switch (o.Kind()) {
     case ObjectKind::Lineset: {
-      const auto& pts = std::get<LinesetData>(o.data).points;
+      const auto& pts = host::get<LinesetData>(o.data).points;
       if (pts.empty()) return 1e300;
       if (pts.size() == 1) return Distance(p, ToD(pts[0]));
       double best = 1e300;
@@ -779,12 +749,12 @@ double Host::ObjectDistance(const Object& o, PointD p) const {
       return best;
     }
     case ObjectKind::Arc: {
-      const auto& a = std::get<ArcData>(o.data);
+      const auto& a = host::get<ArcData>(o.data);
       PointD c = ToD(o.at);
       return ArcDistance(p, c, a.radius, AngleDeg(c, ToD(a.start)), AngleDeg(c, ToD(a.end)));
     }
     case ObjectKind::Symbol: {
-      const auto& d = std::get<SymbolData>(o.data);
+      const auto& d = host::get<SymbolData>(o.data);
       const SymbolDef* def = Symbol(d.symbol);
       if (!def) return Distance(p, ToD(o.at));
       double best = Distance(p, ToD(o.at));
@@ -839,7 +809,7 @@ std::vector<int32_t> Host::ObjectsInWindow(const Box& window, bool crossing, int
     bool take = window.Contains(box);
     if (!take && crossing) {
       if (o->Kind() == ObjectKind::Lineset) {
-        const auto& pts = std::get<LinesetData>(o->data).points;
+        const auto& pts = host::get<LinesetData>(o->data).points;
         for (size_t i = 1; i < pts.size() && !take; ++i)
           take = SegmentIntersectsBox(ToD(pts[i - 1]), ToD(pts[i]), window);
       } else {

@@ -189,7 +189,7 @@ void CircleByThreePoints(Host& host) {
 
 // The segment of a lineset nearest p.
 std::pair<PointD, PointD> NearestSegment(const Object& o, PointD p) {
-  const auto& pts = std::get<LinesetData>(o.data).points;
+  const auto& pts = host::get<LinesetData>(o.data).points;
   std::pair<PointD, PointD> best{ToD(pts.front()), ToD(pts.back())};
   double bestDistance = 1e300;
   for (size_t i = 1; i < pts.size(); ++i) {
@@ -318,12 +318,12 @@ struct Path {
 
 std::optional<Path> PathOf(const Object& o) {
   Path path;
-  if (const auto* l = std::get_if<LinesetData>(&o.data)) {
+  if (const auto* l = host::get_if<LinesetData>(&o.data)) {
     if (l->points.size() < 2) return std::nullopt;
     for (const Point& p : l->points) path.points.push_back(ToD(p));
     return path;
   }
-  if (const auto* a = std::get_if<ArcData>(&o.data)) {
+  if (const auto* a = host::get_if<ArcData>(&o.data)) {
     if (a->radius <= 0) return std::nullopt;
     path.isArc = true;
     path.centre = ToD(o.at);
@@ -489,7 +489,7 @@ std::optional<Object> PartOf(const Object& original, const Path& path, double s0
   Object part = original;
   part.id = 0;
   if (path.isArc) {
-    auto& d = std::get<ArcData>(part.data);
+    auto& d = host::get<ArcData>(part.data);
     d.start = RoundPoint(path.At(s0));
     d.end = RoundPoint(path.At(s1));
     if (d.start == d.end) return std::nullopt;
@@ -504,7 +504,7 @@ std::optional<Object> PartOf(const Object& original, const Path& path, double s0
   points.push_back(RoundPoint(path.At(s1)));
   points.erase(std::unique(points.begin(), points.end()), points.end());
   if (points.size() < 2) return std::nullopt;
-  std::get<LinesetData>(part.data).points = points;
+  host::get<LinesetData>(part.data).points = points;
   part.at = points.front();
   return part;
 }

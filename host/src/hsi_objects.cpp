@@ -42,7 +42,7 @@ HsiStatus HsiObjStartline(const HsiPoint* point, int16_t layer, int16_t style, i
 HsiStatus HsiObjAddtoline(const HsiPoint* point, int16_t vertexKind) {
   Host* h = Enter("HsiObjAddtoline", point, vertexKind);
   if (!h || !point || !h->pendingLine.open) return Fail(h);
-  auto& pts = std::get<host::LinesetData>(h->pendingLine.object.data).points;
+  auto& pts = host::get<host::LinesetData>(h->pendingLine.object.data).points;
   if (pts.size() >= 100000) return Fail(h);
   pts.push_back(P(*point));
   return HSI_SUCCESS;
@@ -53,7 +53,7 @@ int32_t HsiObjEndline(uint16_t flag, uint16_t draw, int16_t drawMode) {
   if (!h || !h->pendingLine.open) return Fail(h);
   h->pendingLine.open = false;
   Object o = std::move(h->pendingLine.object);
-  if (std::get<host::LinesetData>(o.data).points.size() < 2) return Fail(h);
+  if (host::get<host::LinesetData>(o.data).points.size() < 2) return Fail(h);
   return IdResult(h->CreateObject(std::move(o), flag != HSI_TEMPORARY));
 }
 
@@ -92,11 +92,11 @@ HsiStatus HsiObjInfoxy(int32_t id, int16_t vertex, HsiPoint* point) {
   if (!o) return Fail(h, HSI_ERR_NO_OBJECT);
   host::Point p = o->at;
   if (o->Kind() == ObjectKind::Lineset) {
-    const auto& pts = std::get<host::LinesetData>(o->data).points;
+    const auto& pts = host::get<host::LinesetData>(o->data).points;
     if (vertex < 0 || static_cast<size_t>(vertex) >= pts.size()) return Fail(h);
     p = pts[static_cast<size_t>(vertex)];
   } else if (o->Kind() == ObjectKind::Arc) {
-    const auto& d = std::get<host::ArcData>(o->data);
+    const auto& d = host::get<host::ArcData>(o->data);
     if (vertex < 0 || vertex > 1) return Fail(h);
     p = vertex == 0 ? d.start : d.end;
   } else if (vertex != 0) {

@@ -112,7 +112,7 @@ HsiStatus HsiSelectLinesegment(int32_t id, const HsiPoint* point, int16_t* first
   if (!h || !point || !first || !second) return Fail(h);
   const Object* o = h->Find(id);
   if (!o || o->Kind() != ObjectKind::Lineset) return Fail(h, HSI_ERR_NO_OBJECT);
-  const auto& pts = std::get<host::LinesetData>(o->data).points;
+  const auto& pts = host::get<host::LinesetData>(o->data).points;
   if (pts.size() < 2) return Fail(h, HSI_ERR_NO_OBJECT);
   size_t best = 0;
   double bestDistance = 1e300;

@@ -117,7 +117,7 @@ Json ObjectToJson(const Object& o, bool full) {
   j["id"] = o.id;
   switch (o.Kind()) {
     case ObjectKind::Lineset: {
-      const auto& d = std::get<LinesetData>(o.data);
+      const auto& d = host::get<LinesetData>(o.data);
       j["kind"] = "lineset";
       j["layer"] = o.layer;
       j["colour"] = o.colour;
@@ -129,7 +129,7 @@ Json ObjectToJson(const Object& o, bool full) {
       break;
     }
     case ObjectKind::Arc: {
-      const auto& d = std::get<ArcData>(o.data);
+      const auto& d = host::get<ArcData>(o.data);
       j["kind"] = "arc";
       j["layer"] = o.layer;
       j["colour"] = o.colour;
@@ -140,7 +140,7 @@ Json ObjectToJson(const Object& o, bool full) {
       break;
     }
     case ObjectKind::Text: {
-      const auto& d = std::get<TextData>(o.data);
+      const auto& d = host::get<TextData>(o.data);
       j["kind"] = "text";
       j["layer"] = o.layer;
       j["colour"] = o.colour;
@@ -157,7 +157,7 @@ Json ObjectToJson(const Object& o, bool full) {
       break;
     }
     case ObjectKind::TrueType: {
-      const auto& d = std::get<TrueTypeData>(o.data);
+      const auto& d = host::get<TrueTypeData>(o.data);
       j["kind"] = "truetype";
       j["layer"] = o.layer;
       j["colour"] = o.colour;
@@ -180,7 +180,7 @@ Json ObjectToJson(const Object& o, bool full) {
       break;
     }
     case ObjectKind::Symbol: {
-      const auto& d = std::get<SymbolData>(o.data);
+      const auto& d = host::get<SymbolData>(o.data);
       j["kind"] = "symbol";
       j["layer"] = o.layer;
       j["colour"] = o.colour;

@@ -78,7 +78,7 @@ struct Nearby {
 };
 
 Curve CurveOf(const Object& o) {
-  const auto& a = std::get<ArcData>(o.data);
+  const auto& a = host::get<ArcData>(o.data);
   Curve c;
   c.c = ToD(o.at);
   c.r = a.radius;
@@ -198,7 +198,7 @@ std::optional<PointD> FindSnap(int mode, const Nearby& n, const Host& host) {
     case kVertex:
     case kEnd:
       for (const Object* o : n.objects) {
-        if (const auto* l = std::get_if<LinesetData>(&o->data)) {
+        if (const auto* l = host::get_if<LinesetData>(&o->data)) {
           if (l->points.empty()) continue;
           if (mode == kEnd) {
             point(ToD(l->points.front()), o->id);
@@ -345,7 +345,7 @@ std::optional<Host::Snapped> Host::SnapPoint(Point picked, bool threeD) const {
     const Object* o = Find(id);
     if (!o) continue;
     n.objects.push_back(o);
-    if (const auto* l = std::get_if<LinesetData>(&o->data)) {
+    if (const auto* l = host::get_if<LinesetData>(&o->data)) {
       for (size_t i = 1; i < l->points.size(); ++i)
         n.segments.push_back({ToD(l->points[i - 1]), ToD(l->points[i]), id, i});
     } else if (o->Kind() == ObjectKind::Arc) {

@@ -122,7 +122,7 @@ HsiObjectInfo Host::InfoRecord(const Object& object) const {
   r.head.id = o->id;
   switch (o->Kind()) {
     case ObjectKind::Text: {
-      const auto& d = std::get<TextData>(o->data);
+      const auto& d = host::get<TextData>(o->data);
       r.text.size = d.size;
       r.text.charSpacing = d.charSpacing;
       r.text.orientation = d.orientation;
@@ -138,7 +138,7 @@ HsiObjectInfo Host::InfoRecord(const Object& object) const {
       break;
     }
     case ObjectKind::Lineset: {
-      const auto& d = std::get<LinesetData>(o->data);
+      const auto& d = host::get<LinesetData>(o->data);
       r.lineset.lastVertex = static_cast<int16_t>(std::min<size_t>(d.points.size() - 1, 32767));
       r.lineset.weight = d.weight;
       r.lineset.style = d.style;
@@ -148,7 +148,7 @@ HsiObjectInfo Host::InfoRecord(const Object& object) const {
       break;
     }
     case ObjectKind::Arc: {
-      const auto& d = std::get<ArcData>(o->data);
+      const auto& d = host::get<ArcData>(o->data);
       r.arc.radius = d.radius;
       r.arc.start = {d.start.x, d.start.y};
       r.arc.end = {d.end.x, d.end.y};
@@ -157,7 +157,7 @@ HsiObjectInfo Host::InfoRecord(const Object& object) const {
       break;
     }
     case ObjectKind::Symbol: {
-      const auto& d = std::get<SymbolData>(o->data);
+      const auto& d = host::get<SymbolData>(o->data);
       r.symbol.symbol = d.symbol;
       r.symbol.scaleX = d.scaleX;
       r.symbol.scaleY = d.scaleY;
@@ -170,7 +170,7 @@ HsiObjectInfo Host::InfoRecord(const Object& object) const {
       break;
     }
     case ObjectKind::TrueType: {
-      const auto& d = std::get<TrueTypeData>(o->data);
+      const auto& d = host::get<TrueTypeData>(o->data);
       RtfDocument doc = d.content == HSI_TT_CONTENT_PLAIN
                             ? PlainDocument(d.document, d.size * 2, d.style, 0)
                             : ParseRtf(d.document);
@@ -213,12 +213,12 @@ bool Host::PictureOfList(int16_t list, platform::Metafile* out) {
     switch (o->Kind()) {
       case ObjectKind::Lineset: {
         std::vector<platform::Point> pts;
-        for (const auto& p : std::get<LinesetData>(o->data).points) pts.push_back(map(p.x, p.y));
+        for (const auto& p : host::get<LinesetData>(o->data).points) pts.push_back(map(p.x, p.y));
         picture.AddPolyline(pts);
         break;
       }
       case ObjectKind::Arc: {
-        const auto& d = std::get<ArcData>(o->data);
+        const auto& d = host::get<ArcData>(o->data);
         platform::Point tl = map(o->at.x - d.radius, o->at.y + d.radius);
         platform::Point br = map(o->at.x + d.radius, o->at.y - d.radius);
         picture.AddArc(platform::Rect{tl.x, tl.y, br.x, br.y}, map(d.start.x, d.start.y),
@@ -226,7 +226,7 @@ bool Host::PictureOfList(int16_t list, platform::Metafile* out) {
         break;
       }
       case ObjectKind::Text: {
-        const auto& d = std::get<TextData>(o->data);
+        const auto& d = host::get<TextData>(o->data);
         int height = std::max(1, static_cast<int>(std::lround(d.size * k)));
         platform::Point at = map(o->at.x, o->at.y);
         picture.AddText({at.x, at.y - height}, d.text, "Arial", height);

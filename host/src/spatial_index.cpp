@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <stdexcept>
 
 namespace host {
 
@@ -24,8 +25,10 @@ uint64_t Mix(uint64_t k) {
 template <typename Cell>
 size_t ProbeIn(const std::vector<Cell>& cells, uint64_t key, uint64_t none) {
   const size_t mask = cells.size() - 1;
-  for (size_t slot = Mix(key) & mask;; slot = (slot + 1) & mask)
-    if (cells[slot].key == key || cells[slot].key == none) return slot;
+  for (size_t slot = Mix(key) & mask;; slot = (slot + 1) & mask) {
+    const uint64_t k = cells[slot].Key();
+    if (k == key || k == none) return slot;
+  }
 }
 
 template <typename Item>
@@ -49,10 +52,15 @@ uint64_t SpatialIndex::Key(int level, int64_t cx, int64_t cy) {
          (static_cast<uint64_t>(cy) & 0x0FFFFFFFULL);
 }
 
+uint64_t SpatialIndex::KeyOf(int level, const Item& item) {
+  const int shift = kFirstShift + 2 * level;
+  return Key(level, int64_t{item.x1} >> shift, int64_t{item.y1} >> shift);
+}
+
 bool SpatialIndex::Intersects(const Item& e, const Box& box) { return Hits(e, box); }
 
 const SpatialIndex::Entry* SpatialIndex::FindEntry(int32_t id) const {
-  if (id >= 0 && static_cast<size_t>(id) < dense_.size() && dense_[id].level != kNone)
+  if (id >= 0 && static_cast<size_t>(id) < dense_.size() && dense_[id] != kNoEntry)
     return &dense_[id];
   if (sparse_.empty()) return nullptr;
   auto it = sparse_.find(id);
@@ -69,7 +77,7 @@ SpatialIndex::Entry& SpatialIndex::MakeEntry(int32_t id) {
   if (id >= 0 &&
       (static_cast<size_t>(id) < dense_.size() || static_cast<size_t>(id) < 2 * size_ + 65536)) {
     if (static_cast<size_t>(id) >= dense_.size())
-      dense_.resize(std::max(static_cast<size_t>(id) + 1, dense_.size() * 3 / 2));
+      dense_.resize(std::max(static_cast<size_t>(id) + 1, dense_.size() * 5 / 4), kNoEntry);
     return dense_[id];
   }
   return sparse_[id];
@@ -83,8 +91,8 @@ void SpatialIndex::Grow() {
   cells_.assign(std::max<size_t>(1024, old.size() * 2), Cell{});
   usedCells_ = 0;
   for (const Cell& c : old) {
-    if (c.key == kNoKey || c.head < 0) continue;  // emptied cells are dropped here
-    cells_[Probe(c.key)] = c;
+    if (c.Key() == kNoKey || c.head < 0) continue;  // emptied cells are dropped here
+    cells_[Probe(c.Key())] = c;
     ++usedCells_;
   }
 }
@@ -100,60 +108,58 @@ void SpatialIndex::ForCellsOf(const Box& box, int level, F&& f) const {
     for (int64_t cy = cy1; cy <= cy2; ++cy) f(Key(level, cx, cy));
 }
 
+int32_t* SpatialIndex::LinkTo(int level, int32_t place) {
+  auto& items = levelItems_[level];
+  Cell& cell = cells_[Probe(KeyOf(level, items[static_cast<size_t>(place)]))];
+  int32_t* at = &cell.head;
+  while (*at >= 0 && *at != place) at = &items[static_cast<size_t>(*at)].next;
+  return at;
+}
+
 void SpatialIndex::Insert(int32_t id, const Box& box) {
   Remove(id);
   if (box.Empty()) return;
-  Item item{Clamp32(box.x1), Clamp32(box.y1), Clamp32(box.x2), Clamp32(box.y2), id};
+  Item item{Clamp32(box.x1), Clamp32(box.y1), Clamp32(box.x2), Clamp32(box.y2), id, -1};
   const int level = LevelFor(std::max(int64_t{item.x2} - item.x1, int64_t{item.y2} - item.y1));
+  auto& items = levelItems_[level];
+  if (items.size() >= (size_t{1} << kPlaceBits) - 1)
+    throw std::length_error("too many objects of one size for the spatial index");
   if (2 * (usedCells_ + 1) > cells_.size()) Grow();
-  const int shift = kFirstShift + 2 * level;
-  const uint64_t key = Key(level, int64_t{item.x1} >> shift, int64_t{item.y1} >> shift);
-  Cell& cell = cells_[Probe(key)];
-  if (cell.key == kNoKey) {
-    cell.key = key;
+  Cell& cell = cells_[Probe(KeyOf(level, item))];
+  if (cell.Key() == kNoKey) {
+    cell.SetKey(KeyOf(level, item));
     ++usedCells_;
   }
-  int32_t link;
-  if (freeLink_ >= 0) {
-    link = freeLink_;
-    freeLink_ = links_[link].next;
-  } else {
-    link = static_cast<int32_t>(links_.size());
-    links_.push_back({});
-  }
-  links_[link] = Link{item, cell.head};
-  cell.head = link;
-  auto& items = levelItems_[level];
-  Entry& e = MakeEntry(id);
-  e.level = static_cast<int8_t>(level);
-  e.place = static_cast<int32_t>(items.size());
+  const size_t place = items.size();
+  item.next = cell.head;
+  cell.head = static_cast<int32_t>(place);
+  // Grown by a quarter at a time: the list is most of the index's memory.
+  if (items.size() == items.capacity()) items.reserve(items.size() + items.size() / 4 + 64);
   items.push_back(item);
+  MakeEntry(id) = MakeEntryValue(level, place);
   ++size_;
 }
 
 void SpatialIndex::Remove(int32_t id) {
   Entry* e = FindEntry(id);
   if (!e) return;
-  auto& items = levelItems_[e->level];
-  const Item item = items[static_cast<size_t>(e->place)];
-  const int shift = kFirstShift + 2 * e->level;
-  Cell& cell = cells_[Probe(Key(e->level, int64_t{item.x1} >> shift, int64_t{item.y1} >> shift))];
-  for (int32_t* at = &cell.head; *at >= 0; at = &links_[*at].next) {
-    if (links_[*at].item.id != id) continue;
-    int32_t link = *at;
-    *at = links_[link].next;
-    links_[link].next = freeLink_;
-    freeLink_ = link;
-    break;
-  }
-  if (static_cast<size_t>(e->place) + 1 < items.size()) {
-    items[static_cast<size_t>(e->place)] = items.back();
-    FindEntry(items.back().id)->place = e->place;
+  const int level = static_cast<int>(*e >> kPlaceBits);
+  const auto place = static_cast<int32_t>(*e & ((Entry{1} << kPlaceBits) - 1));
+  auto& items = levelItems_[level];
+  // Out of its cell's chain.
+  *LinkTo(level, place) = items[static_cast<size_t>(place)].next;
+  // The level's last item takes its place: whatever linked to the last item links to the place.
+  const auto last = static_cast<int32_t>(items.size() - 1);
+  if (place != last) {
+    *LinkTo(level, last) = place;
+    items[static_cast<size_t>(place)] = items.back();
+    *FindEntry(items[static_cast<size_t>(place)].id) =
+        MakeEntryValue(level, static_cast<size_t>(place));
   }
   items.pop_back();
   --size_;
   if (id >= 0 && static_cast<size_t>(id) < dense_.size() && &dense_[id] == e) {
-    e->level = kNone;
+    *e = kNoEntry;
   } else {
     sparse_.erase(id);
   }
@@ -187,9 +193,9 @@ std::vector<int32_t> SpatialIndex::Query(const Box& box) const {
     }
     ForCellsOf(q, level, [&](uint64_t key) {
       const Cell& cell = cells_[ProbeIn(cells_, key, kNoKey)];
-      if (cell.key == kNoKey) return;
-      for (int32_t link = cell.head; link >= 0; link = links_[link].next)
-        if (Hits(links_[link].item, q)) result.push_back(links_[link].item.id);
+      for (int32_t at = cell.head; at >= 0; at = items[static_cast<size_t>(at)].next)
+        if (Hits(items[static_cast<size_t>(at)], q))
+          result.push_back(items[static_cast<size_t>(at)].id);
     });
   }
   return result;

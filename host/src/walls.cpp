@@ -39,7 +39,7 @@ bool SplitLineset(Host& host, int32_t id, size_t index, PointD cut1, PointD cut2
   const Object* o = host.Find(id);
   if (!o) return false;
   Object first = *o;
-  const auto& pts = std::get<LinesetData>(o->data).points;
+  const auto& pts = host::get<LinesetData>(o->data).points;
   std::vector<Point> a(pts.begin(), pts.begin() + static_cast<long>(index) + 1);
   if (a.back() != RoundPoint(cut1)) a.push_back(RoundPoint(cut1));
   std::vector<Point> b;
@@ -47,11 +47,11 @@ bool SplitLineset(Host& host, int32_t id, size_t index, PointD cut1, PointD cut2
   b.insert(b.end(), pts.begin() + static_cast<long>(index) + 1, pts.end());
   if (a.size() < 2 && b.size() < 2) return host.DeleteObject(id);
   Object second = first;
-  std::get<LinesetData>(first.data).points = a.size() >= 2 ? a : b;
-  first.at = std::get<LinesetData>(first.data).points.front();
+  host::get<LinesetData>(first.data).points = a.size() >= 2 ? a : b;
+  first.at = host::get<LinesetData>(first.data).points.front();
   host.ReplaceObject(first);
   if (a.size() < 2 || b.size() < 2) return true;
-  std::get<LinesetData>(second.data).points = b;
+  host::get<LinesetData>(second.data).points = b;
   second.at = b.front();
   host.CreateObject(second, true);
   return true;
@@ -62,7 +62,7 @@ void MoveSegmentEnd(Host& host, const Segment& s, PointD near, PointD to) {
   const Object* o = host.Find(s.id);
   if (!o) return;
   Object changed = *o;
-  auto& pts = std::get<LinesetData>(changed.data).points;
+  auto& pts = host::get<LinesetData>(changed.data).points;
   size_t which = Distance(s.p, near) <= Distance(s.q, near) ? s.index : s.index + 1;
   pts[which] = RoundPoint(to);
   changed.at = pts.front();
@@ -147,7 +147,7 @@ bool Host::OpenSegment(int16_t list, int32_t symbol, Point insertion, Point dire
       SetError(HSI_ERR_ODD_LINES);
       return false;
     }
-    const auto& pts = std::get<LinesetData>(o->data).points;
+    const auto& pts = host::get<LinesetData>(o->data).points;
     if (pts.size() < 2) {
       SetError(HSI_ERR_ODD_LINES);
       return false;
@@ -268,7 +268,7 @@ bool Host::FixParallelLines(int16_t list, int16_t kind, Point c1, Point c2) {
   for (const auto& entry : lines->entries) {
     const Object* o = Find(entry.id);
     if (!o || o->Kind() != ObjectKind::Lineset) continue;
-    const auto& pts = std::get<LinesetData>(o->data).points;
+    const auto& pts = host::get<LinesetData>(o->data).points;
     std::optional<Segment> best;
     double bestDistance = 1e300;
     for (size_t i = 0; i + 1 < pts.size(); ++i) {

@@ -40,7 +40,7 @@ TEST_F(DxfFiles, EveryKindOfObjectIsSavedAndOpensAgain) {
   int32_t text = host_->AddText({100000, 200000}, "NOTE 1", 72000, 2);
   ASSERT_GT(text, 0);
   host::Object slanted = *host_->Find(text);
-  auto& t = std::get<host::TextData>(slanted.data);
+  auto& t = host::get<host::TextData>(slanted.data);
   t.orientation = 30;
   t.slant = 15;
   t.widthFactor = 0.8;
@@ -50,7 +50,7 @@ TEST_F(DxfFiles, EveryKindOfObjectIsSavedAndOpensAgain) {
   int32_t symbol = host_->AddSymbol("ARROW.SYM", {800000, 100000}, 2);
   ASSERT_GT(symbol, 0);
   host::Object mirrored = *host_->Find(symbol);
-  auto& s = std::get<host::SymbolData>(mirrored.data);
+  auto& s = host::get<host::SymbolData>(mirrored.data);
   s.scaleX = -2;
   s.scaleY = 2;
   s.rotation = 45;
@@ -180,13 +180,13 @@ TEST_F(DxfFiles, EntitiesWithoutAHostObjectAreConvertedAndCounted) {
   const host::Object* table = nullptr;
   for (const auto* o : host_->FinalObjects())
     if (o->Kind() == host::ObjectKind::Symbol) table = o;
-  const host::SymbolDef* def = host_->Symbol(std::get<host::SymbolData>(table->data).symbol);
+  const host::SymbolDef* def = host_->Symbol(host::get<host::SymbolData>(table->data).symbol);
   ASSERT_NE(def, nullptr);
   EXPECT_EQ(def->name, "TABLE.SYM");
   ASSERT_EQ(def->elements.size(), 2u);
   EXPECT_EQ(def->elements[1].kind, host::SymbolElement::Kind::Arc);
   EXPECT_DOUBLE_EQ(def->elements[1].centre.x, 20);
-  EXPECT_EQ(std::get<host::SymbolData>(table->data).rotation, 90);
+  EXPECT_EQ(host::get<host::SymbolData>(table->data).rotation, 90);
   // Inches at 8000 drawing units: the table stands at 50,50.
   EXPECT_EQ(table->at, (host::Point{400000, 400000}));
   EXPECT_EQ(host_->Layer(1).name, "PLAN");

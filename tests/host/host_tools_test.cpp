@@ -28,9 +28,9 @@ class HostTools : public HostTest {
       if (o->Kind() == kind) out.push_back(o);
     return out;
   }
-  static const ArcData& Arc(const Object* o) { return std::get<ArcData>(o->data); }
-  static const std::vector<Point>& Points(const Object* o) {
-    return std::get<LinesetData>(o->data).points;
+  static const ArcData& Arc(const Object* o) { return host::get<ArcData>(o->data); }
+  static const host::PointList& Points(const Object* o) {
+    return host::get<LinesetData>(o->data).points;
   }
 };
 

@@ -188,7 +188,7 @@ TEST_F(HostTest, PreviewThroughASpareLayerAndADragCursor) {
   EXPECT_EQ(host_->Find(preview), nullptr);
   ASSERT_TRUE(host_->Cursor().active);
   ASSERT_EQ(host_->Cursor().objects.size(), 1u);
-  EXPECT_EQ(std::get<host::TextData>(host_->Cursor().objects[0].data).text, "NOTE");
+  EXPECT_EQ(host::get<host::TextData>(host_->Cursor().objects[0].data).text, "NOTE");
   HsiDeleteCursor();
   EXPECT_FALSE(host_->Cursor().active);
   // No creation was reported for the preview, and nothing can be undone.
@@ -209,22 +209,22 @@ TEST_F(HostTest, DragCursorsOfEveryKindAreRelativeToTheBase) {
   ASSERT_EQ(HsiMakeCursor(list, HSI_CURSOR_DRAG, &base, 0, &base, 0), HSI_SUCCESS);
   const auto& image = host_->Cursor().objects;
   ASSERT_EQ(image.size(), 3u);
-  EXPECT_EQ(std::get<host::LinesetData>(image[0].data).points,
+  EXPECT_EQ(host::get<host::LinesetData>(image[0].data).points,
             (std::vector<host::Point>{{0, 0}, {200000, 0}, {200000, 40000}}));
   EXPECT_EQ(image[0].at, (host::Point{0, 0}));
-  const auto& a = std::get<host::ArcData>(image[1].data);
+  const auto& a = host::get<host::ArcData>(image[1].data);
   EXPECT_EQ(image[1].at, (host::Point{100000, 0}));
   EXPECT_EQ(a.start, (host::Point{110000, 0}));
   EXPECT_EQ(a.end, (host::Point{100000, 10000}));
   EXPECT_EQ(image[2].at, (host::Point{20000, 10000}));
   // The drawing's objects stay where they are.
-  EXPECT_EQ(std::get<host::LinesetData>(host_->Find(line)->data).points.front(),
+  EXPECT_EQ(host::get<host::LinesetData>(host_->Find(line)->data).points.front(),
             (host::Point{100000, 50000}));
   // The 3D cursor takes x and y of its base the same way.
   HsiPoint3D base3{100000, 50000, 999};
   ASSERT_EQ(HsiMake3DCursor(list, HSI_CURSOR_DRAG, &base3, 0, &base3, 0), HSI_SUCCESS);
   EXPECT_TRUE(host_->Cursor().is3D);
-  EXPECT_EQ(std::get<host::LinesetData>(host_->Cursor().objects[0].data).points[1],
+  EXPECT_EQ(host::get<host::LinesetData>(host_->Cursor().objects[0].data).points[1],
             (host::Point{200000, 0}));
   HsiPoint3D far{5, 5, 5};
   ASSERT_EQ(HsiMake3DCursor(0, HSI_CURSOR_WINDOW, &base3, 0, &far, 0), HSI_SUCCESS);

@@ -57,12 +57,12 @@ TEST_F(HostTest, EditMoveMovesEveryPointAndThePickFollows) {
   int32_t text = host_->AddText({5000, 5000}, "T", 5000);
   for (int32_t id : {line, arc, text})
     ASSERT_EQ(HsiEditMove(id, 1000000, -2000, HSI_DRAW_NORMAL), HSI_SUCCESS);
-  EXPECT_EQ(std::get<host::LinesetData>(host_->Find(line)->data).points,
+  EXPECT_EQ(host::get<host::LinesetData>(host_->Find(line)->data).points,
             (std::vector<host::Point>{{1000000, -2000}, {1100000, -2000}}));
   const host::Object* a = host_->Find(arc);
   EXPECT_EQ(a->at, (host::Point{1000000, -2000}));
-  EXPECT_EQ(std::get<host::ArcData>(a->data).start, (host::Point{1010000, -2000}));
-  EXPECT_EQ(std::get<host::ArcData>(a->data).end, (host::Point{1000000, 8000}));
+  EXPECT_EQ(host::get<host::ArcData>(a->data).start, (host::Point{1010000, -2000}));
+  EXPECT_EQ(host::get<host::ArcData>(a->data).end, (host::Point{1000000, 8000}));
   EXPECT_EQ(host_->Find(text)->at, (host::Point{1005000, 3000}));
   // The moved line is picked where it is now, not where it was.
   int16_t list = HsiCreateLocalOsl(-1, 0, 512);
@@ -130,7 +130,7 @@ TEST_F(HostTest, TrueTypeSettingsSetApplyToPlainTextMadeAfterwards) {
   std::strcpy(r.text, "A PLAIN NOTE");
   int32_t id = HsiObjCreate(HSI_RECORD_TRUETYPE, &r, HSI_FINAL);
   ASSERT_GT(id, 0);
-  const auto& made = std::get<host::TrueTypeData>(host_->Find(id)->data);
+  const auto& made = host::get<host::TrueTypeData>(host_->Find(id)->data);
   EXPECT_DOUBLE_EQ(made.plainWidth, 2.5);
   EXPECT_EQ(made.plainWrap, 1);
   EXPECT_EQ(made.plainAlign, 2);

@@ -10,6 +10,7 @@
 #include <random>
 #include <sstream>
 
+#include "host/object_store.h"
 #include "host/spatial_index.h"
 #include "host_fixture.h"
 
@@ -179,6 +180,86 @@ TEST_F(ScaleTest, StreamedJsonIsTheWholeDocument) {
   std::ostringstream svg;
   Host().WriteSvg(svg);
   EXPECT_EQ(svg.str().rfind("</svg>\n"), svg.str().size() - 7);
+}
+
+// A lineset's vertices behave as a vector's whether they are held in place (two) or on the heap:
+// growing past two and back, inserting a range of the list into itself, erasing, copying and
+// moving either way.
+TEST(PointListTest, BehavesAsAVectorInPlaceAndOnTheHeap) {
+  using host::Point;
+  host::PointList list{{1, 1}, {2, 2}};
+  std::vector<Point> truth{{1, 1}, {2, 2}};
+  EXPECT_EQ(list, truth);
+  auto same = [&](const char* step) {
+    EXPECT_EQ(std::vector<Point>(list), truth) << step;
+    EXPECT_EQ(list.size(), truth.size()) << step;
+  };
+  list.push_back({3, 3});
+  truth.push_back({3, 3});
+  same("past two");
+  list.insert(list.begin() + 1, list.begin(), list.end());  // the list into itself
+  truth = {{1, 1}, {1, 1}, {2, 2}, {3, 3}, {2, 2}, {3, 3}};
+  same("inserted into itself");
+  list.erase(list.begin(), list.begin() + 4);
+  truth.erase(truth.begin(), truth.begin() + 4);
+  same("erased");
+  host::PointList copy = list;
+  host::PointList moved = std::move(copy);
+  EXPECT_EQ(moved, list);
+  EXPECT_TRUE(copy.empty());
+  list.resize(1);
+  truth.resize(1);
+  same("cut to one");
+  host::PointList small{{9, 9}};
+  small = moved;  // in place, taking a list on the heap
+  EXPECT_EQ(small, moved);
+  moved = host::PointList{{7, 7}, {8, 8}};  // on the heap, taking a list in place
+  EXPECT_EQ(moved, (std::vector<Point>{{7, 7}, {8, 8}}));
+  moved.insert(moved.begin(), Point{6, 6});
+  EXPECT_EQ(moved.front(), (Point{6, 6}));
+  EXPECT_EQ(moved.back(), (Point{8, 8}));
+  EXPECT_THROW(moved.at(3), std::out_of_range);
+}
+
+// Objects live in the slot of their id: walked in the order of ids, found where they were put
+// however many follow, gone when erased, and a block of slots emptied (previews made and
+// deleted) is given back without losing the objects of other blocks.
+TEST(ObjectStoreTest, FindsWalksAndGivesBackEmptyBlocks) {
+  host::ObjectStore store;
+  auto make = [](int32_t id) {
+    host::Object o;
+    o.id = id;
+    o.at = {id, -id};
+    return o;
+  };
+  const host::Object* first = &store.Put(make(1));
+  for (int32_t id = 2; id <= 5000; ++id) store.Put(make(id));
+  EXPECT_EQ(store.Find(1), first) << "an object stays where it was put";
+  for (int32_t id = 1000; id <= 3000; ++id) ASSERT_TRUE(store.Erase(id));
+  EXPECT_FALSE(store.Erase(2000));
+  EXPECT_EQ(store.Find(2000), nullptr);
+  EXPECT_EQ(store.Find(0), nullptr);
+  EXPECT_EQ(store.Find(-1), nullptr);
+  EXPECT_EQ(store.Find(9999999), nullptr);
+  EXPECT_EQ(store.size(), 5000u - 2001u);
+  int32_t last = 0;
+  size_t walked = 0;
+  for (const auto& [id, o] : store) {
+    EXPECT_GT(id, last);
+    EXPECT_EQ(o.at.x, id);
+    EXPECT_EQ(store.Find(id), &o);
+    last = id;
+    ++walked;
+  }
+  EXPECT_EQ(walked, store.size());
+  // The slots of an emptied block are found empty and can be filled again.
+  store.Put(make(2048));
+  ASSERT_NE(store.Find(2048), nullptr);
+  EXPECT_EQ(store.Find(2047), nullptr);
+  EXPECT_EQ(store.Find(2048)->at.y, -2048);
+  store.Clear();
+  EXPECT_TRUE(store.empty());
+  EXPECT_EQ(store.begin(), store.end());
 }
 
 }  // namespace

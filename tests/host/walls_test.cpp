@@ -12,7 +12,7 @@ std::vector<std::vector<host::Point>> Linesets(const host::Host& h) {
   std::vector<std::vector<host::Point>> out;
   for (const auto* o : h.FinalObjects())
     if (o->Kind() == host::ObjectKind::Lineset)
-      out.push_back(std::get<host::LinesetData>(o->data).points);
+      out.push_back(host::get<host::LinesetData>(o->data).points);
   std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
     return std::tie(a[0].y, a[0].x) < std::tie(b[0].y, b[0].x);
   });
@@ -67,7 +67,7 @@ TEST_F(Opening, DoorCutsBothFacesAndSitsInTheOpening) {
     if (o->Kind() == host::ObjectKind::Symbol) door = o;
   // The door swings into +y: its hinge (the node) goes onto the face on that side.
   EXPECT_EQ(door->at, (host::Point{100000, 48000}));
-  EXPECT_TRUE(std::get<host::SymbolData>(door->data).inserted);
+  EXPECT_TRUE(host::get<host::SymbolData>(door->data).inserted);
 
   // Towards the other direction the symbol is turned half round, and centred when asked.
   HsiOslClear(list_);
@@ -93,7 +93,7 @@ TEST_F(Opening, OnlyTheSenseOfTheDirectionPointCounts) {
   EXPECT_EQ(lines[1], (std::vector<host::Point>{{688000, 0}, {1000000, 0}}));
   for (const auto* o : host_->FinalObjects())
     if (o->Kind() == host::ObjectKind::Symbol) {
-      EXPECT_EQ(std::get<host::SymbolData>(o->data).rotation, 0.0);
+      EXPECT_EQ(host::get<host::SymbolData>(o->data).rotation, 0.0);
       EXPECT_EQ(o->at, (host::Point{400000, 48000}));
     }
   // Backwards along the wall turns it half round; a point straight across the wall is refused.
@@ -296,7 +296,7 @@ TEST_F(SampleDoors, EveryHandSwingsToThePickedSideHingedOnThatFace) {
       EXPECT_LE(behind, 1.0);
       if (door.hinged) {
         // The leaf's first point is the hinge.
-        const auto& data = std::get<host::SymbolData>(placed->data);
+        const auto& data = host::get<host::SymbolData>(placed->data);
         const host::SymbolDef& def = *host_->Symbol(data.symbol);
         host::PointD first =
             host_->SymbolToDrawing(def, data, placed->at, def.elements.front().points.front());

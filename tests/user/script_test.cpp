@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace user {
 namespace {
 
@@ -272,6 +275,56 @@ TEST(Script, LoadReportsMissingAndBinaryFiles) {
     EXPECT_NE(std::string(e.what()).find("/nonexistent/x.session"), std::string::npos);
     EXPECT_NE(std::string(e.what()).find("cannot open"), std::string::npos);
   }
+}
+
+// A streamed script refuses what Load refuses before giving any line (a malformed last line, a
+// coordinate the offset moves out of range, a NUL byte), gives the lines Load gives, moved by
+// the offset, and holds only the lines not yet released.
+TEST(Script, OpenChecksTheWholeFileAndReadsAsReleased) {
+  const std::filesystem::path path =
+      std::filesystem::path(::testing::TempDir()) / "qxt-streamed.session";
+  auto write = [&](const std::string& text) { std::ofstream(path, std::ios::binary) << text; };
+  std::string text = "# lines\n\n";
+  for (int i = 0; i < 100; ++i)
+    text += "host line " + std::to_string(i) + " 0 " + std::to_string(i) + " 10\n";
+  text += "run QXDoor\nform TdlgQXDoor\n  click OK\npoint 5 6\n";
+
+  write(text + "host line 1 2\n");
+  try {
+    Script::Open(path);
+    ADD_FAILURE() << "a malformed last line was accepted";
+  } catch (const ScriptError& e) {
+    EXPECT_EQ(e.Line(), 107);
+  }
+  write(text + "point 0 2147483000\n");
+  EXPECT_THROW(Script::Open(path, 0, 1000), ScriptError);
+  write(text + std::string("point 1 2\0\n", 11));
+  EXPECT_THROW(Script::Open(path), ScriptError);
+
+  write(text);
+  Script whole = Script::Load(path);
+  whole.Translate(-7, 9);
+  Script streamed = Script::Open(path, -7, 9);
+  EXPECT_EQ(streamed.Size(), 0u) << "nothing is held before it is reached";
+  size_t mostHeld = 0;
+  for (size_t i = 0; streamed.Has(i); ++i) {
+    ASSERT_LT(i, whole.Lines().size());
+    EXPECT_EQ(streamed.At(i).source, whole.Lines()[i].source);
+    EXPECT_EQ(streamed.At(i).number, whole.Lines()[i].number);
+    EXPECT_EQ(streamed.At(i).indented, whole.Lines()[i].indented);
+    mostHeld = std::max(mostHeld, streamed.Lines().size());
+    streamed.Release(i);
+  }
+  EXPECT_EQ(streamed.Size(), whole.Lines().size());
+  EXPECT_LE(mostHeld, 2u);
+  EXPECT_EQ(streamed.LastWhere(), path.string() + ":106");
+  // A line appended (a live session's) follows the file.
+  streamed.Append("escape", false);
+  EXPECT_EQ(streamed.At(streamed.Size() - 1).number, 107);
+  // A script read whole keeps every line.
+  whole.Release(50);
+  EXPECT_EQ(whole.Lines().size(), whole.Size());
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -329,6 +330,61 @@ TEST_F(SessionTest, ADrawingTheHostRefusesIsNamedWithTheReason) {
             std::string::npos)
       << error;
   std::filesystem::remove_all(root);
+}
+
+// A script read as a stream, played with the transcript only echoed, writes what the same script
+// read whole writes: with lines played between commands let go of, with the lines a command's
+// waits read ahead, and with an expectation and a block whose lines were played long before.
+TEST_F(SessionTest, AStreamedScriptPlaysAsTheWholeOne) {
+  const std::filesystem::path path =
+      std::filesystem::path(::testing::TempDir()) / "qxt-session-streamed.session";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "expect form TdlgName\n";
+    for (int i = 0; i < 50; ++i) out << "host line " << i << " 0 " << i << " 100\n";
+    out << "run Show\nform TdlgName\n  set txtName \"Hall\"\n  click OK\n";
+    for (int i = 0; i < 50; ++i) out << "host line 0 " << i << " 100 " << i << "\n";
+    out << "run Ask\nhost line 1 1 2 2\npoint 5 6\n";
+  }
+  exports.Add("Show", [&](const std::vector<std::string>&) {
+    dialog->ShowModal();
+    return std::string();
+  });
+  exports.Add("Ask", [&](const std::vector<std::string>&) {
+    host::PointReply reply = host::Host::Current()->Ask(host::RequestKind::Point, "Where?");
+    return std::to_string(reply.x) + "," + std::to_string(reply.y);
+  });
+  session.Detach();
+  auto play = [&](Script script, bool keep, std::string* echoed) {
+    host::Host::Start();
+    Session played(std::move(script));
+    played.SetExports(&exports);
+    played.KeepTranscript(keep);
+    played.SetEcho([&](const std::string& line) { *echoed += line + "\n"; });
+    played.Attach();
+    std::string error;
+    try {
+      played.Play();
+    } catch (const SessionError& e) {
+      error = e.Message();
+    }
+    played.Detach();
+    host::Host::Stop();
+    EXPECT_EQ(error, "");
+    EXPECT_TRUE(played.Finished());
+    return played.TranscriptText();
+  };
+  Script whole = Script::Load(path);
+  whole.Translate(10, 20);
+  std::string wholeEchoed, streamedEchoed;
+  const std::string kept = play(std::move(whole), true, &wholeEchoed);
+  EXPECT_EQ(play(Script::Open(path, 10, 20), false, &streamedEchoed), "") << "nothing kept";
+  EXPECT_EQ(kept, wholeEchoed);
+  EXPECT_EQ(streamedEchoed, kept);
+  EXPECT_NE(kept.find("> host line 10 69 110 69"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("= 15,26"), std::string::npos) << kept;
+  session.Attach();
+  std::filesystem::remove(path);
 }
 
 TEST_F(SessionTest, EachShowingOfAFormNeedsItsOwnBlock) {

@@ -530,7 +530,7 @@ std::optional<double> ParseReal(const std::string& text) {
   return value;
 }
 
-void Script::AddLine(const std::string& raw, int number) {
+void Script::AddLine(const std::string& raw, int number) const {
   std::string text = raw;
   if (!text.empty() && text.back() == '\r') text.pop_back();
   size_t indent = 0;
@@ -583,6 +583,8 @@ void Script::AddLine(const std::string& raw, int number) {
     while (end > indent && IsSpace(text[end - 1])) --end;
   }
   line.source = text.substr(indent, end - indent);
+  if (moveOnRead_) TranslateLine(line, offsetX_, offsetY_);
+  lastWhere_ = line.Where();
   lines_.push_back(std::move(line));
 }
 
@@ -613,7 +615,74 @@ Script Script::Load(const std::filesystem::path& path) {
   return Parse(content, path.string());
 }
 
+Script Script::Open(const std::filesystem::path& path, int64_t dx, int64_t dy) {
+  auto in = std::make_shared<std::ifstream>(path, std::ios::binary);
+  if (!*in) throw ScriptError(path.string(), 0, "cannot open the session script");
+  Script script;
+  script.fileName_ = path.string();
+  script.offsetX_ = dx;
+  script.offsetY_ = dy;
+  script.moveOnRead_ = true;
+  // Every line checked, and let go at once.
+  std::string raw;
+  int number = 0;
+  while (std::getline(*in, raw)) {
+    ++number;
+    if (raw.find('\0') != std::string::npos)
+      throw ScriptError(path.string(), 0, "not a session script (it holds NUL bytes)");
+    script.AddLine(raw, number);
+    script.lines_.clear();
+  }
+  if (in->bad()) throw ScriptError(path.string(), 0, "cannot read the session script");
+  // Then read again from the start as the lines are reached.
+  in->clear();
+  in->seekg(0);
+  if (!*in) throw ScriptError(path.string(), 0, "cannot read the session script");
+  script.stream_ = std::move(in);
+  script.streamed_ = true;
+  script.inFormBlock_ = false;
+  script.lastWhere_.clear();
+  script.nextNumber_ = 1;
+  return script;
+}
+
+bool Script::ReadNext() const {
+  std::string raw;
+  while (stream_ && std::getline(*stream_, raw)) {
+    const size_t before = lines_.size();
+    AddLine(raw, nextNumber_++);
+    if (lines_.size() > before) return true;
+  }
+  stream_.reset();  // at its end
+  return false;
+}
+
+bool Script::Has(size_t index) const {
+  while (index >= Size()) {
+    if (!ReadNext()) return false;
+  }
+  return true;
+}
+
+void Script::Release(size_t index) {
+  if (!streamed_) return;  // a script read whole keeps every line
+  while (released_ < index && !lines_.empty()) {
+    lines_.pop_front();
+    ++released_;
+  }
+}
+
+std::string Script::LastWhere() const {
+  // The whole script is read first: the last line is the file's last.
+  while (ReadNext()) {
+  }
+  return lastWhere_.empty() ? fileName_ : lastWhere_;
+}
+
 void Script::Append(const std::string& lineText, bool indented) {
+  // Lines appended follow the whole file.
+  while (ReadNext()) {
+  }
   if (fileName_.empty()) fileName_ = "<session>";
   AddLine(indented ? "  " + lineText : lineText, nextNumber_++);
 }
@@ -640,42 +709,48 @@ std::vector<size_t> PointWords(const ScriptLine& line) {
 
 }  // namespace
 
+void Script::TranslateLine(ScriptLine& line, int64_t dx, int64_t dy) {
+  if (dx == 0 && dy == 0) return;
+  const std::vector<size_t> xs = PointWords(line);
+  if (xs.empty()) return;
+  auto move = [&](size_t index, int64_t by) {
+    // The words were checked as whole numbers when the line was read. Both terms are bounded
+    // first, so that the sum itself cannot overflow.
+    const int64_t value = *ParseInteger(line.Arg(index));
+    constexpr int64_t kBound = int64_t{1} << 40;
+    const bool fits = value > -kBound && value < kBound && by > -kBound && by < kBound &&
+                      value + by >= std::numeric_limits<int32_t>::min() &&
+                      value + by <= std::numeric_limits<int32_t>::max();
+    if (!fits) {
+      throw ScriptError(line.file, line.number,
+                        "moved by the offset, the coordinate " + line.Arg(index) +
+                            " lies beyond the host's 32-bit coordinates");
+    }
+    line.words[index].text = std::to_string(value + by);
+  };
+  for (size_t x : xs) {
+    move(x, dx);
+    move(x + 1, dy);
+  }
+  std::string source;
+  for (const Word& word : line.words) {
+    if (!source.empty()) source += ' ';
+    source += word.quoted ? Quote(word.text) : word.text;
+  }
+  line.source = source;
+}
+
 void Script::Translate(int64_t dx, int64_t dy) {
+  // Lines still to be read from a stream are moved by the new offset as they are read.
+  while (ReadNext()) {
+  }
   offsetX_ += dx;
   offsetY_ += dy;
-  for (ScriptLine& line : lines_) {
-    const std::vector<size_t> xs = PointWords(line);
-    if (xs.empty()) continue;
-    auto move = [&](size_t index, int64_t by) {
-      // The words were checked as whole numbers when the line was read. Both terms are bounded
-      // first, so that the sum itself cannot overflow.
-      const int64_t value = *ParseInteger(line.Arg(index));
-      constexpr int64_t kBound = int64_t{1} << 40;
-      const bool fits = value > -kBound && value < kBound && by > -kBound && by < kBound &&
-                        value + by >= std::numeric_limits<int32_t>::min() &&
-                        value + by <= std::numeric_limits<int32_t>::max();
-      if (!fits) {
-        throw ScriptError(line.file, line.number,
-                          "moved by the offset, the coordinate " + line.Arg(index) +
-                              " lies beyond the host's 32-bit coordinates");
-      }
-      line.words[index].text = std::to_string(value + by);
-    };
-    for (size_t x : xs) {
-      move(x, dx);
-      move(x + 1, dy);
-    }
-    std::string source;
-    for (const Word& word : line.words) {
-      if (!source.empty()) source += ' ';
-      source += word.quoted ? Quote(word.text) : word.text;
-    }
-    line.source = source;
-  }
+  for (ScriptLine& line : lines_) TranslateLine(line, dx, dy);
 }
 
 void Script::Rewind(const Mark& mark) {
-  while (lines_.size() > mark.lines) lines_.pop_back();
+  while (Size() > mark.lines && !lines_.empty()) lines_.pop_back();
   inFormBlock_ = mark.inFormBlock;
   nextNumber_ = mark.nextNumber;
 }

@@ -152,8 +152,8 @@ void Session::Play() {
   top.description = "no command is waiting for the user";
   Await(top);
   if (!formExpectations_.empty()) {
-    const ScriptLine* line = formExpectations_.front();
-    Fail(line->Where() + ": the form " + line->Arg(2) + " expected here was never shown");
+    const ScriptLine line = formExpectations_.front();
+    Fail(line.Where() + ": the form " + line.Arg(2) + " expected here was never shown");
   }
   FlushPrompt();
 }
@@ -162,8 +162,11 @@ void Session::Play() {
 // The cursor.
 
 const ScriptLine* Session::Await(const Pending& pending) {
-  const auto& lines = script_.Lines();
+  DepthGuard awaiting(awaiting_);
   for (;;) {
+    // Between commands, with no other wait under way, no line played is looked at again: a
+    // streamed script lets go of them.
+    if (awaiting_ == 1 && pending.kind == Pending::Kind::TopLevel) script_.Release(cursor_);
     if (failure_) throw SessionError(*failure_);
     if (pending.kind == Pending::Kind::Modal && !bindings::FormShown(*pending.form)) {
       return nullptr;
@@ -173,11 +176,9 @@ const ScriptLine* Session::Await(const Pending& pending) {
         bindings::TypedInputWaiting()) {
       return nullptr;  // a point typed in meanwhile answers the request
     }
-    if (cursor_ >= lines.size() && !(source_ && Feed(pending))) {
+    if (!script_.Has(cursor_) && !(source_ && Feed(pending))) {
       if (pending.kind == Pending::Kind::TopLevel) return nullptr;
-      std::string where = script_.FileName();
-      if (!lines.empty()) where = lines.back().Where();
-      Fail(where + ": the script ends here, but " + pending.description);
+      Fail(script_.LastWhere() + ": the script ends here, but " + pending.description);
     }
     try {
       if (const ScriptLine* answer = Step(pending)) return answer;
@@ -185,7 +186,8 @@ const ScriptLine* Session::Await(const Pending& pending) {
       // A live line that could not take effect: it is taken back as if never given.
       script_.Rewind(tentative_->mark);
       cursor_ = tentative_->mark.lines;
-      transcript_.resize(tentative_->transcriptSize);
+      if (keepTranscript_) transcript_.resize(tentative_->transcriptSize);
+      transcriptLines_ = tentative_->transcriptSize;
       tentative_.reset();
       refusal_ = refusal.message;
     }
@@ -193,7 +195,7 @@ const ScriptLine* Session::Await(const Pending& pending) {
 }
 
 const ScriptLine* Session::Step(const Pending& pending) {
-  const ScriptLine& line = script_.Lines()[cursor_];
+  const ScriptLine& line = script_.At(cursor_);
   switch (line.verb) {
     case Verb::Host:
       ++cursor_;
@@ -286,21 +288,23 @@ bool Session::Feed(const Pending& pending) {
       refusal_ = e.what();
       continue;
     }
-    if (script_.Lines().size() == mark.lines) {
+    if (script_.Size() == mark.lines) {
       script_.Rewind(mark);
       refusal_ = "the line holds nothing to do";
       continue;
     }
-    tentative_ = Tentative{mark, transcript_.size()};
+    tentative_ = Tentative{mark, transcriptLines_};
     return true;
   }
 }
 
 std::string Session::PlayedText() const {
   std::string text;
-  const auto& lines = script_.Lines();
-  for (size_t i = 0; i < cursor_ && i < lines.size(); ++i) {
-    text += (lines[i].indented ? "  " : "") + Canonical(lines[i]) + "\n";
+  // The lines still held (every line of a script read whole).
+  const size_t first = script_.Size() - script_.Lines().size();
+  for (size_t i = first; i < cursor_ && i < script_.Size(); ++i) {
+    const ScriptLine& line = script_.At(i);
+    text += (line.indented ? "  " : "") + Canonical(line) + "\n";
   }
   return text;
 }
@@ -382,7 +386,7 @@ void Session::DoFormHeader(const Pending& pending, const ScriptLine& line) {
     }
     ++cursor_;
     blockForm_ = pending.form;
-    blockLine_ = &line;
+    blockLine_ = line;
     return;
   }
   if (pending.kind == K::TopLevel || pending.kind == K::Point || pending.kind == K::Point3D ||
@@ -394,7 +398,7 @@ void Session::DoFormHeader(const Pending& pending, const ScriptLine& line) {
     ++cursor_;
     RecordAction(line);
     blockForm_ = form;
-    blockLine_ = &line;
+    blockLine_ = line;
     return;
   }
   Mismatch(pending, line);
@@ -471,7 +475,7 @@ void Session::DoExpectation(const ScriptLine& line) {
       }
       return;
     case Verb::ExpectForm:
-      formExpectations_.push_back(&line);
+      formExpectations_.push_back(line);
       return;
     case Verb::ExpectBeep: {
       auto it =
@@ -521,10 +525,10 @@ void Session::DoExpectation(const ScriptLine& line) {
 
 void Session::CheckFormExpectation(platform::Form& form) {
   if (formExpectations_.empty()) return;
-  const ScriptLine* line = formExpectations_.front();
+  const ScriptLine line = formExpectations_.front();
   formExpectations_.pop_front();
-  if (!bindings::FormMatches(form, line->Arg(2))) {
-    Fail(line->Where() + ": expectation failed: the form " + line->Arg(2) +
+  if (!bindings::FormMatches(form, line.Arg(2))) {
+    Fail(line.Where() + ": expectation failed: the form " + line.Arg(2) +
          " was to be shown next, but " + bindings::DescribeForm(form) + " was shown");
   }
 }
@@ -605,7 +609,7 @@ void Session::RunModal(platform::Form& form) {
   CheckFormExpectation(form);
   // Every showing of a form needs its own block, so a stale block cannot act on it.
   blockForm_ = nullptr;
-  blockLine_ = nullptr;
+  blockLine_.reset();
   Pending pending;
   pending.kind = Pending::Kind::Modal;
   pending.form = &form;
@@ -812,14 +816,18 @@ void Session::FlushPrompt() {
   if (!pendingPrompt_) return;
   std::string text = "prompt " + Quote(*pendingPrompt_);
   pendingPrompt_.reset();
-  transcript_.push_back(std::string(static_cast<size_t>(depth_) * 2, ' ') + text);
-  if (echo_) echo_(transcript_.back());
+  Write(std::string(static_cast<size_t>(depth_) * 2, ' ') + text);
 }
 
 void Session::Record(const std::string& text) {
   FlushPrompt();
-  transcript_.push_back(std::string(static_cast<size_t>(depth_) * 2, ' ') + text);
-  if (echo_) echo_(transcript_.back());
+  Write(std::string(static_cast<size_t>(depth_) * 2, ' ') + text);
+}
+
+void Session::Write(std::string line) {
+  ++transcriptLines_;
+  if (echo_) echo_(line);
+  if (keepTranscript_) transcript_.push_back(std::move(line));
 }
 
 void Session::RecordAction(const ScriptLine& line) { Record("> " + Canonical(line)); }

@@ -13,6 +13,7 @@
 
 #include "host/geometry.h"
 #include "host/input.h"
+#include "host/object_store.h"
 #include "host/objects.h"
 #include "host/spatial_index.h"
 #include "host/symbols.h"
@@ -216,7 +217,7 @@ class Host {
   void WriteSvg(std::ostream& out, bool cursorImage = false) const;
 
   // ---- Reading the state ----
-  const std::map<int32_t, Object>& Objects() const { return objects_; }
+  const ObjectStore& Objects() const { return objects_; }
   const Object* Find(int32_t id) const;
   std::vector<const Object*> FinalObjects() const;
   Box ObjectBox(const Object& object) const;
@@ -415,13 +416,7 @@ class Host {
   std::array<LayerState, HSI_LAYER_COUNT + 1> layers_{};
   int16_t activeLayer_ = 1;
   int16_t currentColour_ = 7;
-  std::map<int32_t, Object> objects_;
-  // The objects by id, for ids below its length (the host hands them out counting up), so that
-  // finding one costs a look into a vector: null where there is none. An object stays where
-  // the map put it until it is erased.
-  std::vector<Object*> byId_;
-  void Registered(Object& object);  // after the object went into objects_
-  void Unregistered(int32_t id);    // after it left
+  ObjectStore objects_;
   SpatialIndex index_;
   int32_t nextId_ = 1;
   std::map<int16_t, SelectionList> lists_;

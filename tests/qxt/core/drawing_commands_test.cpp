@@ -164,7 +164,7 @@ TEST_F(DrawingCommands, FixFirstRepairsOpenTeesAndKeepsTheLastChoice) {
   EXPECT_EQ(platform::ActiveWindow(), HsiGetWindowHandle());
   const auto outer = Host().FinalObjects();
   ASSERT_EQ(outer.size(), 4u);
-  EXPECT_EQ(std::get<host::LinesetData>(outer[0]->data).points.back(), (host::Point{100, 0}));
+  EXPECT_EQ(host::get<host::LinesetData>(outer[0]->data).points.back(), (host::Point{100, 0}));
 
   // The next run presses Corner again.
   user.whilePicking = [&] { palettePressed = FixPalette().sbtnCorner.Down(); };
@@ -207,7 +207,7 @@ TEST_F(DrawingCommands, FixPickedAgainWhileItWaitsBringsItsPaletteBackAndGoesOn)
                                                     "Pick opposite corner of selection window...",
                                                     "Pick first corner of selection window..."}));
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(std::get<host::LinesetData>(Host().FinalObjects()[0]->data).points.back(),
+  EXPECT_EQ(host::get<host::LinesetData>(Host().FinalObjects()[0]->data).points.back(),
             (host::Point{100, 0}));
   EXPECT_FALSE(FixPalette().Visible());
 

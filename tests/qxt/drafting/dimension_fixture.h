@@ -58,13 +58,13 @@ class DimensionTest : public LoadedLibrary {
   std::vector<host::Object> Texts() const { return OfKind(host::ObjectKind::Text); }
 
   static const host::SymbolData& Marker(const host::Object& o) {
-    return std::get<host::SymbolData>(o.data);
+    return host::get<host::SymbolData>(o.data);
   }
   static const host::TextData& Text(const host::Object& o) {
-    return std::get<host::TextData>(o.data);
+    return host::get<host::TextData>(o.data);
   }
   static std::vector<host::Point> Vertices(const host::Object& o) {
-    return std::get<host::LinesetData>(o.data).points;
+    return host::get<host::LinesetData>(o.data).points;
   }
 };
 

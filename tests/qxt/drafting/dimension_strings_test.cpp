@@ -32,7 +32,7 @@ struct Placed {
 std::vector<Placed> Placements(const std::vector<host::Object>& markers) {
   std::vector<Placed> placed;
   for (const host::Object& m : markers)
-    placed.push_back({m.at, std::get<host::SymbolData>(m.data).rotation});
+    placed.push_back({m.at, host::get<host::SymbolData>(m.data).rotation});
   return placed;
 }
 
@@ -298,7 +298,7 @@ TEST_F(DimensionTest, DamagedSettingsAreReplacedByTheDefaultsAndNamedOnTheMessag
             "the defaults are used");
   const std::vector<host::Object> texts = Texts();
   ASSERT_EQ(texts.size(), 1u);
-  const auto& text = std::get<host::TextData>(texts[0].data);
+  const auto& text = host::get<host::TextData>(texts[0].data);
   EXPECT_EQ(text.size, kTextSize);
   EXPECT_EQ(text.widthFactor, 1.0);
   EXPECT_EQ(text.slant, 0);
@@ -350,7 +350,7 @@ TEST_F(DimensionTest, TrueTypeTextsArePlainCentredTextsLaidOutByTheHostSettings)
 
   const std::vector<host::Object> texts = OfKind(host::ObjectKind::TrueType);
   ASSERT_EQ(texts.size(), 1u);
-  const auto& data = std::get<host::TrueTypeData>(texts[0].data);
+  const auto& data = host::get<host::TrueTypeData>(texts[0].data);
   EXPECT_EQ(data.content, HSI_TT_CONTENT_PLAIN);
   EXPECT_EQ(data.document, "0'-6\"");
   EXPECT_EQ(data.face, "Times New Roman Condensed Extra");  // the record's 31 characters

@@ -89,14 +89,14 @@ class DoorTest : public testing::LoadedLibrary {
   std::vector<host::Object> Symbols(const std::string& name) const {
     std::vector<host::Object> out;
     for (const host::Object& o : Objects(host::ObjectKind::Symbol))
-      if (platform::SameFileName(std::get<host::SymbolData>(o.data).name, name)) out.push_back(o);
+      if (platform::SameFileName(host::get<host::SymbolData>(o.data).name, name)) out.push_back(o);
     return out;
   }
   // The wall lines (layer 11) as point lists, sorted.
   std::vector<std::vector<host::Point>> WallLines() const {
     std::vector<std::vector<host::Point>> out;
     for (const host::Object& o : Objects(host::ObjectKind::Lineset))
-      if (o.layer == 11) out.push_back(std::get<host::LinesetData>(o.data).points);
+      if (o.layer == 11) out.push_back(host::get<host::LinesetData>(o.data).points);
     std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
       return std::tie(a[0].y, a[0].x) < std::tie(b[0].y, b[0].x);
     });
@@ -108,7 +108,7 @@ class DoorTest : public testing::LoadedLibrary {
     std::vector<std::vector<host::Point>> out;
     for (const host::Object& o : Objects(host::ObjectKind::Lineset)) {
       if (o.layer != layer) continue;
-      auto points = std::get<host::LinesetData>(o.data).points;
+      auto points = host::get<host::LinesetData>(o.data).points;
       if (std::tie(points.back().x, points.back().y) < std::tie(points.front().x, points.front().y))
         std::reverse(points.begin(), points.end());
       out.push_back(points);
@@ -295,7 +295,7 @@ TEST_F(DoorTest, WallsInEveryDirectionAndWithAFaceAHairOffOpenWhereTheDoorIsPlac
           // The leaf (the symbol's +y line, mirrored by a negative y scale) on the side picked.
           ASSERT_EQ(Symbols("36DR-L.SYM").size(), 1u);
           const host::Object door = Symbols("36DR-L.SYM")[0];
-          const auto& data = std::get<host::SymbolData>(door.data);
+          const auto& data = host::get<host::SymbolData>(door.data);
           const double r = data.rotation * kPi / 180, leaf = 36 * kInch * data.scaleY;
           const double tipX = door.at.x - std::sin(r) * leaf, tipY = door.at.y + std::cos(r) * leaf;
           const double across = -uy * (tipX - start.x) + ux * (tipY - start.y);
@@ -326,7 +326,7 @@ TEST_F(DoorTest, AHingePickedOffTheWallStandsForItsFootOnTheFirstFace) {
   EXPECT_EQ(headers[0], (std::vector<host::Point>{{2 * kFoot, 0}, {5 * kFoot, 0}}));
   // A left-hand door running west from its hinge swings to the right of the wall: down.
   ASSERT_EQ(Symbols("36DR-L.SYM").size(), 1u);
-  EXPECT_EQ(std::get<host::SymbolData>(Symbols("36DR-L.SYM")[0].data).rotation, 180.0);
+  EXPECT_EQ(host::get<host::SymbolData>(Symbols("36DR-L.SYM")[0].data).rotation, 180.0);
 }
 
 TEST_F(DoorTest, ADoorFlushWithTheWallsEndLeavesNoPieceBeforeIt) {
@@ -480,7 +480,7 @@ TEST_F(DoorTest, ReferenceScaleThatIsNoNumberOrZeroPlacesTheDoorWithoutKey) {
   user.replies = {PointAt(2 * kFoot, 3 * kInch), PointAt(2 * kFoot, 5 * kFoot)};
   RunDoor("btnLeftDoor", [&](platform::Form& form) { act::SetText(form, "ScaleValue", {"2"}); });
   ASSERT_EQ(Symbols("DR_KEY1.SYM").size(), 1u);
-  EXPECT_EQ(std::get<host::SymbolData>(Symbols("DR_KEY1.SYM")[0].data).scaleX, 2.0);
+  EXPECT_EQ(host::get<host::SymbolData>(Symbols("DR_KEY1.SYM")[0].data).scaleX, 2.0);
   // A missing key symbol is reported once in a run of the command, however many doors miss it,
   // and not counted; the doors stay.
   for (const host::Object& o : FinalObjects()) Host().DeleteObject(o.id);

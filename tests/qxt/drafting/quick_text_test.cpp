@@ -30,7 +30,9 @@ class QuickTextTest : public testing::LoadedLibrary {
   void OnStrip(std::function<void(platform::Form&)> action) {
     user.formActions.push_back(std::move(action));
   }
-  static std::string TextOf(const host::Object& o) { return std::get<host::TextData>(o.data).text; }
+  static std::string TextOf(const host::Object& o) {
+    return host::get<host::TextData>(o.data).text;
+  }
 
   // Places one CAD text line as the text command would, and gives its id.
   int32_t Line(const std::string& text, int32_t x, int32_t y, double orientation = 0,

@@ -57,7 +57,9 @@ class AreaTest : public testing::LoadedLibrary {
     return lines;
   }
 
-  static std::string TextOf(const host::Object& o) { return std::get<host::TextData>(o.data).text; }
+  static std::string TextOf(const host::Object& o) {
+    return host::get<host::TextData>(o.data).text;
+  }
 };
 
 // ---- Linesets ----

@@ -99,10 +99,10 @@ class ReferenceTest : public testing::LoadedLibrary {
   void Answer(const std::string& text) { user.inputAnswers.push_back(text); }
 
   static const host::TextData& Text(const host::Object& o) {
-    return std::get<host::TextData>(o.data);
+    return host::get<host::TextData>(o.data);
   }
   static const host::SymbolData& Symbol(const host::Object& o) {
-    return std::get<host::SymbolData>(o.data);
+    return host::get<host::SymbolData>(o.data);
   }
 };
 

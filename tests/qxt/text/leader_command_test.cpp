@@ -55,7 +55,7 @@ class LeaderCommandTest : public testing::LoadedLibrary {
   void UseType(int type) { Config().LeaderType = type; }
 
   static std::vector<Point> Vertices(const host::Object& o) {
-    return std::get<host::LinesetData>(o.data).points;
+    return host::get<host::LinesetData>(o.data).points;
   }
   // Picks one leader from `arrow` to `note`.
   void Leader(Point arrow, Point note) {
@@ -85,7 +85,7 @@ TEST_F(LeaderCommandTest, StraightLeaderWithoutExtensionIsOneSegmentWithItsArrow
   // The arrowhead opens 90 degrees around the leader's direction (18.43 degrees): its lines end
   // 1000 away at 63.43 and -26.57 degrees, and carry the weight.
   EXPECT_EQ(Vertices(objects[1]), (std::vector<Point>{{447, 894}, {0, 0}, {894, -447}}));
-  EXPECT_EQ(std::get<host::LinesetData>(objects[1].data).weight, 3);
+  EXPECT_EQ(host::get<host::LinesetData>(objects[1].data).weight, 3);
   EXPECT_EQ(user.prompts, (std::vector<std::string>{kArrowPrompt, kNotePrompt, kArrowPrompt}));
   EXPECT_EQ(State().RunningTool, 0);
   EXPECT_EQ(Host().CallbackTitle(), "QX Leader");
@@ -191,13 +191,13 @@ TEST_F(LeaderCommandTest, SymbolArrowheadIsLoadedOnceAndTurnedAlongTheLeader) {
 
   const auto objects = FinalObjects();
   ASSERT_EQ(objects.size(), 4u);
-  const auto& first = std::get<host::SymbolData>(objects[1].data);
+  const auto& first = host::get<host::SymbolData>(objects[1].data);
   EXPECT_EQ(objects[1].at, (Point{0, 0}));
   EXPECT_NEAR(first.rotation, 45.0, 1e-9);
   EXPECT_NEAR(first.rotationY, 45.0, 1e-9);
   EXPECT_NEAR(first.rotationZ, 45.0, 1e-9);
   EXPECT_DOUBLE_EQ(first.scaleX, 1.0);
-  EXPECT_NEAR(std::get<host::SymbolData>(objects[3].data).rotation, 180.0, 1e-9);
+  EXPECT_NEAR(host::get<host::SymbolData>(objects[3].data).rotation, 180.0, 1e-9);
   EXPECT_EQ(Host().CallsTo("HsiLoadSymFile").size(), 1u);  // found the second time
   EXPECT_TRUE(user.messages.empty());
 }
@@ -213,7 +213,7 @@ TEST_F(LeaderCommandTest, ArcLeaderForTheHandWorkedCase) {
   ASSERT_EQ(objects.size(), 3u);
   EXPECT_EQ(Vertices(objects[0]), (std::vector<Point>{{864000, 384000}, {768000, 384000}}));
   ASSERT_EQ(objects[1].Kind(), host::ObjectKind::Arc);
-  const auto& arc = std::get<host::ArcData>(objects[1].data);
+  const auto& arc = host::get<host::ArcData>(objects[1].data);
   EXPECT_EQ(objects[1].at, (Point{768000, -576000}));
   EXPECT_EQ(arc.radius, 960000);
   EXPECT_EQ(arc.start, (Point{768000, 384000}));

@@ -32,10 +32,10 @@ class PlaceTextTest : public testing::LoadedLibrary {
   }
 
   static const host::TextData& Text(const host::Object& o) {
-    return std::get<host::TextData>(o.data);
+    return host::get<host::TextData>(o.data);
   }
   static const host::TrueTypeData& TrueType(const host::Object& o) {
-    return std::get<host::TrueTypeData>(o.data);
+    return host::get<host::TrueTypeData>(o.data);
   }
 };
 

@@ -44,7 +44,7 @@ class SymbolPlacementTest : public testing::LoadedLibrary {
   std::vector<host::SymbolData> Instances() const {
     std::vector<host::SymbolData> instances;
     for (const host::Object& o : FinalObjects())
-      if (const auto* s = std::get_if<host::SymbolData>(&o.data)) instances.push_back(*s);
+      if (const auto* s = host::get_if<host::SymbolData>(&o.data)) instances.push_back(*s);
     return instances;
   }
 
@@ -146,7 +146,7 @@ TEST_F(SymbolPlacementTest, SettingsIn2DRepeatTheRotationAndKeepTheThirdScaleAt1
   // The new preview carries the new settings.
   ASSERT_EQ(user.cursorsAtPick.size(), 3u);
   ASSERT_EQ(user.cursorsAtPick[1].objects.size(), 1u);
-  EXPECT_EQ(std::get<host::SymbolData>(user.cursorsAtPick[1].objects[0].data).rotation, 30);
+  EXPECT_EQ(host::get<host::SymbolData>(user.cursorsAtPick[1].objects[0].data).rotation, 30);
 }
 
 TEST_F(SymbolPlacementTest, In3DThreeIndependentScalesAndRotations) {

@@ -28,7 +28,9 @@ class TextCommandTest : public testing::LoadedLibrary {
   void OnDialog(std::function<void(platform::Form&)> action) {
     user.formActions.push_back(std::move(action));
   }
-  static std::string TextOf(const host::Object& o) { return std::get<host::TextData>(o.data).text; }
+  static std::string TextOf(const host::Object& o) {
+    return host::get<host::TextData>(o.data).text;
+  }
 };
 
 TEST_F(TextCommandTest, CancellingTheFirstShowingCreatesAndStoresNothing) {
@@ -141,7 +143,7 @@ TEST_F(TextCommandTest, TrueTypeIsPlacedFromTheTypedTextAndTheMemoWrapsAgain) {
   QXText();
   auto objects = FinalObjects();
   ASSERT_EQ(objects.size(), 1u);
-  EXPECT_TRUE(std::get<host::TrueTypeData>(objects[0].data)
+  EXPECT_TRUE(host::get<host::TrueTypeData>(objects[0].data)
                   .document.ends_with(" " + typed + "\r\n\\par second}\\par}"));
   EXPECT_FALSE(wrapWhilePicking);
   EXPECT_EQ(alignmentWhilePicking, platform::Alignment::Left);
@@ -175,7 +177,7 @@ TEST_F(TextCommandTest, OkClickedFromARejectedFieldKeepsTheDialogOpenWithTheRese
   EXPECT_EQ(user.MessageTexts(), std::vector<std::string>{cad_text_messages::kWidthRange});
   auto objects = FinalObjects();
   ASSERT_EQ(objects.size(), 1u);
-  EXPECT_EQ(std::get<host::TextData>(objects[0].data).widthFactor, 1.0);
+  EXPECT_EQ(host::get<host::TextData>(objects[0].data).widthFactor, 1.0);
 }
 
 TEST_F(TextCommandTest, RefusedWhenStartedFromItsOwnPointRequest) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -101,6 +103,11 @@ class Script {
   static Script Parse(const std::string& text, const std::string& fileName = "<script>");
   // Reads and parses a script file. Throws ScriptError (a missing file is line 0).
   static Script Load(const std::filesystem::path& path);
+  // The same script read as a stream: the whole file is checked first (every line, and every
+  // coordinate moved by (dx, dy) as Translate moves it), so that a malformed script is refused
+  // before anything runs, as Load refuses it; then lines are read as they are reached, and
+  // Release lets go of those played. A script of a million lines is never held whole.
+  static Script Open(const std::filesystem::path& path, int64_t dx = 0, int64_t dy = 0);
 
   // Checks and adds one more line (the fluent test API builds scripts this way).
   void Append(const std::string& lineText, bool indented);
@@ -112,8 +119,18 @@ class Script {
     bool inFormBlock = false;
     int nextNumber = 1;
   };
-  Mark Position() const { return {lines_.size(), inFormBlock_, nextNumber_}; }
+  Mark Position() const { return {Size(), inFormBlock_, nextNumber_}; }
   void Rewind(const Mark& mark);
+
+  // The lines by number from the script's start (0-based), released ones included in the count.
+  // Has reads ahead from a streamed script as far as `index`.
+  bool Has(size_t index) const;
+  const ScriptLine& At(size_t index) const { return lines_[index - released_]; }
+  size_t Size() const { return released_ + lines_.size(); }
+  // Lets go of the lines before `index` (a streamed script only; a script read whole keeps all).
+  void Release(size_t index);
+  // "FILE:LINE" of the last line read, or the file's name when there is none.
+  std::string LastWhere() const;
 
   // Moves every drawing coordinate of the script by (dx, dy): the points and picks answered and
   // the points of the host's set-up lines (line, arc, text, symbol, select). Window coordinates,
@@ -125,17 +142,27 @@ class Script {
   int64_t OffsetY() const { return offsetY_; }
 
   // A deque, so that lines appended while the script plays leave the lines played in place.
+  // The lines held: all of a script read whole; of a streamed one, those read and not released.
   const std::deque<ScriptLine>& Lines() const { return lines_; }
   const std::string& FileName() const { return fileName_; }
 
  private:
   std::string fileName_;
-  std::deque<ScriptLine> lines_;
-  bool inFormBlock_ = false;
-  int nextNumber_ = 1;
+  // Mutable: a streamed script reads ahead when asked whether it has a line.
+  mutable std::deque<ScriptLine> lines_;
+  mutable bool inFormBlock_ = false;
+  mutable int nextNumber_ = 1;
   int64_t offsetX_ = 0, offsetY_ = 0;
+  // A streamed script: the file being read, and the lines released before lines_.
+  mutable std::shared_ptr<std::ifstream> stream_;
+  size_t released_ = 0;
+  bool streamed_ = false;
+  bool moveOnRead_ = false;  // lines read from the stream are moved by the offset
+  mutable std::string lastWhere_;
 
-  void AddLine(const std::string& raw, int number);
+  void AddLine(const std::string& raw, int number) const;
+  bool ReadNext() const;  // one more non-blank line from the stream; false at its end
+  static void TranslateLine(ScriptLine& line, int64_t dx, int64_t dy);
 };
 
 // Splits one line into words; `#` outside quotes starts a comment. A word that starts with a

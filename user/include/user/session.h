@@ -70,7 +70,7 @@ class Session : public host::InputSource, public host::HostObserver, public plat
   // At the end, checks that every `expect form` was met.
   void Play();
   // True when every line has been played.
-  bool Finished() const { return cursor_ >= script_.Lines().size(); }
+  bool Finished() const { return !script_.Has(cursor_); }
 
   // Makes the session live: when the script runs out, the next line comes from `source`,
   // which may block until a person gives it. A given line that does not answer the question, or
@@ -91,6 +91,10 @@ class Session : public host::InputSource, public host::HostObserver, public plat
 
   // What happened, one entry per line, in order.
   const std::vector<std::string>& Transcript() const { return transcript_; }
+  // Whether the transcript is kept (as at start). A session whose transcript is only echoed
+  // (the host program's) keeps none: a long session does not hold it. Transcript() and
+  // TranscriptText() are then empty.
+  void KeepTranscript(bool keep) { keepTranscript_ = keep; }
   std::string TranscriptText() const;
 
   // Fluent building for tests: each call adds a script line; Play() runs them. While a form
@@ -195,6 +199,9 @@ class Session : public host::InputSource, public host::HostObserver, public plat
   bool fluentBlock_ = false;
 
   std::vector<std::string> transcript_;
+  bool keepTranscript_ = true;
+  size_t transcriptLines_ = 0;  // recorded so far, kept or not
+  int awaiting_ = 0;            // Await calls under way
   std::function<void(const std::string&)> echo_;
   int depth_ = 0;
   std::optional<std::string> pendingPrompt_;
@@ -204,10 +211,11 @@ class Session : public host::InputSource, public host::HostObserver, public plat
   std::vector<std::pair<int64_t, bool>> commands_;
   std::string lastPrompt_;
   std::optional<std::pair<std::string, std::string>> lastHelp_;
-  std::deque<const ScriptLine*> formExpectations_;
+  std::deque<ScriptLine> formExpectations_;
   std::vector<platform::Form*> modalForms_;
   platform::Form* blockForm_ = nullptr;  // the form the current block's lines act on
-  const ScriptLine* blockLine_ = nullptr;
+  // The line that opened the current block (a copy: a streamed script lets go of played lines).
+  std::optional<ScriptLine> blockLine_;
 
   std::optional<std::string> failure_;  // the first error; later questions are cancelled
 
@@ -237,6 +245,7 @@ class Session : public host::InputSource, public host::HostObserver, public plat
   void CheckFormExpectation(platform::Form& form);
 
   void Record(const std::string& text);
+  void Write(std::string line);  // one transcript line, indented: kept and echoed
   void RecordAction(const ScriptLine& line);
   void FlushPrompt();
   Session& Add(const std::string& text);
