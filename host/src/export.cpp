@@ -497,22 +497,22 @@ uint64_t ObjectLook(const Host& host, const Object& o) {
   const LayerState& layer = host.Layer(o.layer);
   d.Add(o.id).Add(o.layer).Add(o.colour).Add(layer.colour).Add(layer.weight).Add(o.at);
   d.Add(o.data.index());
-  if (const auto* l = std::get_if<LinesetData>(&o.data)) {
+  if (const auto* l = host::get_if<LinesetData>(&o.data)) {
     d.Add(l->style).Add(l->weight).Add(l->points.size());
     for (const Point& p : l->points) d.Add(p);
-  } else if (const auto* a = std::get_if<ArcData>(&o.data)) {
+  } else if (const auto* a = host::get_if<ArcData>(&o.data)) {
     d.Add(a->radius).Add(a->start).Add(a->end);
-  } else if (const auto* t = std::get_if<TextData>(&o.data)) {
+  } else if (const auto* t = host::get_if<TextData>(&o.data)) {
     d.Add(t->size).Add(t->charSpacing).Add(t->orientation).Add(t->widthFactor);
     d.Add(t->hcode).Add(t->vcode).Add(t->font).Add(t->slant).Add(t->text);
-  } else if (const auto* tt = std::get_if<TrueTypeData>(&o.data)) {
+  } else if (const auto* tt = host::get_if<TrueTypeData>(&o.data)) {
     d.Add(tt->scaleX).Add(tt->scaleY).Add(tt->orientation).Add(tt->hcode).Add(tt->vcode);
     d.Add(tt->content).Add(tt->face).Add(tt->size).Add(tt->style).Add(tt->document);
     d.Add(tt->plainWidth).Add(tt->plainWrap).Add(tt->plainAlign);
     const UnitSettings& u = host.Units();
     d.Add(u.unitType).Add(u.paperUnit).Add(u.scaledUnits).Add(u.pointsPerUnit);
     d.Add(u.drawingScale).Add(u.plotScale).Add(u.space);
-  } else if (const auto* sy = std::get_if<SymbolData>(&o.data)) {
+  } else if (const auto* sy = host::get_if<SymbolData>(&o.data)) {
     d.Add(sy->symbol).Add(sy->name).Add(sy->scaleX).Add(sy->scaleY).Add(sy->scaleZ);
     d.Add(sy->rotation).Add(sy->rotationY).Add(sy->rotationZ).Add(sy->inserted);
     const SymbolDef* def = host.Symbol(sy->symbol);
