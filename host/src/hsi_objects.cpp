@@ -166,8 +166,7 @@ HsiStatus HsiDrawText(const HsiPoint* point, const char* text, const HsiTextAttr
   host::ScreenMark m;
   m.kind = host::ScreenMark::Kind::Text;
   m.a = P(*point);
-  m.text = Field(text, HSI_CAD_TEXT_CHARS - 1);
-  return h->DrawMark(m, mode) ? HSI_SUCCESS : HSI_FAILURE;
+  return h->DrawMark(m, mode, Field(text, HSI_CAD_TEXT_CHARS - 1)) ? HSI_SUCCESS : HSI_FAILURE;
 }
 
 HsiStatus HsiEditCopy(int16_t list) {
