@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -235,7 +236,7 @@ class Host {
   const SelectionList* List(int16_t list) const;
   SelectionList* MutableList(int16_t list);
   const CursorImage& Cursor() const { return cursor_; }
-  const std::vector<ScreenMark>& Marks() const { return marks_; }
+  const std::deque<ScreenMark>& Marks() const { return marks_; }
   // The text of a text mark ("" for other marks).
   const std::string& MarkText(const ScreenMark& mark) const;
   const std::string& MessageLine() const { return messageLine_; }
@@ -452,7 +453,7 @@ class Host {
 
   std::vector<SymbolDef> symbols_;  // id = index + 1
   CursorImage cursor_;
-  std::vector<ScreenMark> marks_;
+  std::deque<ScreenMark> marks_;
   std::vector<std::string> markTexts_;  // the texts of text marks, emptied when marks_ is empty
   std::string messageLine_, callback_;
   int statusUpdates_ = 0, redraws_ = 0;
