@@ -25,6 +25,36 @@ bool CopySampleMachine(const fs::path& root, std::string& error) {
   return true;
 }
 
+bool LinkSampleMachine(const fs::path& root, std::string& error) {
+  const fs::path sample = SampleMachine();
+  if (!fs::is_directory(sample / "C")) {
+    error = "the sample machine is missing: " + sample.string() + " (build the project first)";
+    return false;
+  }
+  std::error_code ec;
+  if (root.has_parent_path()) fs::create_directories(root.parent_path(), ec);
+  if (!ec) fs::create_directory(root, ec);
+  for (fs::recursive_directory_iterator it(sample, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path target = root / it->path().lexically_relative(sample);
+    if (it->is_directory(ec)) {
+      fs::create_directory(target, ec);
+    } else if (!ec) {
+      // Where the folders cannot share a file (another drive, a file system without links), it
+      // is copied.
+      fs::create_hard_link(it->path(), target, ec);
+      if (ec) {
+        ec.clear();
+        fs::copy_file(it->path(), target, ec);
+      }
+    }
+  }
+  if (ec) {
+    error = "cannot lay out the sample machine in " + root.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
 std::optional<fs::path> PrepareMachine(const std::optional<fs::path>& root,
                                        const std::string& prefix, std::string& made,
                                        std::string& error) {
@@ -48,7 +78,10 @@ std::optional<fs::path> PrepareMachine(const std::optional<fs::path>& root,
     return std::nullopt;
   }
   const fs::path folder = *temporary / "root";
-  if (!CopySampleMachine(folder, error)) {
+  // A run's own machine goes with the run: it shares the sample machine's files until it writes
+  // them (the platform copies a shared file before it is changed), so laying it out costs a link
+  // per file instead of a copy.
+  if (!LinkSampleMachine(folder, error)) {
     std::error_code ec;
     fs::remove_all(*temporary, ec);
     return std::nullopt;

@@ -544,9 +544,7 @@ std::string MarksPiece(const Host& host, double scale) {
         s += svg.Arc(ToD(m.centre), m.radius, ToD(m.a), ToD(m.b), colour, 0);
         break;
       case ScreenMark::Kind::Text: {
-        TextData look = m.look;
-        look.text = m.text;
-        s += svg.CadText(ToD(m.a), look, colour);
+        s += svg.CadText(ToD(m.a), host.MarkLook(m), colour);
         break;
       }
     }

@@ -42,7 +42,7 @@ bool ReadWindowsFile(const std::string& path, size_t limit, std::string* text, s
 
 bool WriteWindowsFile(const std::string& path, const std::string& text, std::string* error) {
   try {
-    std::filesystem::path local = platform::ResolvePath(path);
+    std::filesystem::path local = platform::ResolvePathForWriting(path);
     std::ofstream out(local, std::ios::binary | std::ios::trunc);
     if (!out) {
       if (error) *error = "cannot create " + path;

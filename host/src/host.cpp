@@ -206,14 +206,25 @@ void Host::EraseMarksOn(const Object& object) {
                marks_.end());
 }
 
-bool Host::DrawMark(const ScreenMark& mark, int16_t mode) {
+bool Host::DrawMark(ScreenMark mark, int16_t mode, const TextData& text) {
   if (mode == HSI_DRAW_ERASE) {
-    RemoveMark(mark);
+    RemoveMark(mark, text.text);
     return true;
   }
   if (mode != HSI_DRAW_HIGHLIGHT && mode != HSI_DRAW_NORMAL) return Refuse(HSI_ERR_BAD_ARGUMENT);
+  if (marks_.empty()) markTexts_.clear();
+  mark.text = 0;
+  if (mark.kind == ScreenMark::Kind::Text) {
+    markTexts_.push_back(text);
+    mark.text = static_cast<uint32_t>(markTexts_.size());
+  }
   marks_.push_back(mark);
   return true;
+}
+
+const TextData& Host::MarkLook(const ScreenMark& mark) const {
+  static const TextData kNone;
+  return mark.text >= 1 && mark.text <= markTexts_.size() ? markTexts_[mark.text - 1] : kNone;
 }
 
 bool Host::MakeCursor(int16_t list, int16_t style, Point base, Point other, bool threeD) {
@@ -243,10 +254,10 @@ bool Host::MakeCursor(int16_t list, int16_t style, Point base, Point other, bool
   return true;
 }
 
-bool Host::RemoveMark(const ScreenMark& mark) {
+bool Host::RemoveMark(const ScreenMark& mark, const std::string& text) {
   for (auto it = marks_.begin(); it != marks_.end(); ++it) {
     if (it->kind == mark.kind && it->a == mark.a && it->b == mark.b && it->centre == mark.centre &&
-        it->radius == mark.radius && it->text == mark.text) {
+        it->radius == mark.radius && MarkText(*it) == text) {
       marks_.erase(it);
       return true;
     }
@@ -790,7 +801,7 @@ int32_t Host::NearestObject(Point p, double tolerance, int16_t filter,
     const Object* o = Find(id);
     if (!o || !o->final || !Layer(o->layer).On() || !PassesFilter(*o, filter)) continue;
     if (exclude && exclude->Contains(id)) continue;
-    double d = ObjectDistance(*o, ToD(p));
+    double d = DistanceWithin(*o, ToD(p), tolerance);
     if (d > tolerance) continue;
     if (best == 0 || d < bestDistance || (d == bestDistance && id > best)) {
       best = id;

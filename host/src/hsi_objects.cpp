@@ -166,16 +166,17 @@ HsiStatus HsiDrawText(const HsiPoint* point, const char* text, const HsiTextAttr
   host::ScreenMark m;
   m.kind = host::ScreenMark::Kind::Text;
   m.a = P(*point);
-  m.text = Field(text, HSI_CAD_TEXT_CHARS - 1);
-  m.look.size = attributes->size;
-  m.look.charSpacing = attributes->charSpacing;
-  m.look.orientation = attributes->orientation;
-  m.look.widthFactor = attributes->widthFactor;
-  m.look.hcode = attributes->hcode;
-  m.look.vcode = attributes->vcode;
-  m.look.font = attributes->font;
-  m.look.slant = attributes->slant;
-  return h->DrawMark(m, mode) ? HSI_SUCCESS : HSI_FAILURE;
+  host::TextData look;
+  look.text = Field(text, HSI_CAD_TEXT_CHARS - 1);
+  look.size = attributes->size;
+  look.charSpacing = attributes->charSpacing;
+  look.orientation = attributes->orientation;
+  look.widthFactor = attributes->widthFactor;
+  look.hcode = attributes->hcode;
+  look.vcode = attributes->vcode;
+  look.font = attributes->font;
+  look.slant = attributes->slant;
+  return h->DrawMark(m, mode, look) ? HSI_SUCCESS : HSI_FAILURE;
 }
 
 HsiStatus HsiEditCopy(int16_t list) {

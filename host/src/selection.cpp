@@ -2,9 +2,30 @@
 // in a window, and deleting what a list holds.
 #include <algorithm>
 
+#include "host/geometry.h"
 #include "host/host.h"
 
 namespace host {
+
+double Host::DistanceWithin(const Object& o, PointD p, double limit) const {
+  if (o.Kind() != ObjectKind::Lineset || !(limit < 1e200)) return ObjectDistance(o, p);
+  const auto& pts = host::get<LinesetData>(o.data).points;
+  if (pts.size() < 2) return ObjectDistance(o, p);
+  // A segment whose box lies farther from p than the limit is farther too, and is not measured.
+  // The reach has a drawing unit to spare, so a segment the rounding of the measurement might
+  // bring within the limit is always measured: the nearest one found is the nearest of all.
+  const double reach = limit + 1.0;
+  const double left = p.x - reach, right = p.x + reach, bottom = p.y - reach, top = p.y + reach;
+  double best = 1e300;
+  for (size_t i = 1; i < pts.size(); ++i) {
+    const Point a = pts[i - 1], b = pts[i];
+    if (std::max(a.x, b.x) < left || std::min(a.x, b.x) > right || std::max(a.y, b.y) < bottom ||
+        std::min(a.y, b.y) > top)
+      continue;
+    best = std::min(best, SegmentDistance(p, ToD(a), ToD(b)));
+  }
+  return best;
+}
 
 bool Host::AddToList(int16_t list, const HsiOslEntry& entry) {
   SelectionList* l = MutableList(list);

@@ -203,7 +203,31 @@ std::optional<std::uintmax_t> RoomOnDrive(const fs::path& local) {
   return std::nullopt;
 }
 
+void OwnFile(const fs::path& local) {
+  std::error_code ec;
+  if (!fs::is_regular_file(local, ec) || fs::hard_link_count(local, ec) <= 1 || ec) return;
+  fs::path copy = local;
+  copy += ".~own";
+  for (int n = 2; fs::exists(copy, ec); ++n) {
+    copy = local;
+    copy += ".~own" + std::to_string(n);
+  }
+  const auto time = fs::last_write_time(local, ec);
+  if (!ec) fs::copy_file(local, copy, ec);
+  if (!ec) fs::last_write_time(copy, time, ec);
+  // The copy takes the shared file's place in one step; if it cannot, the write that follows
+  // fails or goes where it would have gone, and the sample machine is not written through it.
+  if (!ec && native::Rename(copy, local, true) == FileErrorCode::None) return;
+  fs::remove(copy, ec);
+}
+
 }  // namespace detail
+
+fs::path ResolvePathForWriting(const std::string& windowsPath) {
+  fs::path local = ResolvePath(windowsPath);
+  detail::OwnFile(local);
+  return local;
+}
 
 void SetRoot(const fs::path& root) {
   std::error_code ec;
@@ -554,7 +578,11 @@ std::optional<FileTime> GetFileTime(const std::string& path) {
 }
 
 bool SetFileTime(const std::string& path, FileTime time) {
-  return Attempt([&] { return detail::native::SetWriteTime(Local(path), time); });
+  return Attempt([&] {
+    const fs::path local = Local(path);
+    detail::OwnFile(local);
+    return detail::native::SetWriteTime(local, time);
+  });
 }
 
 }  // namespace platform

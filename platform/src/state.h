@@ -88,5 +88,9 @@ FileErrorCode FromErrno(int error, bool parentMissing);
 
 // Bytes that may still be written on the drive of a local path; nullopt when unlimited.
 std::optional<std::uintmax_t> RoomOnDrive(const std::filesystem::path& local);
+// Makes the file at `local` the machine's own before it is changed in place: a machine made of
+// links to the sample machine's files shares each of them with the sample (and with the other
+// machines made from it) until then. The copy keeps the file's time; a file not shared is left.
+void OwnFile(const std::filesystem::path& local);
 
 }  // namespace platform::detail

@@ -12,6 +12,7 @@
 #include "core/messages.h"
 #include "core/state.h"
 #include "hsi/hsi.h"
+#include "organise/boundary_crossing.h"
 #include "platform/system.h"
 #include "text/place_text.h"
 #include "text/text_dialog.h"
@@ -28,12 +29,6 @@ constexpr int16_t kListOwner = -3;
 constexpr int16_t kPickAperture = 2;
 constexpr int16_t kLinesetsAndArcs = HSI_FILTER_LINESET | HSI_FILTER_ARC;
 
-// A point of the walk along the boundary. Chord ends are computed from int32 centres and radii
-// and may lie past the int32 range, so they are kept wider.
-struct WalkPoint {
-  int64_t x, y;
-};
-
 WalkPoint Walk(const HsiPoint& p) { return {p.x, p.y}; }
 
 bool SamePoint(const HsiPoint& a, const HsiPoint& b) { return a.x == b.x && a.y == b.y; }
@@ -42,52 +37,6 @@ bool SamePoint(const HsiPoint& a, const HsiPoint& b) { return a.x == b.x && a.y 
 // bits and multiplied as reals, so no coordinates can overflow them.
 double Trapezoid(const WalkPoint& p, const WalkPoint& q) {
   return static_cast<double>(q.x - p.x) * static_cast<double>(p.y + q.y) / 2.0;
-}
-
-// One straight piece of the boundary as it is measured: a lineset segment, an arc's chord or the
-// closing edge.
-struct Edge {
-  WalkPoint p, q;
-};
-
-// The side of the line a -> b on which c lies: 1 left, -1 right, 0 on it. Coordinates reach past
-// 32 bits, so the cross product is formed in 128 bits.
-int Side(const WalkPoint& a, const WalkPoint& b, const WalkPoint& c) {
-  __extension__ using Wide = __int128;
-  const Wide cross = Wide{b.x - a.x} * Wide{c.y - a.y} - Wide{b.y - a.y} * Wide{c.x - a.x};
-  return cross > 0 ? 1 : (cross < 0 ? -1 : 0);
-}
-
-// True when the two edges cross at a point inside both. Edges that only touch (at an end, or
-// lying along each other) do not cross: the boundary's own joints are such touches.
-bool Cross(const Edge& e, const Edge& f) {
-  return Side(e.p, e.q, f.p) * Side(e.p, e.q, f.q) < 0 &&
-         Side(f.p, f.q, e.p) * Side(f.p, f.q, e.q) < 0;
-}
-
-// True when any two of the edges cross. The edges are swept from left to right and each is
-// compared only with those whose x range it overlaps, so the many short chords of an arc are
-// compared with their few neighbours only.
-bool AnyCrossing(std::vector<Edge> edges) {
-  const auto minX = [](const Edge& e) { return std::min(e.p.x, e.q.x); };
-  const auto maxX = [](const Edge& e) { return std::max(e.p.x, e.q.x); };
-  std::sort(edges.begin(), edges.end(),
-            [&](const Edge& a, const Edge& b) { return minX(a) < minX(b); });
-  std::vector<const Edge*> open;
-  for (const Edge& edge : edges) {
-    // A chord whose ends round to one point (many do on a small circle) crosses nothing.
-    if (edge.p.x == edge.q.x && edge.p.y == edge.q.y) continue;
-    const int64_t left = minX(edge);
-    std::erase_if(open, [&](const Edge* e) { return maxX(*e) < left; });
-    const int64_t low = std::min(edge.p.y, edge.q.y), high = std::max(edge.p.y, edge.q.y);
-    for (const Edge* other : open) {
-      if (std::max(other->p.y, other->q.y) < low || std::min(other->p.y, other->q.y) > high)
-        continue;
-      if (Cross(*other, edge)) return true;
-    }
-    open.push_back(&edge);
-  }
-  return false;
 }
 
 // The local selection list of one measurement, emptied and given back to the host however it
@@ -132,7 +81,14 @@ class Boundary {
   }
 
  private:
+  // Room for `more` edges, growing geometrically: a boundary of many linesets is not copied
+  // once per lineset.
+  void Reserve(std::size_t more) {
+    const std::size_t needed = edges_.size() + more;
+    if (needed > edges_.capacity()) edges_.reserve(std::max(needed, 2 * edges_.capacity()));
+  }
   void AddEdges(const std::vector<WalkPoint>& points) {
+    if (!points.empty()) Reserve(points.size() - 1);
     for (std::size_t i = 1; i < points.size(); ++i) edges_.push_back({points[i - 1], points[i]});
   }
 
@@ -185,6 +141,7 @@ bool Boundary::AddLineset(int32_t id) {
   // Forward the boundary runs from vertex 0 to the last; backward the other way, which turns
   // the sign of every trapezoid.
   const double sign = forward ? 1.0 : -1.0;
+  Reserve(static_cast<std::size_t>(last));
   HsiPoint p = first;
   for (int i = 1; i <= last; ++i) {
     const HsiPoint q = Vertex(id, static_cast<int16_t>(i));

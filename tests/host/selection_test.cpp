@@ -1,4 +1,7 @@
 // Selection lists, selection by point, window and line segment, and interactive picks.
+#include <random>
+#include <vector>
+
 #include "host_fixture.h"
 
 namespace {
@@ -262,6 +265,47 @@ TEST_F(Selection, SetUpSelectionAddsTheNearestObjectToTheUsersList) {
   EXPECT_FALSE(host_->SelectNearest({900000, 900000}));
   host_->SelectNone();
   EXPECT_EQ(HsiOslCount(0), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A pick measures only the segments of a lineset near it: the distance it finds is the distance
+// to the nearest segment whenever that lies within the pick's reach, and beyond the reach
+// otherwise, for linesets of many segments running back and forth past the point.
+TEST_F(HostTest, APickMeasuresTheNearestSegmentOfALongLineset) {
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int32_t> coordinate(-50000, 50000), step(-3000, 3000);
+  for (int trial = 0; trial < 40; ++trial) {
+    std::vector<host::Point> points{{coordinate(random), coordinate(random)}};
+    for (int i = 0; i < 2000; ++i) {
+      // Mostly short steps, now and then a long jump across the whole drawing.
+      const bool jump = i % 97 == 0;
+      points.push_back(
+          jump ? host::Point{coordinate(random), coordinate(random)}
+               : host::Point{points.back().x + step(random), points.back().y + step(random)});
+    }
+    const int32_t id = host_->AddLine(points);
+    const host::Object& lineset = *host_->Find(id);
+    for (int pick = 0; pick < 50; ++pick) {
+      // Half the picks fall near a vertex, half anywhere.
+      const host::Point near = points[static_cast<size_t>(pick * 37 % 2001)];
+      const host::PointD p =
+          pick % 2 == 0 ? host::PointD{near.x + step(random) / 10.0, near.y + 0.5}
+                        : host::PointD{double(coordinate(random)), double(coordinate(random))};
+      const double limit = pick % 5 == 0 ? 0.0 : 50.0 * (pick % 7) + 0.5;
+      const double nearest = host_->ObjectDistance(lineset, p);
+      const double found = host_->DistanceWithin(lineset, p, limit);
+      if (nearest <= limit) {
+        EXPECT_EQ(found, nearest) << trial << " " << pick;
+      } else {
+        EXPECT_GT(found, limit) << trial << " " << pick;
+      }
+    }
+    // A pick on a vertex finds the lineset at no distance.
+    EXPECT_EQ(host_->DistanceWithin(lineset, host::ToD(points[1000]), 0.0), 0.0);
+  }
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "platform/file_io.h"
 #include "platform/memory.h"
@@ -22,6 +25,56 @@ class FilesTest : public PlatformTest {
     std::ofstream(local, std::ios::binary) << bytes;
   }
 };
+
+// A machine laid out as links to a sample machine's files: whatever the machine writes, deletes or
+// renames, the sample keeps its files as they were, and the machine sees what it wrote.
+TEST_F(FilesTest, AMachineSharingTheSamplesFilesNeverWritesTheSample) {
+  const fs::path root = RootFolder();
+  const fs::path sample = root / "sample";
+  const std::vector<std::string> names{"CREATE.DAT", "INPLACE.DAT", "WHOLE.DAT", "TIMED.DAT",
+                                       "OTHER.TXT",  "GONE.DAT",    "MOVED.DAT", "READ.DAT"};
+  for (const std::string& name : names) {
+    WriteLocal(sample / name, "sample " + name);
+    fs::create_hard_link(sample / name, root / "C" / name);
+  }
+  const auto sampleTime = fs::last_write_time(sample / "TIMED.DAT");
+
+  {
+    RecordFile file("C:\\CREATE.DAT", 1, RecordFile::Mode::Create);
+    file.WriteBlock("new", 3);
+  }
+  {
+    RecordFile file("C:\\INPLACE.DAT", 1, RecordFile::Mode::ReadWrite);
+    file.WriteBlock("IN", 2);
+  }
+  WriteWholeFile("C:\\WHOLE.DAT", "whole");
+  ASSERT_TRUE(SetFileTime("C:\\TIMED.DAT", sampleTime - std::chrono::hours(48)));
+  std::ofstream(ResolvePathForWriting("C:\\OTHER.TXT"), std::ios::binary | std::ios::trunc)
+      << "other";
+  ASSERT_TRUE(DeleteFile("C:\\GONE.DAT"));
+  ASSERT_TRUE(RenameFile("C:\\MOVED.DAT", "C:\\THERE.DAT"));
+  EXPECT_EQ(ReadWholeFile("C:\\READ.DAT"), "sample READ.DAT");
+
+  for (const std::string& name : names) {
+    std::ifstream in(sample / name, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(bytes, "sample " + name) << name;
+  }
+  EXPECT_EQ(fs::last_write_time(sample / "TIMED.DAT"), sampleTime);
+
+  EXPECT_EQ(ReadWholeFile("C:\\CREATE.DAT"), "new");
+  EXPECT_EQ(ReadWholeFile("C:\\INPLACE.DAT"), "INmple INPLACE.DAT");
+  EXPECT_EQ(ReadWholeFile("C:\\WHOLE.DAT"), "whole");
+  EXPECT_EQ(GetFileTime("C:\\TIMED.DAT"), sampleTime - std::chrono::hours(48));
+  EXPECT_EQ(ReadWholeFile("C:\\OTHER.TXT"), "other");
+  EXPECT_FALSE(FileExists("C:\\GONE.DAT"));
+  EXPECT_FALSE(FileExists("C:\\MOVED.DAT"));
+  EXPECT_EQ(ReadWholeFile("C:\\THERE.DAT"), "sample MOVED.DAT");
+  // A file only read stays shared, and no copy is left beside a file made the machine's own.
+  EXPECT_EQ(fs::hard_link_count(root / "C" / "READ.DAT"), 2u);
+  EXPECT_EQ(fs::hard_link_count(root / "C" / "CREATE.DAT"), 1u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(root / "C"), fs::directory_iterator()), 7);
+}
 
 TEST(PathText, JoinPathPutsExactlyOneBackslash) {
   EXPECT_EQ(JoinPath("C:\\QXTOOLS", "PROJECT"), "C:\\QXTOOLS\\PROJECT");

@@ -53,7 +53,7 @@ std::string ApplyMachineLine(const ScriptLine& line) {
   const std::optional<std::uintmax_t> size = platform::FileSizeOf(path);
   if (!size || length > *size) return "the file " + path + " is missing or not that long";
   std::error_code ec;
-  std::filesystem::resize_file(platform::ResolvePath(path), length, ec);
+  std::filesystem::resize_file(platform::ResolvePathForWriting(path), length, ec);
   return ec ? "cannot cut " + path + " short: " + ec.message() : "";
 }
 

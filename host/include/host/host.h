@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -62,14 +63,15 @@ struct CursorImage {
   std::vector<Object> objects;  // copies of the listed objects (drag image), relative to base
 };
 
-// A temporary image drawn by HsiDrawLine / HsiDrawArc / HsiDrawText (not a drawing object).
+// A temporary image drawn by HsiDrawLine / HsiDrawArc / HsiDrawText (not a drawing object). A
+// long command highlights a piece at a time, so a mark is kept small: a text mark's text and its
+// size, orientation and justification are kept by the host (Host::MarkLook).
 struct ScreenMark {
-  enum class Kind { Line, Arc, Text } kind = Kind::Line;
-  Point a, b, centre;
-  int32_t radius = 0;
+  enum class Kind : uint8_t { Line, Arc, Text } kind = Kind::Line;
   int16_t colour = 0;
-  std::string text;
-  TextData look;  // a text's size, orientation and justification (its text is `text`)
+  int32_t radius = 0;
+  Point a, b, centre;
+  uint32_t text = 0;  // a text mark's look: its place in the host's mark texts, from 1
 };
 
 // A drawing shown as a reference inside the current one.
@@ -235,7 +237,10 @@ class Host {
   const SelectionList* List(int16_t list) const;
   SelectionList* MutableList(int16_t list);
   const CursorImage& Cursor() const { return cursor_; }
-  const std::vector<ScreenMark>& Marks() const { return marks_; }
+  const std::deque<ScreenMark>& Marks() const { return marks_; }
+  // The text of a text mark ("" for other marks).
+  const std::string& MarkText(const ScreenMark& mark) const { return MarkLook(mark).text; }
+  const TextData& MarkLook(const ScreenMark& mark) const;
   const std::string& MessageLine() const { return messageLine_; }
   const std::string& CallbackTitle() const { return callback_; }
   int StatusLineUpdates() const { return statusUpdates_; }
@@ -319,6 +324,9 @@ class Host {
   std::vector<int32_t> ObjectsInWindow(const Box& window, bool crossing, int16_t filter) const;
   static bool PassesFilter(const Object& object, int16_t filter);
   double ObjectDistance(const Object& object, PointD p) const;
+  // ObjectDistance when it is at most `limit`; otherwise some distance beyond `limit`. A pick
+  // measures only the pieces of a long lineset that lie near it.
+  double DistanceWithin(const Object& object, PointD p, double limit) const;
 
   // Input: asks the input source; without one a request is cancelled.
   // A point the user picked is snapped (not a pick of an object), a typed one read in the
@@ -353,8 +361,9 @@ class Host {
   bool MakeCursor(int16_t list, int16_t style, Point base, Point other, bool threeD);
   void DeleteCursor() { cursor_ = CursorImage{}; }
   // Mode -2 or -3 draws the mark, -1 removes the matching one; another mode is refused.
-  bool DrawMark(const ScreenMark& mark, int16_t mode);
-  bool RemoveMark(const ScreenMark& mark);
+  // `text` is a text mark's text.
+  bool DrawMark(ScreenMark mark, int16_t mode, const TextData& text = {});
+  bool RemoveMark(const ScreenMark& mark, const std::string& text = {});
   // Redrawing an object (normal or erased) paints over the marks that lie on it.
   void EraseMarksOn(const Object& object);
   void PutMessage(const std::string& text);
@@ -440,7 +449,8 @@ class Host {
 
   std::vector<SymbolDef> symbols_;  // id = index + 1
   CursorImage cursor_;
-  std::vector<ScreenMark> marks_;
+  std::deque<ScreenMark> marks_;
+  std::vector<TextData> markTexts_;  // the looks of text marks, emptied when marks_ is empty
   std::string messageLine_, callback_;
   int statusUpdates_ = 0, redraws_ = 0;
   std::vector<int> hostCommands_;

@@ -20,6 +20,10 @@ const std::filesystem::path& Root();
 // that does not exist yet keeps the case as written. Relative paths are taken from the current
 // folder (initially "C:\").
 std::filesystem::path ResolvePath(const std::string& windowsPath);
+// The same, for a file that is about to be changed in place by other means than the functions
+// of the platform (which do it themselves): a machine's file that is still shared with the
+// sample machine it was made from becomes the machine's own first.
+std::filesystem::path ResolvePathForWriting(const std::string& windowsPath);
 
 // The current folder (a Windows path with a trailing backslash) against which relative paths
 // are taken. Common dialogs change it unless told not to.
