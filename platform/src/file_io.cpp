@@ -64,7 +64,7 @@ void RecordFile::Open(const std::string& windowsPath, std::size_t recordSize, Mo
   fs::path local = LocalOrThrow(windowsPath);
   std::error_code ec;
   if (fs::is_directory(local, ec)) Fail(FileErrorCode::AccessDenied, windowsPath);
-  if (mode != Mode::Read) detail::OwnFile(local);
+  if (mode != Mode::Read && !detail::OwnFile(local)) Fail(FileErrorCode::DiskFull, windowsPath);
   native::Access access = mode == Mode::Read        ? native::Access::Read
                           : mode == Mode::ReadWrite ? native::Access::ReadWrite
                                                     : native::Access::Create;

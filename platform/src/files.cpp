@@ -203,9 +203,9 @@ std::optional<std::uintmax_t> RoomOnDrive(const fs::path& local) {
   return std::nullopt;
 }
 
-void OwnFile(const fs::path& local) {
+bool OwnFile(const fs::path& local) {
   std::error_code ec;
-  if (!fs::is_regular_file(local, ec) || fs::hard_link_count(local, ec) <= 1 || ec) return;
+  if (!fs::is_regular_file(local, ec) || fs::hard_link_count(local, ec) <= 1 || ec) return true;
   fs::path copy = local;
   copy += ".~own";
   for (int n = 2; fs::exists(copy, ec); ++n) {
@@ -215,17 +215,18 @@ void OwnFile(const fs::path& local) {
   const auto time = fs::last_write_time(local, ec);
   if (!ec) fs::copy_file(local, copy, ec);
   if (!ec) fs::last_write_time(copy, time, ec);
-  // The copy takes the shared file's place in one step; if it cannot, the write that follows
-  // fails or goes where it would have gone, and the sample machine is not written through it.
-  if (!ec && native::Rename(copy, local, true) == FileErrorCode::None) return;
+  // The copy takes the shared file's place in one step. If it cannot (a full disk), the write
+  // is refused: going on would write the sample machine through the shared file.
+  if (!ec && native::Rename(copy, local, true) == FileErrorCode::None) return true;
   fs::remove(copy, ec);
+  return false;
 }
 
 }  // namespace detail
 
 fs::path ResolvePathForWriting(const std::string& windowsPath) {
   fs::path local = ResolvePath(windowsPath);
-  detail::OwnFile(local);
+  if (!detail::OwnFile(local)) return {};
   return local;
 }
 
@@ -580,7 +581,7 @@ std::optional<FileTime> GetFileTime(const std::string& path) {
 bool SetFileTime(const std::string& path, FileTime time) {
   return Attempt([&] {
     const fs::path local = Local(path);
-    detail::OwnFile(local);
+    if (!detail::OwnFile(local)) return FileErrorCode::DiskFull;
     return detail::native::SetWriteTime(local, time);
   });
 }

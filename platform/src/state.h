@@ -91,6 +91,7 @@ std::optional<std::uintmax_t> RoomOnDrive(const std::filesystem::path& local);
 // Makes the file at `local` the machine's own before it is changed in place: a machine made of
 // links to the sample machine's files shares each of them with the sample (and with the other
 // machines made from it) until then. The copy keeps the file's time; a file not shared is left.
-void OwnFile(const std::filesystem::path& local);
+// False when the file is still shared (its copy could not be made): the write must not go on.
+bool OwnFile(const std::filesystem::path& local);
 
 }  // namespace platform::detail

@@ -74,6 +74,18 @@ TEST_F(FilesTest, AMachineSharingTheSamplesFilesNeverWritesTheSample) {
   EXPECT_EQ(fs::hard_link_count(root / "C" / "READ.DAT"), 2u);
   EXPECT_EQ(fs::hard_link_count(root / "C" / "CREATE.DAT"), 1u);
   EXPECT_EQ(std::distance(fs::directory_iterator(root / "C"), fs::directory_iterator()), 7);
+
+  // A shared file whose own copy cannot be made (here: its name leaves no room for the copy's)
+  // refuses every write rather than writing the sample through the link.
+  const std::string longName(252, 'L');
+  WriteLocal(sample / longName, "sample long");
+  fs::create_hard_link(sample / longName, root / "C" / longName);
+  EXPECT_THROW(RecordFile("C:\\" + longName, 1, RecordFile::Mode::ReadWrite), FileError);
+  EXPECT_THROW(WriteWholeFile("C:\\" + longName, "changed"), FileError);
+  EXPECT_FALSE(SetFileTime("C:\\" + longName, sampleTime - std::chrono::hours(1)));
+  EXPECT_TRUE(ResolvePathForWriting("C:\\" + longName).empty());
+  std::ifstream in(sample / longName, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "sample long");
 }
 
 TEST(PathText, JoinPathPutsExactlyOneBackslash) {

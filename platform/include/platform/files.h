@@ -22,7 +22,8 @@ const std::filesystem::path& Root();
 std::filesystem::path ResolvePath(const std::string& windowsPath);
 // The same, for a file that is about to be changed in place by other means than the functions
 // of the platform (which do it themselves): a machine's file that is still shared with the
-// sample machine it was made from becomes the machine's own first.
+// sample machine it was made from becomes the machine's own first. An empty path when that copy
+// cannot be made (nothing may then be written there).
 std::filesystem::path ResolvePathForWriting(const std::string& windowsPath);
 
 // The current folder (a Windows path with a trailing backslash) against which relative paths
