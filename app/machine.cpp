@@ -26,6 +26,11 @@ bool CopySampleMachine(const fs::path& root, std::string& error) {
 }
 
 bool LinkSampleMachine(const fs::path& root, std::string& error) {
+#ifdef _WIN32
+  // Windows counts a file's links only on some file systems (and not at all under Wine), and a
+  // write through a link it cannot see would change the sample machine: it is copied there.
+  return CopySampleMachine(root, error);
+#else
   const fs::path sample = SampleMachine();
   if (!fs::is_directory(sample / "C")) {
     error = "the sample machine is missing: " + sample.string() + " (build the project first)";
@@ -53,6 +58,7 @@ bool LinkSampleMachine(const fs::path& root, std::string& error) {
     return false;
   }
   return true;
+#endif
 }
 
 std::optional<fs::path> PrepareMachine(const std::optional<fs::path>& root,

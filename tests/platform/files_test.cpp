@@ -29,6 +29,9 @@ class FilesTest : public PlatformTest {
 // A machine laid out as links to a sample machine's files: whatever the machine writes, deletes or
 // renames, the sample keeps its files as they were, and the machine sees what it wrote.
 TEST_F(FilesTest, AMachineSharingTheSamplesFilesNeverWritesTheSample) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a run's machine is a copy on Windows, which does not always count links";
+#endif
   const fs::path root = RootFolder();
   const fs::path sample = root / "sample";
   const std::vector<std::string> names{"CREATE.DAT", "INPLACE.DAT", "WHOLE.DAT", "TIMED.DAT",
