@@ -8,12 +8,19 @@ namespace fs = std::filesystem;
 
 fs::path SampleMachine() { return ProgramFolder().parent_path() / "share" / "root"; }
 
+namespace {
+
+bool SampleMachinePresent(const fs::path& sample, std::string& error) {
+  if (fs::is_directory(sample / "C")) return true;
+  error = "the sample machine is missing: " + sample.string() + " (build the project first)";
+  return false;
+}
+
+}  // namespace
+
 bool CopySampleMachine(const fs::path& root, std::string& error) {
   const fs::path sample = SampleMachine();
-  if (!fs::is_directory(sample / "C")) {
-    error = "the sample machine is missing: " + sample.string() + " (build the project first)";
-    return false;
-  }
+  if (!SampleMachinePresent(sample, error)) return false;
   std::error_code ec;
   // The copy makes `root` itself (copying a folder into an existing one fails on Windows).
   if (root.has_parent_path()) fs::create_directories(root.parent_path(), ec);
@@ -32,10 +39,7 @@ bool LinkSampleMachine(const fs::path& root, std::string& error) {
   return CopySampleMachine(root, error);
 #else
   const fs::path sample = SampleMachine();
-  if (!fs::is_directory(sample / "C")) {
-    error = "the sample machine is missing: " + sample.string() + " (build the project first)";
-    return false;
-  }
+  if (!SampleMachinePresent(sample, error)) return false;
   std::error_code ec;
   if (root.has_parent_path()) fs::create_directories(root.parent_path(), ec);
   if (!ec) fs::create_directory(root, ec);

@@ -133,6 +133,14 @@ async function typePoint(page, x, y) {
   await settle(page);
 }
 async function tool(page, name) { await page.click(`#toolbar [data-tool="${name}"]`); }
+// A lineset through the points, drawn with the host's line tool from typed points; Enter on the
+// drawing ends it.
+async function drawLine(page, points) {
+  await tool(page, "line");
+  for (const [x, y] of points) await typePoint(page, x, y);
+  await page.locator("#drawing").press("Enter");
+  await settle(page);
+}
 
 async function shot(page, name) {
   if (!shotsDir) return;
@@ -235,11 +243,7 @@ scenario("truetype_text", async (page) => {
 
 scenario("chained_dimension", async (page) => {
   // A wall 2' long drawn with the host's line tool from typed points; Enter on the drawing ends it.
-  await tool(page, "line");
-  await typePoint(page, 0, 0);
-  await typePoint(page, 18432000, 0);
-  await page.locator("#drawing").press("Enter");
-  await settle(page);
+  await drawLine(page, [[0, 0], [18432000, 0]]);
   await menu(page, "QXDimension");
   await asks(page, "form");
   await click(page, "TdlgQXDimension", "OK");
@@ -281,10 +285,7 @@ scenario("host_circle", async (page) => {
 scenario("area", async (page) => {
   // A room of 12' x 10' (768000 units to the inch) drawn as one closed lineset with the host's
   // line tool.
-  await tool(page, "line");
-  for (const [x, y] of [[0, 0], [110592000, 0], [110592000, 92160000], [0, 92160000], [0, 0]]) await typePoint(page, x, y);
-  await page.locator("#drawing").press("Enter");
-  await settle(page);
+  await drawLine(page, [[0, 0], [110592000, 0], [110592000, 92160000], [0, 92160000], [0, 0]]);
   await menu(page, "QXArea");
   await asks(page, "form");
   await click(page, "TdlgQXArea", "OK");
@@ -301,19 +302,11 @@ scenario("area", async (page) => {
 
 scenario("layer_grid", async (page) => {
   // Two lines, the second on layer 11, made active from the layer list.
-  await tool(page, "line");
-  await typePoint(page, 0, 0);
-  await typePoint(page, 1000000, 0);
-  await page.locator("#drawing").press("Enter");
-  await settle(page);
+  await drawLine(page, [[0, 0], [1000000, 0]]);
   await page.fill("#activelayer", "11");
   await page.press("#activelayer", "Enter");
   await settle(page);
-  await tool(page, "line");
-  await typePoint(page, 0, 500000);
-  await typePoint(page, 1000000, 500000);
-  await page.locator("#drawing").press("Enter");
-  await settle(page);
+  await drawLine(page, [[0, 500000], [1000000, 500000]]);
   await page.fill("#activelayer", "1");
   await page.press("#activelayer", "Enter");
   await settle(page);
@@ -353,11 +346,7 @@ scenario("erase_undo", async (page) => {
   await settle(page);
   assert.equal(await page.locator("#refusal").textContent(), "Nothing to undo.");
   for (const y of [0, 500000]) {
-    await tool(page, "line");
-    await typePoint(page, 0, y);
-    await typePoint(page, 1000000, y);
-    await page.locator("#drawing").press("Enter");
-    await settle(page);
+    await drawLine(page, [[0, y], [1000000, y]]);
   }
   for (const y of [0, 500000]) {
     await tool(page, "select");
@@ -484,10 +473,7 @@ scenario("quick_text", async (page) => {
 
 scenario("symbol", async (page) => {
   // A room of 10' x 8' to furnish, drawn with the host's line tool.
-  await tool(page, "line");
-  for (const [x, y] of [[0, 0], [92160000, 0], [92160000, 73728000], [0, 73728000], [0, 0]]) await typePoint(page, x, y);
-  await page.locator("#drawing").press("Enter");
-  await settle(page);
+  await drawLine(page, [[0, 0], [92160000, 0], [92160000, 73728000], [0, 73728000], [0, 0]]);
   await menu(page, "QXSymbol");
   await asks(page, "form");
   const picture = control(page, "TfrmQXSymbol", "imgSymbol");
@@ -515,11 +501,7 @@ scenario("door", async (page) => {
   // A wall 20' long and 6" thick (768000 units to the inch): its two faces drawn with the host's
   // line tool on layer 1, which is not the doors' wall layer.
   for (const y of [0, 4608000]) {
-    await tool(page, "line");
-    await typePoint(page, 0, y);
-    await typePoint(page, 184320000, y);
-    await page.locator("#drawing").press("Enter");
-    await settle(page);
+    await drawLine(page, [[0, y], [184320000, y]]);
   }
   await menu(page, "QXDoor");
   await asks(page, "form");
