@@ -1,5 +1,6 @@
 #include "host/units.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -46,7 +47,9 @@ struct Fraction {
 };
 
 Fraction ToFraction(double value, int denominator) {
-  long long n = std::llround(value * denominator);
+  // Beyond what a long long holds the value cannot be written in the text buffer anyway.
+  const double scaled = std::min(value * denominator, 9.0e18);
+  long long n = std::llround(scaled);
   Fraction f;
   f.whole = n / denominator;
   f.num = n % denominator;
@@ -63,6 +66,44 @@ std::string FractionText(const Fraction& f) {
   std::string text = std::to_string(f.whole);
   if (f.num != 0) text += " " + std::to_string(f.num) + "/" + std::to_string(f.den);
   return text;
+}
+
+// `value` (in the notation's unit; inches for feet and inches) written at one accuracy: `places`
+// decimals, or fractions of 1/`denominator`.
+std::string Notation(double value, uint16_t unit, bool fractions, int places, int denominator) {
+  bool negative = value < 0;
+  const double magnitude = std::fabs(value);
+  if (IsMetric(unit)) return Decimal(value, places) + MetricSuffix(unit);
+  if (unit == HSI_UNIT_FEET_INCHES) {
+    std::string body;
+    if (fractions) {
+      Fraction f = ToFraction(magnitude, denominator);
+      long long feet = f.whole / 12, inches = f.whole % 12;
+      body = std::to_string(feet) + "'-" + std::to_string(inches);
+      if (f.num != 0) body += " " + std::to_string(f.num) + "/" + std::to_string(f.den);
+      body += "\"";
+      negative = negative && (f.whole != 0 || f.num != 0);
+    } else {
+      // Feet split off first and the inches rounded, so that no product of the whole length
+      // and the accuracy has to fit an integer.
+      const double factor = std::pow(10.0, places);
+      double feet = std::floor(magnitude / 12.0);
+      double inches = std::round((magnitude - feet * 12.0) * factor) / factor;
+      if (inches >= 12.0) {
+        feet += 1;
+        inches = 0;
+      }
+      if (inches < 0) inches = 0;
+      body = Decimal(feet, 0) + "'-" + Decimal(inches, places) + "\"";
+      negative = negative && (feet != 0 || inches != 0);
+    }
+    return (negative ? "-" : "") + body;
+  }
+  const char* mark = unit == HSI_UNIT_FEET ? "'" : "\"";
+  if (!fractions) return Decimal(value, places) + mark;
+  Fraction f = ToFraction(magnitude, denominator);
+  negative = negative && (f.whole != 0 || f.num != 0);
+  return (negative ? "-" : "") + FractionText(f) + mark;
 }
 
 // A small reader over the text being parsed.
@@ -201,46 +242,30 @@ double DbuPerPaperInch(const UnitSettings& units) {
 }
 
 std::string FormatLength(int32_t dbu, const UnitSettings& units) {
-  uint16_t unit = NotationUnit(units);
-  double value = dbu / DbuPerNotationUnit(units);
-  bool negative = value < 0;
-  double magnitude = std::fabs(value);
-  int precision = ClampPrecision(units.precision);
+  const uint16_t unit = NotationUnit(units);
+  const double value = dbu / DbuPerNotationUnit(units);
+  // Metric lengths are decimal even when fractions are asked for.
+  const bool fractions = units.scaledUnits != HSI_SCALED_DECIMALS && !IsMetric(unit);
+  int places = ClampPrecision(units.precision);
   int denominator = ClampDenominator(units.denominator);
-  bool fractions = units.scaledUnits != HSI_SCALED_DECIMALS;
+  // The accuracy asked for first. A text that reads back beyond the range of drawing units
+  // (rounded up at the ends of the range) is rounded toward zero instead; one too long for the
+  // host's text buffer (a tiny drawing scale in paper space) is written at a coarser accuracy,
+  // so that every length shown reads back as nearly itself.
   std::string text;
-
-  if (IsMetric(unit)) {
-    text = Decimal(value, precision) + MetricSuffix(unit);
-  } else if (unit == HSI_UNIT_FEET_INCHES) {
-    std::string body;
-    if (fractions) {
-      Fraction f = ToFraction(magnitude, denominator);
-      long long feet = f.whole / 12, inches = f.whole % 12;
-      body = std::to_string(feet) + "'-" + std::to_string(inches);
-      if (f.num != 0) body += " " + std::to_string(f.num) + "/" + std::to_string(f.den);
-      body += "\"";
-      negative = negative && (f.whole != 0 || f.num != 0);
-    } else {
-      double factor = std::pow(10.0, precision);
-      long long r = std::llround(magnitude * factor);
-      long long perFoot = static_cast<long long>(12 * factor);
-      long long feet = r / perFoot;
-      double inches = (r - feet * perFoot) / factor;
-      body = std::to_string(feet) + "'-" + Decimal(inches, precision) + "\"";
-      negative = negative && r != 0;
-    }
-    text = (negative ? "-" : "") + body;
-  } else {
-    const char* mark = unit == HSI_UNIT_FEET ? "'" : "\"";
-    if (fractions) {
-      Fraction f = ToFraction(magnitude, denominator);
-      negative = negative && (f.whole != 0 || f.num != 0);
-      text = (negative ? "-" : "") + FractionText(f) + mark;
-    } else {
-      text = Decimal(value, precision) + mark;
-    }
+  while (true) {
+    text = Notation(value, unit, fractions, places, denominator);
+    if (text.size() < HSI_UNIT_TEXT_SIZE && ParseLength(text, units)) return text;
+    const double step = fractions ? 1.0 / denominator : std::pow(10.0, -places);
+    text = Notation(std::trunc(value / step) * step, unit, fractions, places, denominator);
+    if (text.size() < HSI_UNIT_TEXT_SIZE && ParseLength(text, units)) return text;
+    if (fractions ? denominator == 1 : places == 0) break;
+    if (fractions)
+      denominator /= 2;
+    else
+      --places;
   }
+  // Nothing fits: the length is beyond what the notation can write in the buffer.
   if (text.size() > HSI_UNIT_TEXT_SIZE - 1) text.resize(HSI_UNIT_TEXT_SIZE - 1);
   return text;
 }

@@ -130,4 +130,42 @@ TEST_F(UnitNotation, SettingsAreValidated) {
   EXPECT_TRUE(host_->Layer(host_->ActiveLayer()).On());
 }
 
+// Whatever length the host shows, it reads back, and to nearly the same length: at the ends of the
+// range of drawing units, where rounding to the nearest step would leave the range, and where a
+// tiny drawing scale makes paper-space lengths too long for the text buffer at full accuracy.
+TEST_F(UnitNotation, EveryShownLengthReadsBackNearTheLengthShown) {
+  const uint16_t types[] = {HSI_UNIT_FEET_INCHES, HSI_UNIT_FEET,        HSI_UNIT_INCHES,
+                            HSI_UNIT_MILLIMETRES, HSI_UNIT_CENTIMETRES, HSI_UNIT_METRES};
+  const int32_t lengths[] = {
+      INT32_MAX, INT32_MIN, INT32_MAX - 1, INT32_MIN + 1, 1000000000, -987654321, 1, -1};
+  int checked = 0;
+  for (uint16_t unit : types)
+    for (uint16_t mode : {HSI_SCALED_FRACTIONS, HSI_SCALED_DECIMALS})
+      for (int32_t perUnit : {1, 768000})
+        for (double scale : {1.0, 0.001})
+          for (int16_t space : {0, 1}) {
+            ASSERT_EQ(HsiSetUnitType(unit), HSI_SUCCESS);
+            ASSERT_EQ(HsiSetPaperUnit(unit), HSI_SUCCESS);
+            ASSERT_EQ(HsiSetScaledUnits(mode), HSI_SUCCESS);
+            ASSERT_EQ(HsiSetPntsPerUnit(perUnit), HSI_SUCCESS);
+            ASSERT_EQ(HsiSetDispPrecision(space == 0 ? 7 : 3), HSI_SUCCESS);
+            ASSERT_EQ(HsiSetDispDenom(space == 0 ? 128 : 1), HSI_SUCCESS);
+            ASSERT_EQ(HsiSetDwgScale(scale), HSI_SUCCESS);
+            ASSERT_EQ(HsiSetSpace(space), HSI_SUCCESS);
+            for (int32_t dbu : lengths) {
+              const std::string shown = Text(dbu);
+              int32_t back = 0;
+              ASSERT_EQ(HsiStringtoDbu(shown.c_str(), &back), HSI_SUCCESS)
+                  << shown << " from " << dbu;
+              // Within one step of the notation (a whole unit at worst) plus rounding.
+              const double unitDbu = perUnit * (space == 0 ? scale : 1.0) *
+                                     (unit == HSI_UNIT_FEET_INCHES ? 12.0 : 1.0);
+              EXPECT_LE(std::fabs(static_cast<double>(back) - dbu), unitDbu + 1.0)
+                  << shown << " from " << dbu;
+              ++checked;
+            }
+          }
+  EXPECT_EQ(checked, 6 * 2 * 2 * 2 * 2 * 8);
+}
+
 }  // namespace
