@@ -12,10 +12,14 @@
 
 namespace host {
 
-namespace {
-
+namespace detail {
 // Deliberately never destroyed at exit: the platform's window table may already be gone then.
-Host* g_current = nullptr;
+Host* g_currentHost = nullptr;
+}  // namespace detail
+
+Host* Host::Current() { return detail::g_currentHost; }
+
+namespace {
 
 const char* kDefaultPaths[HSI_PATH_COUNT] = {
     "C:\\TRACELON\\DRAWINGS\\",
@@ -56,15 +60,13 @@ Host& Host::Start() { return Start(Options{}); }
 
 Host& Host::Start(const Options& options) {
   Stop();
-  g_current = new Host(options);
-  return *g_current;
+  detail::g_currentHost = new Host(options);
+  return *detail::g_currentHost;
 }
 
-Host* Host::Current() { return g_current; }
-
 void Host::Stop() {
-  Host* old = g_current;
-  g_current = nullptr;
+  Host* old = detail::g_currentHost;
+  detail::g_currentHost = nullptr;
   delete old;
 }
 
@@ -198,24 +200,22 @@ void Host::EraseMarksOn(const Object& object) {
   // A mark lies on the object when each of its points does (within a drawing unit): redrawing
   // the object paints over it.
   auto on = [&](Point p) { return ObjectDistance(object, ToD(p)) <= 1.0; };
-  marks_.erase(std::remove_if(marks_.begin(), marks_.end(),
-                              [&](const ScreenMark& m) {
-                                if (m.kind == ScreenMark::Kind::Text) return on(m.a);
-                                return on(m.a) && on(m.b);
-                              }),
-               marks_.end());
+  marks_.RemoveIf([&](const ScreenMark& m) {
+    if (m.kind == ScreenMark::Kind::Text) return on(m.a);
+    return on(m.a) && on(m.b);
+  });
 }
 
-bool Host::DrawMark(ScreenMark mark, int16_t mode, const TextData& text) {
+bool Host::DrawMark(ScreenMark mark, int16_t mode, const TextData* text) {
   if (mode == HSI_DRAW_ERASE) {
-    RemoveMark(mark, text.text);
+    RemoveMark(mark, text ? text->text : std::string());
     return true;
   }
   if (mode != HSI_DRAW_HIGHLIGHT && mode != HSI_DRAW_NORMAL) return Refuse(HSI_ERR_BAD_ARGUMENT);
   if (marks_.empty()) markTexts_.clear();
   mark.text = 0;
   if (mark.kind == ScreenMark::Kind::Text) {
-    markTexts_.push_back(text);
+    markTexts_.push_back(text ? *text : TextData{});
     mark.text = static_cast<uint32_t>(markTexts_.size());
   }
   marks_.push_back(mark);
@@ -255,14 +255,10 @@ bool Host::MakeCursor(int16_t list, int16_t style, Point base, Point other, bool
 }
 
 bool Host::RemoveMark(const ScreenMark& mark, const std::string& text) {
-  for (auto it = marks_.begin(); it != marks_.end(); ++it) {
-    if (it->kind == mark.kind && it->a == mark.a && it->b == mark.b && it->centre == mark.centre &&
-        it->radius == mark.radius && MarkText(*it) == text) {
-      marks_.erase(it);
-      return true;
-    }
-  }
-  return false;
+  return marks_.RemoveFirst([&](const ScreenMark& m) {
+    return m.kind == mark.kind && m.a == mark.a && m.b == mark.b && m.centre == mark.centre &&
+           m.radius == mark.radius && MarkText(m) == text;
+  });
 }
 
 // ---- Folders ---------------------------------------------------------------------------------
@@ -485,8 +481,6 @@ int32_t Host::NextId() {
   }
   return id;
 }
-
-const Object* Host::Find(int32_t id) const { return objects_.Find(id); }
 
 std::vector<const Object*> Host::FinalObjects() const {
   std::vector<const Object*> out;

@@ -63,15 +63,32 @@ requires(std::is_pointer_v<T> && !std::is_same_v<T, const char*> &&
   return p ? "ptr" : "null";
 }
 
+}  // namespace host::hsi
+
+namespace host::detail {
+// The current host (Host::Current), read directly by the interface's calls.
+extern Host* g_currentHost;
+}  // namespace host::detail
+
+namespace host::hsi {
+
 template <typename... A>
-inline Host* Enter(const char* name, const A&... args) {
-  Host* h = Host::Current();
-  // Without a log the arguments are never formatted: a call costs what its work costs.
-  if (!h || !h->RecordsCalls()) return h;
+[[gnu::noinline]] Host* EnterLogged(Host* h, const char* name, const A&... args) {
   std::string text;
   ((text += (text.empty() ? "" : ", ") + Arg(args)), ...);
   h->LogCall(name, text);
   return h;
+}
+
+// The current host for a call, the call logged when the host keeps its log. Without a log the
+// arguments are never formatted and nothing but this test is added to the call: a call costs
+// what its work costs.
+template <typename... A>
+inline Host* Enter(const char* name, const A&... args) {
+  Host* h = detail::g_currentHost;
+  if (!h || !h->RecordsCalls()) [[likely]]
+    return h;
+  return EnterLogged(h, name, args...);
 }
 
 inline HsiStatus Fail(Host* h, int16_t number = HSI_ERR_BAD_ARGUMENT) {

@@ -137,6 +137,9 @@ HsiStatus HsiDrawLine(const HsiPoint* start, const HsiPoint* end, int16_t mode, 
                       int16_t weight) {
   Host* h = Enter("HsiDrawLine", start, end, mode, colour, weight);
   if (!h || !start || !end) return Fail(h);
+  if ((mode == HSI_DRAW_HIGHLIGHT || mode == HSI_DRAW_NORMAL) &&
+      h->ExtendLineMark(P(*start), P(*end), colour))
+    return HSI_SUCCESS;
   host::ScreenMark m;
   m.kind = host::ScreenMark::Kind::Line;
   m.a = P(*start);
@@ -176,7 +179,7 @@ HsiStatus HsiDrawText(const HsiPoint* point, const char* text, const HsiTextAttr
   look.vcode = attributes->vcode;
   look.font = attributes->font;
   look.slant = attributes->slant;
-  return h->DrawMark(m, mode, look) ? HSI_SUCCESS : HSI_FAILURE;
+  return h->DrawMark(m, mode, &look) ? HSI_SUCCESS : HSI_FAILURE;
 }
 
 HsiStatus HsiEditCopy(int16_t list) {

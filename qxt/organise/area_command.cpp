@@ -69,10 +69,12 @@ class Boundary {
   // The straight edge from E back to S.
   void Close() {
     sum_ += Trapezoid(Walk(end_), Walk(start_));
-    edges_.push_back({Walk(end_), Walk(start_)});
+    std::vector<WalkPoint>& edge = paths_.Add(2);
+    edge.push_back(Walk(end_));
+    edge.push_back(Walk(start_));
   }
   // True when the boundary measured crosses itself.
-  bool CrossesItself() const { return AnyCrossing(edges_); }
+  bool CrossesItself() const { return AnyCrossing(paths_); }
   // The area in square host units. A whole circle is a loop hung on the boundary at one point:
   // whichever way the boundary runs, the circle is walked the same way, so it adds its own area.
   double Area() const {
@@ -81,15 +83,8 @@ class Boundary {
   }
 
  private:
-  // Room for `more` edges, growing geometrically: a boundary of many linesets is not copied
-  // once per lineset.
-  void Reserve(std::size_t more) {
-    const std::size_t needed = edges_.size() + more;
-    if (needed > edges_.capacity()) edges_.reserve(std::max(needed, 2 * edges_.capacity()));
-  }
-  void AddEdges(const std::vector<WalkPoint>& points) {
-    if (!points.empty()) Reserve(points.size() - 1);
-    for (std::size_t i = 1; i < points.size(); ++i) edges_.push_back({points[i - 1], points[i]});
+  void AddEdges(std::vector<WalkPoint> points) {
+    if (points.size() >= 2) paths_.Add(std::move(points));
   }
 
   int accepted_ = 0;
@@ -98,7 +93,7 @@ class Boundary {
   double sum_ = 0.0;
   // The areas of whole circles joined to the boundary, each counted positive.
   double circles_ = 0.0;
-  std::vector<Edge> edges_;
+  BoundaryPaths paths_;
 };
 
 HsiObjectInfo ReadInfo(int32_t id) {
@@ -141,13 +136,14 @@ bool Boundary::AddLineset(int32_t id) {
   // Forward the boundary runs from vertex 0 to the last; backward the other way, which turns
   // the sign of every trapezoid.
   const double sign = forward ? 1.0 : -1.0;
-  Reserve(static_cast<std::size_t>(last));
+  std::vector<WalkPoint>& path = paths_.Add(static_cast<std::size_t>(last) + 1);
+  path.push_back(Walk(first));
   HsiPoint p = first;
   for (int i = 1; i <= last; ++i) {
     const HsiPoint q = Vertex(id, static_cast<int16_t>(i));
     HsiDrawLine(&p, &q, HSI_DRAW_HIGHLIGHT, 0, 0);
     sum_ += sign * Trapezoid(Walk(p), Walk(q));
-    edges_.push_back({Walk(p), Walk(q)});
+    path.push_back(Walk(q));
     p = q;
   }
   return true;

@@ -235,6 +235,64 @@ TEST_F(HostTest, DragCursorsOfEveryKindAreRelativeToTheBase) {
   EXPECT_FALSE(host_->Cursor().active);
 }
 
+// A walk highlighted segment after segment is kept as a run; whatever is drawn, erased or painted
+// over, the marks read back as drawn, in order.
+TEST_F(HostTest, HighlightsAlongAWalkReadBackAsDrawn) {
+  std::vector<host::ScreenMark> drawn;
+  auto line = [&](HsiPoint p, HsiPoint q, int16_t colour) {
+    ASSERT_EQ(HsiDrawLine(&p, &q, HSI_DRAW_HIGHLIGHT, colour, 0), HSI_SUCCESS);
+    host::ScreenMark m;
+    m.a = {p.x, p.y};
+    m.b = {q.x, q.y};
+    m.colour = colour;
+    drawn.push_back(m);
+  };
+  auto same = [&](const char* when) {
+    ASSERT_EQ(host_->Marks().size(), drawn.size()) << when;
+    std::size_t i = 0;
+    for (const host::ScreenMark& m : host_->Marks()) {
+      const host::ScreenMark& d = drawn[i];
+      EXPECT_TRUE(m.kind == d.kind && m.a == d.a && m.b == d.b && m.colour == d.colour &&
+                  m.centre == d.centre && m.radius == d.radius)
+          << when << ": mark " << i;
+      EXPECT_EQ(host_->Marks()[i].b, d.b) << when << ": mark " << i;
+      ++i;
+    }
+  };
+  // A walk of 50 segments, one in another colour, a jump, and an arc between two runs.
+  for (int i = 0; i < 50; ++i) line({i * 1000, 0}, {(i + 1) * 1000, 0}, i == 20 ? 3 : 2);
+  line({0, 5000}, {1000, 5000}, 2);
+  line({1000, 5000}, {1000, 9000}, 2);
+  HsiPoint centre{0, 0}, s{30000, 0}, t{0, 30000};
+  ASSERT_EQ(HsiDrawArc(&centre, &s, &t, 30000, HSI_DRAW_HIGHLIGHT, 2, 0), HSI_SUCCESS);
+  host::ScreenMark arc;
+  arc.kind = host::ScreenMark::Kind::Arc;
+  arc.centre = {0, 0};
+  arc.a = {30000, 0};
+  arc.b = {0, 30000};
+  arc.radius = 30000;
+  arc.colour = 2;
+  drawn.push_back(arc);
+  line({0, 30000}, {-5000, 30000}, 2);
+  same("drawn");
+  // Erasing a segment from the middle of a run splits it.
+  HsiPoint p{10000, 0}, q{11000, 0};
+  ASSERT_EQ(HsiDrawLine(&p, &q, HSI_DRAW_ERASE, 2, 0), HSI_SUCCESS);
+  drawn.erase(drawn.begin() + 10);
+  same("one erased");
+  // The walk goes on after the erased segment, drawn again where it was.
+  line({10000, 0}, {11000, 0}, 2);
+  same("drawn again");
+  // Redrawing an object paints over the marks lying on it, and only those.
+  const int32_t wall = host_->AddLine({{0, 0}, {25000, 0}});
+  ASSERT_EQ(HsiEditDraw(wall, HSI_DRAW_NORMAL), HSI_SUCCESS);
+  std::erase_if(drawn, [](const host::ScreenMark& m) {
+    return m.kind == host::ScreenMark::Kind::Line && m.a.y == 0 && m.b.y == 0 && m.a.x <= 25000 &&
+           m.b.x <= 25000;
+  });
+  same("painted over");
+}
+
 TEST_F(HostTest, SegmentMarksGoWhenTheirObjectsAreRedrawn) {
   // The door command marks the picked wall segments, then redraws its list normally.
   int32_t face = host_->AddLine({{0, 0}, {100000, 0}, {100000, 50000}});

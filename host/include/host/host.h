@@ -14,6 +14,7 @@
 
 #include "host/geometry.h"
 #include "host/input.h"
+#include "host/mark_list.h"
 #include "host/object_store.h"
 #include "host/objects.h"
 #include "host/spatial_index.h"
@@ -61,17 +62,6 @@ struct CursorImage {
   int16_t list = 0;
   Point base, other;
   std::vector<Object> objects;  // copies of the listed objects (drag image), relative to base
-};
-
-// A temporary image drawn by HsiDrawLine / HsiDrawArc / HsiDrawText (not a drawing object). A
-// long command highlights a piece at a time, so a mark is kept small: a text mark's text and its
-// size, orientation and justification are kept by the host (Host::MarkLook).
-struct ScreenMark {
-  enum class Kind : uint8_t { Line, Arc, Text } kind = Kind::Line;
-  int16_t colour = 0;
-  int32_t radius = 0;
-  Point a, b, centre;
-  uint32_t text = 0;  // a text mark's look: its place in the host's mark texts, from 1
 };
 
 // A drawing shown as a reference inside the current one.
@@ -220,7 +210,7 @@ class Host {
 
   // ---- Reading the state ----
   const ObjectStore& Objects() const { return objects_; }
-  const Object* Find(int32_t id) const;
+  const Object* Find(int32_t id) const { return objects_.Find(id); }
   std::vector<const Object*> FinalObjects() const;
   Box ObjectBox(const Object& object) const;
   const LayerState& Layer(int layer) const;
@@ -237,7 +227,7 @@ class Host {
   const SelectionList* List(int16_t list) const;
   SelectionList* MutableList(int16_t list);
   const CursorImage& Cursor() const { return cursor_; }
-  const std::deque<ScreenMark>& Marks() const { return marks_; }
+  const MarkList& Marks() const { return marks_; }
   // The text of a text mark ("" for other marks).
   const std::string& MarkText(const ScreenMark& mark) const { return MarkLook(mark).text; }
   const TextData& MarkLook(const ScreenMark& mark) const;
@@ -362,7 +352,10 @@ class Host {
   void DeleteCursor() { cursor_ = CursorImage{}; }
   // Mode -2 or -3 draws the mark, -1 removes the matching one; another mode is refused.
   // `text` is a text mark's text.
-  bool DrawMark(ScreenMark mark, int16_t mode, const TextData& text = {});
+  bool DrawMark(ScreenMark mark, int16_t mode, const TextData* text = nullptr);
+  // A highlight of a segment that continues the one drawn before it (a command walking a
+  // boundary): kept as one more point of that run. False, drawing nothing, when it does not.
+  bool ExtendLineMark(Point a, Point b, int16_t colour) { return marks_.ExtendLine(a, b, colour); }
   bool RemoveMark(const ScreenMark& mark, const std::string& text = {});
   // Redrawing an object (normal or erased) paints over the marks that lie on it.
   void EraseMarksOn(const Object& object);
@@ -449,7 +442,7 @@ class Host {
 
   std::vector<SymbolDef> symbols_;  // id = index + 1
   CursorImage cursor_;
-  std::deque<ScreenMark> marks_;
+  MarkList marks_;
   std::vector<TextData> markTexts_;  // the looks of text marks, emptied when marks_ is empty
   std::string messageLine_, callback_;
   int statusUpdates_ = 0, redraws_ = 0;
