@@ -102,7 +102,10 @@ HsiObjectInfo Host::InfoRecord(const Object& object) const {
   std::memset(&r, 0, sizeof r);
   r.head.type = o->HsiType();
   r.head.kind = o->final ? HSI_FINAL : HSI_TEMPORARY;
-  Box box = ObjectBox(*o);
+  // A stored object's box is the one its index keeps (clamped as the record is): a long lineset
+  // is not walked again for every record read.
+  Box box;
+  if (!(o->final && Find(o->id) == o && index_.BoxOf(o->id, &box))) box = ObjectBox(*o);
   if (!box.Empty()) {
     auto clamp = [](int64_t v) {
       return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));

@@ -116,6 +116,14 @@ int32_t* SpatialIndex::LinkTo(int level, int32_t place) {
   return at;
 }
 
+bool SpatialIndex::BoxOf(int32_t id, Box* box) const {
+  const Entry* e = FindEntry(id);
+  if (!e) return false;
+  const Item& item = levelItems_[*e >> kPlaceBits][*e & ((Entry{1} << kPlaceBits) - 1)];
+  *box = Box{item.x1, item.y1, item.x2, item.y2};
+  return true;
+}
+
 void SpatialIndex::Insert(int32_t id, const Box& box) {
   Remove(id);
   if (box.Empty()) return;

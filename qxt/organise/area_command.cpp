@@ -54,6 +54,19 @@ class BoundaryList {
   LocalList list_;
 };
 
+HsiObjectInfo ReadInfo(int32_t id) {
+  HsiObjectInfo info;
+  std::memset(&info, 0, sizeof info);
+  HsiObjInfo(id, &info);
+  return info;
+}
+
+HsiPoint Vertex(int32_t id, int16_t index) {
+  HsiPoint point{0, 0};
+  HsiObjInfoxy(id, index, &point);
+  return point;
+}
+
 // The boundary picked so far: its two open ends S and E and the signed area sum in drawing
 // units squared.
 class Boundary {
@@ -69,12 +82,16 @@ class Boundary {
   // The straight edge from E back to S.
   void Close() {
     sum_ += Trapezoid(Walk(end_), Walk(start_));
-    std::vector<WalkPoint>& edge = paths_.Add(2);
-    edge.push_back(Walk(end_));
-    edge.push_back(Walk(start_));
+    crossing_.StartKeptPath();
+    crossing_.Add(Walk(end_));
+    crossing_.Add(Walk(start_));
   }
-  // True when the boundary measured crosses itself.
-  bool CrossesItself() const { return AnyCrossing(paths_); }
+  // True when the boundary measured crosses itself. The linesets' vertices are read again from
+  // the host for the few pieces tested one against another.
+  bool CrossesItself() const {
+    return crossing_.AnyCrossing(
+        [](int32_t id, uint32_t k) { return Walk(Vertex(id, static_cast<int16_t>(k))); });
+  }
   // The area in square host units. A whole circle is a loop hung on the boundary at one point:
   // whichever way the boundary runs, the circle is walked the same way, so it adds its own area.
   double Area() const {
@@ -83,8 +100,11 @@ class Boundary {
   }
 
  private:
-  void AddEdges(std::vector<WalkPoint> points) {
-    if (points.size() >= 2) paths_.Add(std::move(points));
+  void AddEdges(const std::vector<WalkPoint>& points) {
+    if (points.size() < 2) return;
+    crossing_.ReserveKept(points.size());
+    crossing_.StartKeptPath();
+    for (const WalkPoint& p : points) crossing_.Add(p);
   }
 
   int accepted_ = 0;
@@ -93,21 +113,8 @@ class Boundary {
   double sum_ = 0.0;
   // The areas of whole circles joined to the boundary, each counted positive.
   double circles_ = 0.0;
-  BoundaryPaths paths_;
+  CrossingCheck crossing_;
 };
-
-HsiObjectInfo ReadInfo(int32_t id) {
-  HsiObjectInfo info;
-  std::memset(&info, 0, sizeof info);
-  HsiObjInfo(id, &info);
-  return info;
-}
-
-HsiPoint Vertex(int32_t id, int16_t index) {
-  HsiPoint point{0, 0};
-  HsiObjInfoxy(id, index, &point);
-  return point;
-}
 
 bool Boundary::AddLineset(int32_t id) {
   const HsiObjectInfo info = ReadInfo(id);
@@ -136,14 +143,14 @@ bool Boundary::AddLineset(int32_t id) {
   // Forward the boundary runs from vertex 0 to the last; backward the other way, which turns
   // the sign of every trapezoid.
   const double sign = forward ? 1.0 : -1.0;
-  std::vector<WalkPoint>& path = paths_.Add(static_cast<std::size_t>(last) + 1);
-  path.push_back(Walk(first));
+  crossing_.StartPathOf(id);
+  crossing_.Add(Walk(first));
   HsiPoint p = first;
   for (int i = 1; i <= last; ++i) {
     const HsiPoint q = Vertex(id, static_cast<int16_t>(i));
     HsiDrawLine(&p, &q, HSI_DRAW_HIGHLIGHT, 0, 0);
     sum_ += sign * Trapezoid(Walk(p), Walk(q));
-    path.push_back(Walk(q));
+    crossing_.Add(Walk(q));
     p = q;
   }
   return true;

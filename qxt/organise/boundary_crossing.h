@@ -3,9 +3,9 @@
 // of millions of pieces.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 namespace qxt {
@@ -25,27 +25,80 @@ struct Edge {
 // lying along each other) do not cross: a boundary's own joints are such touches.
 bool Cross(const Edge& e, const Edge& f);
 
-// The straight pieces of a boundary as paths: each path is a run of points, every point joined to
-// the next. A boundary picked object by object is a path an object, so a piece costs one point,
-// and each path is stored once, at its own size.
-class BoundaryPaths {
+// Whether a boundary crosses itself, told its points as the boundary is walked, path by path
+// (each path a run of points, every point joined to the next). It keeps the boxes of its pieces
+// in blocks, and the points only of the paths it is asked to keep: the points of a path read from
+// an object are read again, when the check runs, for the few blocks whose boxes meet another's.
+class CrossingCheck {
  public:
-  // A new, empty path with room for `points` points, to be filled by the caller.
-  std::vector<WalkPoint>& Add(std::size_t points) {
-    paths_.emplace_back().reserve(points);
-    return paths_.back();
+  // Reads point `k` of the path whose points came from object `source`.
+  using PointReader = WalkPoint (*)(int32_t source, uint32_t k);
+
+  // Starts a new path whose points are kept here.
+  void StartKeptPath() { StartPath(-1); }
+  // Starts a new path whose point k is read again as point k of object `source` (>= 0).
+  void StartPathOf(int32_t source) { StartPath(source); }
+  // The path's next point.
+  void Add(const WalkPoint& p) {
+    Path& path = paths_.back();
+    if (path.source < 0) kept_.push_back(p);
+    if (path.points++ > 0) AddPiece(last_, p, path.points - 2);
+    last_ = p;
   }
-  // A new path through `points`.
-  void Add(std::vector<WalkPoint> points) { paths_.push_back(std::move(points)); }
-  const std::vector<std::vector<WalkPoint>>& Paths() const { return paths_; }
+  // Room for `points` more kept points.
+  void ReserveKept(std::size_t points) {
+    const std::size_t needed = kept_.size() + points;
+    if (needed > kept_.capacity()) kept_.reserve(std::max(needed, 2 * kept_.capacity()));
+  }
+
+  // True when any two pieces cross (the answer of testing every pair with Cross). `read` reads
+  // the points of paths not kept.
+  bool AnyCrossing(PointReader read) const;
+
+  struct Box {
+    int64_t x1, y1, x2, y2;
+    bool Meets(const Box& o) const { return x1 <= o.x2 && o.x1 <= x2 && y1 <= o.y2 && o.y1 <= y2; }
+    void Add(const Box& o) {
+      x1 = std::min(x1, o.x1);
+      y1 = std::min(y1, o.y1);
+      x2 = std::max(x2, o.x2);
+      y2 = std::max(y2, o.y2);
+    }
+  };
+  // Consecutive pieces of one run, boxed together. Piece k of a path goes from its point k to
+  // its point k + 1.
+  struct Block {
+    Box box;
+    uint32_t path;
+    uint32_t first, end;  // pieces [first, end)
+    uint32_t run;
+  };
 
  private:
-  std::vector<std::vector<WalkPoint>> paths_;
+  struct Path {
+    int32_t source;        // the object the points are read from; -1 when kept here
+    std::size_t kept = 0;  // where a kept path's points begin in kept_
+    uint32_t points = 0;
+  };
+  void StartPath(int32_t source) {
+    paths_.push_back({source, kept_.size(), 0});
+    havePrevious_ = false;
+  }
+  void AddPiece(const WalkPoint& p, const WalkPoint& q, uint32_t k);
+
+  std::vector<Path> paths_;
+  std::vector<WalkPoint> kept_;
+  std::vector<Block> blocks_;
+  WalkPoint last_{0, 0};
+  // The run being built: the box of its last piece and its direction in x (1 rightwards, -1
+  // leftwards, 0 not yet known).
+  bool havePrevious_ = false;
+  Box before_{0, 0, 0, 0};
+  int direction_ = 0;
+  uint32_t run_ = 0;
 };
 
-// True when any two pieces of the paths cross (the answer of testing every pair with Cross).
-bool AnyCrossing(const BoundaryPaths& paths);
-// The same for single edges (consecutive edges that join are taken as one path).
+// True when any two of the edges cross (consecutive edges that join are taken as one path).
 bool AnyCrossing(const std::vector<Edge>& edges);
 
 }  // namespace qxt

@@ -18,6 +18,8 @@ class SpatialIndex {
   void Insert(int32_t id, const Box& box);
   void Remove(int32_t id);
   void Clear();
+  // The box filed for `id` (clamped to the 32-bit range); false when `id` is not filed.
+  bool BoxOf(int32_t id, Box* box) const;
   // Ids whose boxes intersect `box` (each once, in no particular order).
   std::vector<int32_t> Query(const Box& box) const;
   size_t Size() const { return size_; }
