@@ -73,7 +73,7 @@ extern Host* g_currentHost;
 namespace host::hsi {
 
 template <typename... A>
-[[gnu::noinline]] Host* EnterLogged(Host* h, const char* name, const A&... args) {
+[[gnu::noinline]] Host* EnterLogged(Host* h, const char* name, A... args) {
   std::string text;
   ((text += (text.empty() ? "" : ", ") + Arg(args)), ...);
   h->LogCall(name, text);
@@ -83,8 +83,10 @@ template <typename... A>
 // The current host for a call, the call logged when the host keeps its log. Without a log the
 // arguments are never formatted and nothing but this test is added to the call: a call costs
 // what its work costs.
+// The arguments (C values: numbers, pointers) are taken by value, so that a call without the log
+// does not first store them for a reference.
 template <typename... A>
-inline Host* Enter(const char* name, const A&... args) {
+inline Host* Enter(const char* name, A... args) {
   Host* h = detail::g_currentHost;
   if (!h || !h->RecordsCalls()) [[likely]]
     return h;

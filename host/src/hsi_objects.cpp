@@ -102,8 +102,9 @@ HsiStatus HsiObjInfoxy(int32_t id, int16_t vertex, HsiPoint* point) {
   } else if (vertex != 0) {
     return Fail(h);
   }
-  point->x = p.x;
-  point->y = p.y;
+  // One 8-byte store: the caller reads the point whole, at once.
+  static_assert(sizeof(HsiPoint) == sizeof(host::Point));
+  std::memcpy(point, &p, sizeof *point);
   return HSI_SUCCESS;
 }
 

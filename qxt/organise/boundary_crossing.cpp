@@ -85,13 +85,13 @@ bool Cross(const Edge& e, const Edge& f) {
 // earlier) meet in x at one abscissa at most, where at least one of them has only an end (or both
 // stand upright along one line): they cannot cross inside both, so the pieces of one run need no
 // test against each other.
-void CrossingCheck::AddPiece(const WalkPoint& p, const WalkPoint& q, uint32_t k) {
+inline void CrossingCheck::AddPiece(const WalkPoint& p, const WalkPoint& q, uint32_t k) {
   if (Degenerate(p, q)) return;
   const Box box = BoxOf(p, q);
   bool sameRun = false;
   if (havePrevious_) {
-    const bool rightwards = box.x1 >= before_.x2;
-    const bool leftwards = box.x2 <= before_.x1;
+    const bool rightwards = box.x1 >= beforeX2_;
+    const bool leftwards = box.x2 <= beforeX1_;
     if (direction_ == 0) {
       sameRun = rightwards || leftwards;
       if (rightwards != leftwards) direction_ = rightwards ? 1 : -1;
@@ -104,7 +104,8 @@ void CrossingCheck::AddPiece(const WalkPoint& p, const WalkPoint& q, uint32_t k)
     direction_ = 0;
   }
   havePrevious_ = true;
-  before_ = box;
+  beforeX1_ = box.x1;
+  beforeX2_ = box.x2;
   if (!sameRun || blocks_.back().end - blocks_.back().first >= kBlockPieces) {
     blocks_.push_back({box, static_cast<uint32_t>(paths_.size() - 1), k, k + 1, run_});
   } else {
@@ -113,7 +114,21 @@ void CrossingCheck::AddPiece(const WalkPoint& p, const WalkPoint& q, uint32_t k)
   }
 }
 
-bool CrossingCheck::AnyCrossing(PointReader read) const {
+void CrossingCheck::Flush() {
+  if (pendingCount_ == 0) return;
+  paths_.back().points += pendingCount_;
+  for (uint32_t i = 0; i < pendingCount_; ++i) {
+    const WalkPoint& p = pending_[i];
+    // Every point but its path's first ends a piece.
+    if (hasLast_) AddPiece(last_, p, nextPiece_++);
+    hasLast_ = true;
+    last_ = p;
+  }
+  pendingCount_ = 0;
+}
+
+bool CrossingCheck::AnyCrossing(PointReader read) {
+  Flush();
   auto pointsOf = [&](const Block& block, BlockPoints& out) {
     const Path& path = paths_[block.path];
     out.count = block.end - block.first + 1;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -38,12 +39,12 @@ class CrossingCheck {
   void StartKeptPath() { StartPath(-1); }
   // Starts a new path whose point k is read again as point k of object `source` (>= 0).
   void StartPathOf(int32_t source) { StartPath(source); }
-  // The path's next point.
-  void Add(const WalkPoint& p) {
-    Path& path = paths_.back();
-    if (path.source < 0) kept_.push_back(p);
-    if (path.points++ > 0) AddPiece(last_, p, path.points - 2);
-    last_ = p;
+  // The path's next point. Points are taken in batches, so that the boxes and runs are built in
+  // a loop of their own rather than between the caller's other work.
+  void Add(WalkPoint p) {
+    if (keepPath_) kept_.push_back(p);
+    pending_[pendingCount_++] = p;
+    if (pendingCount_ == kBatch) Flush();
   }
   // Room for `points` more kept points.
   void ReserveKept(std::size_t points) {
@@ -53,7 +54,7 @@ class CrossingCheck {
 
   // True when any two pieces cross (the answer of testing every pair with Cross). `read` reads
   // the points of paths not kept.
-  bool AnyCrossing(PointReader read) const;
+  bool AnyCrossing(PointReader read);
 
   struct Box {
     int64_t x1, y1, x2, y2;
@@ -81,19 +82,32 @@ class CrossingCheck {
     uint32_t points = 0;
   };
   void StartPath(int32_t source) {
+    Flush();
     paths_.push_back({source, kept_.size(), 0});
+    keepPath_ = source < 0;
     havePrevious_ = false;
+    hasLast_ = false;
+    nextPiece_ = 0;
   }
+  // Builds the pieces of the points taken since the last flush.
+  void Flush();
   void AddPiece(const WalkPoint& p, const WalkPoint& q, uint32_t k);
+
+  static constexpr uint32_t kBatch = 64;
 
   std::vector<Path> paths_;
   std::vector<WalkPoint> kept_;
   std::vector<Block> blocks_;
+  std::array<WalkPoint, kBatch> pending_{};
+  uint32_t pendingCount_ = 0;
+  uint32_t nextPiece_ = 0;  // the number in its path of the piece the next point ends
+  bool hasLast_ = false;    // the path's points so far include one built into pieces
   WalkPoint last_{0, 0};
-  // The run being built: the box of its last piece and its direction in x (1 rightwards, -1
+  bool keepPath_ = false;
+  // The run being built: the x range of its last piece and its direction in x (1 rightwards, -1
   // leftwards, 0 not yet known).
   bool havePrevious_ = false;
-  Box before_{0, 0, 0, 0};
+  int64_t beforeX1_ = 0, beforeX2_ = 0;
   int direction_ = 0;
   uint32_t run_ = 0;
 };
