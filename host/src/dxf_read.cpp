@@ -344,7 +344,10 @@ class Reader : public DL_CreationAdapter {
 
   void addText(const DL_TextData& d) override {
     Shape s = Start(Shape::Kind::Text);
-    bool aligned = d.hJustification != 0 || d.vJustification != 0;
+    // A justified text stands at its alignment point; a writer may leave that point out (the
+    // library then gives no number), and the text then stands at its insertion point.
+    bool aligned = (d.hJustification != 0 || d.vJustification != 0) && std::isfinite(d.apx) &&
+                   std::isfinite(d.apy);
     s.at = aligned ? PointD{d.apx, d.apy} : PointD{d.ipx, d.ipy};
     s.height = d.height;
     s.angle = d.angle * kDegreesPerRadian;
@@ -1067,6 +1070,9 @@ std::string MTextDocument(const Shape& s, double dbuPerPoint, std::string* face,
 // 64 points (a statement is one line of a symbol file), an arc only with a radius and a text only
 // with a size, at most 255 characters of it (an MTEXT's paragraphs joined by spaces).
 void AddElements(const Shape& s, SymbolDef* def) {
+  // A shape at no number cannot be placed (nor written and read again): it is left out.
+  auto finite = [](const PointD& p) { return std::isfinite(p.x) && std::isfinite(p.y); };
+  if (!finite(s.at) || !std::all_of(s.points.begin(), s.points.end(), finite)) return;
   SymbolElement e;
   switch (s.kind) {
     case Shape::Kind::Lineset:

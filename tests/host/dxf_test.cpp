@@ -237,4 +237,27 @@ TEST_F(DxfFiles, DamagedOrTruncatedFilesAreRefusedNamingTheLine) {
   EXPECT_EQ(host_->Layer(1).name, "A");
 }
 
+// A justified TEXT without its alignment point (group codes 11 and 21 are optional to some
+// writers) stands at its insertion point, in a drawing and in a symbol read from the same file;
+// the symbol reads back.
+TEST_F(DxfFiles, AJustifiedTextWithoutItsAlignmentPointStandsAtItsInsertionPoint) {
+  const std::string dxf = Dxf(Concat({kHeader,
+                                      {"0 SECTION", "2 ENTITIES", "0 TEXT", "8 0", "10 5", "20 7",
+                                       "30 0", "40 0.25", "1 ROOM", "72 1", "0 ENDSEC", "0 EOF"}}));
+  WriteFile("C:\\TRACELON\\DRAWINGS\\NOTE.DXF", dxf);
+  std::string error;
+  ASSERT_TRUE(host_->OpenDrawing("C:\\TRACELON\\DRAWINGS\\NOTE.DXF", &error)) << error;
+  ASSERT_EQ(CountKind(host::ObjectKind::Text), 1u);
+  // Inches at 8000 drawing units.
+  EXPECT_EQ(host_->FinalObjects().front()->at, (host::Point{40000, 56000}));
+
+  std::string note;
+  auto symbol = host::DxfToSymbol(dxf, "NOTE.SYM", 8000, &note, &error);
+  ASSERT_TRUE(symbol) << error;
+  ASSERT_EQ(symbol->elements.size(), 1u);
+  EXPECT_DOUBLE_EQ(symbol->elements[0].centre.x, 5);
+  EXPECT_DOUBLE_EQ(symbol->elements[0].centre.y, 7);
+  EXPECT_TRUE(host::ParseSymbol(host::WriteSymbol(*symbol), "NOTE.SYM", &error)) << error;
+}
+
 }  // namespace
