@@ -3,37 +3,16 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <unordered_set>
 
 #include "platform/text.h"
 
 namespace {
 
-// A text as a JSON string (the text is UTF-8 already).
+// A text as a JSON string (bytes that are not UTF-8 become U+FFFD).
 void AppendJsonString(std::string& out, const std::string& text) {
-  out += '"';
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char b[8];
-          std::snprintf(b, sizeof b, "\\u%04x", static_cast<unsigned char>(c));
-          out += b;
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
+  out += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string Number(double v) {

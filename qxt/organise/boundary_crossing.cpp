@@ -115,8 +115,6 @@ inline void CrossingCheck::AddPiece(const WalkPoint& p, const WalkPoint& q, uint
 }
 
 void CrossingCheck::Flush() {
-  if (pendingCount_ == 0) return;
-  paths_.back().points += pendingCount_;
   for (uint32_t i = 0; i < pendingCount_; ++i) {
     const WalkPoint& p = pending_[i];
     // Every point but its path's first ends a piece.

@@ -79,11 +79,10 @@ class CrossingCheck {
   struct Path {
     int32_t source;        // the object the points are read from; -1 when kept here
     std::size_t kept = 0;  // where a kept path's points begin in kept_
-    uint32_t points = 0;
   };
   void StartPath(int32_t source) {
     Flush();
-    paths_.push_back({source, kept_.size(), 0});
+    paths_.push_back({source, kept_.size()});
     keepPath_ = source < 0;
     havePrevious_ = false;
     hasLast_ = false;
@@ -103,7 +102,7 @@ class CrossingCheck {
   uint32_t nextPiece_ = 0;  // the number in its path of the piece the next point ends
   bool hasLast_ = false;    // the path's points so far include one built into pieces
   WalkPoint last_{0, 0};
-  bool keepPath_ = false;
+  bool keepPath_ = false;  // the newest path's source < 0, kept at hand for Add
   // The run being built: the x range of its last piece and its direction in x (1 rightwards, -1
   // leftwards, 0 not yet known).
   bool havePrevious_ = false;
